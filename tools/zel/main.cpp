@@ -1,0 +1,2 @@
+#include <iostream>
+int main() { std::cout << "zel\n"; }

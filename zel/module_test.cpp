@@ -1,0 +1,56 @@
+#include "zel/module.h"
+
+#include <dlfcn.h>
+
+#include <gtest/gtest.h>
+
+#include "zel/zelbase/progress.h"
+
+namespace zel {
+namespace {
+
+std::vector<std::string> Steps(std::string_view verb, bool reverse) {
+  std::vector<std::string> steps;
+  for (auto name : kUnitNames) steps.push_back(std::string(verb) + " " + std::string(name));
+  if (reverse) std::reverse(steps.begin(), steps.end());
+  return steps;
+}
+
+TEST(ModuleTest, UnitsStartInOrderAndStopInReverseOncePerLoad) {
+  // Loading the library started every unit once, in order.
+  std::vector<std::string> expected = Steps("start", false);
+  ASSERT_EQ(detail::UnitStepLog(), expected);
+  EXPECT_EQ(ProcStat, 0.0);
+  EXPECT_EQ(MathFeedBackProc, nullptr);
+
+  // Loading the module a second time into the process runs no step.
+  void* again = dlopen(ZEL_LIBRARY_FILE, RTLD_NOW);
+  ASSERT_NE(again, nullptr) << dlerror();
+  dlclose(again);
+  EXPECT_EQ(detail::UnitStepLog(), expected);
+
+  // Entering start again runs nothing: the counters guard each step.
+  detail::StartUnits();
+  EXPECT_EQ(detail::UnitStepLog(), expected);
+  detail::StopUnits();  // balances the extra start
+  EXPECT_EQ(detail::UnitStepLog(), expected);
+
+  // Stopping runs every step once, in reverse; a second stop runs nothing.
+  detail::StopUnits();
+  auto stops = Steps("stop", true);
+  expected.insert(expected.end(), stops.begin(), stops.end());
+  EXPECT_EQ(detail::UnitStepLog(), expected);
+  detail::StopUnits();
+  EXPECT_EQ(detail::UnitStepLog(), expected);
+
+  // A new start zeroes ProcStat again.
+  ProcStat = 42;
+  detail::StartUnits();
+  EXPECT_EQ(ProcStat, 0.0);
+  auto starts = Steps("start", false);
+  expected.insert(expected.end(), starts.begin(), starts.end());
+  EXPECT_EQ(detail::UnitStepLog(), expected);
+}
+
+}  // namespace
+}  // namespace zel

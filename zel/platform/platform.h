@@ -1,0 +1,11 @@
+// zel/platform/platform.h — the runtime and component services the units
+// stand on.  The units use these, never raw POSIX calls.
+#ifndef ZEL_PLATFORM_PLATFORM_H_
+#define ZEL_PLATFORM_PLATFORM_H_
+
+#include "zel/platform/component.h"
+#include "zel/platform/exceptions.h"
+#include "zel/platform/string.h"
+#include "zel/platform/types.h"
+
+#endif  // ZEL_PLATFORM_PLATFORM_H_

@@ -1,0 +1,92 @@
+// zel/platform/string.h — the library's string types and code-page edges.
+//
+// Text inside the library is UTF-16: `String` is a `std::u16string` and one
+// `Char` is one 16-bit code unit (a surrogate pair counts as two characters).
+// Positions in library functions count from 1; 0 means "not found".
+//
+// Two 8-bit forms meet the outside world:
+//   * `ShortString`: a length byte and up to 255 bytes in the Windows-1252
+//     code page, the cell type of the string table.  `ToShortString` maps
+//     each character to its 1252 byte ('?' when it has none) and cuts at 255.
+//   * UTF-8: file names, command-line arguments and the console.  `ToUtf8`
+//     and `FromUtf8` convert losslessly for valid input; `FromUtf8` reads an
+//     invalid byte as its Windows-1252 character, so old 8-bit text still
+//     reads.
+//
+//   zel::String s = zel::FromUtf8("Grüße");      // 5 characters
+//   zel::ShortString b = zel::ToShortString(s);   // 5 bytes, 0xFC for 'ü'
+//   std::string u = zel::ToUtf8(b.ToString());     // "Grüße" again
+#ifndef ZEL_PLATFORM_STRING_H_
+#define ZEL_PLATFORM_STRING_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zel {
+
+using Char = char16_t;
+using String = std::u16string;
+using StringView = std::u16string_view;
+using AnsiChar = unsigned char;  // one Windows-1252 byte
+
+// The character a Windows-1252 byte stands for.  The five bytes the code page
+// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the
+// same code, so every byte round-trips.
+Char AnsiToChar(AnsiChar b) noexcept;
+
+// The Windows-1252 byte of a character, or `fallback` when it has none.
+AnsiChar CharToAnsi(Char c, AnsiChar fallback = '?') noexcept;
+
+// True if `c` has a Windows-1252 byte.
+bool IsAnsiChar(Char c) noexcept;
+
+// Whole-string conversions between UTF-16 and Windows-1252 bytes.
+String AnsiToString(std::string_view bytes);
+std::string StringToAnsi(StringView s, AnsiChar fallback = '?');
+
+// UTF-8 at the edges.  `ToUtf8` writes an unpaired surrogate as U+FFFD.
+std::string ToUtf8(StringView s);
+String FromUtf8(std::string_view utf8);
+
+// Shorthand for ASCII literals in code that builds `String`s from `char`
+// text, e.g. `S("abc")`.
+String S(std::string_view ascii_or_utf8);
+
+// An 8-bit string of at most 255 Windows-1252 bytes with its length byte in
+// front, as stored in tables and streams.
+class ShortString {
+ public:
+  static constexpr int kCapacity = 255;
+
+  ShortString() = default;
+  // Takes at most 255 bytes of `bytes`.
+  explicit ShortString(std::string_view bytes) noexcept;
+
+  int Length() const noexcept { return raw_[0]; }
+  bool Empty() const noexcept { return raw_[0] == 0; }
+  std::string_view Bytes() const noexcept {
+    return {reinterpret_cast<const char*>(raw_.data() + 1), raw_[0]};
+  }
+  // Byte i, counted from 1 as the length byte is byte 0.
+  AnsiChar operator[](int i) const noexcept { return raw_[static_cast<size_t>(i)]; }
+  // The 256-byte stored form: length byte, then the characters.
+  const std::array<AnsiChar, 256>& Raw() const noexcept { return raw_; }
+
+  String ToString() const { return AnsiToString(Bytes()); }
+
+  friend bool operator==(const ShortString& a, const ShortString& b) noexcept {
+    return a.Bytes() == b.Bytes();
+  }
+
+ private:
+  std::array<AnsiChar, 256> raw_{};
+};
+
+// Converts through Windows-1252 and cuts at 255 characters.
+ShortString ToShortString(StringView s);
+
+}  // namespace zel
+
+#endif  // ZEL_PLATFORM_STRING_H_

@@ -1,0 +1,29 @@
+// zel/platform/types.h — small value types the platform provides.
+//
+//   TPoint   an integer point (two signed 32-bit coordinates).
+//   TColor   a packed colour: red in bits 0-7, green 8-15, blue 16-23; the
+//            top byte marks symbolic system colours.
+//   TDateTime  days since 1899-12-30, the time of day as the fraction.
+#ifndef ZEL_PLATFORM_TYPES_H_
+#define ZEL_PLATFORM_TYPES_H_
+
+#include <cstdint>
+
+namespace zel {
+
+struct TPoint {
+  int32_t X = 0;
+  int32_t Y = 0;
+  friend bool operator==(const TPoint&, const TPoint&) = default;
+};
+static_assert(sizeof(TPoint) == 8);
+
+using TColor = uint32_t;
+using TDateTime = double;
+
+// The 80-bit extended float of x86-64 (`long double`).
+using Extended = long double;
+
+}  // namespace zel
+
+#endif  // ZEL_PLATFORM_TYPES_H_

@@ -1,0 +1,21 @@
+#include "zel/zelbase/errors.h"
+
+namespace zel {
+
+String ComponentMessage(const TComponent& component, StringView text) {
+  String message = u"Component \"";
+  message += component.Name();
+  message += u'"';
+  message += text;
+  return message;
+}
+
+String ClassMessage(StringView class_name, StringView text) {
+  String message = u"Class ";
+  message += class_name;
+  message += u": ";
+  message += text;
+  return message;
+}
+
+}  // namespace zel

@@ -1,0 +1,18 @@
+#include "zel/zelbase/progress.h"
+
+#include <cstring>
+
+namespace zel {
+
+double ProcStat = 0;
+double LastProcStat = 0;
+int32_t AbortMathProc = 0;
+FeedBackProcType MathFeedBackProc = nullptr;
+
+namespace detail {
+
+// The unit's start step: both 32-bit halves of `ProcStat` become zero.
+void StartZelbase() { std::memset(&ProcStat, 0, sizeof ProcStat); }
+
+}  // namespace detail
+}  // namespace zel

@@ -1,0 +1,175 @@
+// zel/zelbase/types.h — the enumerations, records, buffers, dynamic arrays
+// and callback types shared by every unit and by client modules.
+//
+// Enumerations are unscoped with a one-byte underlying type so that their
+// prefixed value names read as they are written in files (`tsTrue`,
+// `fsRaised`) and each occupies one byte in a record:
+//
+//   zel::TTriState t = zel::tsUndefined;
+//   zel::TRectDouble r{0, 0, 4, 3};
+//   r.BottomRight().X;   // 4: the second view of the same storage
+//
+// Dynamic arrays are `std::vector`s counted from 0; a multi-dimensional type
+// is a vector of vectors, so rows may differ in length.
+#ifndef ZEL_ZELBASE_TYPES_H_
+#define ZEL_ZELBASE_TYPES_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "zel/platform/component.h"
+#include "zel/platform/string.h"
+#include "zel/platform/types.h"
+
+namespace zel {
+
+// --- Enumerations ----------------------------------------------------------
+
+enum TTriState : uint8_t { tsFalse, tsTrue, tsUndefined };
+enum TLanguage : uint8_t { lgUnknown, lgEnglish, lgGerman, lgFrench, lgSpanish };
+enum TCSVDelimiters : uint8_t {
+  csvUnknown, csvBlank, csvSemicolon, csvComma, csvColon, csvTab
+};
+enum TDistMode : uint8_t {
+  dmJaccard, dmManhattan, dmEuclid, dmEuclidSqr, dmDice, dmUserDef
+};
+enum TVarKind : uint8_t { rnum, dnum, snum, inum, lnum, Bool, strg };
+enum TDegreeFormat : uint8_t { dfDeg, dfDegMin, dfDegMinSec, dfNumeric };
+enum TDecPSep : uint8_t { dsSystem, dsDot, dsComma, dsBoth };
+enum TFrameStyle : uint8_t {
+  fsNone, fsSimple, fsLowered, fsRaised, fsEmbossed, fsEngraved
+};
+enum TShadowStyle : uint8_t { ssFlying, ssBox };
+enum TTxtLblMode : uint8_t { tlOff, tlsimple, tlBox, tlUnderline, tlShadow };
+enum TTxtLblAttachMode : uint8_t { tlamNone, tlamXOnly, tlamYOnly, tlamBoth };
+enum TCrossHMode : uint8_t { chOff, chHoriz, chVert, chBoth, chCrossBox, chBox };
+enum TTimeFormat : uint8_t { tfHHMMSS, tfHHhMM, tfAMPM };
+enum TDateOrder : uint8_t { doMMDDYY, doDDMMYY, doYYMMDD };
+enum TYearLength : uint8_t { ylNone, ylYY, ylYYYY };
+enum TDateForTime : uint8_t { dtNone, dtOnePerChart, dtOnePerDay, dtAllTicks };
+enum TVerticalAlignment : uint8_t { vaTop, vaCenter, vaBottom };
+enum TFigType : uint8_t { ftNoFigs, ftNum, ftTime, ftDateTime, ftUserText };
+enum TScaleType : uint8_t { sctXB, sctXT, sctYL, sctYR };
+enum TColorScheme : uint8_t { csBWG, csSystem };
+enum TBoundingBox : uint8_t { bbNone, bbFrame, bbFaces };
+enum TBkgFill : uint8_t { bfSimple, bfStretch, bfTile };
+enum TDirection : uint8_t { dirUpward, dirDownward, dirLeftward, dirRightward };
+enum TOrientation : uint8_t { orVert, orHoriz };
+enum TEdgeOp : uint8_t { eopMin, eopMax, eopSum, eopMean };
+enum TAxis : uint8_t { atXAxis, atYAxis, atZAxis };
+enum TDims : uint8_t { dimX, dimY, dimL, dimT };
+enum TZoomState : uint8_t { zsNormal, zsDrawWin };
+enum TZoomPanMode : uint8_t { zpmPan, zpmColZoomLeft, zpmColZoomRight };
+enum TMouseBoxState : uint8_t { msNormal, msFirstCorner, msRectDraw, msFinished };
+enum TMouseActMode : uint8_t {
+  maNone, maPan, maPanHoriz, maPanVert, maPanGrid, maRubberBand, maZoom,
+  maZoomWind, maZoomWindPos, maZoomDrag, maDragCrossH, maDragLabel, maRotate,
+  maRotAndZoom, maRotXOnly, maRotZOnly, maSelectRect, maDrawMTrace,
+  maZoomPanColors
+};
+
+// The platform's text alignment and font style elements, which the name
+// tables also cover.
+enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+enum TFontStyle : uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+
+// --- Records ---------------------------------------------------------------
+
+struct TPointDouble {
+  double X = 0;
+  double Y = 0;
+  friend bool operator==(const TPointDouble&, const TPointDouble&) = default;
+};
+
+// Left, Top, Right, Bottom; `TopLeft()` and `BottomRight()` are a second view
+// of the same storage as two points.
+struct TRectDouble {
+  double Left = 0;
+  double Top = 0;
+  double Right = 0;
+  double Bottom = 0;
+
+  TPointDouble& TopLeft() noexcept { return *reinterpret_cast<TPointDouble*>(&Left); }
+  const TPointDouble& TopLeft() const noexcept {
+    return *reinterpret_cast<const TPointDouble*>(&Left);
+  }
+  TPointDouble& BottomRight() noexcept { return *reinterpret_cast<TPointDouble*>(&Right); }
+  const TPointDouble& BottomRight() const noexcept {
+    return *reinterpret_cast<const TPointDouble*>(&Right);
+  }
+  friend bool operator==(const TRectDouble&, const TRectDouble&) = default;
+};
+
+struct TColoredPoint {
+  double X = 0;
+  double Y = 0;
+  uint16_t Flag = 0;
+  TColor Color = 0;
+};
+
+struct TCellPosition4D {
+  int32_t X = 0;
+  int32_t Y = 0;
+  int32_t L = 0;
+  int32_t T = 0;
+  friend bool operator==(const TCellPosition4D&, const TCellPosition4D&) = default;
+};
+
+using TQuad = TPoint[4];
+
+static_assert(sizeof(TPointDouble) == 16);
+static_assert(sizeof(TRectDouble) == 32);
+static_assert(offsetof(TRectDouble, Right) == sizeof(TPointDouble));
+static_assert(sizeof(TColoredPoint) == 24);  // 8 + 8 + 2, aligned Color at 20
+static_assert(offsetof(TColoredPoint, Color) == 20);
+static_assert(sizeof(TCellPosition4D) == 16);
+static_assert(sizeof(TQuad) == 32);
+
+// --- Fixed buffers ---------------------------------------------------------
+
+using TBuf4096 = uint8_t[4096];
+using TBuf16K = uint8_t[16384];
+// The target type of a pointer to a caller's byte buffer of any length; never
+// allocated as such.
+using TDataBuffer = uint8_t[2147483647];
+
+// --- Dynamic arrays --------------------------------------------------------
+
+using TBytes = std::vector<uint8_t>;
+using TIntArray = std::vector<int32_t>;
+using TInt2DArray = std::vector<TIntArray>;
+using TInt3DArray = std::vector<TInt2DArray>;
+using TInt4DArray = std::vector<TInt3DArray>;
+using TSingleArray = std::vector<float>;
+using TDoubleArray = std::vector<double>;
+using TDouble2DArray = std::vector<TDoubleArray>;
+using TDouble3DArray = std::vector<TDouble2DArray>;
+using TDouble4DArray = std::vector<TDouble3DArray>;
+using TBoolArray = std::vector<uint8_t>;  // one byte per Boolean, 0 or 1
+using TBool2DArray = std::vector<TBoolArray>;
+using TStrArray = std::vector<String>;
+using TStr2DArray = std::vector<TStrArray>;
+using TPIntArray = std::vector<TPoint>;
+using TPDblArray = std::vector<TPointDouble>;
+
+// --- Callback and event types ----------------------------------------------
+// "Procedures" are plain function pointers; events are bound callables called
+// with the sender.
+
+using FeedBackProcType = void (*)(double StateCnt);
+using TFeedbackProc = void (*)(TObject* Sender, double StateCnt, double PercentDone);
+using TOnPercentDoneEvent = std::function<void(TObject* Sender, int32_t PercentDone)>;
+using TOnCheckAbortEvent = std::function<void(TObject* Sender, bool& Abort)>;
+using TSortExchgEvent = std::function<void(TObject* Sender, uint8_t ExchgWhat,
+                                           int32_t index1, int32_t index2,
+                                           int32_t first, int32_t last)>;
+using TOnRubberBandActionEvent = std::function<void(TObject* Sender, TPoint APoint)>;
+using TSelectRectEvent = std::function<void(TObject* Sender, int32_t Layer, double LoX,
+                                            double LoY, double HiX, double HiY)>;
+using TZoomPanEvent = std::function<void(TObject* Sender)>;
+
+}  // namespace zel
+
+#endif  // ZEL_ZELBASE_TYPES_H_
