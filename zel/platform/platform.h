@@ -3,6 +3,7 @@
 #ifndef ZEL_PLATFORM_PLATFORM_H_
 #define ZEL_PLATFORM_PLATFORM_H_
 
+#include "zel/platform/casemap.h"
 #include "zel/platform/component.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/string.h"

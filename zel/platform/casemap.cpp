@@ -1,0 +1,79 @@
+#include "zel/platform/casemap.h"
+
+#include <locale.h>
+#include <wctype.h>
+
+#include <algorithm>
+
+namespace zel {
+namespace {
+
+// A fixed UTF-8 locale for the case tables, so the mapping does not follow
+// the process locale.  "C.UTF-8" exists on every glibc system; when it
+// cannot be opened the mapping falls back to ASCII.
+locale_t CaseLocale() {
+  static const locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+  return loc;
+}
+
+bool IsSurrogate(Char c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+template <Char (*F)(Char)>
+String MapEach(StringView s) {
+  String out(s);
+  std::transform(out.begin(), out.end(), out.begin(), F);
+  return out;
+}
+
+template <Char (*F)(Char)>
+int CompareMapped(StringView a, StringView b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const Char x = F(a[i]);
+    const Char y = F(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+Char AsciiUpperFn(Char c) { return AsciiUpper(c); }
+Char AsciiLowerFn(Char c) { return AsciiLower(c); }
+Char AnsiUpperFn(Char c) { return AnsiUpperChar(c); }
+Char AnsiLowerFn(Char c) { return AnsiLowerChar(c); }
+
+}  // namespace
+
+String UpperCase(StringView s) { return MapEach<AsciiUpperFn>(s); }
+String LowerCase(StringView s) { return MapEach<AsciiLowerFn>(s); }
+bool SameText(StringView a, StringView b) noexcept {
+  return CompareMapped<AsciiUpperFn>(a, b) == 0;
+}
+int CompareText(StringView a, StringView b) noexcept { return CompareMapped<AsciiUpperFn>(a, b); }
+
+Char AnsiUpperChar(Char c) noexcept {
+  if (c < 0x80) return AsciiUpper(c);
+  const locale_t loc = CaseLocale();
+  if (IsSurrogate(c) || loc == locale_t{}) return c;
+  const wint_t u = towupper_l(c, loc);
+  return u <= 0xFFFF ? static_cast<Char>(u) : c;
+}
+
+Char AnsiLowerChar(Char c) noexcept {
+  if (c < 0x80) return AsciiLower(c);
+  const locale_t loc = CaseLocale();
+  if (IsSurrogate(c) || loc == locale_t{}) return c;
+  const wint_t l = towlower_l(c, loc);
+  return l <= 0xFFFF ? static_cast<Char>(l) : c;
+}
+
+String AnsiUpperCase(StringView s) { return MapEach<AnsiUpperFn>(s); }
+String AnsiLowerCase(StringView s) { return MapEach<AnsiLowerFn>(s); }
+bool AnsiSameText(StringView a, StringView b) noexcept {
+  return CompareMapped<AnsiUpperFn>(a, b) == 0;
+}
+int AnsiCompareText(StringView a, StringView b) noexcept {
+  return CompareMapped<AnsiUpperFn>(a, b);
+}
+
+}  // namespace zel
