@@ -1,0 +1,58 @@
+// tools/zel/cli.h — the pieces every subcommand of the `zel` tool shares.
+//
+// A subcommand is a `Command`: its name, a one-line summary, a usage text
+// for `--help`, and a function that gets the arguments after the name.
+// Exit codes: 0 success, 1 failure or no match, 2 usage error.  Messages go
+// to stderr as "zel: ...".  Files and stdin are read as UTF-8.
+#ifndef ZEL_TOOLS_ZEL_CLI_H_
+#define ZEL_TOOLS_ZEL_CLI_H_
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zel/platform/string.h"
+
+namespace zel::cli {
+
+inline constexpr int kOk = 0;
+inline constexpr int kFailure = 1;
+inline constexpr int kUsage = 2;
+
+using Args = std::vector<std::string>;
+
+struct Command {
+  std::string_view name;
+  std::string_view summary;
+  std::string_view usage;  // full --help text after the "usage:" line
+  int (*run)(const Args& args);
+};
+
+// The subcommands of each group, in the order `zel --help` lists them.
+std::span<const Command> TextCommands();
+std::span<const Command> TourCommands();
+
+// Prints "zel: <message>" to stderr and returns `code`.
+int Fail(std::string_view message, int code = kFailure);
+
+// Prints "zel <cmd>: <message>" and the usage hint, returns kUsage.
+int UsageError(const Command& cmd, std::string_view message);
+
+// Reads the lines of FILE, or of stdin when `path` is empty or "-", as
+// UTF-8 (invalid bytes as Windows-1252).  Line ends (LF or CR LF) are
+// removed, or kept as read when `keep_line_ends` is set.  Returns false
+// (after printing a message) when the file cannot be read.
+bool ReadLines(const std::string& path, std::vector<String>& lines,
+               bool keep_line_ends = false);
+
+// Writes a library string to stdout as UTF-8, followed by a newline.
+void PrintLine(StringView s);
+
+// True when `args` holds "--help" or "-h"; prints the command's help.
+bool HandleHelp(const Command& cmd, const Args& args);
+
+}  // namespace zel::cli
+
+#endif  // ZEL_TOOLS_ZEL_CLI_H_
