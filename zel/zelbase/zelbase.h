@@ -3,6 +3,7 @@
 #ifndef ZEL_ZELBASE_ZELBASE_H_
 #define ZEL_ZELBASE_ZELBASE_H_
 
+#include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/csvdelim.h"
 #include "zel/zelbase/errors.h"
 #include "zel/zelbase/progress.h"

@@ -1,0 +1,71 @@
+// Subcommands over plain text: csvdelim, words.
+#include <iostream>
+
+#include "tools/zel/cli.h"
+#include "zel/stringl/stringl.h"
+#include "zel/zelbase/csvdelim.h"
+
+namespace zel::cli {
+namespace {
+
+// Takes at most one FILE argument; anything starting with '-' (but "-"
+// itself) is an unknown option.
+bool OneOptionalFile(const Command& cmd, const Args& args, std::string& path, int& status) {
+  if (args.size() > 1) {
+    status = UsageError(cmd, "too many arguments");
+    return false;
+  }
+  if (!args.empty() && args[0].size() > 1 && args[0][0] == '-') {
+    status = UsageError(cmd, "unknown option '" + args[0] + "'");
+    return false;
+  }
+  path = args.empty() ? "" : args[0];
+  return true;
+}
+
+int CsvDelim(const Args& args);
+int Words(const Args& args);
+
+constexpr Command kCommands[] = {
+    {"csvdelim", "name the CSV delimiter of a file's first line",
+     "[FILE]\n\n"
+     "Prints the delimiter that occurs most often in the first line of FILE\n"
+     "(stdin when no FILE): blank, semicolon, comma, colon, tab, or undefined.",
+     &CsvDelim},
+    {"words", "count the words of a text",
+     "[FILE]\n\n"
+     "Prints the number of words in FILE (stdin when no FILE).  A word is a\n"
+     "run of two or more characters between separators (blank, line end and\n"
+     "the punctuation \"#%'()*+,-./:;<=>[\\]{}); a one-character run is no word.",
+     &Words},
+};
+
+int CsvDelim(const Args& args) {
+  std::string path;
+  int status = kOk;
+  if (!OneOptionalFile(kCommands[0], args, path, status)) return status;
+  std::vector<String> lines;
+  if (!ReadLines(path, lines)) return kFailure;
+  const TCSVDelimiters d = lines.empty() ? csvUnknown : DetectCSVDelimiter(lines.front());
+  PrintLine(CSVDELIMITERIDS[d]);
+  return kOk;
+}
+
+int Words(const Args& args) {
+  std::string path;
+  int status = kOk;
+  if (!OneOptionalFile(kCommands[1], args, path, status)) return status;
+  // Line ends are kept: they separate the last word of a line from the next.
+  std::vector<String> lines;
+  if (!ReadLines(path, lines, /*keep_line_ends=*/true)) return kFailure;
+  long long total = 0;
+  for (const auto& line : lines) total += CountWords(line);
+  std::cout << total << '\n';
+  return kOk;
+}
+
+}  // namespace
+
+std::span<const Command> TextCommands() { return kCommands; }
+
+}  // namespace zel::cli
