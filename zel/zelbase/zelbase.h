@@ -6,6 +6,7 @@
 #include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/csvdelim.h"
 #include "zel/zelbase/errors.h"
+#include "zel/zelbase/nametables.h"
 #include "zel/zelbase/progress.h"
 #include "zel/zelbase/types.h"
 
