@@ -2,4 +2,12 @@
 #ifndef ZEL_STRINGL_STRINGL_H_
 #define ZEL_STRINGL_STRINGL_H_
 
+#include "zel/stringl/charclass.h"
+#include "zel/stringl/search.h"
+#include "zel/stringl/split.h"
+#include "zel/stringl/strip.h"
+#include "zel/stringl/tags.h"
+#include "zel/stringl/uucode.h"
+#include "zel/stringl/words.h"
+
 #endif  // ZEL_STRINGL_STRINGL_H_

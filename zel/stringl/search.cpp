@@ -1,0 +1,213 @@
+#include "zel/stringl/search.h"
+
+#include <algorithm>
+#include <bitset>
+#include <vector>
+
+#include "zel/platform/casemap.h"
+
+namespace zel {
+namespace {
+
+String FoldLower(StringView s) {
+  String r(s);
+  for (Char& c : r) c = AsciiLower(c);
+  return r;
+}
+
+// Start index (from 0) of each non-overlapping occurrence of `sub` in `s`,
+// from `from` on, handed to `f` until it returns false.
+template <typename F>
+void ForEachMatch(StringView s, StringView sub, size_t from, F f) {
+  if (sub.empty()) return;
+  for (size_t pos = s.find(sub, from); pos != StringView::npos;
+       pos = s.find(sub, pos + sub.size())) {
+    if (!f(pos)) return;
+  }
+}
+
+// The membership test of a character set with macros.  Codes 0-255 sit in a
+// table; characters above 255 are kept in a sorted list.
+class CharSetTable {
+ public:
+  explicit CharSetTable(StringView set) {
+    // Expanding the macros left to right marks the same characters as
+    // replacing them pass by pass: occurrences cannot overlap (each begins
+    // with "//" and has no '/' after it), and no expansion contains '/' or
+    // can complete a macro begun before it.
+    struct Macro {
+      StringView name;
+      unsigned first, last;
+    };
+    static constexpr Macro kMacros[] = {{u"//dig", u'0', u'9'},
+                                        {u"//lc", u'a', u'z'},
+                                        {u"//uc", u'A', u'Z'},
+                                        {u"//31dwn", 0, 31},
+                                        {u"//128up", 128, 255}};
+    for (size_t i = 0; i < set.size();) {
+      bool expanded = false;
+      if (set[i] == u'/') {
+        for (const Macro& m : kMacros) {
+          if (set.substr(i, m.name.size()) == m.name) {
+            for (unsigned c = m.first; c <= m.last; ++c) low_.set(c);
+            i += m.name.size();
+            expanded = true;
+            break;
+          }
+        }
+      }
+      if (expanded) continue;
+      const Char c = set[i++];
+      if (c < 256) {
+        low_.set(c);
+      } else {
+        high_.push_back(c);
+      }
+    }
+    std::sort(high_.begin(), high_.end());
+  }
+
+  bool Contains(Char c) const {
+    return c < 256 ? low_.test(c) : std::binary_search(high_.begin(), high_.end(), c);
+  }
+
+ private:
+  std::bitset<256> low_;
+  std::vector<Char> high_;
+};
+
+}  // namespace
+
+int NumberedPos(StringView SubStr, StringView S, int StartPos, int Num, bool IgnoreCase) {
+  if (Num < 1 || SubStr.empty()) return 0;
+  const size_t start = static_cast<size_t>(std::max(StartPos, 1) - 1);
+  if (start >= S.size()) return 0;
+  String folded_text, folded_sub;
+  StringView text = S, sub = SubStr;
+  size_t offset = 0;
+  if (IgnoreCase) {
+    // Only the part that is searched needs folding.
+    folded_text = FoldLower(S.substr(start));
+    folded_sub = FoldLower(SubStr);
+    text = folded_text;
+    sub = folded_sub;
+    offset = start;
+  }
+  int found = 0, result = 0;
+  ForEachMatch(text, sub, start - offset, [&](size_t pos) {
+    if (++found < Num) return true;
+    result = static_cast<int>(pos + offset) + 1;
+    return false;
+  });
+  return result;
+}
+
+int NumberedPosBw(StringView SubStr, StringView S, int StartPos, int Num, bool IgnoreCase) {
+  if (Num < 1 || SubStr.empty() || S.empty()) return 0;
+  const size_t m = SubStr.size();
+  const size_t end = static_cast<size_t>(std::clamp(StartPos, 1, static_cast<int>(S.size())));
+  if (end < m) return 0;
+  String folded_text, folded_sub;
+  StringView text = S.substr(0, end), sub = SubStr;
+  if (IgnoreCase) {
+    folded_text = FoldLower(text);
+    folded_sub = FoldLower(SubStr);
+    text = folded_text;
+    sub = folded_sub;
+  }
+  // `limit` is the last start index whose occurrence still fits.
+  size_t limit = end - m;
+  for (int found = 0;;) {
+    const size_t pos = text.rfind(sub, limit);
+    if (pos == StringView::npos) return 0;
+    if (++found == Num) return static_cast<int>(pos) + 1;
+    if (pos < m) return 0;
+    limit = pos - m;
+  }
+}
+
+int PosLast(StringView SubStr, StringView S) {
+  int last = 0;
+  ForEachMatch(S, SubStr, 0, [&](size_t pos) {
+    last = static_cast<int>(pos) + 1;
+    return true;
+  });
+  return last;
+}
+
+int CountStringInString(StringView SubStr, StringView S, bool CaseSensitive) {
+  String folded_text, folded_sub;
+  if (!CaseSensitive && !SubStr.empty()) {
+    folded_text = FoldLower(S);
+    folded_sub = FoldLower(SubStr);
+    S = folded_text;
+    SubStr = folded_sub;
+  }
+  int count = 0;
+  ForEachMatch(S, SubStr, 0, [&](size_t) {
+    ++count;
+    return true;
+  });
+  return count;
+}
+
+int CountCharInString(Char C, StringView S, bool CaseSensitive) {
+  if (CaseSensitive) return static_cast<int>(std::count(S.begin(), S.end(), C));
+  const Char up = AsciiUpper(C);
+  return static_cast<int>(
+      std::count_if(S.begin(), S.end(), [up](Char c) { return AsciiUpper(c) == up; }));
+}
+
+bool TestAllChar(StringView S, Char C) {
+  return !S.empty() && S.find_first_not_of(C) == StringView::npos;
+}
+
+int FindFirstNonBlank(StringView S) {
+  const size_t pos = S.find_first_not_of(u' ');
+  return pos == StringView::npos ? 0 : static_cast<int>(pos) + 1;
+}
+
+int FindFirstDigit(StringView S) {
+  const size_t pos = S.find_first_of(u"0123456789");
+  return pos == StringView::npos ? 0 : static_cast<int>(pos) + 1;
+}
+
+bool StringContains(StringView S, StringView CharSet) {
+  const CharSetTable set(CharSet);
+  return std::any_of(S.begin(), S.end(), [&](Char c) { return set.Contains(c); });
+}
+
+bool StringContainsOtherThan(StringView S, StringView CharSet) {
+  const CharSetTable set(CharSet);
+  return std::any_of(S.begin(), S.end(), [&](Char c) { return !set.Contains(c); });
+}
+
+bool EqualAnsiStrings(StringView S1, StringView S2) { return AnsiSameText(S1, S2); }
+
+String ReplaceStringInString(StringView S, StringView OldStr, StringView NewStr,
+                             bool IgnoreCase) {
+  if (OldStr.empty()) return String(S);
+  String folded_text, folded_old;
+  StringView text = S, old = OldStr;
+  if (IgnoreCase) {
+    folded_text = FoldLower(S);
+    folded_old = FoldLower(OldStr);
+    text = folded_text;
+    old = folded_old;
+  }
+  // Folding keeps every character in its place, so positions found in the
+  // folded text cut the original.
+  String result;
+  result.reserve(NewStr.size() > OldStr.size() ? S.size() + S.size() / 2 : S.size());
+  size_t done = 0;
+  ForEachMatch(text, old, 0, [&](size_t pos) {
+    result.append(S.substr(done, pos - done));
+    result.append(NewStr);
+    done = pos + old.size();
+    return true;
+  });
+  result.append(S.substr(done));
+  return result;
+}
+
+}  // namespace zel
