@@ -6,7 +6,11 @@
 #include "zel/platform/casemap.h"
 #include "zel/platform/component.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/filestream.h"
+#include "zel/platform/numconv.h"
+#include "zel/platform/stream.h"
 #include "zel/platform/string.h"
+#include "zel/platform/syserror.h"
 #include "zel/platform/types.h"
 
 #endif  // ZEL_PLATFORM_PLATFORM_H_

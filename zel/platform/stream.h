@@ -1,0 +1,127 @@
+// zel/platform/stream.h — byte streams: the abstract `TStream` and the
+// in-memory streams `TMemoryStream` and `TStringStream`.
+//
+// A stream is a sequence of bytes with a current position.  `Read` and
+// `Write` move the position by the number of bytes transferred; `Read`
+// returns fewer bytes than asked at the end of the stream.  `ReadBuffer` and
+// `WriteBuffer` insist on the whole count and raise `EReadError` /
+// `EWriteError` otherwise (a short `ReadBuffer` still consumes what it
+// could read).
+//
+//   zel::TMemoryStream m;
+//   int32_t v = 42;
+//   m.WriteBuffer(&v, sizeof v);
+//   m.SetPosition(0);
+//   m.ReadBuffer(&v, sizeof v);            // v == 42
+//   m.ReadBuffer(&v, 1);                   // throws EReadError
+//
+// Positions are byte offsets from the start, 0-based.  Seeking past the end
+// is allowed; a later write there fills the gap with zero bytes.  A seek to a
+// negative position raises `EStreamError` and leaves the position unchanged.
+// `SetSize` keeps the position unless it lies beyond the new end, where it is
+// moved back to the end.
+//
+// `TStringStream` holds 8-bit text, one byte per character: built from a
+// `String`, each character becomes its Windows-1252 byte ('?' for characters
+// the code page lacks), and `DataString()` decodes the bytes the same way,
+// so every byte value survives the round trip.  Built from a `std::string`,
+// the bytes are taken as they are.
+#ifndef ZEL_PLATFORM_STREAM_H_
+#define ZEL_PLATFORM_STREAM_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zel/platform/component.h"
+#include "zel/platform/string.h"
+
+namespace zel {
+
+enum TSeekOrigin : uint8_t { soBeginning, soCurrent, soEnd };
+
+class TStream : public TObject {
+ public:
+  // Reads up to `Count` bytes; returns how many were read (0 at the end or
+  // for Count <= 0).
+  virtual int64_t Read(void* Buffer, int64_t Count) = 0;
+  // Writes up to `Count` bytes; returns how many were written.
+  virtual int64_t Write(const void* Buffer, int64_t Count) = 0;
+  // Moves the position and returns the new one.
+  virtual int64_t Seek(int64_t Offset, TSeekOrigin Origin) = 0;
+
+  int64_t Position() { return Seek(0, soCurrent); }
+  void SetPosition(int64_t Pos) { Seek(Pos, soBeginning); }
+  // The base version finds the end by seeking there and back.
+  virtual int64_t Size();
+  // The base version raises `EStreamError`: the stream has no fixed size.
+  virtual void SetSize(int64_t NewSize);
+
+  // Reads exactly `Count` bytes or raises `EReadError` ("Stream read error").
+  void ReadBuffer(void* Buffer, int64_t Count);
+  // Writes exactly `Count` bytes or raises `EWriteError` ("Stream write error").
+  void WriteBuffer(const void* Buffer, int64_t Count);
+
+  // Copies `Count` bytes from the current position of `Source`; Count <= 0
+  // copies the whole of `Source` from its start.  Returns the number copied;
+  // a source that ends early raises `EReadError`.
+  int64_t CopyFrom(TStream& Source, int64_t Count);
+};
+
+// A stream over a growable block of memory.
+class TMemoryStream : public TStream {
+ public:
+  TMemoryStream() = default;
+
+  int64_t Read(void* Buffer, int64_t Count) override;
+  int64_t Write(const void* Buffer, int64_t Count) override;
+  int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+  int64_t Size() override { return static_cast<int64_t>(data_.size()); }
+  // Grows with zero bytes or cuts; the position is kept unless it lies past
+  // the new end.
+  void SetSize(int64_t NewSize) override;
+
+  // The bytes, valid until the next size change.
+  uint8_t* Memory() noexcept { return data_.data(); }
+  const uint8_t* Memory() const noexcept { return data_.data(); }
+  // Size 0, position 0.
+  void Clear();
+
+  // Replace the contents by the whole of the file / of `Source` (read from
+  // its start); the position becomes 0.
+  void LoadFromFile(const String& FileName);
+  void LoadFromStream(TStream& Source);
+  // Write the whole contents (whatever the position) to a new file / to
+  // `Dest` at its current position.
+  void SaveToFile(const String& FileName) const;
+  void SaveToStream(TStream& Dest) const;
+
+ protected:
+  std::vector<uint8_t> data_;
+  int64_t pos_ = 0;
+};
+
+// A memory stream holding 8-bit text (see the top of this file).
+class TStringStream : public TMemoryStream {
+ public:
+  TStringStream() = default;
+  explicit TStringStream(StringView Text);
+  explicit TStringStream(std::string_view Bytes);
+  // Disambiguates string literals of either kind.
+  explicit TStringStream(const char* Bytes) : TStringStream(std::string_view(Bytes)) {}
+  explicit TStringStream(const Char* Text) : TStringStream(StringView(Text)) {}
+
+  // The whole contents, one character per byte (Windows-1252).
+  String DataString() const;
+  // The whole contents as raw bytes.
+  std::string_view DataBytes() const noexcept {
+    return {reinterpret_cast<const char*>(data_.data()), data_.size()};
+  }
+  // Writes `Text` at the position, one byte per character (Windows-1252).
+  void WriteString(StringView Text);
+};
+
+}  // namespace zel
+
+#endif  // ZEL_PLATFORM_STREAM_H_
