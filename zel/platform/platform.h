@@ -11,6 +11,7 @@
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
 #include "zel/platform/syserror.h"
+#include "zel/platform/textfile.h"
 #include "zel/platform/types.h"
 
 #endif  // ZEL_PLATFORM_PLATFORM_H_

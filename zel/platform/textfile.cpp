@@ -1,0 +1,379 @@
+#include "zel/platform/textfile.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "zel/platform/exceptions.h"
+#include "zel/platform/numconv.h"
+#include "zel/platform/syserror.h"
+
+namespace zel {
+namespace {
+
+constexpr size_t kBufferSize = 64 * 1024;
+constexpr Char kCtrlZ = 0x1A;
+
+String Quoted(const String& name) { return u"\"" + name + u"\""; }
+
+// Decodes one well-formed UTF-8 sequence at the front of `s`; returns its
+// length, or 0 when the bytes there are not valid shortest-form UTF-8.
+size_t DecodeUtf8(const unsigned char* s, size_t avail, char32_t& cp) {
+  const unsigned char b0 = s[0];
+  size_t len;
+  char32_t min;
+  if (b0 < 0x80) {
+    cp = b0;
+    return 1;
+  } else if ((b0 & 0xE0) == 0xC0) {
+    len = 2; cp = b0 & 0x1F; min = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    len = 3; cp = b0 & 0x0F; min = 0x800;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    len = 4; cp = b0 & 0x07; min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (len > avail) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    if ((s[k] & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (s[k] & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+String PadLeft(String text, int width) {
+  if (width > static_cast<int>(text.size())) text.insert(0, width - text.size(), u' ');
+  return text;
+}
+
+bool IsHighSurrogate(Char c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+}  // namespace
+
+TextFile::TextFile() = default;
+
+TextFile::TextFile(const String& FileName) { AssignFile(FileName); }
+
+TextFile::~TextFile() {
+  io_checks_ = false;  // a destructor must not throw
+  Close();
+}
+
+int TextFile::IOResult() noexcept {
+  const int code = io_result_;
+  io_result_ = 0;
+  return code;
+}
+
+bool TextFile::Fail(int code, const String& message) {
+  if (io_checks_) throw EInOutError(message, code);
+  if (io_result_ == 0) io_result_ = code;
+  return false;
+}
+
+void TextFile::AssignFile(const String& FileName) {
+  Close();
+  name_ = FileName;
+  assigned_ = true;
+}
+
+void TextFile::Open(Mode mode, int flags, bool skip_bom) {
+  if (Blocked()) return;
+  Close();
+  if (Blocked()) return;
+  if (!assigned_) {
+    Fail(ioFileNotAssigned, u"File not assigned");
+    return;
+  }
+  if (name_.empty()) {
+    fd_ = mode == kInput ? STDIN_FILENO : STDOUT_FILENO;
+    own_fd_ = false;
+  } else {
+    const std::string path = ToUtf8(name_);
+    int fd;
+    do {
+      fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    int err = fd < 0 ? errno : 0;
+    struct stat st;
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+      ::close(fd);
+      err = EISDIR;
+    }
+    if (err != 0) {
+      Fail(err, u"Cannot open file " + Quoted(name_) + u". " + SysErrorMessage(err));
+      return;
+    }
+    fd_ = fd;
+    own_fd_ = true;
+  }
+  mode_ = mode;
+  buf_.clear();
+  buf_.reserve(kBufferSize);
+  rpos_ = rlen_ = 0;
+  at_end_ = false;
+  pending_low_ = pending_high_ = 0;
+  if (skip_bom && Available(3) >= 3 && buf_[rpos_] == 0xEF && buf_[rpos_ + 1] == 0xBB &&
+      buf_[rpos_ + 2] == 0xBF) {
+    rpos_ += 3;
+  }
+}
+
+void TextFile::Reset() { Open(kInput, O_RDONLY, true); }
+void TextFile::Rewrite() { Open(kOutput, O_WRONLY | O_CREAT | O_TRUNC, false); }
+void TextFile::Append() { Open(kOutput, O_WRONLY | O_APPEND, false); }
+
+void TextFile::FlushOutput() {
+  if (mode_ != kOutput) return;
+  size_t done = 0;
+  while (done < buf_.size()) {
+    const ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int err = n < 0 ? errno : ioWriteError;
+      buf_.clear();  // the bytes cannot be written; do not try again
+      Fail(err, u"Cannot write file " + Quoted(name_) + u". " + SysErrorMessage(err));
+      return;
+    }
+    done += static_cast<size_t>(n);
+  }
+  buf_.clear();
+}
+
+void TextFile::Flush() {
+  if (Blocked()) return;
+  if (mode_ == kClosed) {
+    Fail(ioFileNotOpen, u"File " + Quoted(name_) + u" not open");
+    return;
+  }
+  FlushOutput();
+}
+
+void TextFile::Close() {
+  if (mode_ == kClosed) return;
+  if (mode_ == kOutput && pending_high_ != 0) {
+    pending_high_ = 0;
+    Put("\xEF\xBF\xBD");  // a lone surrogate becomes U+FFFD, as ToUtf8 does
+  }
+  // Closing happens even when the last write fails.
+  struct Closer {
+    TextFile* f;
+    ~Closer() {
+      if (f->own_fd_) ::close(f->fd_);
+      f->fd_ = -1;
+      f->own_fd_ = false;
+      f->mode_ = kClosed;
+      f->buf_.clear();
+      f->buf_.shrink_to_fit();
+    }
+  } closer{this};
+  FlushOutput();
+}
+
+void TextFile::Erase() {
+  if (Blocked()) return;
+  if (!assigned_ || name_.empty()) {
+    Fail(ioFileNotAssigned, u"File not assigned");
+    return;
+  }
+  Close();
+  if (::unlink(ToUtf8(name_).c_str()) != 0) {
+    const int err = errno;
+    Fail(err, u"Cannot erase file " + Quoted(name_) + u". " + SysErrorMessage(err));
+  }
+}
+
+void TextFile::Rename(const String& NewName) {
+  if (Blocked()) return;
+  if (!assigned_ || name_.empty()) {
+    Fail(ioFileNotAssigned, u"File not assigned");
+    return;
+  }
+  if (::rename(ToUtf8(name_).c_str(), ToUtf8(NewName).c_str()) != 0) {
+    const int err = errno;
+    Fail(err, u"Cannot rename file " + Quoted(name_) + u" to " + Quoted(NewName) + u". " +
+                  SysErrorMessage(err));
+    return;
+  }
+  name_ = NewName;
+}
+
+// --- Reading -----------------------------------------------------------------
+
+bool TextFile::CheckInput() {
+  if (Blocked()) return false;
+  if (mode_ == kInput) return true;
+  if (mode_ == kClosed) return Fail(ioFileNotOpen, u"File " + Quoted(name_) + u" not open");
+  return Fail(ioNotOpenForInput, u"File " + Quoted(name_) + u" not open for input");
+}
+
+size_t TextFile::Available(size_t n) {
+  while (rlen_ - rpos_ < n && !at_end_) {
+    // Keep the unread bytes, then fill up the rest of the buffer.
+    if (rpos_ > 0) {
+      std::memmove(buf_.data(), buf_.data() + rpos_, rlen_ - rpos_);
+      rlen_ -= rpos_;
+      rpos_ = 0;
+    }
+    buf_.resize(kBufferSize);
+    ssize_t got;
+    do {
+      got = ::read(fd_, buf_.data() + rlen_, kBufferSize - rlen_);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+      const int err = errno;
+      at_end_ = true;
+      Fail(err, u"Cannot read file " + Quoted(name_) + u". " + SysErrorMessage(err));
+      break;
+    }
+    if (got == 0) at_end_ = true;
+    rlen_ += static_cast<size_t>(got);
+  }
+  return rlen_ - rpos_;
+}
+
+// Reads the bytes up to the next line end (into `bytes` unless null) and
+// moves past the line end.  False at the end of the file.
+bool TextFile::ReadLineBytes(std::string* bytes) {
+  if (Available(1) == 0) return false;
+  while (Available(1) > 0) {
+    const unsigned char* start = buf_.data() + rpos_;
+    const unsigned char* end = buf_.data() + rlen_;
+    const unsigned char* stop = start;
+    while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
+    if (bytes) bytes->append(reinterpret_cast<const char*>(start), static_cast<size_t>(stop - start));
+    rpos_ += static_cast<size_t>(stop - start);
+    if (stop == end) continue;  // the line goes on in the next block
+    const unsigned char terminator = *stop;
+    ++rpos_;
+    if (terminator == '\r' && Available(1) > 0 && buf_[rpos_] == '\n') ++rpos_;
+    break;
+  }
+  return true;
+}
+
+void TextFile::ReadLn(String& Line) {
+  Line.clear();
+  if (!CheckInput()) return;
+  if (pending_low_ != 0) {
+    Line += pending_low_;
+    pending_low_ = 0;
+  }
+  std::string bytes;
+  ReadLineBytes(&bytes);
+  Line += FromUtf8(bytes);
+}
+
+void TextFile::ReadLn() {
+  if (!CheckInput()) return;
+  pending_low_ = 0;
+  ReadLineBytes(nullptr);
+}
+
+void TextFile::Read(Char& C) {
+  C = kCtrlZ;
+  if (!CheckInput()) return;
+  if (pending_low_ != 0) {
+    C = pending_low_;
+    pending_low_ = 0;
+    return;
+  }
+  const size_t avail = Available(4);
+  if (avail == 0) return;
+  char32_t cp;
+  const size_t len = DecodeUtf8(buf_.data() + rpos_, avail, cp);
+  if (len == 0) {
+    C = AnsiToChar(buf_[rpos_]);
+    ++rpos_;
+    return;
+  }
+  rpos_ += len;
+  if (cp < 0x10000) {
+    C = static_cast<Char>(cp);
+  } else {
+    cp -= 0x10000;
+    C = static_cast<Char>(0xD800 + (cp >> 10));
+    pending_low_ = static_cast<Char>(0xDC00 + (cp & 0x3FF));
+  }
+}
+
+void TextFile::Read(int32_t& Value) {
+  Value = 0;
+  if (!CheckInput()) return;
+  pending_low_ = 0;
+  while (Available(1) > 0 && buf_[rpos_] <= ' ') ++rpos_;
+  if (Available(1) == 0) return;
+  std::string token;
+  while (Available(1) > 0 && buf_[rpos_] > ' ') {
+    if (token.size() < 64) token += static_cast<char>(buf_[rpos_]);
+    ++rpos_;
+  }
+  if (token.size() >= 64 || !TryStrToInt(FromUtf8(token), Value)) {
+    Value = 0;
+    Fail(ioInvalidNumber, u"Invalid numeric format in file " + Quoted(name_) + u": '" +
+                              FromUtf8(token) + u"'");
+  }
+}
+
+bool TextFile::Eof() {
+  if (!CheckInput()) return true;
+  return pending_low_ == 0 && Available(1) == 0;
+}
+
+bool TextFile::Eoln() {
+  if (!CheckInput()) return true;
+  if (pending_low_ != 0) return false;
+  return Available(1) == 0 || buf_[rpos_] == '\r' || buf_[rpos_] == '\n';
+}
+
+// --- Writing -----------------------------------------------------------------
+
+bool TextFile::CheckOutput() {
+  if (Blocked()) return false;
+  if (mode_ == kOutput) return true;
+  if (mode_ == kClosed) return Fail(ioFileNotOpen, u"File " + Quoted(name_) + u" not open");
+  return Fail(ioNotOpenForOutput, u"File " + Quoted(name_) + u" not open for output");
+}
+
+void TextFile::Put(std::string_view bytes) {
+  buf_.insert(buf_.end(), bytes.begin(), bytes.end());
+  if (buf_.size() >= kBufferSize) FlushOutput();
+}
+
+void TextFile::Write(StringView S, int Width) {
+  if (!CheckOutput()) return;
+  String text = PadLeft(String(S), Width);
+  if (pending_high_ != 0) {
+    text.insert(text.begin(), pending_high_);
+    pending_high_ = 0;
+  }
+  // A pair may be split across two writes: hold back a trailing high half.
+  if (!text.empty() && IsHighSurrogate(text.back())) {
+    pending_high_ = text.back();
+    text.pop_back();
+  }
+  Put(ToUtf8(text));
+}
+
+void TextFile::WriteInteger(int64_t Value, int Width) { Write(IntToStr(Value), Width); }
+void TextFile::WriteUnsigned(uint64_t Value, int Width) { Write(IntToStr(Value), Width); }
+
+void TextFile::WriteFloat(long double Value, int Width, int Precision) {
+  Write(FloatToText(Value, Width, Precision));
+}
+
+void TextFile::WriteLn() { Write(u"\r\n"); }
+
+void TextFile::WriteLn(StringView S) {
+  Write(S);
+  WriteLn();
+}
+
+}  // namespace zel
