@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cstring>
 #include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "zel/platform/casemap.h"
 
@@ -15,13 +20,48 @@ String FoldLower(StringView s) {
   return r;
 }
 
+// The first index at or after `from` where the non-empty `sub` occurs in
+// `s`, or npos.  Candidates are the places where both the first and the last
+// character of `sub` match; with SSE2 eight places are tested at once, so
+// text without near-misses is skipped quickly.
+size_t Find(StringView s, StringView sub, size_t from) {
+  const size_t n = s.size(), m = sub.size();
+  if (m > n || from > n - m) return StringView::npos;
+  const Char* const d = s.data();
+  const Char* const w = sub.data();
+  const size_t last = n - m;  // the last start that fits
+  size_t i = from;
+  auto matches_at = [&](size_t pos) {
+    return std::memcmp(d + pos + 1, w + 1, (m - 1) * sizeof(Char)) == 0;
+  };
+#ifdef __SSE2__
+  const __m128i first = _mm_set1_epi16(static_cast<short>(w[0]));
+  const __m128i final = _mm_set1_epi16(static_cast<short>(w[m - 1]));
+  for (; i + 8 <= last + 1; i += 8) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
+    unsigned mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, final))));
+    while (mask != 0) {
+      const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+      if (matches_at(i + bit / 2)) return i + bit / 2;
+      mask &= ~(3u << bit);  // two mask bits per character
+    }
+  }
+#endif
+  for (; i <= last; ++i) {
+    if (d[i] == w[0] && matches_at(i)) return i;
+  }
+  return StringView::npos;
+}
+
 // Start index (from 0) of each non-overlapping occurrence of `sub` in `s`,
 // from `from` on, handed to `f` until it returns false.
 template <typename F>
 void ForEachMatch(StringView s, StringView sub, size_t from, F f) {
   if (sub.empty()) return;
-  for (size_t pos = s.find(sub, from); pos != StringView::npos;
-       pos = s.find(sub, pos + sub.size())) {
+  for (size_t pos = Find(s, sub, from); pos != StringView::npos;
+       pos = Find(s, sub, pos + sub.size())) {
     if (!f(pos)) return;
   }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace zel {
 namespace {
 
@@ -141,6 +143,39 @@ TEST(Search, CharSets) {
     EXPECT_EQ(StringContains(c.s, c.set), c.contains) << ToUtf8(c.s) << " / " << ToUtf8(c.set);
     EXPECT_EQ(StringContainsOtherThan(c.s, c.set), c.other_than)
         << ToUtf8(c.s) << " / " << ToUtf8(c.set);
+  }
+}
+
+// Texts over a two-letter alphabet are full of near-misses and overlaps;
+// lengths cross the widths that the search handles in blocks.
+TEST(Search, AgreesWithAPlainScan) {
+  std::mt19937 rng(3);
+  auto random_string = [&](size_t len) {
+    String s;
+    for (size_t i = 0; i < len; ++i) s += (rng() % 3 == 0) ? u'b' : u'a';
+    return s;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    const String text = random_string(rng() % 40);
+    const String sub = random_string(1 + rng() % 4);
+    int count = 0, last = 0;
+    String replaced;
+    for (size_t i = 0; i < text.size();) {
+      if (text.compare(i, sub.size(), sub) == 0) {
+        ++count;
+        last = static_cast<int>(i) + 1;
+        replaced += u"<>";
+        i += sub.size();
+      } else {
+        replaced += text[i++];
+      }
+    }
+    ASSERT_EQ(CountStringInString(sub, text, true), count) << ToUtf8(sub) << " in " << ToUtf8(text);
+    ASSERT_EQ(PosLast(sub, text), last) << ToUtf8(sub) << " in " << ToUtf8(text);
+    ASSERT_EQ(ReplaceStringInString(text, sub, u"<>", false), replaced);
+    const size_t first = text.find(sub);
+    ASSERT_EQ(NumberedPos(sub, text, 1, 1, false),
+              first == String::npos ? 0 : static_cast<int>(first) + 1);
   }
 }
 
