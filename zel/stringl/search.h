@@ -12,8 +12,9 @@
 //   zel::ReplaceStringInString(u"Ab ab", u"ab", u"x", true) == u"x x"
 //   zel::StringContains(u"R2D2", u"//dig")               == true
 //
-// Every search is linear in the length of the text in practice: the text is
-// folded at most once and scanned once.
+// The text is folded at most once and scanned once, so the searches take
+// time linear in its length; only highly repetitive patterns ("aaab" in
+// "aaaa...") can cost up to length x pattern length.
 #ifndef ZEL_STRINGL_SEARCH_H_
 #define ZEL_STRINGL_SEARCH_H_
 
