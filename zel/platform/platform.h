@@ -14,5 +14,6 @@
 #include "zel/platform/syserror.h"
 #include "zel/platform/textfile.h"
 #include "zel/platform/types.h"
+#include "zel/platform/variant.h"
 
 #endif  // ZEL_PLATFORM_PLATFORM_H_
