@@ -12,6 +12,7 @@
 #include "zel/platform/random.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
+#include "zel/platform/stringlist.h"
 #include "zel/platform/syserror.h"
 #include "zel/platform/textfile.h"
 #include "zel/platform/types.h"
