@@ -120,8 +120,10 @@ void TextFile::Open(Mode mode, int flags, bool skip_bom) {
   rpos_ = rlen_ = 0;
   at_end_ = false;
   pending_low_ = pending_high_ = 0;
-  if (skip_bom && Available(3) >= 3 && buf_[rpos_] == 0xEF && buf_[rpos_ + 1] == 0xBB &&
-      buf_[rpos_ + 2] == 0xBF) {
+  // Asks for three bytes only after an 0xEF, so that an interactive input
+  // is not kept waiting.
+  if (skip_bom && Available(1) > 0 && buf_[rpos_] == 0xEF && Available(3) >= 3 &&
+      buf_[rpos_ + 1] == 0xBB && buf_[rpos_ + 2] == 0xBF) {
     rpos_ += 3;
   }
 }
@@ -285,8 +287,11 @@ void TextFile::Read(Char& C) {
     pending_low_ = 0;
     return;
   }
-  const size_t avail = Available(4);
-  if (avail == 0) return;
+  if (Available(1) == 0) return;
+  // Wait only for the bytes the lead byte announces.
+  const unsigned char lead = buf_[rpos_];
+  const size_t want = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  const size_t avail = Available(want);
   char32_t cp;
   const size_t len = DecodeUtf8(buf_.data() + rpos_, avail, cp);
   if (len == 0) {

@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -245,6 +247,45 @@ TEST_F(TextFileTest, ReadCharThenReadLnKeepsTheLowHalf) {
   String rest;
   f.ReadLn(rest);
   EXPECT_EQ(String(1, c) + rest, u"\U0001F600z");
+}
+
+TEST_F(TextFileTest, EmptyNameMeansStandardInputAndOutput) {
+  int in_pipe[2], out_pipe[2];
+  ASSERT_EQ(pipe(in_pipe), 0);
+  ASSERT_EQ(pipe(out_pipe), 0);
+  ASSERT_EQ(write(in_pipe[1], "abc\r\n42", 7), 7);
+  close(in_pipe[1]);
+  const int saved_in = dup(STDIN_FILENO), saved_out = dup(STDOUT_FILENO);
+  dup2(in_pipe[0], STDIN_FILENO);
+  dup2(out_pipe[1], STDOUT_FILENO);
+  String line;
+  int32_t n = 0;
+  {
+    TextFile in(u"");
+    in.Reset();
+    in.ReadLn(line);
+    in.Read(n);
+    EXPECT_TRUE(in.Eof());
+    in.Close();
+    TextFile out(u"");
+    out.Rewrite();
+    out.WriteLn(u"out");
+    out.Close();
+  }
+  dup2(saved_in, STDIN_FILENO);
+  dup2(saved_out, STDOUT_FILENO);
+  close(saved_in);
+  close(saved_out);
+  close(in_pipe[0]);
+  close(out_pipe[1]);
+  char buf[16] = {};
+  EXPECT_EQ(read(out_pipe[0], buf, sizeof buf), 5);
+  close(out_pipe[0]);
+  EXPECT_EQ(std::string(buf), "out\r\n");
+  EXPECT_EQ(line, u"abc");
+  EXPECT_EQ(n, 42);
+  // Closing left the standard descriptors open.
+  EXPECT_NE(fcntl(STDIN_FILENO, F_GETFD), -1);
 }
 
 }  // namespace
