@@ -7,8 +7,9 @@
 //   try { stream.ReadBuffer(buf, 4); }
 //   catch (const zel::EReadError& e) { std::cerr << e.what(); }
 //
-// `EInOutError` carries the error code of a failed file operation (the
-// operating system's `errno`, or one of the text-file codes below).
+// `EInOutError` carries the error code of a failed file operation: the
+// operating system's `errno`, or one of the text-file codes of
+// zel/platform/textfile.h (`ioInvalidNumber` and its neighbours).
 #ifndef ZEL_PLATFORM_EXCEPTIONS_H_
 #define ZEL_PLATFORM_EXCEPTIONS_H_
 

@@ -22,6 +22,7 @@
 #include "zel/platform/component.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
+#include "zel/platform/variant.h"
 
 namespace zel {
 
@@ -151,6 +152,7 @@ using TBoolArray = std::vector<uint8_t>;  // one byte per Boolean, 0 or 1
 using TBool2DArray = std::vector<TBoolArray>;
 using TStrArray = std::vector<String>;
 using TStr2DArray = std::vector<TStrArray>;
+using TVariantArray = std::vector<Variant>;
 using TPIntArray = std::vector<TPoint>;
 using TPDblArray = std::vector<TPointDouble>;
 
