@@ -49,6 +49,31 @@ void TourPlatform() {
   Show("ToShortString(...) bytes (Windows-1252)", hex);
   Show("AnsiUpperCase(u\"grüße\")", AnsiUpperCase(u"grüße"));
   Show("UpperCase(u\"grüße\") (ASCII only)", UpperCase(u"grüße"));
+
+  Heading("platform", "numbers, variants, date and time, streams, random");
+  Show("FloatToText(2/3, 10, 4)", FloatToText(2.0L / 3, 10, 4));
+  Show("FloatToText(-1234.5, 16, -1) (scientific)", FloatToText(-1234.5L, 16, -1));
+  Show("FloatToStr(0.1) (shortest round trip)", FloatToStr(0.1));
+  const Variant v(u"42");
+  Show("Variant(u\"42\").VarType() / AsInt64()",
+       std::to_string(v.VarType()) + " / " + std::to_string(v.AsInt64()));
+  const TDateTime moon = EncodeDate(1969, 7, 20) + EncodeTime(20, 17, 40, 0);
+  Show("EncodeDate(1969, 7, 20) + EncodeTime(20, 17, 40)", moon);
+  Show("FormatDateTime(u\"dddd d mmmm yyyy, hh:nn\")",
+       FormatDateTime(u"dddd d mmmm yyyy, hh:nn", moon));
+  TMemoryStream stream;
+  stream.WriteBuffer("zel\r\n", 5);
+  stream.SetPosition(0);
+  char first[3];
+  stream.ReadBuffer(first, 3);
+  Show("TMemoryStream: Size() after writing 5 bytes", stream.Size());
+  Show("  ReadBuffer of 3 bytes from the start", std::string(first, 3));
+  SetRandSeed(5261);
+  const int32_t r1 = Random(100), r2 = Random(100);
+  SetRandSeed(5261);
+  const bool repeats = Random(100) == r1 && Random(100) == r2;
+  Show("SetRandSeed(5261): Random(100) twice", std::to_string(r1) + ", " + std::to_string(r2) +
+                                                   (repeats ? " (same again after reseeding)" : ""));
 }
 
 void TourConstants() {
