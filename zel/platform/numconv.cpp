@@ -212,8 +212,12 @@ String ShortestText(F value) {
     }
   } else {
     out = digits.substr(0, 1);
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    out += "E" + std::to_string(exponent);
+    if (digits.size() > 1) {
+      out += '.';
+      out.append(digits, 1);
+    }
+    out += 'E';
+    out += std::to_string(exponent);
   }
   return S(sign + out);
 }
