@@ -1,6 +1,7 @@
 #include "zel/stringl/split.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "zel/platform/casemap.h"
 #include "zel/stringl/search.h"
@@ -33,12 +34,15 @@ String ExtractBeforeTrigger(StringView S, StringView Trigger, bool Trim) {
 }
 
 void SplitString(StringView S, StringView Delim, bool Trim, String& Left, String& Right) {
-  Left.clear();
-  Right.clear();
+  // `S` may view `Left` or `Right`: both parts are cut before either is set.
+  String left, right;
   const size_t pos = FindNonEmpty(S, Delim);
-  if (pos == StringView::npos) return;
-  Left = MaybeTrim(S.substr(0, pos), Trim);
-  Right = MaybeTrim(S.substr(pos + Delim.size()), Trim);
+  if (pos != StringView::npos) {
+    left = MaybeTrim(S.substr(0, pos), Trim);
+    right = MaybeTrim(S.substr(pos + Delim.size()), Trim);
+  }
+  Left = std::move(left);
+  Right = std::move(right);
 }
 
 String ExtractSubString(StringView S, int Index, StringView Delim) {
@@ -61,22 +65,25 @@ String ExtractSubString(StringView S, int Index, StringView Delim) {
 }
 
 int Tokenize(StringView S, StringView Delim, TOpenStringArray& Tokens) {
-  Tokens.clear();
+  // Cut into a new array: `S` may view one of the old tokens.
+  TOpenStringArray tokens;
   size_t rest = 0;
-  while (Tokens.size() + 1 < kMaxTokens) {
+  while (tokens.size() + 1 < kMaxTokens) {
     const size_t pos = FindNonEmpty(S, Delim, rest);
     if (pos == StringView::npos) break;
-    Tokens.emplace_back(S.substr(rest, pos - rest));
+    tokens.emplace_back(S.substr(rest, pos - rest));
     rest = pos + Delim.size();
   }
-  Tokens.emplace_back(S.substr(rest));
+  tokens.emplace_back(S.substr(rest));
+  Tokens = std::move(tokens);
   return static_cast<int>(Tokens.size());
 }
 
 int Tokenize(StringView S, StringView Delim, Char EscChar, TOpenStringArray& Tokens) {
-  Tokens.clear();
+  // Cut into a new array: `S` may view one of the old tokens.
+  TOpenStringArray tokens;
   size_t rest = 0;
-  while (Tokens.size() + 1 < kMaxTokens) {
+  while (tokens.size() + 1 < kMaxTokens) {
     // The first occurrence in the rest that is not escaped; the character
     // before the rest's start does not count.
     size_t pos = FindNonEmpty(S, Delim, rest);
@@ -84,19 +91,20 @@ int Tokenize(StringView S, StringView Delim, Char EscChar, TOpenStringArray& Tok
       pos = S.find(Delim, pos + 1);
     }
     if (pos == StringView::npos) break;
-    Tokens.emplace_back(S.substr(rest, pos - rest));
+    tokens.emplace_back(S.substr(rest, pos - rest));
     rest = pos + Delim.size();
   }
-  Tokens.emplace_back(S.substr(rest));
+  tokens.emplace_back(S.substr(rest));
 
   const String esc(1, EscChar);
   const String esc_esc(2, EscChar);
   const String esc_delim = esc + String(Delim);
-  for (String& token : Tokens) {
+  for (String& token : tokens) {
     if (token.find(EscChar) == String::npos) continue;
     token = ReplaceStringInString(token, esc_esc, esc, true);
     token = ReplaceStringInString(token, esc_delim, Delim, true);
   }
+  Tokens = std::move(tokens);
   return static_cast<int>(Tokens.size());
 }
 

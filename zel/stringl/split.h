@@ -37,6 +37,7 @@ String ExtractBeforeTrigger(StringView S, StringView Trigger, bool Trim);
 
 // Sets `Left` and `Right` to the parts before and after the first `Delim`
 // (each trimmed when `Trim` is set); both are "" when `Delim` does not occur.
+// `S` may view `Left` or `Right` itself, as in `SplitString(s, u"=", true, s, rest)`.
 void SplitString(StringView S, StringView Delim, bool Trim, String& Left, String& Right);
 
 // Field `Index` (from 0) of `S` cut at `Delim`; a code-0 character ends `S`.
@@ -49,6 +50,7 @@ String ExtractSubString(StringView S, int Index, StringView Delim);
 // Cuts `S` at every `Delim` into `Tokens` and returns their number: at least
 // 1 (an empty `S` gives one empty token) and at most 1000, the last of which
 // then holds the whole remainder.  Adjacent delimiters give empty tokens.
+// `S` may view one of the tokens `Tokens` already holds.
 int Tokenize(StringView S, StringView Delim, TOpenStringArray& Tokens);
 
 // As above, but a `Delim` right after `EscChar` does not cut.  Each token is

@@ -33,6 +33,20 @@ TEST(SplitString, Cases) {
   EXPECT_EQ(right, u"");
 }
 
+// An output may be the very string that is split (read through a view of
+// it); long texts make the strings live on the heap.
+TEST(SplitString, OutputMayBeTheInput) {
+  String s = u"a long key = a value long enough for the heap", right;
+  SplitString(s, u"=", true, s, right);
+  EXPECT_EQ(s, u"a long key");
+  EXPECT_EQ(right, u"a value long enough for the heap");
+  String left;
+  s = u"a long key = a value long enough for the heap";
+  SplitString(s, u"=", false, left, s);
+  EXPECT_EQ(left, u"a long key ");
+  EXPECT_EQ(s, u" a value long enough for the heap");
+}
+
 TEST(ExtractSubString, Table) {
   const struct {
     const char16_t* s;
@@ -75,6 +89,16 @@ TEST(Tokenize, Plain) {
   EXPECT_EQ(tokens, (TOpenStringArray{u"", u"a", u""}));
   EXPECT_EQ(Tokenize(u"a<>b<>", u"<>", tokens), 3);
   EXPECT_EQ(tokens, (TOpenStringArray{u"a", u"b", u""}));
+}
+
+// The text may be one of the tokens the array already holds.
+TEST(Tokenize, TextMayBeATokenOfTheArray) {
+  TOpenStringArray tokens{u"a first token,a second token,a third token"};
+  EXPECT_EQ(Tokenize(tokens[0], u",", tokens), 3);
+  EXPECT_EQ(tokens, (TOpenStringArray{u"a first token", u"a second token", u"a third token"}));
+  tokens = {u"x", u"a first\\, token,a second token"};
+  EXPECT_EQ(Tokenize(tokens[1], u",", u'\\', tokens), 2);
+  EXPECT_EQ(tokens, (TOpenStringArray{u"a first, token", u"a second token"}));
 }
 
 TEST(Tokenize, AtMostAThousandTokens) {

@@ -1,6 +1,7 @@
 #include "zel/stringl/tags.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "zel/platform/casemap.h"
 #include "zel/stringl/strip.h"
@@ -100,13 +101,14 @@ void TextLineCoords(StringView S, int Pos, int& Line, int& Column) {
 
 int ReadNextTagInString(StringView S, int& Pos, std::span<const String> Tags,
                         String& Attributes, String& Content) {
-  Attributes.clear();
-  Content.clear();
+  // `S` may view `Attributes` or `Content` (nested tags are read from the
+  // content), so both are set only at the end.
+  String attributes, content;
   RawTag tag;
   String name;
   bool empty_element = false;
   if (FindRawTag(S, StartIndex(S, Pos), tag)) {
-    empty_element = SplitTagText(tag.text, name, Attributes);
+    empty_element = SplitTagText(tag.text, name, attributes);
   }
   size_t next = tag.next;
   if (!empty_element && !name.empty() && name[0] != u'/') {
@@ -121,13 +123,15 @@ int ReadNextTagInString(StringView S, int& Pos, std::span<const String> Tags,
       }
     }
     if (gt == StringView::npos) {
-      Content = String(S.substr(next));
+      content = String(S.substr(next));
       next = S.size();
     } else {
-      Content = String(S.substr(next, gt + 1 - pattern.size() - next));
+      content = String(S.substr(next, gt + 1 - pattern.size() - next));
       next = gt + 1;
     }
   }
+  Attributes = std::move(attributes);
+  Content = std::move(content);
   Pos = static_cast<int>(next) + 1;
   return LookupTag(name, Tags);
 }
@@ -135,15 +139,17 @@ int ReadNextTagInString(StringView S, int& Pos, std::span<const String> Tags,
 int DetectNextTagInString(StringView S, int& StartPos, int& EndPos,
                           std::span<const String> Tags, String& Attributes,
                           bool& IsEndTag) {
-  Attributes.clear();
   IsEndTag = false;
   RawTag tag;
   if (!FindRawTag(S, StartIndex(S, StartPos), tag)) {
+    Attributes.clear();
     StartPos = EndPos = 0;
     return -1;
   }
-  String name;
-  SplitTagText(tag.text, name, Attributes);
+  // `S` may view `Attributes`: it is set once the tag has been read.
+  String name, attributes;
+  SplitTagText(tag.text, name, attributes);
+  Attributes = std::move(attributes);
   if (!name.empty() && name[0] == u'/') {
     IsEndTag = true;
     name.erase(0, 1);

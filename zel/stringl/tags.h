@@ -43,6 +43,8 @@ void TextLineCoords(StringView S, int Pos, int& Line, int& Column);
 // "/label"); `Attributes` and `Content` are set as described above.  When no
 // tag is left, both are empty and the result is the lookup of the empty
 // name.  Content whose closing tag is missing runs to the end of `S`.
+// `S` may view `Attributes` or `Content`, so nested tags can be read by
+// passing the content back in.
 int ReadNextTagInString(StringView S, int& Pos, std::span<const String> Tags,
                         String& Attributes, String& Content);
 
@@ -54,7 +56,7 @@ int ReadNextTagInString(StringView S, int& Pos, std::span<const String> Tags,
 // ("</name>"), and the result is the index in `Tags` of the name without
 // its '/' (the last index for an unknown name).  When no tag is left the
 // result is -1, `StartPos` and `EndPos` are 0, `Attributes` is empty and
-// `IsEndTag` false.
+// `IsEndTag` false.  `S` may view `Attributes`.
 int DetectNextTagInString(StringView S, int& StartPos, int& EndPos,
                           std::span<const String> Tags, String& Attributes,
                           bool& IsEndTag);

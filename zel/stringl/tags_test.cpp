@@ -94,6 +94,23 @@ TEST_F(ReadTag, TextEndingInsideATag) {
   EXPECT_EQ(pos_, 6);
 }
 
+// Nested tags are read by passing the content back in, as text and as the
+// string that receives the new content.
+TEST_F(ReadTag, ContentMayBeTheText) {
+  text_ = u"<label name=A><font size=3>some text long enough for the heap</font></label>";
+  EXPECT_EQ(Next(), 0);
+  EXPECT_EQ(content_, u"<font size=3>some text long enough for the heap</font>");
+  pos_ = 1;
+  EXPECT_EQ(ReadNextTagInString(content_, pos_, tags_, attr_, content_), 1);
+  EXPECT_EQ(attr_, u"size=3");
+  EXPECT_EQ(content_, u"some text long enough for the heap");
+  String text = u"<font face=a long attribute text for the heap>rest";
+  pos_ = 1;
+  EXPECT_EQ(ReadNextTagInString(text, pos_, tags_, text, content_), 1);
+  EXPECT_EQ(text, u"face=a long attribute text for the heap");
+  EXPECT_EQ(content_, u"rest");
+}
+
 TEST_F(ReadTag, EmptyNameEntry) {
   const String tags[] = {u"a", u"", u"b"};
   int pos = 1;
@@ -133,6 +150,18 @@ TEST(DetectNextTagInString, WalksTheTags) {
   EXPECT_EQ(DetectNextTagInString(s, start, end, tags, attr, is_end), -1);
   EXPECT_EQ(start, 0);
   EXPECT_EQ(end, 0);
+}
+
+TEST(DetectNextTagInString, AttributesMayBeTheText) {
+  const String tags[] = {u"label"};
+  String text = u"<label a=1 and an attribute text long enough for the heap>";
+  int start = 1, end = 0;
+  bool is_end = true;
+  EXPECT_EQ(DetectNextTagInString(text, start, end, tags, text, is_end), 0);
+  EXPECT_EQ(text, u"a=1 and an attribute text long enough for the heap");
+  EXPECT_EQ(start, 1);
+  EXPECT_EQ(end, 58);
+  EXPECT_FALSE(is_end);
 }
 
 TEST(DetectNextTagInString, UnterminatedTag) {
