@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 
 #include "zel/platform/exceptions.h"
@@ -75,8 +76,18 @@ int64_t TMemoryStream::Write(const void* Buffer, int64_t Count) {
   if (Count <= 0) return 0;
   int64_t end;
   if (__builtin_add_overflow(pos_, Count, &end)) return 0;
-  if (end > Size()) SetSize(end);  // zero-fills a gap before pos_
-  std::memcpy(data_.data() + pos_, Buffer, static_cast<size_t>(Count));
+  if (end > Size()) {
+    // `Buffer` may lie in this stream's own memory (appending a copy of
+    // its contents), which growing can move: note where it sits first.
+    const auto* src = static_cast<const uint8_t*>(Buffer);
+    const uint8_t* const base = data_.data();
+    const bool inside = base != nullptr && std::less_equal<>()(base, src) &&
+                        std::less<>()(src, base + data_.size());
+    const size_t offset = inside ? static_cast<size_t>(src - base) : 0;
+    SetSize(end);  // zero-fills a gap before pos_
+    if (inside) Buffer = data_.data() + offset;
+  }
+  std::memmove(data_.data() + pos_, Buffer, static_cast<size_t>(Count));
   pos_ = end;
   return Count;
 }

@@ -37,6 +37,19 @@ TEST(MemoryStream, ReadWriteSeekAndZeroFilledGap) {
   EXPECT_EQ(m.Read(buf, 1), 0);  // past the end reads nothing
 }
 
+TEST(MemoryStream, WritesFromItsOwnMemory) {
+  // Growing may move the block the source bytes lie in.
+  TMemoryStream m;
+  m.WriteBuffer("abcdefgh", 8);
+  m.WriteBuffer(m.Memory(), m.Size());  // append a copy of the contents
+  EXPECT_EQ(Contents(m), "abcdefghabcdefgh");
+  m.SetPosition(10);
+  m.WriteBuffer(m.Memory() + 4, 10);  // overlapping and growing
+  EXPECT_EQ(Contents(m), "abcdefghabefghabcdef");
+  m.SaveToStream(m);  // at the end: the stream doubles
+  EXPECT_EQ(Contents(m), "abcdefghabefghabcdefabcdefghabefghabcdef");
+}
+
 TEST(MemoryStream, NegativeSeekRaisesAndKeepsPosition) {
   TMemoryStream m;
   m.Write("abcd", 4);
