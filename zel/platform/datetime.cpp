@@ -72,16 +72,14 @@ struct Parts {
 Parts Decode(TDateTime dt) {
   Parts p;
   int64_t day, ms;
-  if (!Split(dt, day, ms)) return p;
+  if (!Split(dt, day, ms) || day < kMinDay || day > kMaxDay) return p;
   p.hour = ms / 3600000;
   p.min = ms / 60000 % 60;
   p.sec = ms / 1000 % 60;
   p.msec = ms % 1000;
   p.has_time = ms != 0;
-  if (day >= kMinDay && day <= kMaxDay) {
-    CivilFromDays(day - kUnixDateDelta, p.year, p.month, p.day);
-    p.dow = static_cast<int>(((day - 1) % 7 + 7) % 7);  // day 1 (1899-12-31) was a Sunday
-  }
+  CivilFromDays(day - kUnixDateDelta, p.year, p.month, p.day);
+  p.dow = static_cast<int>(((day - 1) % 7 + 7) % 7);  // day 1 (1899-12-31) was a Sunday
   return p;
 }
 
@@ -194,6 +192,17 @@ void Format(StringView f, const Parts& p, String& out) {
   }
 }
 
+// The continuous day count of `dt` held to the years 1..9999 (through
+// 10000-01-01 00:00), so that seconds and milliseconds fit in 64 bits;
+// NaN stands for 1970-01-01.
+double ClampedLinear(TDateTime dt) {
+  constexpr double kLow = kMinDay;
+  constexpr double kHigh = kMaxDay + 1;
+  if (std::isnan(dt)) return kUnixDateDelta;
+  if (std::isinf(dt)) return dt < 0 ? kLow : kHigh;
+  return std::clamp(DateTimeToLinear(dt), kLow, kHigh);
+}
+
 }  // namespace
 
 bool IsLeapYear(int Year) noexcept {
@@ -275,7 +284,7 @@ TDateTime LinearToDateTime(double Days) noexcept {
 }
 
 int64_t DateTimeToUnix(TDateTime DateTime) noexcept {
-  return std::llround((DateTimeToLinear(DateTime) - kUnixDateDelta) * 86400.0);
+  return std::llround((ClampedLinear(DateTime) - kUnixDateDelta) * 86400.0);
 }
 
 TDateTime UnixToDateTime(int64_t Seconds) noexcept {
@@ -295,7 +304,7 @@ TDateTime TimespecToDateTime(const timespec& Time, bool Local) noexcept {
 
 timespec DateTimeToTimespec(TDateTime DateTime, bool Local) noexcept {
   const int64_t total_ms =
-      std::llround((DateTimeToLinear(DateTime) - kUnixDateDelta) * static_cast<double>(kMSecsPerDay));
+      std::llround((ClampedLinear(DateTime) - kUnixDateDelta) * static_cast<double>(kMSecsPerDay));
   int64_t secs = total_ms >= 0 ? total_ms / 1000 : -((-total_ms + 999) / 1000);
   const int64_t ms = total_ms - secs * 1000;
   if (Local) {

@@ -67,7 +67,8 @@ bool TryEncodeTime(uint16_t Hour, uint16_t Min, uint16_t Sec, uint16_t MSec,
 // A date plus a time of day, by the convention above.
 TDateTime ComposeDateTime(TDateTime Date, TDateTime Time) noexcept;
 
-// Outside the years 1..9999 (or for NaN) the parts are all 0.
+// Outside the years 1..9999 (or for NaN) the parts are all 0, the time's
+// as well as the date's.
 void DecodeDate(TDateTime DateTime, uint16_t& Year, uint16_t& Month, uint16_t& Day) noexcept;
 void DecodeTime(TDateTime DateTime, uint16_t& Hour, uint16_t& Min, uint16_t& Sec,
                 uint16_t& MSec) noexcept;
@@ -80,7 +81,9 @@ double DateTimeToLinear(TDateTime DateTime) noexcept;
 TDateTime LinearToDateTime(double Days) noexcept;
 
 // Seconds since 1970-01-01 00:00 UTC, with no time-zone shift: the date and
-// time are taken to be UTC.  Rounded to whole seconds.
+// time are taken to be UTC.  Rounded to whole seconds.  Here and in
+// `DateTimeToTimespec`, values beyond the years 1..9999 (infinities
+// included) count as the nearest end of that range, and NaN as 1970-01-01.
 int64_t DateTimeToUnix(TDateTime DateTime) noexcept;
 TDateTime UnixToDateTime(int64_t Seconds) noexcept;
 // File times: a system time stamp to local (or UTC) date and time, and back.

@@ -80,6 +80,19 @@ TEST(DateTime, TimeRoundsToMillisecondsIntoTheNextDay) {
   EXPECT_EQ(h + n + s + z, 0);
 }
 
+TEST(DateTime, OutsideTheYearRangeEveryPartIsZero) {
+  // 10000-01-01 12:00, 0000-12-31 12:00 and NaN decode to nothing at all.
+  for (const TDateTime dt : {2958466.5, -693594.5, std::nan("")}) {
+    uint16_t y = 1, m = 1, d = 1, h = 1, n = 1, s = 1, z = 1;
+    DecodeDate(dt, y, m, d);
+    DecodeTime(dt, h, n, s, z);
+    EXPECT_EQ(y + m + d + h + n + s + z, 0) << dt;
+  }
+  uint16_t h, n, s, z;
+  DecodeTime(2958465.5, h, n, s, z);  // 9999-12-31 still decodes
+  EXPECT_EQ(h, 12);
+}
+
 TEST(DateTime, DayOfWeekAndLeapYears) {
   EXPECT_EQ(DayOfWeek(EncodeDate(2024, 2, 29)), 5);  // Thursday
   EXPECT_EQ(DayOfWeek(0), 7);                        // 1899-12-30 was a Saturday
@@ -149,6 +162,22 @@ TEST(DateTime, UnixAndTimespecConversions) {
   EXPECT_EQ(DateTimeToTimespec(TimespecToDateTime(ts, true), true).tv_sec, ts.tv_sec);
   if (old_tz) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
   tzset();
+  // Values beyond the date range hold at its ends; NaN is the epoch.
+  const double inf = HUGE_VAL;
+  const int64_t first = -62135596800;  // 0001-01-01 00:00:00 UTC
+  const int64_t past_last = 253402300800;  // 10000-01-01 00:00:00 UTC
+  EXPECT_EQ(DateTimeToUnix(EncodeDate(1, 1, 1)), first);
+  for (const double dt : {-1e300, -inf, -1e9}) {
+    EXPECT_EQ(DateTimeToUnix(dt), first) << dt;
+    EXPECT_EQ(DateTimeToTimespec(dt, false).tv_sec, first) << dt;
+  }
+  for (const double dt : {1e300, inf, 1e9}) {
+    EXPECT_EQ(DateTimeToUnix(dt), past_last) << dt;
+    EXPECT_EQ(DateTimeToTimespec(dt, false).tv_sec, past_last) << dt;
+  }
+  EXPECT_EQ(DateTimeToUnix(std::nan("")), 0);
+  EXPECT_EQ(DateTimeToTimespec(std::nan(""), false).tv_sec, 0);
+  EXPECT_EQ(DateTimeToTimespec(std::nan(""), false).tv_nsec, 0);
   const timespec now = DateTimeToTimespec(Now(), true);
   EXPECT_LE(std::llabs(static_cast<long long>(now.tv_sec - time(nullptr))), 2);
   EXPECT_EQ(Date(), std::trunc(Date()));
