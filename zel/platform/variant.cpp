@@ -185,8 +185,13 @@ Variant VarArrayCreate(std::span<const int> Bounds, TVarType ElemType) {
     arr->low.push_back(Bounds[k]);
     arr->high.push_back(Bounds[k + 1]);
   }
-  const Variant initial =
-      ElemType == varVariant ? Variant() : VarAsType(Variant(int32_t{0}), ElemType);
+  // Elements start as zero, false or the empty string of the element type.
+  Variant initial;
+  if (ElemType == varString || ElemType == varUString) {
+    initial = VarAsType(Variant(String()), ElemType);
+  } else if (ElemType != varVariant) {
+    initial = VarAsType(Variant(int32_t{0}), ElemType);
+  }
   arr->elems.assign(static_cast<size_t>(count), initial);
   Variant v;
   v.type_ = static_cast<TVarType>(varArray | ElemType);
@@ -345,6 +350,55 @@ String VarToStr(const Variant& V) {
 
 namespace {
 
+// Decimal text of 0 .. 2^64-1: optional blanks around, an optional '+'.
+bool ParseUnsignedDecimal(StringView s, uint64_t& value) {
+  while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == u' ' || s.back() == u'\t')) s.remove_suffix(1);
+  if (!s.empty() && s.front() == u'+') s.remove_prefix(1);
+  if (s.empty()) return false;
+  uint64_t v = 0;
+  for (const Char c : s) {
+    if (c < u'0' || c > u'9') return false;
+    if (__builtin_mul_overflow(v, uint64_t{10}, &v) ||
+        __builtin_add_overflow(v, static_cast<uint64_t>(c - u'0'), &v)) {
+      return false;
+    }
+  }
+  value = v;
+  return true;
+}
+
+uint64_t DoubleToUInt64(double x) {
+  if (!std::isfinite(x)) Overflow();
+  const double r = std::nearbyint(x);
+  if (r < 0 || r >= 18446744073709551616.0) Overflow();
+  return static_cast<uint64_t>(r);
+}
+
+// The value as 0 .. 2^64-1 by the rules of VarToInt64, so that values above
+// the signed range convert too.  (A varUInt64 never gets here.)
+uint64_t ToUInt64(const Variant& V) {
+  const TVarType t = V.VarType();
+  if (t == varSingle || t == varDouble || t == varDate) return DoubleToUInt64(V.AsDouble());
+  if (t == varString || t == varUString) {
+    const String text = V.AsString();
+    uint64_t u;
+    if (ParseUnsignedDecimal(text, u)) return u;
+    int64_t n;
+    if (TryStrToInt64(text, n)) {
+      // Unsigned hexadecimal text fills all 64 bits.
+      if (n < 0 && text.find(u'-') != String::npos) Overflow();
+      return static_cast<uint64_t>(n);
+    }
+    double d;
+    if (TryStrToFloat(text, d)) return DoubleToUInt64(d);
+    CastError(t, varUInt64);
+  }
+  const int64_t n = VarToInt64(V);
+  if (n < 0) Overflow();
+  return static_cast<uint64_t>(n);
+}
+
 template <typename T>
 Variant CheckedInt(int64_t n) {
   if (n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max()) Overflow();
@@ -366,11 +420,7 @@ Variant VarAsType(const Variant& V, TVarType Type) {
     case varWord: return CheckedInt<uint16_t>(VarToInt64(V));
     case varLongWord: return CheckedInt<uint32_t>(VarToInt64(V));
     case varInt64: return Variant(VarToInt64(V));
-    case varUInt64: {
-      const int64_t n = VarToInt64(V);
-      if (n < 0) Overflow();
-      return Variant(static_cast<uint64_t>(n));
-    }
+    case varUInt64: return Variant(ToUInt64(V));
     case varSingle: {
       const double d = VarToDouble(V);
       if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) Overflow();

@@ -25,7 +25,8 @@
 // may be low - 1 for an empty dimension).  Their elements are Variants; an
 // array of `varVariant` holds any values, arrays included (nested arrays, as
 // in `v[i][j]`), while in an array of a fixed type every stored value is
-// converted to that type.  An index outside the bounds raises
+// converted to that type.  New elements are Empty, or 0, false or the empty
+// string of the fixed type.  An index outside the bounds raises
 // `EVariantError`.
 //
 // Conversions raise `EVariantError` when impossible: Null to a number or

@@ -70,6 +70,15 @@ TEST(Variant, NarrowingChecksTheRange) {
   EXPECT_EQ(VarAsType(Variant(300), varSmallint).VarType(), varSmallint);
   EXPECT_THROW(VarAsType(Variant(300), varByte), EVariantError);
   EXPECT_THROW(VarAsType(Variant(-1), varUInt64), EVariantError);
+  // UInt64 takes the whole unsigned range, beyond the signed one.
+  EXPECT_EQ(VarAsType(Variant(u"18446744073709551615"), varUInt64), Variant(UINT64_MAX));
+  EXPECT_EQ(VarAsType(Variant(u"$FFFFFFFFFFFFFFFF"), varUInt64), Variant(UINT64_MAX));
+  EXPECT_EQ(VarAsType(Variant(1e19), varUInt64), Variant(uint64_t{10000000000000000000u}));
+  EXPECT_EQ(VarAsType(Variant(u"12"), varUInt64), Variant(uint64_t{12}));
+  EXPECT_THROW(VarAsType(Variant(u"18446744073709551616"), varUInt64), EVariantError);
+  EXPECT_THROW(VarAsType(Variant(u"-$1"), varUInt64), EVariantError);
+  EXPECT_THROW(VarAsType(Variant(-0.6), varUInt64), EVariantError);
+  EXPECT_THROW(VarAsType(Variant(1.9e19), varUInt64), EVariantError);
   EXPECT_THROW(VarAsType(Variant(1e300), varSingle), EVariantError);
   EXPECT_EQ(VarAsType(Variant(u"12"), varWord), Variant(uint16_t{12}));
   EXPECT_EQ(VarAsType(Variant(1.25), varCurrency), VarFromCurrency(12500));
@@ -138,6 +147,13 @@ TEST(Variant, ArraysWithBoundsAndTypedElements) {
   typed.Put({1}, Variant(u"17"));
   EXPECT_EQ(typed[1], Variant(int32_t{17}));
   EXPECT_THROW(typed.Put({0}, Variant(int64_t{1} << 40)), EVariantError);
+  // Text elements start empty, not as the text of zero.
+  for (const TVarType t : {varUString, varString}) {
+    const Variant texts = VarArrayCreate({0, 1}, t);
+    EXPECT_EQ(texts[0].VarType(), t);
+    EXPECT_EQ(texts[1].AsString(), u"");
+  }
+  EXPECT_FALSE(VarArrayCreate({0, 0}, varBoolean)[0].AsBool());
 }
 
 TEST(Variant, NestedArraysAndValueSemantics) {
