@@ -69,8 +69,11 @@ class ShortString {
   std::string_view Bytes() const noexcept {
     return {reinterpret_cast<const char*>(raw_.data() + 1), raw_[0]};
   }
-  // Byte i, counted from 1 as the length byte is byte 0.
-  AnsiChar operator[](int i) const noexcept { return raw_[static_cast<size_t>(i)]; }
+  // Byte i, counted from 1 as the length byte is byte 0; 0 for an i
+  // outside 0..255 (bytes past the length are 0 as well).
+  AnsiChar operator[](int i) const noexcept {
+    return i >= 0 && i <= kCapacity ? raw_[static_cast<size_t>(i)] : AnsiChar{0};
+  }
   // The 256-byte stored form: length byte, then the characters.
   const std::array<AnsiChar, 256>& Raw() const noexcept { return raw_; }
 

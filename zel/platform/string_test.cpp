@@ -79,6 +79,9 @@ TEST(ShortStringTest, CutsAt255AndKeepsTheLengthByte) {
   const ShortString g = ToShortString(u"Grüße\u0141");
   EXPECT_EQ(g.Bytes(), "Gr\xFC\xDF" "e?");
   EXPECT_EQ(g[3], 0xFC);
+  EXPECT_EQ(g[0], 6);  // the length byte
+  // Outside the 256 stored bytes: 0, not a read past the block.
+  for (const int i : {-1, 256, 1000}) EXPECT_EQ(g[i], 0) << i;
   EXPECT_EQ(g.ToString(), u"Grüße?");
   EXPECT_TRUE(ShortString().Empty());
   EXPECT_EQ(ToShortString(u"ab"), ShortString("ab"));
