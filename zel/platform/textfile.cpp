@@ -120,12 +120,7 @@ void TextFile::Open(Mode mode, int flags, bool skip_bom) {
   rpos_ = rlen_ = 0;
   at_end_ = false;
   pending_low_ = pending_high_ = 0;
-  // Asks for three bytes only after an 0xEF, so that an interactive input
-  // is not kept waiting.
-  if (skip_bom && Available(1) > 0 && buf_[rpos_] == 0xEF && Available(3) >= 3 &&
-      buf_[rpos_ + 1] == 0xBB && buf_[rpos_ + 2] == 0xBF) {
-    rpos_ += 3;
-  }
+  bom_pending_ = skip_bom;
 }
 
 void TextFile::Reset() { Open(kInput, O_RDONLY, true); }
@@ -211,7 +206,19 @@ void TextFile::Rename(const String& NewName) {
 
 bool TextFile::CheckInput() {
   if (Blocked()) return false;
-  if (mode_ == kInput) return true;
+  if (mode_ == kInput) {
+    if (bom_pending_) {
+      bom_pending_ = false;
+      // Asks for three bytes only after an 0xEF, so that an interactive
+      // input is not kept waiting.
+      if (Available(1) > 0 && buf_[rpos_] == 0xEF && Available(3) >= 3 &&
+          buf_[rpos_ + 1] == 0xBB && buf_[rpos_ + 2] == 0xBF) {
+        rpos_ += 3;
+      }
+      if (Blocked()) return false;
+    }
+    return true;
+  }
   if (mode_ == kClosed) return Fail(ioFileNotOpen, u"File " + Quoted(name_) + u" not open");
   return Fail(ioNotOpenForInput, u"File " + Quoted(name_) + u" not open for input");
 }

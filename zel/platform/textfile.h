@@ -18,7 +18,8 @@
 // Encoding: writing produces UTF-8.  Reading decodes UTF-8; a byte that does
 // not start a valid UTF-8 sequence is read as its Windows-1252 character, so
 // old 8-bit files read as before.  A UTF-8 byte-order mark at the start of
-// the file is skipped by `Reset`.
+// the file is skipped.  `Reset` itself reads nothing, so it never waits for
+// an interactive input; the first read or test (`Eof`, `Eoln`) does.
 //
 // Line ends read: CR LF, LF, or a lone CR.  `ReadLn` returns the line without
 // its line end (an empty string at the end of the file) and moves past it;
@@ -151,6 +152,7 @@ class TextFile {
   size_t rpos_ = 0;  // reading: next unread byte in buf_
   size_t rlen_ = 0;  // reading: bytes in buf_
   bool at_end_ = false;
+  bool bom_pending_ = false;  // Reset's byte-order-mark test waits for the first read
   Char pending_low_ = 0;   // second half of a pair Read(Char&) has not returned
   Char pending_high_ = 0;  // first half of a pair written without its partner
   bool io_checks_ = true;

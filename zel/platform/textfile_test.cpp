@@ -249,6 +249,31 @@ TEST_F(TextFileTest, ReadCharThenReadLnKeepsTheLowHalf) {
   EXPECT_EQ(String(1, c) + rest, u"\U0001F600z");
 }
 
+TEST_F(TextFileTest, ResetOfStandardInputReadsNothingYet) {
+  // An interactive program resets its input, then writes a prompt: Reset
+  // must not wait for input.  A non-blocking empty pipe makes any read fail
+  // at once instead of hanging the test.
+  int in_pipe[2];
+  ASSERT_EQ(pipe(in_pipe), 0);
+  ASSERT_EQ(fcntl(in_pipe[0], F_SETFL, O_NONBLOCK), 0);
+  const int saved_in = dup(STDIN_FILENO);
+  dup2(in_pipe[0], STDIN_FILENO);
+  String line;
+  {
+    TextFile in(u"");
+    EXPECT_NO_THROW(in.Reset());
+    // The byte-order mark is still skipped at the first read.
+    ASSERT_EQ(write(in_pipe[1], "\xEF\xBB\xBFhi\n", 6), 6);
+    close(in_pipe[1]);
+    in.ReadLn(line);
+    EXPECT_TRUE(in.Eof());
+  }
+  dup2(saved_in, STDIN_FILENO);
+  close(saved_in);
+  close(in_pipe[0]);
+  EXPECT_EQ(line, u"hi");
+}
+
 TEST_F(TextFileTest, EmptyNameMeansStandardInputAndOutput) {
   int in_pipe[2], out_pipe[2];
   ASSERT_EQ(pipe(in_pipe), 0);
