@@ -10,27 +10,14 @@
 #include <random>
 
 #include "zel/platform/exceptions.h"
+#include "zel/testutil/tempdir.h"
 
 namespace zel {
 namespace {
 
-class FileStreamTest : public ::testing::Test {
+class FileStreamTest : public ::testing::Test, protected testutil::TempDir {
  protected:
-  void SetUp() override {
-    char dir_template[] = "/tmp/zel_fstream_XXXXXX";
-    ASSERT_NE(mkdtemp(dir_template), nullptr);
-    dir_ = dir_template;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  String Path(const std::string& name) const { return FromUtf8(dir_ + "/" + name); }
-  std::string Bytes(const std::string& name) const {
-    std::ifstream in(dir_ + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void Put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;
-  }
-  std::string dir_;
+  FileStreamTest() : TempDir("fstream") {}
 };
 
 TEST_F(FileStreamTest, CreateWriteReopenRead) {
@@ -73,7 +60,7 @@ TEST_F(FileStreamTest, OpenAndCreateFailuresNameTheFile) {
   } catch (const EFCreateError& e) {
     EXPECT_EQ(e.Message(), u"Cannot create file \"" + bad + u"\". No such file or directory");
   }
-  EXPECT_THROW(TFileStream(FromUtf8(dir_), fmOpenRead), EFOpenError);
+  EXPECT_THROW(TFileStream(FromUtf8(Dir()), fmOpenRead), EFOpenError);
 }
 
 TEST_F(FileStreamTest, WriteOnlyOpenKeepsTheRestOfTheFile) {

@@ -40,34 +40,6 @@ void AppendUtf16(String& out, char32_t cp) {
   }
 }
 
-// Decodes one well-formed UTF-8 sequence at `s[i]`; returns its length, or 0
-// when the bytes there are not a valid, shortest-form sequence.
-size_t DecodeUtf8(std::string_view s, size_t i, char32_t& cp) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  size_t len;
-  char32_t min;
-  if (b0 < 0x80) {
-    cp = b0;
-    return 1;
-  } else if ((b0 & 0xE0) == 0xC0) {
-    len = 2; cp = b0 & 0x1F; min = 0x80;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3; cp = b0 & 0x0F; min = 0x800;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    len = 4; cp = b0 & 0x07; min = 0x10000;
-  } else {
-    return 0;
-  }
-  if (i + len > s.size()) return 0;
-  for (size_t k = 1; k < len; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
-}
-
 }  // namespace
 
 Char AnsiToChar(AnsiChar b) noexcept {
@@ -84,6 +56,33 @@ AnsiChar CharToAnsi(Char c, AnsiChar fallback) noexcept {
 
 bool IsAnsiChar(Char c) noexcept {
   return CharToAnsi(c, 0) != 0 || c == 0;
+}
+
+size_t DecodeUtf8Char(std::string_view s, char32_t& cp) noexcept {
+  if (s.empty()) return 0;
+  const auto b0 = static_cast<unsigned char>(s[0]);
+  size_t len;
+  char32_t min;
+  if (b0 < 0x80) {
+    cp = b0;
+    return 1;
+  } else if ((b0 & 0xE0) == 0xC0) {
+    len = 2; cp = b0 & 0x1F; min = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    len = 3; cp = b0 & 0x0F; min = 0x800;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    len = 4; cp = b0 & 0x07; min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (len > s.size()) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    const auto b = static_cast<unsigned char>(s[k]);
+    if ((b & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
 }
 
 String AnsiToString(std::string_view bytes) {
@@ -124,7 +123,7 @@ String FromUtf8(std::string_view utf8) {
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
     char32_t cp;
-    const size_t len = DecodeUtf8(utf8, i, cp);
+    const size_t len = DecodeUtf8Char(utf8.substr(i), cp);
     if (len == 0) {
       out += AnsiToChar(static_cast<AnsiChar>(utf8[i]));
       ++i;

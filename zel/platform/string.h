@@ -50,6 +50,12 @@ std::string StringToAnsi(StringView s, AnsiChar fallback = '?');
 std::string ToUtf8(StringView s);
 String FromUtf8(std::string_view utf8);
 
+// Decodes the UTF-8 sequence at the front of `bytes`: returns its length (1
+// to 4) and sets `cp`, or returns 0 when the bytes there are not a valid,
+// shortest-form sequence (`FromUtf8` then reads the first byte as its
+// Windows-1252 character).  For readers that decode incrementally.
+size_t DecodeUtf8Char(std::string_view bytes, char32_t& cp) noexcept;
+
 // Shorthand for ASCII literals in code that builds `String`s from `char`
 // text, e.g. `S("abc")`.
 String S(std::string_view ascii_or_utf8);

@@ -21,33 +21,6 @@ constexpr Char kCtrlZ = 0x1A;
 
 String Quoted(const String& name) { return u"\"" + name + u"\""; }
 
-// Decodes one well-formed UTF-8 sequence at the front of `s`; returns its
-// length, or 0 when the bytes there are not valid shortest-form UTF-8.
-size_t DecodeUtf8(const unsigned char* s, size_t avail, char32_t& cp) {
-  const unsigned char b0 = s[0];
-  size_t len;
-  char32_t min;
-  if (b0 < 0x80) {
-    cp = b0;
-    return 1;
-  } else if ((b0 & 0xE0) == 0xC0) {
-    len = 2; cp = b0 & 0x1F; min = 0x80;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3; cp = b0 & 0x0F; min = 0x800;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    len = 4; cp = b0 & 0x07; min = 0x10000;
-  } else {
-    return 0;
-  }
-  if (len > avail) return 0;
-  for (size_t k = 1; k < len; ++k) {
-    if ((s[k] & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (s[k] & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
-}
-
 String PadLeft(String text, int width) {
   if (width > static_cast<int>(text.size())) text.insert(0, width - text.size(), u' ');
   return text;
@@ -300,7 +273,8 @@ void TextFile::Read(Char& C) {
   const size_t want = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
   const size_t avail = Available(want);
   char32_t cp;
-  const size_t len = DecodeUtf8(buf_.data() + rpos_, avail, cp);
+  const size_t len =
+      DecodeUtf8Char({reinterpret_cast<const char*>(buf_.data() + rpos_), avail}, cp);
   if (len == 0) {
     C = AnsiToChar(buf_[rpos_]);
     ++rpos_;

@@ -11,26 +11,14 @@
 #include <iterator>
 
 #include "zel/platform/exceptions.h"
+#include "zel/testutil/tempdir.h"
 
 namespace zel {
 namespace {
 
-class TextFileTest : public ::testing::Test {
+class TextFileTest : public ::testing::Test, protected testutil::TempDir {
  protected:
-  void SetUp() override {
-    char dir_template[] = "/tmp/zel_text_XXXXXX";
-    ASSERT_NE(mkdtemp(dir_template), nullptr);
-    dir_ = dir_template;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  String Path(const std::string& name) const { return FromUtf8(dir_ + "/" + name); }
-  std::string Bytes(const std::string& name) const {
-    std::ifstream in(dir_ + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void Put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;
-  }
+  TextFileTest() : TempDir("text") {}
   std::vector<String> Lines(const std::string& name) {
     TextFile f(Path(name));
     f.Reset();
@@ -42,7 +30,6 @@ class TextFileTest : public ::testing::Test {
     }
     return lines;
   }
-  std::string dir_;
 };
 
 TEST_F(TextFileTest, WritesUtf8WithWidthsAndCrLf) {
@@ -213,12 +200,12 @@ TEST_F(TextFileTest, AppendEraseAndRename) {
   EXPECT_EQ(Bytes("log.txt"), "one\r\ntwo\r\n");
   f.Rename(Path("log2.txt"));
   EXPECT_EQ(f.FileName(), Path("log2.txt"));
-  EXPECT_FALSE(std::filesystem::exists(dir_ + "/log.txt"));
+  EXPECT_FALSE(std::filesystem::exists(Dir() + "/log.txt"));
   EXPECT_EQ(Lines("log2.txt"), (std::vector<String>{u"one", u"two"}));
   f.Reset();
   f.Erase();  // closes first
   EXPECT_FALSE(f.IsOpen());
-  EXPECT_FALSE(std::filesystem::exists(dir_ + "/log2.txt"));
+  EXPECT_FALSE(std::filesystem::exists(Dir() + "/log2.txt"));
   try {
     f.Erase();
     FAIL();

@@ -1,0 +1,58 @@
+// zel/testutil/tempdir.h — a scratch directory for tests that touch files.
+// Test-only: not part of the installed library.
+//
+//   zel::testutil::TempDir dir("fstream");
+//   dir.Put("in.txt", "a\r\nb");
+//   zel::TextFile f(dir.Path("in.txt"));
+//   EXPECT_EQ(dir.Bytes("out.txt"), "...");
+#ifndef ZEL_TESTUTIL_TEMPDIR_H_
+#define ZEL_TESTUTIL_TEMPDIR_H_
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+#include "zel/platform/string.h"
+
+namespace zel::testutil {
+
+class TempDir {
+ public:
+  // Creates /tmp/zel_<tag>_XXXXXX; removed with everything in it on
+  // destruction.
+  explicit TempDir(const std::string& tag) {
+    std::string name = "/tmp/zel_" + tag + "_XXXXXX";
+    if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    dir_ = name;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Dir() const { return dir_; }
+  // The full name of `name` inside the directory, as the library takes it.
+  String Path(const std::string& name) const { return FromUtf8(dir_ + "/" + name); }
+  // The bytes of a file ("" when it does not exist).
+  std::string Bytes(const std::string& name) const {
+    std::ifstream in(dir_ + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // Writes `bytes` as the whole content of a file.
+  void Put(const std::string& name, const std::string& bytes) const {
+    std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;
+  }
+
+ private:
+  std::string dir_;
+};
+
+}  // namespace zel::testutil
+
+#endif  // ZEL_TESTUTIL_TEMPDIR_H_
