@@ -8,6 +8,8 @@
 #define ZEL_TOOLS_ZEL_CLI_H_
 
 #include <functional>
+#include <sstream>
+#include <type_traits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,9 +32,47 @@ struct Command {
   int (*run)(const Args& args);
 };
 
-// The subcommands of each group, in the order `zel --help` lists them.
-std::span<const Command> TextCommands();
-std::span<const Command> TourCommands();
+// Each source file of the tool registers its group of subcommands with a
+// namespace-scope `CommandGroup`; `zel --help` lists the groups by `order`
+// (then by name), each group's commands as given:
+//
+//   constexpr Command kCommands[] = {...};
+//   const CommandGroup kGroup(20, kCommands);
+struct CommandGroup {
+  CommandGroup(int order, std::span<const Command> commands);
+};
+
+// Every registered command, groups in order.
+std::vector<Command> AllCommands();
+
+// Each tour source registers its sections the same way; `zel tour` runs
+// them by `order` (the unit start order: 10 platform, 20 univconst,
+// 30 zelbase, 40 zelcolors, 50 stringl, 60 streams, 70 htmlsupport,
+// 80 dstruct, 90 filesys, 100 cpuid; steps of one within a unit).
+struct TourSection {
+  TourSection(int order, void (*show)());
+};
+void RunTourSections();
+
+// Tour output helpers: a unit heading, and one labelled result per line
+// (strings quoted, with their line breaks shown as \r and \n).
+void TourHeading(std::string_view unit, std::string_view what);
+void TourShowText(std::string_view label, StringView value);
+void TourShowValue(std::string_view label, const std::string& value);
+template <class T>
+void TourShow(std::string_view label, const T& value) {
+  if constexpr (std::is_convertible_v<const T&, StringView>) {
+    TourShowText(label, StringView(value));
+  } else if constexpr (std::is_convertible_v<const T&, std::string>) {
+    TourShowValue(label, std::string(value));
+  } else if constexpr (std::is_same_v<T, bool>) {
+    TourShowValue(label, value ? "1" : "0");
+  } else {
+    std::ostringstream out;
+    out << value;
+    TourShowValue(label, out.str());
+  }
+}
 
 // Prints "zel: <message>" to stderr and returns `code`.
 int Fail(std::string_view message, int code = kFailure);

@@ -1,43 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end checks of the `zel` tool: output and exit status of each
-# subcommand on small inputs.  Usage: cli_test.sh PATH/TO/zel
-set -u
-zel=$1
-failures=0
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-
-# expect NAME EXPECTED_STATUS EXPECTED_STDOUT -- COMMAND...   (stdin from $input)
-input=/dev/null
-expect() {
-  local name=$1 want_status=$2 want_out=$3
-  shift 4
-  local out status
-  out=$("$@" <"$input" 2>"$tmp/stderr")
-  status=$?
-  if [ "$status" != "$want_status" ] || [ "$out" != "$want_out" ]; then
-    echo "FAIL: $name"
-    echo "  command: $*"
-    echo "  status $status (want $want_status)"
-    echo "  stdout: $(printf '%q' "$out")"
-    echo "  want:   $(printf '%q' "$want_out")"
-    echo "  stderr: $(cat "$tmp/stderr")"
-    failures=$((failures + 1))
-  fi
-}
-# expect_match NAME EXPECTED_STATUS REGEX -- COMMAND...
-expect_match() {
-  local name=$1 want_status=$2 regex=$3
-  shift 4
-  local out status
-  out=$("$@" <"$input" 2>&1)
-  status=$?
-  if [ "$status" != "$want_status" ] || ! grep -Eq -- "$regex" <<<"$out"; then
-    echo "FAIL: $name (status $status, want $want_status; output does not match /$regex/)"
-    echo "$out" | head -5 | sed 's/^/  /'
-    failures=$((failures + 1))
-  fi
-}
+# End-to-end checks of the `zel` tool: the command table, and output and exit
+# status of the text subcommands on small inputs.  Usage: cli_test.sh PATH/TO/zel
+source "$(dirname "$0")/testlib.sh"
 
 # --- the command table -------------------------------------------------------
 expect_match "version" 0 '^zel [0-9]+\.[0-9]+\.[0-9]+$' -- "$zel" --version
@@ -76,8 +40,4 @@ expect "words stdin" 0 "4" -- "$zel" words
 # --- tour ---------------------------------------------------------------------------
 expect_match "tour runs" 0 'StripLTBlanks' -- "$zel" tour
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures CLI check(s) failed"
-  exit 1
-fi
-echo "all CLI checks passed"
+finish

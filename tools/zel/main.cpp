@@ -10,14 +10,6 @@ namespace {
 
 constexpr std::string_view kVersion = "0.1.0";
 
-std::vector<Command> AllCommands() {
-  std::vector<Command> all;
-  for (auto group : {TourCommands(), TextCommands()}) {
-    all.insert(all.end(), group.begin(), group.end());
-  }
-  return all;
-}
-
 void PrintHelp(const std::vector<Command>& commands) {
   std::cout << "usage: zel COMMAND [ARGS...]\n"
                "       zel COMMAND --help\n"

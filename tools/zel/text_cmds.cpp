@@ -64,8 +64,8 @@ int Words(const Args& args) {
   return kOk;
 }
 
-}  // namespace
+const CommandGroup kGroup(50, kCommands);
 
-std::span<const Command> TextCommands() { return kCommands; }
+}  // namespace
 
 }  // namespace zel::cli

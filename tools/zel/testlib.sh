@@ -1,0 +1,49 @@
+# Shared helpers of the CLI check scripts (tools/zel/*_test.sh), sourced by
+# each: `source "$(dirname "$0")/testlib.sh"` with the zel binary as $1.
+# Each script ends with `finish`.
+set -u
+zel=$1
+failures=0
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# expect NAME EXPECTED_STATUS EXPECTED_STDOUT -- COMMAND...   (stdin from $input)
+input=/dev/null
+expect() {
+  local name=$1 want_status=$2 want_out=$3
+  shift 4
+  local out status
+  out=$("$@" <"$input" 2>"$tmp/stderr")
+  status=$?
+  if [ "$status" != "$want_status" ] || [ "$out" != "$want_out" ]; then
+    echo "FAIL: $name"
+    echo "  command: $*"
+    echo "  status $status (want $want_status)"
+    echo "  stdout: $(printf '%q' "$out")"
+    echo "  want:   $(printf '%q' "$want_out")"
+    echo "  stderr: $(cat "$tmp/stderr")"
+    failures=$((failures + 1))
+  fi
+}
+# expect_match NAME EXPECTED_STATUS REGEX -- COMMAND...
+expect_match() {
+  local name=$1 want_status=$2 regex=$3
+  shift 4
+  local out status
+  out=$("$@" <"$input" 2>&1)
+  status=$?
+  if [ "$status" != "$want_status" ] || ! grep -Eq -- "$regex" <<<"$out"; then
+    echo "FAIL: $name (status $status, want $want_status; output does not match /$regex/)"
+    echo "$out" | head -5 | sed 's/^/  /'
+    failures=$((failures + 1))
+  fi
+}
+
+# finish: prints the summary and exits 1 when a check failed.
+finish() {
+  if [ "$failures" -ne 0 ]; then
+    echo "$failures CLI check(s) failed"
+    exit 1
+  fi
+  echo "all CLI checks passed"
+}
