@@ -1,0 +1,162 @@
+#include "zel/stringl/numscan.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+
+#include "zel/univconst/univconst.h"
+
+namespace zel {
+namespace {
+
+// Skips blanks while `pos` (1-based) is before the last character.
+void SkipBlanks(StringView s, int& pos) {
+  const int n = static_cast<int>(s.size());
+  while (pos < n && s[static_cast<size_t>(pos - 1)] == u' ') ++pos;
+}
+
+Char UpperAscii(Char c) { return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c; }
+
+// A correctly rounded decimal-to-double conversion in the C locale, whatever
+// locale the process has chosen.
+double CLocaleStrtod(const std::string& text) {
+  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  return strtod_l(text.c_str(), nullptr, c_locale);
+}
+
+}  // namespace
+
+int32_t ScanDecInteger(StringView S, int& Pos) {
+  if (S.empty()) return 0;
+  if (Pos < 1) Pos = 1;
+  SkipBlanks(S, Pos);
+  const int n = static_cast<int>(S.size());
+  bool negative = false;
+  if (Pos <= n && (S[Pos - 1] == u'-' || S[Pos - 1] == u'+')) {
+    negative = S[Pos - 1] == u'-';
+    ++Pos;
+  }
+  uint32_t value = 0;
+  while (Pos <= n && S[Pos - 1] >= u'0' && S[Pos - 1] <= u'9') {
+    value = value * 10u + static_cast<uint32_t>(S[Pos - 1] - u'0');
+    ++Pos;
+  }
+  if (negative) value = 0u - value;
+  return static_cast<int32_t>(value);
+}
+
+uint32_t ScanHexInteger(StringView S, int& Pos) {
+  if (S.empty()) return 0;
+  if (Pos < 1) Pos = 1;
+  SkipBlanks(S, Pos);
+  const int n = static_cast<int>(S.size());
+  uint32_t value = 0;
+  while (Pos <= n) {
+    const Char c = UpperAscii(S[Pos - 1]);
+    uint32_t digit;
+    if (c == u'$' && Pos == 1) {
+      ++Pos;
+      continue;
+    } else if (c >= u'0' && c <= u'9') {
+      digit = c - u'0';
+    } else if (c >= u'A' && c <= u'F') {
+      digit = c - u'A' + 10;
+    } else {
+      break;
+    }
+    value = value * 16u + digit;
+    ++Pos;
+  }
+  return value;
+}
+
+double ScanFloat(StringView S, bool AllowExp, int SepMode, int& Pos) {
+  enum State { kFail = -1, kStart = 1, kSign, kInt, kSep, kFrac, kE, kExpSign, kExp, kDone };
+  if (Pos < 1) Pos = 1;
+  const int n = static_cast<int>(S.size());
+  std::string text;
+  int exponent = 0;  // value of the exponent digits appended so far
+  bool exponent_cut = false;
+  int state = kStart;
+  while (state != kDone && state != kFail) {
+    const Char c = Pos <= n ? UpperAscii(S[Pos - 1]) : u'Z';
+    ++Pos;
+    const bool sep = (c == u'.' && (SepMode == 1 || SepMode == 3)) ||
+                     (c == u',' && (SepMode == 2 || SepMode == 3));
+    const bool digit = c >= u'0' && c <= u'9';
+    const bool sign = c == u'+' || c == u'-';
+    const int after_number = AllowExp ? kE : kDone;  // the state an 'E' leads to
+    int next;
+    switch (state) {
+      case kStart:
+        next = sep ? kSep : c == u' ' ? kStart : sign ? kSign : digit ? kInt : kFail;
+        break;
+      case kSign:
+        next = sep ? kSep : digit ? kInt : kFail;
+        break;
+      case kInt:
+        next = sep ? kSep : digit ? kInt : c == u'E' ? after_number : kDone;
+        break;
+      case kSep:
+      case kFrac:
+        next = sep ? kFail : digit ? kFrac : c == u'E' ? after_number : kDone;
+        break;
+      case kE:
+        next = sep || c == u' ' || c == u'E' ? kFail : sign ? kExpSign : digit ? kExp : kDone;
+        break;
+      case kExpSign:
+        next = digit ? kExp : (sep || c == u' ' || sign || c == u'E') ? kFail : kDone;
+        break;
+      default:  // kExp
+        next = digit ? kExp : kDone;
+        break;
+    }
+    if (next >= kStart && next <= kExp && c != u' ') {
+      if (next == kExp) {
+        // Exponent digits: keep the longest prefix whose value is <= 4200.
+        const int candidate = exponent * 10 + (c - u'0');
+        if (candidate > 4200) exponent_cut = true;
+        if (!exponent_cut) {
+          exponent = candidate;
+          text += static_cast<char>(c);
+        }
+      } else {
+        text += sep ? '.' : static_cast<char>(c);
+      }
+    }
+    state = next;
+  }
+  --Pos;
+  double value = 0;
+  if (state == kDone) {
+    if (!text.empty() && text.back() == '.') text += '0';
+    // The collected text is a strtod number apart from one form: an 'E'
+    // with no digits after it, which reads as the number without exponent.
+    const size_t e = text.find('E');
+    if (e != std::string::npos && text.find_first_of("0123456789", e) == std::string::npos) {
+      text.erase(e);
+    }
+    value = CLocaleStrtod(text);
+  }
+  const double max = static_cast<double>(uc_MaxDouble);
+  if (std::isnan(value)) return max;
+  if (value > max) return max;
+  if (value < -max) return -max;
+  return value;
+}
+
+String HexDigits(uint32_t Value, int Digits) {
+  static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  if (Digits < 1) Digits = 1;
+  if (Digits > 8) Digits = 8;
+  String result(static_cast<size_t>(Digits), u'0');
+  for (int i = Digits - 1; i >= 0; --i) {
+    result[static_cast<size_t>(i)] = kDigits[Value & 0xF];
+    Value >>= 4;
+  }
+  return result;
+}
+
+}  // namespace zel
