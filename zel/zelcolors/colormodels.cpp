@@ -53,6 +53,19 @@ double NormaliseHue(double hue) {
 // The hue sector 0..5 of a hue in [0, 360).
 int Sector(double hue) { return std::clamp(static_cast<int>(std::trunc(hue / 60)), 0, 5); }
 
+// The components of a hue sector with the largest share `major`, the
+// middle one `minor` and the smallest 0, as HSL and HSI both lay them out.
+void SectorComponents(int sector, double major, double minor, double& r, double& g, double& b) {
+  switch (sector) {
+    case 0: r = major; g = minor; b = 0; break;
+    case 1: r = minor; g = major; b = 0; break;
+    case 2: r = 0; g = major; b = minor; break;
+    case 3: r = 0; g = minor; b = major; break;
+    case 4: r = minor; g = 0; b = major; break;
+    default: r = major; g = 0; b = minor; break;
+  }
+}
+
 // The maximum of the three components with the first of equal ones marked
 // (0 red, 1 green, 2 blue), and the minimum; shared by HSV and HSI.
 struct Extremes {
@@ -131,15 +144,8 @@ void HSLtoRGB(double Hue, double Saturation, double Lightness, int& Red, int& Gr
   const double l = Clamp(Lightness, 0, 1);
   const double c = (1 - std::fabs(2 * l - 1)) * s;
   const double x = c * (1 - std::fabs(2 * Frac(hue / 60 / 2) - 1));
-  double r = 0, g = 0, b = 0;
-  switch (Sector(hue)) {
-    case 0: r = c; g = x; break;
-    case 1: r = x; g = c; break;
-    case 2: g = c; b = x; break;
-    case 3: g = x; b = c; break;
-    case 4: r = x; b = c; break;
-    default: r = c; b = x; break;
-  }
+  double r, g, b;
+  SectorComponents(Sector(hue), c, x, r, g, b);
   const double m = l - c / 2;
   Red = Channel(r + m);
   Green = Channel(g + m);
@@ -240,15 +246,8 @@ void HSItoRGB(double Hue, double Saturation, double Intensity, int& Red, int& Gr
   const double f = 1 - std::fabs(2 * Frac(hue / 60 / 2) - 1);
   const double a = 3 * i * s / (1 + f);
   const double bb = a * f;
-  double r = 0, g = 0, b = 0;
-  switch (Sector(hue)) {
-    case 0: r = a; g = bb; break;
-    case 1: r = bb; g = a; break;
-    case 2: g = a; b = bb; break;
-    case 3: g = bb; b = a; break;
-    case 4: r = bb; b = a; break;
-    default: r = a; b = bb; break;
-  }
+  double r, g, b;
+  SectorComponents(Sector(hue), a, bb, r, g, b);
   const double m = (1 - s) * i;
   Red = Channel(std::min(r + m, 1.0));
   Green = Channel(std::min(g + m, 1.0));

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -25,53 +26,44 @@ struct ToModelCase {
   double h, s, x;  // hue, saturation, lightness/value/intensity
 };
 
+using ToModel = void (*)(int, int, int, double&, double&, double&);
+
+void ExpectConversions(ToModel convert, std::initializer_list<ToModelCase> cases) {
+  for (const auto& c : cases) {
+    double h, s, x;
+    convert(c.r, c.g, c.b, h, s, x);
+    EXPECT_NEAR(h, c.h, 1e-9) << c.r << ',' << c.g << ',' << c.b;
+    EXPECT_NEAR(s, c.s, 1e-12) << c.r << ',' << c.g << ',' << c.b;
+    EXPECT_NEAR(x, c.x, 1e-12) << c.r << ',' << c.g << ',' << c.b;
+  }
+}
+
 TEST(ColorModels, RGBtoHSL) {
-  const ToModelCase cases[] = {
+  ExpectConversions(&RGBtoHSL, {
       {255, 0, 0, 0, 1, 0.5},       {0, 0, 255, 240, 1, 0.5},
       {0, 255, 0, 120, 1, 0.5},     {255, 0, 255, 300, 1, 0.5},
       {128, 128, 128, 0, 0, 128 / 255.0}, {0, 0, 0, 0, 0, 0},
       {255, 255, 255, 0, 0, 1},     {255, 255, 0, 60, 1, 0.5},   // red wins the tie
       {300, -5, 0, 0, 1, 0.5},      // clamped to (255, 0, 0)
       {255, 128, 0, 30.117647058823529, 1, 0.5},
-  };
-  for (const auto& c : cases) {
-    double h, s, l;
-    RGBtoHSL(c.r, c.g, c.b, h, s, l);
-    EXPECT_NEAR(h, c.h, 1e-9) << c.r << ',' << c.g << ',' << c.b;
-    EXPECT_NEAR(s, c.s, 1e-12) << c.r << ',' << c.g << ',' << c.b;
-    EXPECT_NEAR(l, c.x, 1e-12) << c.r << ',' << c.g << ',' << c.b;
-  }
+  });
   double h, s, l;
   ColorToHSL(0x12FF0000, h, s, l);  // the top byte is ignored: pure blue
   EXPECT_DOUBLE_EQ(h, 240);
 }
 
 TEST(ColorModels, RGBtoHSVandHSIMarkGreysAsUndefined) {
-  const ToModelCase hsv[] = {
+  ExpectConversions(&RGBtoHSV, {
       {128, 128, 128, -1, 0, 128 / 255.0}, {0, 0, 0, 0, 0, 0},
       {255, 255, 0, 60, 1, 1},  // red and green tie: red is marked
       {0, 255, 255, 180, 1, 1}, // green and blue tie: green is marked
       {255, 0, 128, 329.88235294117646, 1, 1},
       {510, 0, 0, 0, 1, 2},     // not clamped
-  };
-  for (const auto& c : hsv) {
-    double h, s, v;
-    RGBtoHSV(c.r, c.g, c.b, h, s, v);
-    EXPECT_NEAR(h, c.h, 1e-9) << c.r << ',' << c.g << ',' << c.b;
-    EXPECT_NEAR(s, c.s, 1e-12);
-    EXPECT_NEAR(v, c.x, 1e-12);
-  }
-  const ToModelCase hsi[] = {
+  });
+  ExpectConversions(&RGBtoHSI, {
       {128, 128, 128, -1, 0, 128 / 255.0}, {0, 0, 0, 0, 0, 0},
       {255, 0, 0, 0, 1, 1 / 3.0},  {30, 60, 90, 210, 0.5, 60 / 255.0},
-  };
-  for (const auto& c : hsi) {
-    double h, s, i;
-    RGBtoHSI(c.r, c.g, c.b, h, s, i);
-    EXPECT_NEAR(h, c.h, 1e-9) << c.r << ',' << c.g << ',' << c.b;
-    EXPECT_NEAR(s, c.s, 1e-12);
-    EXPECT_NEAR(i, c.x, 1e-12);
-  }
+  });
   // Extreme components neither overflow nor divide by zero.
   double h, s, v;
   RGBtoHSV(INT32_MAX, INT32_MIN, 0, h, s, v);
