@@ -6,6 +6,7 @@
 #include "zel/platform/platform.h"
 #include "zel/univconst/univconst.h"
 #include "zel/zelbase/zelbase.h"
+#include "zel/zelcolors/zelcolors.h"
 #include "zel/stringl/stringl.h"
 #include "zel/htmlsupport/htmlsupport.h"
 

@@ -1,0 +1,308 @@
+// Subcommands over colours: color, colors, palette.
+#include <iostream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tools/zel/cli.h"
+#include "zel/platform/casemap.h"
+#include "zel/platform/numconv.h"
+#include "zel/platform/textfile.h"
+#include "zel/stringl/charclass.h"
+#include "zel/stringl/numscan.h"
+#include "zel/zelcolors/zelcolors.h"
+
+namespace zel::cli {
+namespace {
+
+int Color(const Args& args);
+int Colors(const Args& args);
+int Palette(const Args& args);
+
+constexpr int kMaxPaletteSize = 1000000;
+
+constexpr Command kCommands[] = {
+    {"color", "a colour in every colour model",
+     "SPEC\n"
+     "       zel color --wavelength NM [--gamma G]\n\n"
+     "SPEC is a colour name (SkyBlue; case and blanks do not matter), a web\n"
+     "colour #RRGGBB, a TColor in hexadecimal ($00EBCE87: top byte, blue, green,\n"
+     "red), or r,g,b with components 0..255.  --wavelength gives the colour of\n"
+     "light of NM nanometres (visible from 380 to 779), its components raised\n"
+     "to the power G (default 1).\n\n"
+     "Prints one 'key: value' line each for name (the first named colour with\n"
+     "exactly this value, else the eight hex digits and the nearest named\n"
+     "colour), rgb, web, tcolor, hsl, hsv, hsi, cmy, cmyk and gray.  A hue of\n"
+     "-1 is undefined (a grey in HSV and HSI).",
+     &Color},
+    {"colors", "list the named colours",
+     "[TEXT]\n\n"
+     "Lists the 466 named colours in table order, one 'Name #RRGGBB' line each;\n"
+     "with TEXT only those whose name contains it (case ignored).  Exit status\n"
+     "1 when no name matches.",
+     &Colors},
+    {"palette", "build a colour palette and write its file",
+     "BASE [--size N] [--levels K] [--gamma G] [--mirror] [--invert] [--out FILE]\n\n"
+     "BASE is a predefined palette (rainbow, geo1, geo2, geo3, circle,\n"
+     "morgenstemning, contrast) or a comma-separated list of colours (names,\n"
+     "#RRGGBB or $hex).  The palette of N entries (default 1000, at most\n"
+     "1000000) is filled by interpolating between the base colours, in K\n"
+     "bands when K > 0 (default 0: smooth); --gamma stretches its low end\n"
+     "logarithmically (0 none .. 1 full); --mirror reverses it; --invert\n"
+     "inverts every colour, in this order.  The palette file (first and last\n"
+     "entry number, then one TColor per line as eight hex digits, CR LF line\n"
+     "ends) goes to FILE, or to stdout without --out.",
+     &Palette},
+};
+
+// A name compared without regard to case and blanks.
+String NameKey(StringView s) {
+  String key;
+  for (Char c : s) {
+    if (c != u' ') key += c;
+  }
+  return LowerCase(key);
+}
+
+bool AllHex(StringView s) {
+  if (s.empty()) return false;
+  for (Char c : s) {
+    if (!IsHexChar(c)) return false;
+  }
+  return true;
+}
+
+// A decimal integer filling the whole text (blanks around it allowed).
+bool ParseInt(const std::string& text, int32_t& value) {
+  return TryStrToInt(FromUtf8(text), value) &&
+         text.find_first_of("$xX") == std::string::npos;  // decimal only
+}
+
+// The pieces of `text` between commas ("a,,b" has an empty middle piece).
+std::vector<std::string> SplitCommas(const std::string& text) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1) {
+    parts.push_back(text.substr(start, comma - start));
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+// A colour from a name, #RRGGBB, $hex or (when `allow_triple`) r,g,b.
+bool ParseColor(const std::string& spec, bool allow_triple, TColor& color) {
+  const String s = FromUtf8(spec);
+  if (s.empty()) return false;
+  if (s[0] == u'#') {
+    if (s.size() != 7 || !AllHex(StringView(s).substr(1))) return false;
+    color = ReverseRGBColor(HexStrToColor(StringView(s).substr(1)));
+    return true;
+  }
+  if (s[0] == u'$') {
+    if (s.size() > 9 || !AllHex(StringView(s).substr(1))) return false;
+    color = HexStrToColor(s);
+    return true;
+  }
+  if (s.find(u',') != String::npos) {
+    const std::vector<std::string> parts = SplitCommas(spec);
+    int32_t c[3];
+    if (!allow_triple || parts.size() != 3) return false;
+    for (int i = 0; i < 3; ++i) {
+      if (!ParseInt(parts[i], c[i]) || c[i] < 0 || c[i] > 255) return false;
+    }
+    color = RGBToColor(c[0], c[1], c[2]);
+    return true;
+  }
+  const String key = NameKey(s);
+  for (int i = AllZELColorNames.Low(); i <= AllZELColorNames.High(); ++i) {
+    if (NameKey(AllZELColorNames[i]) == key) {
+      color = AllZELColors[i];
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string Fixed(double x, int digits) { return ToUtf8(FloatToText(x, 0, digits)); }
+
+std::string Hue(double h) { return h == -1 ? "-1 (undefined)" : Fixed(h, 2); }
+
+std::string Web(TColor c) { return "#" + ToUtf8(HexDigits(ReverseRGBColor(c), 6)); }
+
+void Describe(TColor color) {
+  String name = ObtainColorName(color);
+  std::string line = "name: " + ToUtf8(name);
+  if (name == ColorToHexStr(color)) {
+    int nearest = 1;
+    double best = 2;
+    for (int i = AllZELColors.Low(); i <= AllZELColors.High(); ++i) {
+      const double d = RGBColorDistance(color, AllZELColors[i]);
+      if (d < best) {
+        best = d;
+        nearest = i;
+      }
+    }
+    line += " (nearest: " + ToUtf8(AllZELColorNames[nearest]) + ", distance " + Fixed(best, 4) + ")";
+  }
+  std::cout << line << '\n';
+  const int r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
+  std::cout << "rgb: " << r << ',' << g << ',' << b << '\n';
+  std::cout << "web: " << Web(color) << '\n';
+  std::cout << "tcolor: $" << ToUtf8(ColorToHexStr(color)) << '\n';
+  double h, s, x;
+  ColorToHSL(color, h, s, x);
+  std::cout << "hsl: h=" << Hue(h) << " s=" << Fixed(s, 4) << " l=" << Fixed(x, 4) << '\n';
+  ColorToHSV(color, h, s, x);
+  std::cout << "hsv: h=" << Hue(h) << " s=" << Fixed(s, 4) << " v=" << Fixed(x, 4) << '\n';
+  ColorToHSI(color, h, s, x);
+  std::cout << "hsi: h=" << Hue(h) << " s=" << Fixed(s, 4) << " i=" << Fixed(x, 4) << '\n';
+  double c, m, y, k;
+  RGBtoCMY(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b), c, m, y);
+  std::cout << "cmy: c=" << Fixed(c, 4) << " m=" << Fixed(m, 4) << " y=" << Fixed(y, 4) << '\n';
+  CMYtoCMYK(c, m, y, k);
+  std::cout << "cmyk: c=" << Fixed(c, 4) << " m=" << Fixed(m, 4) << " y=" << Fixed(y, 4)
+            << " k=" << Fixed(k, 4) << '\n';
+  std::cout << "gray: " << ColorToGray(color) << " (" << Web(ColorToGrayColor(color)) << ")\n";
+}
+
+int Color(const Args& args) {
+  const Command& cmd = kCommands[0];
+  std::string spec, wavelength, gamma;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--wavelength" || a == "--gamma") {
+      if (i + 1 >= args.size()) return UsageError(cmd, a + " needs a value");
+      (a == "--gamma" ? gamma : wavelength) = args[++i];
+    } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+      return UsageError(cmd, "unknown option '" + a + "'");
+    } else if (!spec.empty()) {
+      return UsageError(cmd, "too many arguments");
+    } else {
+      spec = a;
+    }
+  }
+  if (wavelength.empty()) {
+    if (!gamma.empty()) return UsageError(cmd, "--gamma goes with --wavelength");
+    if (spec.empty()) return UsageError(cmd, "missing SPEC");
+    TColor color = 0;
+    if (!ParseColor(spec, true, color)) return Fail("not a colour: '" + spec + "'");
+    Describe(color);
+    return kOk;
+  }
+  if (!spec.empty()) return UsageError(cmd, "give either SPEC or --wavelength");
+  int32_t nm = 0;
+  double g = 1;
+  if (!ParseInt(wavelength, nm)) return UsageError(cmd, "--wavelength needs whole nanometres");
+  if (!gamma.empty() && !TryStrToFloat(FromUtf8(gamma), g)) {
+    return UsageError(cmd, "--gamma needs a number");
+  }
+  Describe(WavelengthToColor(nm, g));
+  return kOk;
+}
+
+int Colors(const Args& args) {
+  const Command& cmd = kCommands[1];
+  if (args.size() > 1) return UsageError(cmd, "too many arguments");
+  if (!args.empty() && args[0].size() > 1 && args[0][0] == '-') {
+    return UsageError(cmd, "unknown option '" + args[0] + "'");
+  }
+  const String filter = args.empty() ? String() : LowerCase(FromUtf8(args[0]));
+  bool any = false;
+  for (int i = AllZELColorNames.Low(); i <= AllZELColorNames.High(); ++i) {
+    const StringView name = AllZELColorNames[i];
+    if (LowerCase(name).find(filter) == String::npos) continue;
+    std::string text = ToUtf8(name);
+    text.resize(std::max<size_t>(text.size() + 1, 21), ' ');
+    std::cout << text << Web(AllZELColors[i]) << '\n';
+    any = true;
+  }
+  return any ? kOk : kFailure;
+}
+
+struct NamedPalette {
+  std::string_view name;
+  std::span<const TColor> colors;
+};
+
+int Palette(const Args& args) {
+  const Command& cmd = kCommands[2];
+  const NamedPalette named[] = {
+      {"rainbow", ColorArray_Rainbow}, {"geo1", ColorArray_Geo1},
+      {"geo2", ColorArray_Geo2},       {"geo3", ColorArray_Geo3},
+      {"circle", ColorArray_Circle},   {"morgenstemning", ColorArray_MorgenStemning},
+      {"contrast", ColorArray_Contrast},
+  };
+  std::string base, out;
+  int32_t size = 1000, levels = 0;
+  double gamma = 0;
+  bool mirror = false, invert = false, have_gamma = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--mirror") {
+      mirror = true;
+    } else if (a == "--invert") {
+      invert = true;
+    } else if (a == "--size" || a == "--levels" || a == "--gamma" || a == "--out") {
+      if (i + 1 >= args.size()) return UsageError(cmd, a + " needs a value");
+      const std::string& v = args[++i];
+      if (a == "--size") {
+        if (!ParseInt(v, size) || size < 1 || size > kMaxPaletteSize) {
+          return UsageError(cmd, "--size needs a whole number from 1 to 1000000");
+        }
+      } else if (a == "--levels") {
+        if (!ParseInt(v, levels)) return UsageError(cmd, "--levels needs a whole number");
+      } else if (a == "--gamma") {
+        if (!TryStrToFloat(FromUtf8(v), gamma)) return UsageError(cmd, "--gamma needs a number");
+        have_gamma = true;
+      } else {
+        out = v;
+      }
+    } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+      return UsageError(cmd, "unknown option '" + a + "'");
+    } else if (!base.empty()) {
+      return UsageError(cmd, "too many arguments");
+    } else {
+      base = a;
+    }
+  }
+  if (base.empty()) return UsageError(cmd, "missing BASE");
+
+  std::vector<TColor> colors;
+  for (const auto& p : named) {
+    if (ToUtf8(LowerCase(FromUtf8(base))) == p.name) colors.assign(p.colors.begin(), p.colors.end());
+  }
+  if (colors.empty()) {
+    for (const std::string& item : SplitCommas(base)) {
+      TColor c = 0;
+      if (!ParseColor(item, false, c)) {
+        return Fail("not a palette or colour: '" + item + "' (see 'zel palette --help')");
+      }
+      colors.push_back(c);
+    }
+  }
+
+  TColorArray palette(nullptr);
+  palette.SetSize(size);
+  palette.FillByInterpolation(levels, colors);
+  if (have_gamma) palette.LogTransform(gamma);
+  if (mirror) palette.MirrorColors();
+  if (invert) palette.InvertColors();
+
+  if (!out.empty()) {
+    if (!palette.StoreOnFile(1, palette.Size(), FromUtf8(out))) {
+      return Fail("cannot write '" + out + "'");
+    }
+    return kOk;
+  }
+  TextFile f;
+  f.AssignFile(u"");  // standard output
+  f.Rewrite();
+  const bool ok = palette.WriteToOpenTextFile(f, 1, palette.Size());
+  f.Close();
+  return ok ? kOk : Fail("error writing the palette");
+}
+
+const CommandGroup kGroup(40, kCommands);
+
+}  // namespace
+}  // namespace zel::cli
