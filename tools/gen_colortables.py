@@ -17,9 +17,10 @@ Usage:
 """
 
 import argparse
-import difflib
 import os
 import sys
+
+from gentable import write_or_check
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 X11_FILE = os.path.join(HERE, "x11-rgb.txt")
@@ -205,25 +206,7 @@ def main():
                         help="compare a fresh table with the committed one")
     parser.add_argument("--x11", default=X11_FILE, help="the X11 rgb.txt to read")
     args = parser.parse_args()
-    text = render(read_x11(args.x11))
-    if not args.check:
-        with open(TABLE, "w", encoding="utf-8", newline="\n") as f:
-            f.write(text)
-        return 0
-    try:
-        with open(TABLE, encoding="utf-8") as f:
-            old_lines = f.readlines()
-    except FileNotFoundError:
-        old_lines = []
-    diff = list(difflib.unified_diff(old_lines, text.splitlines(keepends=True),
-                                     "committed", "regenerated"))
-    if diff:
-        sys.stdout.writelines(diff)
-        print("colortables.cpp is out of date: run tools/gen_colortables.py",
-              file=sys.stderr)
-        return 1
-    return 0
-
+    return write_or_check(TABLE, render(read_x11(args.x11)), args.check, "tools/gen_colortables.py")
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -15,10 +15,10 @@ Usage:
 """
 
 import argparse
-import difflib
 import os
 import sys
-import tempfile
+
+from gentable import write_or_check
 from decimal import ROUND_HALF_UP, Decimal, localcontext
 
 N_MAX = 1000
@@ -77,34 +77,7 @@ def main():
     parser.add_argument("--check", action="store_true",
                         help="compare a fresh table with the committed one")
     args = parser.parse_args()
-    text = render()
-    if not args.check:
-        with open(TABLE, "w", encoding="utf-8", newline="\n") as f:
-            f.write(text)
-        return 0
-    with tempfile.NamedTemporaryFile("w", encoding="utf-8", newline="\n",
-                                     suffix=".cpp", delete=False) as tmp:
-        tmp.write(text)
-        fresh = tmp.name
-    try:
-        with open(fresh, encoding="utf-8") as f:
-            new_lines = f.readlines()
-        try:
-            with open(TABLE, encoding="utf-8") as f:
-                old_lines = f.readlines()
-        except FileNotFoundError:
-            old_lines = []
-        diff = list(difflib.unified_diff(old_lines, new_lines,
-                                         "committed", "regenerated"))
-    finally:
-        os.unlink(fresh)
-    if diff:
-        sys.stdout.writelines(diff)
-        print("lnfactorial_table.cpp is out of date: run tools/gen_lnfactorial.py",
-              file=sys.stderr)
-        return 1
-    return 0
-
+    return write_or_check(TABLE, render(), args.check, "tools/gen_lnfactorial.py")
 
 if __name__ == "__main__":
     sys.exit(main())
