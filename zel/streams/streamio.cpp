@@ -23,12 +23,7 @@ void WriteRaw(TStream& s, const T& value, int64_t bytes = sizeof(T)) {
 template <class T>
 T ReadRaw(TStream& s, bool& error, int64_t bytes = sizeof(T)) {
   unsigned char buf[sizeof(T)] = {};
-  try {
-    s.ReadBuffer(buf, bytes);
-    error = false;
-  } catch (...) {
-    error = true;
-  }
+  detail::ReadExact(s, buf, bytes, error);
   T value;
   std::memcpy(&value, buf, sizeof(T));
   return value;
@@ -85,6 +80,15 @@ void ReadBlocks(TStream& s, Append append) {
 }
 
 }  // namespace
+
+void detail::ReadExact(TStream& Stream, void* Buffer, int64_t Count, bool& Error) noexcept {
+  try {
+    Stream.ReadBuffer(Buffer, Count);
+    Error = false;
+  } catch (...) {
+    Error = true;
+  }
+}
 
 void WriteStringStream(TStream& Stream, StringView S) {
   uint8_t buf[kWriteBuffer];

@@ -66,6 +66,14 @@ String StreamAsString(TStream& Stream);
 // The rest of the stream, one character per byte; left at its end.
 String StreamAsByteString(TStream& Stream);
 
+namespace detail {
+
+// Reads exactly `Count` bytes into `Buffer` with `ReadBuffer`; any failure
+// is caught and sets `Error`, leaving the bytes that could be read in
+// `Buffer`.  The shared core of the binary readers.
+void ReadExact(TStream& Stream, void* Buffer, int64_t Count, bool& Error) noexcept;
+
+}  // namespace detail
 }  // namespace zel
 
 #endif  // ZEL_STREAMS_STREAMIO_H_
