@@ -220,9 +220,7 @@ void TStringArray::Fill(const ShortString& s) {
 }
 
 void TStringArray::Clear() {
-  for (int c = 0; c <= FNCol; ++c) {
-    std::fill_n(FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(c, 1)), FNRow, 0u);
-  }
+  std::fill(FPoiArray.begin(), FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, FNRow + 1)), 0u);
   ResetIndex();
   std::fill_n(FRowAttrib.begin(), FNRow, uint8_t{0});
   std::fill(FColAttrib.begin(), FColAttrib.end(), uint8_t{0});
@@ -318,10 +316,11 @@ bool TStringArray::ResizeCore(int Nc, int Nr, bool keep_index) {
     }
     // Handles of the rows that remain (rows beyond Nr, and rows added by
     // growth, stay 0); attributes where they still fit, 0 for added rows.
-    const int keep_rows = std::min(Nr, FNRow);
-    for (int c = 0; c <= std::min(Nc, FNCol); ++c) {
-      std::copy_n(FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(c, 1)), keep_rows,
-                  handles.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(c) * rows));
+    const size_t stride = static_cast<size_t>(Nc) + 1;
+    const int keep_cols = std::min(Nc, FNCol) + 1;
+    for (int p = 1; p <= std::min(Nr, FNRow); ++p) {
+      std::copy_n(FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, p)), keep_cols,
+                  handles.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(p - 1) * stride));
     }
     std::copy_n(FRowAttrib.begin(), std::min(FRAllocated, A), row_attrib.begin());
     for (int p = FNRow + 1; p <= std::min(Nr, FRAllocated); ++p) {
@@ -337,10 +336,8 @@ bool TStringArray::ResizeCore(int Nc, int Nr, bool keep_index) {
     FRAllocated = A;
   } else {
     const int lo = std::min(Nr, FNRow), hi = std::max(Nr, FNRow);
-    for (int c = 0; c <= Nc; ++c) {
-      std::fill(FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(c, lo + 1)),
-                FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(c, hi + 1)), 0u);
-    }
+    std::fill(FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, lo + 1)),
+              FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, hi + 1)), 0u);
     for (int p = FNRow + 1; p <= Nr; ++p) FRowAttrib[static_cast<size_t>(p - 1)] = 0;
     if (keep_index) {
       for (int i = FNRow + 1; i <= Nr; ++i) FSortIx[static_cast<size_t>(i - 1)] = i;

@@ -264,8 +264,10 @@ class TStringArray : public WithOnChange<TComponent> {
   using TStringPool = std::array<uint8_t, kPoolSize>;
 
   // Storage index of a handle: column c (0..FNCol), physical row p (1-based).
+  // Rows are contiguous: a row is read and written together far more often
+  // than a column.
   size_t Slot(int c, int p) const noexcept {
-    return static_cast<size_t>(c) * static_cast<size_t>(FRAllocated) + static_cast<size_t>(p - 1);
+    return static_cast<size_t>(p - 1) * (static_cast<size_t>(FNCol) + 1) + static_cast<size_t>(c);
   }
   bool CellInRange(int c, int r) const noexcept {
     return c >= 0 && c <= FNCol && r >= 1 && r <= FNRow;
@@ -287,7 +289,7 @@ class TStringArray : public WithOnChange<TComponent> {
   int FRAllocated = 10;
   int FNumPoolAddr = 1;
   std::vector<int32_t> FFirstFree;          // [pool - 1]
-  std::vector<uint32_t> FPoiArray;          // column-major, FRAllocated per column
+  std::vector<uint32_t> FPoiArray;          // FRAllocated rows of FNCol + 1 handles
   std::vector<int32_t> FSortIx;             // [logical row - 1] = physical row
   std::vector<std::unique_ptr<TStringPool>> FStgPool;  // [pool - 1]
   std::vector<uint8_t> FRowAttrib;          // [physical row - 1]
