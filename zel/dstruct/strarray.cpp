@@ -19,31 +19,11 @@ namespace {
 
 constexpr StringView kClassName = u"TStringArray";
 
-// Decimal number text as the cells' numeric view takes it: optional sign,
-// digits with an optional '.' and fraction (not both parts empty), an
-// optional exponent with 'E' or 'e', an optional sign and digits.  Nothing
-// else: no blanks, no INF or NAN, no hexadecimal.
-bool IsDecimalNumber(StringView s) noexcept {
-  size_t i = 0;
-  const auto digits = [&] {
-    const size_t from = i;
-    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') ++i;
-    return i - from;
-  };
-  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ++i;
-  size_t mantissa = digits();
-  if (i < s.size() && s[i] == u'.') {
-    ++i;
-    mantissa += digits();
-  }
-  if (mantissa == 0) return false;
-  if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ++i;
-    if (digits() == 0) return false;
-  }
-  return i == s.size();
-}
+// The characters of the decimal number text the cells' numeric view takes:
+// the platform's conversion checks the form (sign, digits, '.', fraction,
+// exponent), and this keeps out what it also reads but a cell number is
+// not (INF, NAN, blanks other than code 32, hexadecimal).
+constexpr StringView kNumberChars = u"0123456789+-.eE";
 
 bool AllBlanks(std::string_view bytes) noexcept {
   return std::all_of(bytes.begin(), bytes.end(), [](char ch) { return ch == ' '; });
@@ -195,7 +175,7 @@ double TStringArray::GetAsNumber(int c, int r) const {
   std::replace(t.begin(), t.end(), u',', u'.');
   if (t.empty()) return 0.0;
   double value = 0.0;
-  if (!IsDecimalNumber(t) || !TryStrToFloat(t, value)) {
+  if (t.find_first_not_of(kNumberChars) != String::npos || !TryStrToFloat(t, value)) {
     throw EZELDStructError(ClassMessage(kClassName, u"invalid numeric string: [" + IntToStr(c) +
                                                         u"," + IntToStr(r) + u"]: " + text));
   }
