@@ -90,6 +90,7 @@ void TStringArray::Assign(const TPersistent* Source) {
   FOnBefSortExc = std::move(on_exchange);
   FOnPercentDone = std::move(on_percent);
   ResetPoolHints();
+  ++layout_version_;
 }
 
 void TStringArray::SetAllocRowsBy(int Value) noexcept {
@@ -209,6 +210,7 @@ void TStringArray::Clear() {
   FNumPoolAddr = 1;
   FFirstFree[0] = 1;
   ResetPoolHints();
+  ++layout_version_;
 }
 
 void TStringArray::GarbageCollection() {
@@ -327,6 +329,7 @@ bool TStringArray::ResizeCore(int Nc, int Nr, bool keep_index) {
   }
   FNCol = Nc;
   FNRow = Nr;
+  ++layout_version_;
   return true;
 }
 

@@ -50,7 +50,8 @@
 // comparison), e.g. to pad numbers so they sort by value.  `OnPercentDone`
 // reports progress: 0, after each pass the comparisons made so far as a
 // percentage of an estimate (which can go above 100 when several passes with
-// gap 1 are needed), and 100 at the end.
+// gap 1 are needed), and 100 at the end.  A handler that resizes, clears or
+// reassigns the table ends the sort early.
 //
 // Persistence: `SaveAsXMLFile` / `LoadFromXMLFile` write and read one table
 // element in the library's tagged-text style (see strarray_xml.cpp for the
@@ -300,6 +301,9 @@ class TStringArray : public WithOnChange<TComponent> {
   // than L free bytes: the search for a pool with room starts there instead
   // of at pool 1 (free space only shrinks between compactions).
   std::array<int32_t, 256> pool_hint_{};
+  // Changes with every resize, Clear and Assign: a sort whose handlers do
+  // one of these stops instead of working on storage that has gone.
+  uint32_t layout_version_ = 0;
 };
 
 }  // namespace zel

@@ -129,6 +129,10 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
       BeforeSortExchange(AnsiToString(GetBytes(c, r)), out);
       return LowerCase(out);
     };
+    // A handler that resizes, clears or reassigns the table ends the sort:
+    // the index and the keys it works on are gone.
+    const uint32_t layout = layout_version_;
+    const auto layout_changed = [&] { return layout_version_ != layout; };
     int64_t comparisons = 0;
     int g = N;
     bool swapped;
@@ -136,10 +140,9 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
       g = next_gap(g);
       swapped = false;
       for (int i = 1; i <= N - g; ++i) {
-        int32_t& x = FSortIx[static_cast<size_t>(i - 1)];
-        int32_t& y = FSortIx[static_cast<size_t>(i + g - 1)];
         int cmp;
         if (primary) {
+          const int x = FSortIx[static_cast<size_t>(i - 1)], y = FSortIx[static_cast<size_t>(i + g - 1)];
           cmp = primary->Compare(x, y);
           if (cmp == 0 && secondary) cmp = secondary->Compare(x, y);
         } else {
@@ -150,18 +153,19 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
             const String a2 = key(ColSec, i), b2 = key(ColSec, i + g);
             cmp = Compare(a2, b2);
           }
+          if (layout_changed()) break;
         }
         if (Ascending ? cmp > 0 : cmp < 0) {
-          std::swap(x, y);
+          std::swap(FSortIx[static_cast<size_t>(i - 1)], FSortIx[static_cast<size_t>(i + g - 1)]);
           swapped = true;
         }
         ++comparisons;
       }
-      if (FOnPercentDone) {
+      if (FOnPercentDone && !layout_changed()) {
         const long double percent = static_cast<long double>(comparisons) / total * 100;
         FOnPercentDone(this, static_cast<int32_t>(std::nearbyint(percent)));  // halves to even
       }
-    } while (g != 1 || swapped);
+    } while ((g != 1 || swapped) && !layout_changed());
     Changed();
   }
   if (FOnPercentDone) FOnPercentDone(this, 100);
