@@ -99,18 +99,6 @@ void TStringArray::SetAllocRowsBy(int Value) noexcept {
 
 // --- Cells ---------------------------------------------------------------------
 
-std::string_view TStringArray::HandleBytes(uint32_t h) const noexcept {
-  if (h == 0) return {};
-  const uint8_t* pool = FStgPool[(h >> 16) - 1]->data();
-  const uint8_t* at = pool + (h & 0xFFFFu) - 1;  // the length byte
-  return {reinterpret_cast<const char*>(at + 1), at[0]};
-}
-
-std::string_view TStringArray::GetBytes(int c, int r) const noexcept {
-  if (!CellInRange(c, r)) return {};
-  return HandleBytes(FPoiArray[Slot(c, FSortIx[static_cast<size_t>(r - 1)])]);
-}
-
 ShortString TStringArray::GetString(int c, int r) const { return ShortString(GetBytes(c, r)); }
 
 uint32_t TStringArray::GetCellHandle(int c, int r) const noexcept {

@@ -147,7 +147,10 @@ class TStringArray : public WithOnChange<TComponent> {
   ShortString GetString(int c, int r) const;
   // The same bytes without a copy; the view is valid until the next write,
   // resize, Clear, GarbageCollection or Assign of this table.
-  std::string_view GetBytes(int c, int r) const noexcept;
+  std::string_view GetBytes(int c, int r) const noexcept {
+    if (!CellInRange(c, r)) return {};
+    return HandleBytes(FPoiArray[Slot(c, FSortIx[static_cast<size_t>(r - 1)])]);
+  }
   // Writes a value (its first 255 bytes for the string_view form); nothing
   // happens outside the ranges.  Fires OnChange.
   void SetString(int c, int r, const ShortString& s);
@@ -273,7 +276,11 @@ class TStringArray : public WithOnChange<TComponent> {
   bool CellInRange(int c, int r) const noexcept {
     return c >= 0 && c <= FNCol && r >= 1 && r <= FNRow;
   }
-  std::string_view HandleBytes(uint32_t h) const noexcept;
+  std::string_view HandleBytes(uint32_t h) const noexcept {
+    if (h == 0) return {};
+    const uint8_t* at = FStgPool[(h >> 16) - 1]->data() + (h & 0xFFFFu) - 1;  // the length byte
+    return {reinterpret_cast<const char*>(at + 1), at[0]};
+  }
   // Writes to the cell at physical row p without checks or notification.
   void StoreAt(int c, int p, std::string_view bytes);
   // The resize steps without OnChange; keeps the row index as it is when
