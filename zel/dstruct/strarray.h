@@ -67,6 +67,13 @@
 //     <cell col=1 row=1>apples &amp; pears</cell>
 //   </strarray>
 //
+// Rows are saved in their logical order, only non-empty cells and non-zero
+// attributes; "&", "<", ">" and control characters are written as
+// references, so any cell text survives.  A read that finds no matching
+// element, or meets the end of the file before "</strarray>", returns false
+// and leaves the table as it was; so does a file whose table would have
+// more than 2^24 cells ((columns + 1) × rows), a guard against absurd sizes.
+//
 // Choices of this implementation:
 //   * `SetAllocRowsBy` refuses a value <= 0 (the old value stays), so a bad
 //     granule can never make a later resize fail.
@@ -79,6 +86,9 @@
 //     like any failed allocation (`Resize` returns false).
 //   * `FindCellInSortedColumn` leaves in `row` the last row it probed when it
 //     returns false.
+//   * `CommitSorting` of an index that shows a physical row more than once
+//     (possible through `SetSortOrder`) gives each repeat its own copy of
+//     the values, so no two cells ever share a slot.
 #ifndef ZEL_DSTRUCT_STRARRAY_H_
 #define ZEL_DSTRUCT_STRARRAY_H_
 
