@@ -24,6 +24,9 @@ expect "table from stdin, ragged rows" 0 $'a,2,x\nb,1,' -- "$zel" table --sort 1
 input=/dev/null
 printf 'one two\nthree\n' >"$tmp/blank.txt"
 expect "table --delim overrides detection" 0 $'three\none two' -- "$zel" table "$tmp/blank.txt" --delim tab --sort 1 --desc
+printf 'abc\nabd x\n' >"$tmp/nodelim.txt"
+expect "table without a delimiter in the first line: one column" 0 $'abd x\nabc' \
+  -- "$zel" table "$tmp/nodelim.txt" --sort 1 --desc
 printf 'a:b\n' >"$tmp/colon.txt"
 expect "table --delim character" 0 "a:b" -- "$zel" table "$tmp/colon.txt" --delim ';'
 printf 'Grüße;€\n' >"$tmp/utf8.csv"
