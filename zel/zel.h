@@ -8,6 +8,8 @@
 #include "zel/zelbase/zelbase.h"
 #include "zel/zelcolors/zelcolors.h"
 #include "zel/stringl/stringl.h"
+#include "zel/streams/streams.h"
 #include "zel/htmlsupport/htmlsupport.h"
+#include "zel/dstruct/dstruct.h"
 
 #endif  // ZEL_ZEL_H_

@@ -1,0 +1,300 @@
+// TStringArray: sorting through the row index, and the cell searches.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "zel/dstruct/strarray.h"
+#include "zel/platform/casemap.h"
+
+namespace zel {
+
+namespace {
+
+// The rank of each Windows-1252 byte in the sort order of its key
+// character (the byte's UTF-16 character, ASCII letters lower-cased), plus
+// one.  Comparing ranks byte by byte orders cells exactly as comparing their
+// keys by 16-bit code unit does (upper- and lower-case letters share a rank;
+// 0x80-0x9F rank by the characters above U+00FF they stand for).  At most
+// 230 distinct keys, so every rank fits a byte and none is 0.
+struct SortRanks {
+  std::array<uint8_t, 256> rank{};
+  SortRanks() {
+    std::array<Char, 256> key{};
+    for (int b = 0; b < 256; ++b) key[b] = AsciiLower(AnsiToChar(static_cast<AnsiChar>(b)));
+    std::vector<Char> distinct(key.begin(), key.end());
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    for (int b = 0; b < 256; ++b) {
+      const auto at = std::lower_bound(distinct.begin(), distinct.end(), key[b]);
+      rank[b] = static_cast<uint8_t>(at - distinct.begin() + 1);
+    }
+  }
+};
+
+const SortRanks& Ranks() {
+  static const SortRanks ranks;
+  return ranks;
+}
+
+// The sort keys of one column, by physical row, for comparing straight from
+// the pools: the ranks of the first eight bytes packed most significant
+// first (0 after the end), and the cell itself for longer keys.
+class ColumnKeys {
+ public:
+  static constexpr size_t kPrefix = 8;
+
+  template <class CellOf>
+  ColumnKeys(int rows, CellOf cell_of) : prefix_(static_cast<size_t>(rows) + 1), cells_(prefix_.size()) {
+    const auto& rank = Ranks().rank;
+    for (int p = 1; p <= rows; ++p) {
+      const std::string_view s = cell_of(p);
+      uint64_t packed = 0;
+      for (size_t i = 0; i < kPrefix; ++i) {
+        packed = (packed << 8) | (i < s.size() ? rank[static_cast<uint8_t>(s[i])] : 0u);
+      }
+      prefix_[static_cast<size_t>(p)] = packed;
+      cells_[static_cast<size_t>(p)] = s;
+    }
+  }
+
+  // <0, 0 or >0 as the key of physical row a compares with that of row b.
+  int Compare(int a, int b) const noexcept {
+    const uint64_t pa = prefix_[static_cast<size_t>(a)], pb = prefix_[static_cast<size_t>(b)];
+    if (pa != pb) return pa < pb ? -1 : 1;
+    const std::string_view sa = cells_[static_cast<size_t>(a)], sb = cells_[static_cast<size_t>(b)];
+    if (sa.size() <= kPrefix && sb.size() <= kPrefix) return 0;  // equal prefixes, both ended
+    const auto& rank = Ranks().rank;
+    const size_t n = std::min(sa.size(), sb.size());
+    for (size_t i = kPrefix; i < n; ++i) {
+      const int ra = rank[static_cast<uint8_t>(sa[i])], rb = rank[static_cast<uint8_t>(sb[i])];
+      if (ra != rb) return ra < rb ? -1 : 1;
+    }
+    return sa.size() < sb.size() ? -1 : (sa.size() > sb.size() ? 1 : 0);
+  }
+
+ private:
+  std::vector<uint64_t> prefix_;
+  std::vector<std::string_view> cells_;
+};
+
+int Compare(const String& a, const String& b) noexcept {
+  const int c = a.compare(b);
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+}  // namespace
+
+void TStringArray::BeforeSortExchange(const String& InString, String& OutString) {
+  OutString = InString;
+  if (FOnBefSortExc) FOnBefSortExc(this, InString, OutString);
+}
+
+void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
+  const int N = FNRow;
+  if (FOnPercentDone) FOnPercentDone(this, 0);
+  // The progress denominator: N - g comparisons for every gap down to the
+  // first gap of 1, plus N for the final passes.
+  constexpr long double kShrink = 1.3L;
+  const auto next_gap = [](int g) {
+    const int n = static_cast<int>(std::trunc(static_cast<long double>(g) / kShrink));
+    return n == 0 ? 1 : n;
+  };
+  int64_t total = 0;
+  for (int g = N;;) {
+    g = next_gap(g);
+    total += N - g;
+    if (g == 1) break;
+  }
+  total += N;
+
+  if (N > 1) {
+    // Without a key hook the keys come straight from the pools; with one,
+    // every key is read, converted and offered to the hook as it is needed.
+    std::optional<ColumnKeys> primary, secondary;
+    if (!FOnBefSortExc) {
+      const auto keys_of = [this](int col) {
+        return ColumnKeys(FNRow, [this, col](int p) {
+          return col >= 0 && col <= FNCol ? HandleBytes(FPoiArray[Slot(col, p)]) : std::string_view();
+        });
+      };
+      primary.emplace(keys_of(Col));
+      if (ColSec > 0) secondary.emplace(keys_of(ColSec));
+    }
+    const auto key = [this](int c, int r) {
+      String out;
+      BeforeSortExchange(AnsiToString(GetBytes(c, r)), out);
+      return LowerCase(out);
+    };
+    // A handler that resizes, clears or reassigns the table ends the sort:
+    // the index and the keys it works on are gone.
+    const uint32_t layout = layout_version_;
+    const auto layout_changed = [&] { return layout_version_ != layout; };
+    int64_t comparisons = 0;
+    int g = N;
+    bool swapped;
+    do {
+      g = next_gap(g);
+      swapped = false;
+      for (int i = 1; i <= N - g; ++i) {
+        int cmp;
+        if (primary) {
+          const int x = FSortIx[static_cast<size_t>(i - 1)], y = FSortIx[static_cast<size_t>(i + g - 1)];
+          cmp = primary->Compare(x, y);
+          if (cmp == 0 && secondary) cmp = secondary->Compare(x, y);
+        } else {
+          const String a = key(Col, i), b = key(Col, i + g);
+          if (a != b || ColSec <= 0) {
+            cmp = Compare(a, b);
+          } else {
+            const String a2 = key(ColSec, i), b2 = key(ColSec, i + g);
+            cmp = Compare(a2, b2);
+          }
+          if (layout_changed()) break;
+        }
+        if (Ascending ? cmp > 0 : cmp < 0) {
+          std::swap(FSortIx[static_cast<size_t>(i - 1)], FSortIx[static_cast<size_t>(i + g - 1)]);
+          swapped = true;
+        }
+        ++comparisons;
+      }
+      if (FOnPercentDone && !layout_changed()) {
+        const long double percent = static_cast<long double>(comparisons) / total * 100;
+        FOnPercentDone(this, static_cast<int32_t>(std::nearbyint(percent)));  // halves to even
+      }
+    } while ((g != 1 || swapped) && !layout_changed());
+    Changed();
+  }
+  if (FOnPercentDone) FOnPercentDone(this, 100);
+}
+
+void TStringArray::UnSort() {
+  ResetIndex();
+  Changed();
+}
+
+void TStringArray::CommitSorting() {
+  const int N = FNRow;
+  const std::vector<uint32_t> handles(FPoiArray);
+  const std::vector<uint8_t> row_attrib(FRowAttrib);
+  // An index that `SetSortOrder` made show one physical row several times
+  // gives each further occurrence its own copy of the values, so the rows
+  // never share storage.
+  std::vector<bool> taken(static_cast<size_t>(N) + 1, false);
+  for (int i = 1; i <= N; ++i) {
+    const int from = FSortIx[static_cast<size_t>(i - 1)];
+    const bool copy = taken[static_cast<size_t>(from)];
+    taken[static_cast<size_t>(from)] = true;
+    for (int c = 0; c <= FNCol; ++c) {
+      const uint32_t h = handles[Slot(c, from)];
+      if (copy && h != 0) {
+        FPoiArray[Slot(c, i)] = 0;
+        StoreAt(c, i, HandleBytes(h));
+      } else {
+        FPoiArray[Slot(c, i)] = h;
+      }
+    }
+    FRowAttrib[static_cast<size_t>(i - 1)] = row_attrib[static_cast<size_t>(from - 1)];
+  }
+  ResetIndex();
+}
+
+int TStringArray::GetSortOrder(int ix) const noexcept {
+  if (ix < 1 || ix > FNRow) return -1;
+  return FSortIx[static_cast<size_t>(ix - 1)];
+}
+
+void TStringArray::SetSortOrder(int ix, int position) noexcept {
+  if (ix < 1 || ix > FNRow || position < 1 || position > FNRow) return;
+  FSortIx[static_cast<size_t>(ix - 1)] = position;
+}
+
+// --- Searching ------------------------------------------------------------------
+
+bool TStringArray::FindCell(const String& FindStr, bool MatchCase, int ColLow, int ColHigh,
+                            int RowLow, int RowHigh, int& Col, int& row) const {
+  return FindCellIntern(FindStr, MatchCase, ColLow, ColHigh, RowLow, RowHigh, Col, row, false);
+}
+
+bool TStringArray::FindCellExact(const String& FindStr, bool MatchCase, int ColLow, int ColHigh,
+                                 int RowLow, int RowHigh, int& Col, int& row) const {
+  return FindCellIntern(FindStr, MatchCase, ColLow, ColHigh, RowLow, RowHigh, Col, row, true);
+}
+
+namespace {
+
+void ClampOrdered(int& lo, int& hi, int min, int max) noexcept {
+  lo = std::clamp(lo, min, max);
+  hi = std::clamp(hi, min, max);
+  if (lo > hi) std::swap(lo, hi);
+}
+
+}  // namespace
+
+bool TStringArray::FindCellIntern(const String& FindStr, bool MatchCase, int ColLow, int ColHigh,
+                                  int RowLow, int RowHigh, int& Col, int& row, bool Exact) const {
+  const String find = MatchCase ? FindStr : LowerCase(FindStr);
+  if (ColLow == -1 || ColHigh == -1) {
+    ColLow = 0;
+    ColHigh = FNCol;
+  }
+  if (RowLow == -1 && RowHigh == -1) {
+    RowLow = 1;
+    RowHigh = FNRow;
+  }
+  ClampOrdered(ColLow, ColHigh, 0, FNCol);
+  ClampOrdered(RowLow, RowHigh, 1, FNRow);
+  for (int r = RowLow; r <= RowHigh; ++r) {
+    for (int c = ColLow; c <= ColHigh; ++c) {
+      String cell = AnsiToString(GetBytes(c, r));
+      if (!MatchCase) cell = LowerCase(cell);
+      const bool match =
+          Exact ? cell == find : !find.empty() && cell.find(find) != String::npos;
+      if (match) {
+        Col = c;
+        row = r;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool TStringArray::FindCellInSortedColumn(const String& FindStr, bool MatchCase, int ColIx,
+                                          int RowLow, int RowHigh, bool ColIsAscending,
+                                          int& row) const {
+  const String find = MatchCase ? FindStr : LowerCase(FindStr);
+  if (RowLow == -1 && RowHigh == -1) {
+    RowLow = 1;
+    RowHigh = FNRow;
+  }
+  ColIx = std::clamp(ColIx, 0, FNCol);
+  ClampOrdered(RowLow, RowHigh, 1, FNRow);
+  const auto cell = [&](int r) {
+    String s = AnsiToString(GetBytes(ColIx, r));
+    return MatchCase ? s : LowerCase(s);
+  };
+  int lo = RowLow, hi = RowHigh + 1;
+  bool found = false;
+  while (!found && lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    row = mid;
+    const String s = cell(mid);
+    if (s == find) {
+      found = true;
+    } else if ((find < s) == ColIsAscending) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  if (found) {
+    while (row > 1 && cell(row - 1) == find) --row;
+  }
+  return found;
+}
+
+}  // namespace zel

@@ -1,0 +1,45 @@
+#include "zel/streams/bytereader.h"
+
+#include "zel/platform/filestream.h"
+
+namespace zel::detail {
+
+ByteReader::ByteReader(TStream& s) : s_(s), kind_(kOther) {
+  if (dynamic_cast<TMemoryStream*>(&s) != nullptr) {
+    kind_ = kMemory;
+  } else if (dynamic_cast<TFileStream*>(&s) != nullptr) {
+    kind_ = kFile;
+  }
+}
+
+std::span<const uint8_t> ByteReader::Peek() {
+  switch (kind_) {
+    case kMemory: {
+      auto& m = static_cast<TMemoryStream&>(s_);
+      const int64_t pos = m.Position();
+      const int64_t size = m.Size();
+      if (pos >= size) return {};
+      return {m.Memory() + pos, static_cast<size_t>(size - pos)};
+    }
+    case kFile:
+      return static_cast<TFileStream&>(s_).PeekBuffered();
+    case kOther:
+      if (!has_held_) {
+        if (s_.Read(&held_, 1) != 1) return {};
+        has_held_ = true;
+      }
+      return {&held_, 1};
+  }
+  return {};
+}
+
+void ByteReader::Take(size_t n) {
+  if (n == 0) return;
+  if (kind_ == kOther) {
+    has_held_ = false;
+  } else {
+    s_.Seek(static_cast<int64_t>(n), soCurrent);
+  }
+}
+
+}  // namespace zel::detail
