@@ -87,7 +87,7 @@ void BM_CountLinesZel(benchmark::State& state) {
   const TestFile& f = File();
   for (auto _ : state) {
     zel::TFileStream s(zel::FromUtf8(f.path), zel::fmOpenRead);
-    const int lines = zel::CountLinesInStream(s);
+    const int64_t lines = zel::CountLinesInStream(s);
     if (lines != f.lines) state.SkipWithError("wrong line count");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFileSize));
