@@ -1,9 +1,13 @@
 // Fuzzes the byte-by-byte stream readers: ScanStreamFPNum (both exponent
 // settings, every separator mode), ScanStreamDecimal and ReadLnStream in
-// every mode.  Each reader runs over a memory stream (the fast path that scans memory) and
-// over a plain stream that serves one byte per call; both must agree.
+// every mode, and TMixedFStream::ReadLn.  Each stream reader runs over a
+// memory stream (the fast path that scans memory) and over a plain stream
+// that serves one byte per call; both must agree.  TMixedFStream::ReadLn is
+// checked against ReadLnString.
 //
 // Input layout: byte 0 picks the scanner settings; the rest is the text.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -13,8 +17,10 @@
 #include <string>
 
 #include "zel/platform/stream.h"
+#include "zel/streams/mixedfstream.h"
 #include "zel/streams/streamio.h"
 #include "zel/streams/streamscan.h"
+#include "zel/stringl/split.h"
 #include "zel/univconst/univconst.h"
 
 namespace {
@@ -89,6 +95,34 @@ void FuzzLines(const std::string& bytes) {
   }
 }
 
+// TMixedFStream::ReadLn over the bytes as a file: with its TABs taken out,
+// each line is the line ReadLnString reads from the same characters (both
+// drop the other control characters and end lines by the same rule).
+void FuzzMixedLines(const std::string& bytes) {
+  if (bytes.empty()) return;
+  char name[] = "/tmp/zel_streamscan_fuzz_XXXXXX";
+  const int fd = mkstemp(name);
+  if (fd < 0) return;
+  Check(write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()));
+  close(fd);
+  zel::String text;
+  for (unsigned char b : bytes) text.push_back(b);
+  for (int mode = 0; mode <= 5; ++mode) {
+    zel::TMixedFStream f(zel::FromUtf8(name), zel::fmOpenRead);
+    int pos = 1;
+    bool end = false;
+    while (!f.Eos()) {
+      Check(!end);
+      zel::String line = f.ReadLn(mode);
+      for (zel::Char c : line) Check(c >= 32 || c == 9);
+      std::erase(line, u'\t');
+      Check(line == zel::ReadLnString(text, pos, end, mode));
+    }
+    Check(end);
+  }
+  unlink(name);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -96,5 +130,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   FuzzNumbers(bytes, data[0]);
   FuzzLines(bytes);
+  FuzzMixedLines(bytes);
   return 0;
 }
