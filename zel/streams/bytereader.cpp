@@ -1,11 +1,21 @@
 #include "zel/streams/bytereader.h"
 
+#include <typeinfo>
+
 #include "zel/platform/filestream.h"
+#include "zel/streams/mixedfstream.h"
 
 namespace zel::detail {
 
 ByteReader::ByteReader(TStream& s) : s_(s), kind_(kOther) {
-  if (dynamic_cast<TMemoryStream*>(&s) != nullptr) {
+  // The library's own stream classes by exact type first: far cheaper than
+  // a dynamic_cast, which line-by-line readers would pay on every call.
+  const std::type_info& type = typeid(s);
+  if (type == typeid(TFileStream) || type == typeid(TMixedFStream)) {
+    kind_ = kFile;
+  } else if (type == typeid(TMemoryStream) || type == typeid(TStringStream)) {
+    kind_ = kMemory;
+  } else if (dynamic_cast<TMemoryStream*>(&s) != nullptr) {
     kind_ = kMemory;
   } else if (dynamic_cast<TFileStream*>(&s) != nullptr) {
     kind_ = kFile;

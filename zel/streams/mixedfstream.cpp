@@ -3,6 +3,7 @@
 #include "zel/streams/bytereader.h"
 #include "zel/streams/streamio.h"
 #include "zel/streams/streamscan.h"
+#include "zel/stringl/split.h"
 
 namespace zel {
 
@@ -17,17 +18,13 @@ void TMixedFStream::WriteDouble(double aNum) { WriteDoubleToStream(*this, aNum);
 String TMixedFStream::ReadLn(int EOLMode) {
   String line;
   detail::ByteReader reader(*this);
-  int prev = -1;  // the byte read before, in this call
+  uint8_t prev = 0;  // the byte read before, in this call
   uint8_t b;
   while (reader.Next(b)) {
     if (b >= 32 || b == '\t') {
       line.push_back(b);
-    } else {
-      const bool ends = (EOLMode == 0 && b == '\n') || (EOLMode == 1 && b == '\r') ||
-                        (EOLMode == 2 && (b == '\r' || b == '\n')) ||
-                        (EOLMode == 3 && b == '\r' && prev == '\n') ||
-                        (EOLMode == 4 && b == '\n' && prev == '\r');
-      if (ends) break;
+    } else if (detail::EndsLine(EOLMode, b, prev)) {
+      break;
     }
     prev = b;
   }

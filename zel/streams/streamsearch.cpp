@@ -108,11 +108,11 @@ String ReadStreamUntil(TStream& Stream, StringView SearchText, int& ErrCode) {
   return text;
 }
 
-int CountLinesInStream(TStream& Stream) {
+int64_t CountLinesInStream(TStream& Stream) {
   detail::ByteReader reader(Stream);
-  int lines = 0;
+  int64_t lines = 0;
   for (auto ahead = reader.Peek(); !ahead.empty(); ahead = reader.Peek()) {
-    lines += static_cast<int>(std::count(ahead.begin(), ahead.end(), uint8_t{'\n'}));
+    lines += std::count(ahead.begin(), ahead.end(), uint8_t{'\n'});
     reader.Take(ahead.size());
   }
   return lines;

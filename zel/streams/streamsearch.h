@@ -34,8 +34,9 @@ bool FindInStream(TStream& Stream, uint8_t Value);
 String ReadStreamUntil(TStream& Stream, StringView SearchText, int& ErrCode);
 
 // The number of LF bytes from the position to the end (a last line without
-// LF is not counted); the stream is left at its end.
-int CountLinesInStream(TStream& Stream);
+// LF is not counted); the stream is left at its end.  The count is 64-bit so
+// that streams with more than 2^31 lines are counted right.
+int64_t CountLinesInStream(TStream& Stream);
 
 // Supplies the text for a modifier command `SearchAndReplace` does not
 // know.  `Substring` arrives holding the matched text and is replaced by

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <vector>
-#include <utility>
 
 #include "zel/platform/casemap.h"
-#include "zel/stringl/strip.h"
-#include "zel/stringl/tags.h"
 #include "zel/streams/bytereader.h"
 #include "zel/streams/streamio.h"
+#include "zel/stringl/strip.h"
+#include "zel/stringl/tags.h"
 
 namespace zel {
 namespace {
