@@ -16,7 +16,7 @@ namespace {
 
 using detail::GrepOp;
 
-constexpr int kOperandString = 0;
+// GrepOp::operand: 0 a literal string,
 constexpr int kOperandAny = 1;
 constexpr int kOperandSet = 2;
 
@@ -268,7 +268,10 @@ bool TGrep::MatchString(StringView Instring, int& MatchPos) {
   const int length = static_cast<int>(Instring.size());
   if (FLengRegExp == 1 && FregExp[0].Action == taMult0) {
     // A single zero-or-more item matches any input as a whole.
-    if (length > 0 && length < FSrcStartPos) return false;
+    if (length > 0 && length < FSrcStartPos) {
+      FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
+      return false;
+    }
     FMatchEndPos = length;
     FMatchStartPos = 1;
     MatchPos = 1;
@@ -276,7 +279,10 @@ bool TGrep::MatchString(StringView Instring, int& MatchPos) {
   }
   const int start = std::max(FSrcStartPos, 1);
   if (FLengRegExp == 0) {
-    if (start > length + 1) return false;
+    if (start > length + 1) {
+      FMatchStartPos = MatchPos = 0;
+      return false;
+    }
     FMatchStartPos = MatchPos = start;
     FMatchEndPos = start - 1;
     return true;
