@@ -418,8 +418,17 @@ void TGrep::PrepareOps() {
     if (is_set) {
       op.operand = 2;
       op.len = 1;
+      int first = -1, last = -1, members = 0;
       for (int code = 0; code < 256; ++code) {
-        if (tok.Params[code] == u'*') op.set[code >> 6] |= uint64_t{1} << (code & 63);
+        if (tok.Params[code] != u'*') continue;
+        op.set[code >> 6] |= uint64_t{1} << (code & 63);
+        if (first < 0) first = code;
+        last = code;
+        ++members;
+      }
+      if (members > 0 && members == last - first + 1) {
+        op.range_lo = static_cast<Char>(first);
+        op.range_hi = static_cast<Char>(last);
       }
     } else if (repetition && tok.NumChars == 0) {
       op.operand = 1;

@@ -129,6 +129,10 @@ struct GrepOp {
   TGrepTokenAct kind = taNormal;
   uint8_t operand = 0;     // repetitions: 0 string, 1 any character, 2 set
   uint64_t set[4] = {};
+  // When the set's members are exactly the codes range_lo..range_hi
+  // (otherwise range_lo > range_hi).
+  Char range_lo = 1;
+  Char range_hi = 0;
 };
 }  // namespace detail
 

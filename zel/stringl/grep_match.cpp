@@ -6,7 +6,10 @@
 // such attempts would fail at once and write nothing, so skipping them
 // changes no result.
 #include <algorithm>
-#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "zel/platform/casemap.h"
 #include "zel/stringl/grep.h"
@@ -36,6 +39,71 @@ inline Char Fold(Char c) {
   }
 }
 
+// The smallest position q in p..last at which `str[0]` (and, with `two`,
+// `str[1]` at q + 1) stands, comparing folded input characters with the
+// pattern's; last + 1 when there is none.  The caller ensures that
+// `two` implies last + 1 <= the input length.
+template <bool kFold>
+int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
+  const Char c0 = str[0];
+  const Char c1 = two ? str[1] : Char{0};
+#if defined(__SSE2__)
+  // Eight positions at a time.  With folding, a small letter of the pattern
+  // also accepts its capital.
+  const __m128i lo0 = _mm_set1_epi16(static_cast<short>(c0));
+  const __m128i up0 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c0) : c0));
+  const __m128i lo1 = _mm_set1_epi16(static_cast<short>(c1));
+  const __m128i up1 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c1) : c1));
+  for (; p + 7 <= last; p += 8) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p - 1));
+    __m128i hit = _mm_cmpeq_epi16(a, lo0);
+    if constexpr (kFold) hit = _mm_or_si128(hit, _mm_cmpeq_epi16(a, up0));
+    if (two) {
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
+      __m128i hit1 = _mm_cmpeq_epi16(b, lo1);
+      if constexpr (kFold) hit1 = _mm_or_si128(hit1, _mm_cmpeq_epi16(b, up1));
+      hit = _mm_and_si128(hit, hit1);
+    }
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+    if (mask != 0) return p + __builtin_ctz(mask) / 2;
+  }
+#endif
+  for (; p <= last; ++p) {
+    if (Fold<kFold>(s[p - 1]) == c0 && (!two || Fold<kFold>(s[p]) == c1)) return p;
+  }
+  return last + 1;
+}
+
+// The smallest position q in p..length whose folded character lies in
+// lo..hi; length + 1 when there is none.
+template <bool kFold>
+int ScanRange(const Char* s, int p, int length, Char lo, Char hi) {
+#if defined(__SSE2__)
+  const __m128i vlo = _mm_set1_epi16(static_cast<short>(lo));
+  const __m128i width = _mm_set1_epi16(static_cast<short>(hi - lo));
+  const __m128i cap_a = _mm_set1_epi16(static_cast<short>(u'A'));
+  const __m128i cap_width = _mm_set1_epi16(static_cast<short>(u'Z' - u'A'));
+  const __m128i case_bit = _mm_set1_epi16(0x20);
+  const __m128i zero = _mm_setzero_si128();
+  for (; p + 7 <= length; p += 8) {
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p - 1));
+    if constexpr (kFold) {
+      // c - 'A' <= 25 (unsigned) marks a capital; add 0x20 to it.
+      const __m128i is_cap = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, cap_a), cap_width), zero);
+      a = _mm_add_epi16(a, _mm_and_si128(is_cap, case_bit));
+    }
+    const __m128i in = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, vlo), width), zero);
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(in));
+    if (mask != 0) return p + __builtin_ctz(mask) / 2;
+  }
+#endif
+  for (; p <= length; ++p) {
+    const Char c = Fold<kFold>(s[p - 1]);
+    if (c >= lo && c <= hi) return p;
+  }
+  return length + 1;
+}
+
 template <bool kFold>
 class Matcher {
  public:
@@ -54,14 +122,10 @@ class Matcher {
   bool LiteralAt(const GrepOp& op, int p) const {
     if (p + op.len - 1 > l_) return false;
     const Char* in = s_ + (p - 1);
-    if constexpr (!kFold) {
-      return std::memcmp(in, op.str, static_cast<size_t>(op.len) * sizeof(Char)) == 0;
-    } else {
-      for (int i = 0; i < op.len; ++i) {
-        if (Fold<kFold>(in[i]) != op.str[i]) return false;
-      }
-      return true;
+    for (int i = 0; i < op.len; ++i) {
+      if (Fold<kFold>(in[i]) != op.str[i]) return false;
     }
+    return true;
   }
 
   // The length of the repetition operand's occurrence at p, or -1.
@@ -87,9 +151,9 @@ class Matcher {
     }
   }
 
-  // The smallest position q >= p at which token 1 may pass its test;
-  // l_ + 2 when there is none.
-  int NextCandidate(int p) const;
+  // The smallest position q >= p at which token k may pass its test;
+  // l_ + 2 when there is none.  Every position skipped fails the test.
+  int NextCandidate(int p, int k) const;
 
   bool Match(int p, int k);
   bool MatchHere(int p, int k);
@@ -115,14 +179,14 @@ class Matcher {
 };
 
 template <bool kFold>
-int Matcher<kFold>::NextCandidate(int p) const {
-  const GrepOp& op = ops_[0];
+int Matcher<kFold>::NextCandidate(int p, int k) const {
+  const GrepOp& op = ops_[k];
   const int none = l_ + 2;
   switch (op.kind) {
     case taBol:
       return p == 1 ? 1 : none;
     case taEol:
-      return l_ + 1;
+      return p <= l_ + 1 ? l_ + 1 : none;
     case taAnyByte:
       return p <= l_ ? p : none;
     case taMult0:
@@ -138,32 +202,26 @@ int Matcher<kFold>::NextCandidate(int p) const {
       break;
   }
   if (op.operand == kOperandSet) {
-    while (p <= l_ && !InSet(op, At(p))) ++p;
+    if (op.range_hi >= op.range_lo) {
+      p = ScanRange<kFold>(s_, p, l_, op.range_lo, op.range_hi);
+    } else {
+      while (p <= l_ && !InSet(op, At(p))) ++p;
+    }
     return p <= l_ ? p : none;
   }
-  // A literal (or a repeated one): look for its first character.
-  const Char first = op.str[0];
+  // A literal (or a repeated one): look for its first two characters.
   const int last_start = l_ - op.len + 1;
-  if constexpr (kFold) {
-    const Char upper = AsciiUpper(first);
-    for (; p <= last_start; ++p) {
-      const Char c = s_[p - 1];
-      if (c == first || c == upper) return p;
-    }
-  } else {
-    for (; p <= last_start; ++p) {
-      if (s_[p - 1] == first) return p;
-    }
-  }
-  return none;
+  if (p > last_start) return none;
+  p = ScanPrefix<kFold>(s_, p, last_start, op.str, op.len >= 2);
+  return p <= last_start ? p : none;
 }
 
 template <bool kFold>
 bool Matcher<kFold>::Search(int start) {
   for (int p = start; p <= l_ + 1;) {
-    const int q = NextCandidate(p);
+    const int q = NextCandidate(p, 0);
     if (q > l_ + 1) return false;
-    if (Match(q, 0)) return true;
+    if (MatchHere(q, 0)) return true;
     if (ops_[0].kind == taBol) return false;
     p = q + 1;
   }
@@ -246,6 +304,17 @@ bool Matcher<kFold>::MatchHere(int p, int k) {
     case taMult1: {
       // Shortest first: try the rest, else step over one more occurrence.
       int q = op.kind == taMult1 ? p + first : p;
+      if (op.operand == kOperandAny) {
+        // Every position up to the end holds an occurrence: go straight to
+        // those where the next token can pass.
+        for (;;) {
+          q = NextCandidate(q, k + 1);
+          if (q > l_ + 1) return false;
+          if (Match(q, k + 1)) return true;
+          if (q > l_) return false;
+          ++q;
+        }
+      }
       for (;;) {
         if (Match(q, k + 1)) return true;
         const int c = Occurrence(op, q);
