@@ -39,6 +39,26 @@ inline Char Fold(Char c) {
   }
 }
 
+#if defined(__SSE2__)
+// The smallest position q in p..last for which `hits(block)` marks the
+// character at q, where `hits` looks at the eight characters from `block`
+// and returns a byte mask (two bits per character, as _mm_movemask_epi8
+// gives); last + 1 when there is none.  The end is checked with one last
+// block that overlaps the ones before, not character by character, so
+// `last` must be at least 8.
+template <class Hits>
+inline int ScanBlocks(const Char* s, int p, int last, Hits hits) {
+  for (; p + 7 <= last; p += 8) {
+    const unsigned mask = hits(s + p - 1);
+    if (mask != 0) return p + __builtin_ctz(mask) / 2;
+  }
+  if (p > last) return last + 1;
+  const int from = last - 7;  // from < p: the positions before p had no hit
+  const unsigned mask = hits(s + from - 1) & (~0u << (2 * (p - from)));
+  return mask != 0 ? from + __builtin_ctz(mask) / 2 : last + 1;
+}
+#endif
+
 // The smallest position q in p..last at which `str[0]` (and, with `two`,
 // `str[1]` at q + 1) stands, comparing folded input characters with the
 // pattern's; last + 1 when there is none.  The caller ensures that
@@ -48,24 +68,24 @@ int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
   const Char c0 = str[0];
   const Char c1 = two ? str[1] : Char{0};
 #if defined(__SSE2__)
-  // Eight positions at a time.  With folding, a small letter of the pattern
-  // also accepts its capital.
-  const __m128i lo0 = _mm_set1_epi16(static_cast<short>(c0));
-  const __m128i up0 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c0) : c0));
-  const __m128i lo1 = _mm_set1_epi16(static_cast<short>(c1));
-  const __m128i up1 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c1) : c1));
-  for (; p + 7 <= last; p += 8) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p - 1));
-    __m128i hit = _mm_cmpeq_epi16(a, lo0);
-    if constexpr (kFold) hit = _mm_or_si128(hit, _mm_cmpeq_epi16(a, up0));
-    if (two) {
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
-      __m128i hit1 = _mm_cmpeq_epi16(b, lo1);
-      if constexpr (kFold) hit1 = _mm_or_si128(hit1, _mm_cmpeq_epi16(b, up1));
-      hit = _mm_and_si128(hit, hit1);
-    }
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-    if (mask != 0) return p + __builtin_ctz(mask) / 2;
+  if (last >= 8) {
+    // With folding, a small letter of the pattern also accepts its capital.
+    const __m128i lo0 = _mm_set1_epi16(static_cast<short>(c0));
+    const __m128i up0 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c0) : c0));
+    const __m128i lo1 = _mm_set1_epi16(static_cast<short>(c1));
+    const __m128i up1 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c1) : c1));
+    return ScanBlocks(s, p, last, [&](const Char* block) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+      __m128i hit = _mm_cmpeq_epi16(a, lo0);
+      if constexpr (kFold) hit = _mm_or_si128(hit, _mm_cmpeq_epi16(a, up0));
+      if (two) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 1));
+        __m128i hit1 = _mm_cmpeq_epi16(b, lo1);
+        if constexpr (kFold) hit1 = _mm_or_si128(hit1, _mm_cmpeq_epi16(b, up1));
+        hit = _mm_and_si128(hit, hit1);
+      }
+      return static_cast<unsigned>(_mm_movemask_epi8(hit));
+    });
   }
 #endif
   for (; p <= last; ++p) {
@@ -79,22 +99,23 @@ int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
 template <bool kFold>
 int ScanRange(const Char* s, int p, int length, Char lo, Char hi) {
 #if defined(__SSE2__)
-  const __m128i vlo = _mm_set1_epi16(static_cast<short>(lo));
-  const __m128i width = _mm_set1_epi16(static_cast<short>(hi - lo));
-  const __m128i cap_a = _mm_set1_epi16(static_cast<short>(u'A'));
-  const __m128i cap_width = _mm_set1_epi16(static_cast<short>(u'Z' - u'A'));
-  const __m128i case_bit = _mm_set1_epi16(0x20);
-  const __m128i zero = _mm_setzero_si128();
-  for (; p + 7 <= length; p += 8) {
-    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p - 1));
-    if constexpr (kFold) {
-      // c - 'A' <= 25 (unsigned) marks a capital; add 0x20 to it.
-      const __m128i is_cap = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, cap_a), cap_width), zero);
-      a = _mm_add_epi16(a, _mm_and_si128(is_cap, case_bit));
-    }
-    const __m128i in = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, vlo), width), zero);
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(in));
-    if (mask != 0) return p + __builtin_ctz(mask) / 2;
+  if (length >= 8) {
+    const __m128i vlo = _mm_set1_epi16(static_cast<short>(lo));
+    const __m128i width = _mm_set1_epi16(static_cast<short>(hi - lo));
+    const __m128i cap_a = _mm_set1_epi16(static_cast<short>(u'A'));
+    const __m128i cap_width = _mm_set1_epi16(static_cast<short>(u'Z' - u'A'));
+    const __m128i case_bit = _mm_set1_epi16(0x20);
+    const __m128i zero = _mm_setzero_si128();
+    return ScanBlocks(s, p, length, [&](const Char* block) {
+      __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+      if constexpr (kFold) {
+        // c - 'A' <= 25 (unsigned) marks a capital; add 0x20 to it.
+        const __m128i is_cap = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, cap_a), cap_width), zero);
+        a = _mm_add_epi16(a, _mm_and_si128(is_cap, case_bit));
+      }
+      const __m128i in = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, vlo), width), zero);
+      return static_cast<unsigned>(_mm_movemask_epi8(in));
+    });
   }
 #endif
   for (; p <= length; ++p) {

@@ -115,6 +115,41 @@ TEST(Grep, MatchStringUsesTheUtf16Pattern) {
   EXPECT_EQ(grep.MatchEndPos(), 5);
 }
 
+// The start-position scans work on blocks of characters; every offset of
+// the match inside and at the end of a block must be found, from every
+// start, with and without folding.
+TEST(Grep, FindsTheFirstMatchAtEveryOffset) {
+  const struct {
+    const char16_t* pattern;
+    bool ignore_case;
+    const char16_t* needle;
+  } kCases[] = {
+      {u"ab", false, u"ab"},  {u"ab", true, u"aB"},  {u"a", false, u"a"},
+      {u"[a-b]+", false, u"a"}, {u"[A-B]+", true, u"A"}, {u"(ab)+", true, u"AB"},
+      {u"a[b]", false, u"ab"}};
+  for (const auto& c : kCases) {
+    TGrep grep(nullptr);
+    grep.SetIgnoreCase(c.ignore_case);
+    grep.SetRegExp(c.pattern);
+    const String needle = c.needle;
+    for (int length = 2; length <= 40; ++length) {
+      for (int at = 1; at + static_cast<int>(needle.size()) - 1 <= length; ++at) {
+        String input(static_cast<size_t>(length), u'x');
+        input.replace(static_cast<size_t>(at) - 1, needle.size(), needle);
+        for (int start = 1; start <= length + 1; ++start) {
+          grep.SetSearchStartPos(start);
+          int pos = 0;
+          const bool found = grep.MatchString(input, pos);
+          ASSERT_EQ(found, start <= at) << ToUtf8(c.pattern) << " at " << at << " in " << length;
+          if (found) {
+            ASSERT_EQ(pos, at);
+          }
+        }
+      }
+    }
+  }
+}
+
 struct CompileCase {
   const char* pattern;
   int error;
