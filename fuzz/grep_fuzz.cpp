@@ -33,7 +33,7 @@ class Reference {
  public:
   Reference(std::vector<TGrepToken>& t, const String& s) : t_(t), s_(s), l_(static_cast<int>(s.size())) {}
 
-  long budget = 200000;
+  long budget = 50000;
   int end = 0;
 
   bool Search(int start) {
