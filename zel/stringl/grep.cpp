@@ -62,22 +62,33 @@ class Compiler {
   TGrepToken& Cur() { return t_[n_ - 1]; }
   bool NewToken(TGrepTokenAct kind);
   bool NewLiteral(Char c) { return NewToken(taNormal) && Append(c); }
-  bool NewSet();
+  void OpenSet();
   bool Append(Char c);
   void AddToSet(Char c) {
     if (c < 256) Cur().Params[c] = u'*';
+    remembered_ = c;
+    remembered_any_ = true;
   }
+  void Fail(int code) { error_ = code; }
   // An operator after a literal, any-character or set item (state 1).
-  bool ApplyToItem(TGrepTokenAct kind);
+  void ApplyToItem(TGrepTokenAct kind);
+  // The transitions that the states after an item (literal, set, group)
+  // share; false when `c` is none of them.
+  bool AfterItem(Char c);
+  void InSet(Char c, bool escaped, StringView pat, size_t& i);
 
   TRegExp& t_;
   int n_ = 0;
   int error_ = 0;
+  State state_ = kStart;
+  bool negated_ = false;        // the open set began with '^'
+  Char remembered_ = 0;         // the last member added, for ranges
+  bool remembered_any_ = false;
 };
 
 bool Compiler::NewToken(TGrepTokenAct kind) {
   if (n_ == kGrepMaxTokens) {
-    error_ = grepErrTooLong;
+    Fail(grepErrTooLong);
     return false;
   }
   ++n_;
@@ -86,31 +97,33 @@ bool Compiler::NewToken(TGrepTokenAct kind) {
   return true;
 }
 
-bool Compiler::NewSet() {
-  if (!NewToken(taSet)) return false;
+void Compiler::OpenSet() {
+  if (!NewToken(taSet)) return;
   Cur().NumChars = -1;
   std::fill(std::begin(Cur().Params), std::end(Cur().Params), u' ');
-  return true;
+  negated_ = false;
+  remembered_any_ = false;
+  state_ = kSetFirst;
 }
 
 bool Compiler::Append(Char c) {
   TGrepToken& tok = Cur();
   if (tok.NumChars >= 255) {
-    error_ = grepErrTooLong;
+    Fail(grepErrTooLong);
     return false;
   }
   tok.Params[++tok.NumChars] = c;
   return true;
 }
 
-bool Compiler::ApplyToItem(TGrepTokenAct kind) {
+void Compiler::ApplyToItem(TGrepTokenAct kind) {
   TGrepToken& tok = Cur();
   if (tok.Action == taNormal && tok.NumChars == 1) {
     tok.Action = kind;
   } else if (tok.Action == taNormal && tok.NumChars > 1) {
     const Char last = tok.Params[tok.NumChars];
     --tok.NumChars;
-    if (!NewToken(kind)) return false;
+    if (!NewToken(kind)) return;
     Cur().NumChars = 1;
     Cur().Params[1] = last;
   } else if (tok.Action == taAnyByte) {
@@ -120,10 +133,8 @@ bool Compiler::ApplyToItem(TGrepTokenAct kind) {
     tok.Action = kind;
     tok.NumChars = -1;
   } else {
-    error_ = grepErrOperator;
-    return false;
+    Fail(grepErrOperator);
   }
-  return true;
 }
 
 TGrepTokenAct OperatorKind(Char c) {
@@ -132,11 +143,53 @@ TGrepTokenAct OperatorKind(Char c) {
 
 bool IsOperator(Char c) { return c == u'*' || c == u'+' || c == u'?'; }
 
+bool Compiler::AfterItem(Char c) {
+  switch (c) {
+    case u'$':
+      if (NewToken(taEol)) state_ = kAfterEol;
+      return true;
+    case u'(':
+      if (NewToken(taNormal)) state_ = kInGroup;
+      return true;
+    case u'.':
+      if (NewToken(taAnyByte)) state_ = kItem;
+      return true;
+    case u'[': OpenSet(); return true;
+    case u')': Fail(grepErrGroupBrackets); return true;
+    case u']': Fail(grepErrSetBrackets); return true;
+    case u'^': Fail(grepErrCircumflex); return true;
+    default: return false;
+  }
+}
+
+void Compiler::InSet(Char c, bool escaped, StringView pat, size_t& i) {
+  if (escaped) {
+    AddToSet(c);
+  } else if (c == u'-' && !remembered_any_) {
+    Fail(grepErrMinus);  // '[^-': no lower end, as in '[-'
+  } else if (c == u'-') {
+    // A range from the last member to the character after '-', taken
+    // as it stands; its lower end is remembered.
+    if (i < pat.size()) {
+      const Char other = pat[i++];
+      const Char lo = std::min(remembered_, other);
+      const Char hi = std::max(remembered_, other);
+      for (unsigned code = lo; code <= hi && code < 256; ++code) AddToSet(static_cast<Char>(code));
+      remembered_ = lo;
+    }
+  } else if (c == u']') {
+    if (negated_) {
+      for (Char& p : Cur().Params) p = p == u'*' ? u' ' : u'*';
+    }
+    state_ = kAfterSet;
+  } else if (c == u'^') {
+    Fail(grepErrCircumflexInSet);
+  } else {
+    AddToSet(c);
+  }
+}
+
 int Compiler::Run(StringView pat) {
-  State state = kStart;
-  bool negated = false;
-  Char remembered = 0;
-  bool remembered_any = false;  // a member of the open set was written
   size_t i = 0;
   while (i < pat.size() && error_ == 0) {
     Char c = pat[i++];
@@ -146,204 +199,81 @@ int Compiler::Run(StringView pat) {
       c = i < pat.size() ? pat[i] : Char{0};
       ++i;
     }
-    switch (state) {
+    switch (state_) {
       case kStart:
         if (escaped) {
-          NewLiteral(c);
-          state = kItem;
+          if (NewLiteral(c)) state_ = kItem;
         } else if (c == u'$' || IsOperator(c)) {
-          error_ = grepErrBadStart;
-        } else if (c == u'(') {
-          if (NewToken(taNormal)) state = kInGroup;
-        } else if (c == u')') {
-          error_ = grepErrGroupBrackets;
-        } else if (c == u']') {
-          error_ = grepErrSetBrackets;
-        } else if (c == u'.') {
-          NewToken(taAnyByte);
-          state = kItem;
-        } else if (c == u'[') {
-          NewSet();
-          state = kSetFirst;
-          negated = false;
-          remembered_any = false;
+          Fail(grepErrBadStart);
         } else if (c == u'^') {
-          NewToken(taBol);
-          state = kItem;
-        } else {
-          NewLiteral(c);
-          state = kItem;
+          if (NewToken(taBol)) state_ = kItem;
+        } else if (!AfterItem(c) && NewLiteral(c)) {
+          state_ = kItem;
         }
         break;
 
       case kItem:
-        if (escaped) {
+        if (!escaped && IsOperator(c)) {
+          ApplyToItem(OperatorKind(c));
+        } else if (escaped || !AfterItem(c)) {
           if (Cur().Action == taNormal) {
             Append(c);
           } else {
             NewLiteral(c);
           }
-        } else if (c == u'$') {
-          NewToken(taEol);
-          state = kAfterEol;
-        } else if (c == u'(') {
-          if (NewToken(taNormal)) state = kInGroup;
-        } else if (c == u')') {
-          error_ = grepErrGroupBrackets;
-        } else if (c == u']') {
-          error_ = grepErrSetBrackets;
-        } else if (c == u'^') {
-          error_ = grepErrCircumflex;
-        } else if (c == u'.') {
-          NewToken(taAnyByte);
-        } else if (c == u'[') {
-          NewSet();
-          state = kSetFirst;
-          negated = false;
-          remembered_any = false;
-        } else if (IsOperator(c)) {
-          ApplyToItem(OperatorKind(c));
-        } else if (Cur().Action == taNormal) {
-          Append(c);
-        } else {
-          NewLiteral(c);
         }
         break;
 
       case kSetFirst:
-        state = kInSet;
+        state_ = kInSet;
         if (escaped) {
           AddToSet(c);
-          remembered = c;
-          remembered_any = true;
         } else if (c == u'-') {
-          error_ = grepErrMinus;
+          Fail(grepErrMinus);
         } else if (c == u']') {
-          error_ = grepErrEmptySet;
+          Fail(grepErrEmptySet);
         } else if (c == u'^') {
-          negated = true;
+          negated_ = true;
         } else {
           AddToSet(c);
-          remembered = c;
-          remembered_any = true;
         }
         break;
 
       case kInSet:
-        if (escaped) {
-          AddToSet(c);
-          remembered = c;
-          remembered_any = true;
-        } else if (c == u'-' && !remembered_any) {
-          error_ = grepErrMinus;  // '[^-': no lower end, as in '[-'
-        } else if (c == u'-') {
-          if (i < pat.size()) {
-            const Char other = pat[i++];
-            const Char lo = std::min(remembered, other);
-            const Char hi = std::max(remembered, other);
-            for (unsigned code = lo; code <= hi && code < 256; ++code) AddToSet(static_cast<Char>(code));
-            remembered = lo;
-          }
-        } else if (c == u']') {
-          if (negated) {
-            for (Char& p : Cur().Params) p = p == u'*' ? u' ' : u'*';
-          }
-          state = kAfterSet;
-        } else if (c == u'^') {
-          error_ = grepErrCircumflexInSet;
-        } else {
-          AddToSet(c);
-          remembered = c;
-          remembered_any = true;
-        }
+        InSet(c, escaped, pat, i);
         break;
 
       case kAfterSet:
-        if (escaped) {
-          NewLiteral(c);
-          state = kItem;
-        } else if (IsOperator(c)) {
-          if (Cur().Action == taSet) {
-            Cur().Action = OperatorKind(c);
-            Cur().NumChars = -1;
-          } else {
-            error_ = grepErrOperator;
+      case kAfterGroup:
+        if (!escaped && IsOperator(c)) {
+          // One operator on the set, or on a non-empty group.
+          TGrepToken& tok = Cur();
+          if (state_ == kAfterSet && tok.Action == taSet) {
+            tok.NumChars = -1;
+          } else if (state_ != kAfterGroup || tok.Action != taNormal || tok.NumChars == 0) {
+            Fail(grepErrOperator);
+            break;
           }
-        } else if (c == u'$') {
-          NewToken(taEol);
-          state = kAfterEol;
-        } else if (c == u'(') {
-          if (NewToken(taNormal)) state = kInGroup;
-        } else if (c == u'.') {
-          NewToken(taAnyByte);
-          state = kItem;
-        } else if (c == u'[') {
-          NewSet();
-          state = kSetFirst;
-          negated = false;
-          remembered_any = false;
-        } else if (c == u')') {
-          error_ = grepErrGroupBrackets;
-        } else if (c == u'-') {
-          error_ = grepErrMinus;
-        } else if (c == u']') {
-          error_ = grepErrSetBrackets;
-        } else if (c == u'^') {
-          error_ = grepErrCircumflex;
-        } else {
-          NewLiteral(c);
-          state = kItem;
+          tok.Action = OperatorKind(c);
+        } else if (!escaped && c == u'-' && state_ == kAfterSet) {
+          Fail(grepErrMinus);
+        } else if ((escaped || !AfterItem(c)) && NewLiteral(c)) {
+          state_ = kItem;
         }
         break;
 
       case kInGroup:
         if (!escaped && c == u')') {
-          state = kAfterGroup;
+          state_ = kAfterGroup;
         } else if (!escaped && c == u'^') {
-          error_ = grepErrCircumflex;
+          Fail(grepErrCircumflex);
         } else {
           Append(c);
         }
         break;
 
-      case kAfterGroup:
-        if (escaped) {
-          NewLiteral(c);
-          state = kItem;
-        } else if (IsOperator(c)) {
-          // Only a non-empty group takes an operator, and only one.
-          if (Cur().Action == taNormal && Cur().NumChars > 0) {
-            Cur().Action = OperatorKind(c);
-          } else {
-            error_ = grepErrOperator;
-          }
-        } else if (c == u'(') {
-          if (NewToken(taNormal)) state = kInGroup;
-        } else if (c == u'$') {
-          NewToken(taEol);
-          state = kAfterEol;
-        } else if (c == u'.') {
-          NewToken(taAnyByte);
-          state = kItem;
-        } else if (c == u'[') {
-          NewSet();
-          state = kSetFirst;
-          negated = false;
-          remembered_any = false;
-        } else if (c == u')') {
-          error_ = grepErrGroupBrackets;
-        } else if (c == u']') {
-          error_ = grepErrSetBrackets;
-        } else if (c == u'^') {
-          error_ = grepErrCircumflex;
-        } else {
-          NewLiteral(c);
-          state = kItem;
-        }
-        break;
-
       case kAfterEol:
-        error_ = grepErrAfterEol;
+        Fail(grepErrAfterEol);
         break;
     }
   }
