@@ -50,7 +50,8 @@
 //     search tries the position after the last character as well, so 'b*$'
 //     on 'aa' matches there (MatchPos 3, MatchEndPos 2).  ('$' alone is
 //     error 1, as is every pattern that starts with '$'.)
-//   * A pattern without tokens (the empty pattern) matches at
+//   * A pattern without tokens (the empty pattern, or one whose first
+//     character is an error, set with `StopOnError` off) matches at
 //     `SearchStartPos` with `MatchEndPos` one before it.  `SearchStartPos`
 //     below 1 counts as 1; beyond Length + 1 nothing matches.
 //
@@ -59,8 +60,9 @@
 // last start at which the first token passed (0 if it never has since
 // compilation).  Backtracking that runs long (deeply stacked repetitions
 // on long input) switches to remembering failed states, which bounds the
-// time; the `ValidFrom` of tokens after the first then need not show the
-// last failed attempt.
+// time (the bit table for them is the only memory matching takes, and is
+// kept for the next search); the `ValidFrom` of tokens after the first
+// then need not show the last failed attempt.
 //
 // An instance must not be used by two threads at once: matching writes
 // into it.
