@@ -44,8 +44,11 @@
 //     after it covers only 'cd'.
 //   * An operator after an empty group, as in '()*', is error 9.
 //   * At the end of the input an any-character, a set or a one-or-more item
-//     needs a whole occurrence ('a.' does not match 'a'); zero-or-more and
-//     optional items may match nothing there ('ab*' matches 'a'); a
+//     needs a whole occurrence ('a.' does not match 'a', '(ab)+' not 'xa');
+//     zero-or-more and optional items may match nothing there ('ab*'
+//     matches 'a'); an optional item is taken whenever it fits, and a
+//     repetition at the end of the pattern runs up to the last character
+//     ('ab?' on 'ab' and '[0-9]+' on 'x12' end at the last character); a
 //     repetition may stop right at the end, so '.*$' matches 'aa'; and the
 //     search tries the position after the last character as well, so 'b*$'
 //     on 'aa' matches there (MatchPos 3, MatchEndPos 2).  ('$' alone is
