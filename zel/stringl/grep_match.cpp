@@ -95,8 +95,9 @@ int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
 }
 
 // The smallest position q in p..length whose folded character lies in
-// lo..hi; length + 1 when there is none.
-template <bool kFold>
+// lo..hi (with kInside false: lies outside it); length + 1 when there is
+// none.
+template <bool kFold, bool kInside = true>
 int ScanRange(const Char* s, int p, int length, Char lo, Char hi) {
 #if defined(__SSE2__)
   if (length >= 8) {
@@ -114,13 +115,14 @@ int ScanRange(const Char* s, int p, int length, Char lo, Char hi) {
         a = _mm_add_epi16(a, _mm_and_si128(is_cap, case_bit));
       }
       const __m128i in = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, vlo), width), zero);
-      return static_cast<unsigned>(_mm_movemask_epi8(in));
+      const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(in));
+      return kInside ? mask : mask ^ 0xFFFFu;
     });
   }
 #endif
   for (; p <= length; ++p) {
     const Char c = Fold<kFold>(s[p - 1]);
-    if (c >= lo && c <= hi) return p;
+    if ((c >= lo && c <= hi) == kInside) return p;
   }
   return length + 1;
 }
@@ -164,6 +166,9 @@ class Matcher {
     switch (op.operand) {
       case kOperandAny: return std::max(l_, p - 1);
       case kOperandSet:
+        if (op.range_hi >= op.range_lo) {
+          return ScanRange<kFold, false>(s_, p, l_, op.range_lo, op.range_hi) - 1;
+        }
         while (p <= l_ && InSet(op, At(p))) ++p;
         return p - 1;
       default:

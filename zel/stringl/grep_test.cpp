@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "zel/platform/exceptions.h"
@@ -114,18 +115,20 @@ TEST(Grep, MatchStringUsesTheUtf16Pattern) {
   EXPECT_EQ(grep.MatchEndPos(), 5);
 }
 
-// The start-position scans work on blocks of characters; every offset of
-// the match inside and at the end of a block must be found, from every
-// start, with and without folding.
+// The scans for a start and for the end of a run work on blocks of
+// characters; every offset of the match inside and at the end of a block
+// must be found, from every start, with and without folding.
 TEST(Grep, FindsTheFirstMatchAtEveryOffset) {
   const struct {
     const char16_t* pattern;
     bool ignore_case;
     const char16_t* needle;
+    bool run = false;
   } kCases[] = {
       {u"ab", false, u"ab"},  {u"ab", true, u"aB"},  {u"a", false, u"a"},
       {u"[a-b]+", false, u"a"}, {u"[A-B]+", true, u"A"}, {u"(ab)+", true, u"AB"},
-      {u"a[b]", false, u"ab"}};
+      {u"a[b]", false, u"ab"}, {u"[a-b]+", false, u"abbaabbab", true},
+      {u"[A-B]+", true, u"aBbA", true}};
   for (const auto& c : kCases) {
     TGrep grep(nullptr);
     grep.SetIgnoreCase(c.ignore_case);
@@ -135,13 +138,17 @@ TEST(Grep, FindsTheFirstMatchAtEveryOffset) {
       for (int at = 1; at + static_cast<int>(needle.size()) - 1 <= length; ++at) {
         String input(static_cast<size_t>(length), u'x');
         input.replace(static_cast<size_t>(at) - 1, needle.size(), needle);
+        const int last = at + static_cast<int>(needle.size()) - 1;
         for (int start = 1; start <= length + 1; ++start) {
           grep.SetSearchStartPos(start);
           int pos = 0;
           const bool found = grep.MatchString(input, pos);
-          ASSERT_EQ(found, start <= at) << ToUtf8(c.pattern) << " at " << at << " in " << length;
+          // A set repetition also matches the rest of its run.
+          const bool want = start <= at || (c.run && start <= last);
+          ASSERT_EQ(found, want) << ToUtf8(c.pattern) << " at " << at << " in " << length;
           if (found) {
-            ASSERT_EQ(pos, at);
+            ASSERT_EQ(pos, std::max(start, at));
+            ASSERT_EQ(grep.MatchEndPos(), last);
           }
         }
       }
