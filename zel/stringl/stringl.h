@@ -3,6 +3,7 @@
 #define ZEL_STRINGL_STRINGL_H_
 
 #include "zel/stringl/charclass.h"
+#include "zel/stringl/grep.h"
 #include "zel/stringl/numscan.h"
 #include "zel/stringl/search.h"
 #include "zel/stringl/split.h"

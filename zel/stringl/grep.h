@@ -1,0 +1,209 @@
+// zel/stringl/grep.h — `TGrep`, a small regular-expression component.
+//
+// A pattern is compiled at once into a flat list of at most 64 tokens; then
+// `MatchString` says whether a string contains a match, and where.
+//
+//   zel::TGrep grep(nullptr);
+//   grep.SetRegExp(u"[0-9]+");          // throws EZELStringlError if bad
+//   int pos = 0;
+//   if (grep.MatchString(u"ab12c", pos)) {
+//     // pos == grep.MatchStartPos() == 3, grep.MatchEndPos() == 4
+//   }
+//
+// The pattern language:
+//   abc       a literal string            .       any one character
+//   [a-z0-9]  one character of a set      [^a]    one character not in it
+//   ^         beginning of the input      $       end of the input (last)
+//   (abc)     a literal group; its characters are all taken literally
+//   x* x+ x?  zero or more, one or more, zero or one of the item before;
+//             after a literal string only its last character repeats
+//   \c        the character c taken literally (a lone \ at the end: code 0)
+//   \#hh      the character with the hexadecimal code hh; it is then read
+//             as an ordinary pattern character (so \#2A acts as '*')
+// There is no alternation and no nesting.  A repetition followed by more
+// pattern matches as few occurrences as it can, one at the end of the
+// pattern as many as it can: 'a.*c' on 'abcbc' matches 1..3, 'b+' on
+// 'abbbc' 2..4.  A pattern that is a single zero-or-more item ('a*') matches
+// every input as a whole.  A set or group still open at the end of the
+// pattern is no error: the tokens built so far stand.
+//
+// `IgnoreCase` folds A-Z to a-z in the pattern (before the \#hh escapes are
+// resolved, so an escape that produces a capital letter then never matches)
+// and in the input.
+//
+// Limits and edge rules chosen here:
+//   * A pattern that needs more than 64 tokens, or a literal or group of
+//     more than 255 characters, is error 10 (`grepErrTooLong`).
+//   * Sets hold the character codes 0..255: a member written above 255 is
+//     ignored (a range ends at 255), and an input character above 255 is in
+//     no set, not even a negated one.
+//   * '-' right after '[^' is error 7, as right after '['.  A '-' that ends
+//     an open set adds nothing; the character after '-' is taken as it
+//     stands, even a '\' or ']'.
+//   * '(ab)(cd)' starts a new token for the second group, so an operator
+//     after it covers only 'cd'.
+//   * An operator after an empty group, as in '()*', is error 9.
+//   * At the end of the input an any-character, a set or a one-or-more item
+//     needs a whole occurrence ('a.' does not match 'a', '(ab)+' not 'xa');
+//     zero-or-more and optional items may match nothing there ('ab*'
+//     matches 'a'); an optional item is taken whenever it fits, and a
+//     repetition at the end of the pattern runs up to the last character
+//     ('ab?' on 'ab' and '[0-9]+' on 'x12' end at the last character); a
+//     repetition may stop right at the end, so '.*$' matches 'aa'; and the
+//     search tries the position after the last character as well, so 'b*$'
+//     on 'aa' matches there (MatchPos 3, MatchEndPos 2).  ('$' alone is
+//     error 1, as is every pattern that starts with '$'.)
+//   * A pattern without tokens (the empty pattern, or one whose first
+//     character is an error, set with `StopOnError` off) matches at
+//     `SearchStartPos` with `MatchEndPos` one before it.  `SearchStartPos`
+//     below 1 counts as 1; beyond Length + 1 nothing matches.
+//
+// `MatchString` writes `ValidFrom` of the tokens: the position where each
+// last passed its test.  On failure the match position reported is the
+// last start at which the first token passed (0 if it never has since
+// compilation).  Backtracking that runs long (deeply stacked repetitions
+// on long input) switches to remembering failed states, which bounds the
+// time (the bit table for them is the only memory matching takes, and is
+// kept for the next search); the `ValidFrom` of tokens after the first
+// then need not show the last failed attempt.
+//
+// An instance must not be used by two threads at once: matching writes
+// into it.
+#ifndef ZEL_STRINGL_GREP_H_
+#define ZEL_STRINGL_GREP_H_
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "zel/platform/component.h"
+#include "zel/platform/string.h"
+
+namespace zel {
+
+enum TGrepTokenAct : uint8_t {
+  taNormal,   // a literal string
+  taAnyByte,  // any one character
+  taEol,      // end of line
+  taBol,      // beginning of line
+  taSet,      // one character of a set
+  taMult0,    // zero or more repetitions
+  taMult1,    // one or more
+  taOpti,     // zero or one
+};
+
+struct TGrepToken {
+  TGrepTokenAct Action;
+  // taNormal: the literal's length; taSet: -1; the repetitions: their
+  // operand, -1 the set in Params, 0 any character, n > 0 the literal of
+  // n characters in Params.
+  int32_t NumChars;
+  // A literal in Params[1..NumChars]; a set as Params[c] == '*' for each
+  // member code c (a blank for the others).
+  Char Params[256];
+  // The input position where this token last passed its test.
+  int32_t ValidFrom;
+};
+
+inline constexpr int kGrepMaxTokens = 64;
+using TRegExp = std::array<TGrepToken, kGrepMaxTokens>;  // token i at [i - 1]
+
+// Compilation error codes (`LastError`); 0 is success.
+enum : int {
+  grepErrBadStart = 1,         // pattern starts with $ * + ?
+  grepErrCircumflex = 2,       // ^ not at the start
+  grepErrAfterEol = 3,         // anything after $
+  grepErrEmptySet = 4,         // []
+  grepErrCircumflexInSet = 5,  // [a^]
+  grepErrSetBrackets = 6,      // ] without [
+  grepErrMinus = 7,            // [-a]
+  grepErrGroupBrackets = 8,    // ) without (
+  grepErrOperator = 9,         // operator on something that takes none
+  grepErrTooLong = 10,         // more than 64 tokens or 255 literal characters
+};
+
+// The message of an error code ("no errors" for 0, "" for unknown codes).
+String GrepErrorMessage(int code);
+
+namespace detail {
+// A token prepared for matching: the set as a bitmap, the literal as a
+// pointer into the token's Params.
+struct GrepOp {
+  const Char* str = nullptr;
+  int32_t len = 0;         // literal or operand length (1 for any/set)
+  TGrepTokenAct kind = taNormal;
+  uint8_t operand = 0;     // repetitions: 0 string, 1 any character, 2 set
+  uint64_t set[4] = {};
+  // When the set's members are exactly the codes range_lo..range_hi
+  // (otherwise range_lo > range_hi).
+  Char range_lo = 1;
+  Char range_hi = 0;
+};
+}  // namespace detail
+
+class TGrep : public TComponent {
+ public:
+  explicit TGrep(TComponent* AOwner);
+
+  // The pattern as set.  Setting it compiles it; with `StopOnError` a
+  // compilation error raises EZELStringlError
+  // (`Component "Name": error in regular expression - <message>`).
+  const String& RegExp() const noexcept { return FRegExpStr; }
+  void SetRegExp(const String& pattern);
+
+  // Setting the flag compiles the stored pattern again (never raising).
+  bool IgnoreCase() const noexcept { return FIgnoreCase; }
+  void SetIgnoreCase(bool value);
+
+  int SearchStartPos() const noexcept { return FSrcStartPos; }
+  void SetSearchStartPos(int value) noexcept { FSrcStartPos = value; }
+  bool StopOnError() const noexcept { return FStopOnError; }
+  void SetStopOnError(bool value) noexcept { FStopOnError = value; }
+
+  // A copy of token `regix`, with regix lowered to the token count and
+  // raised to at least 1.
+  TGrepToken GetRegExpToken(int regix) const noexcept;
+  TGrepToken RegExpToken(int regix) const noexcept { return GetRegExpToken(regix); }
+  int NrOfRegExpTokens() const noexcept { return FLengRegExp; }
+  int LastError() const noexcept { return FError; }
+  int MatchStartPos() const noexcept { return FMatchStartPos; }
+  int MatchEndPos() const noexcept { return FMatchEndPos; }
+
+  // Builds the token list from `pattern`; returns the error code (0 =
+  // success) and stores it in `LastError`.  Never raises.
+  int CompileRegExp(StringView pattern);
+
+  // True when `Instring` contains a match, searching from `SearchStartPos`;
+  // `MatchPos` and `MatchStartPos` receive its start, `MatchEndPos` its
+  // last position.  Never raises.
+  bool MatchString(StringView Instring, int& MatchPos);
+
+  // Writes `RegExpListing()` to the text file `FName` (created or
+  // overwritten).  A file that cannot be written raises EInOutError.
+  void PrintRegExp(const String& FName) const;
+
+  // The token list, one line per token (a kind label right-aligned in
+  // eleven characters, then the operand), and a last line with "no errors"
+  // or the error message.
+  std::vector<String> RegExpListing() const;
+
+ private:
+  void PrepareOps();
+
+  int FLengRegExp = 0;
+  bool FStopOnError = true;
+  TRegExp FregExp{};
+  String FRegExpStr;
+  bool FIgnoreCase = false;
+  int FError = 0;
+  int FMatchEndPos = 0;
+  int FMatchStartPos = 0;
+  int FSrcStartPos = 1;
+
+  std::array<detail::GrepOp, kGrepMaxTokens> ops_{};
+  std::vector<uint64_t> failed_;  // failed (position, token) states of one search
+};
+
+}  // namespace zel
+
+#endif  // ZEL_STRINGL_GREP_H_

@@ -1,0 +1,401 @@
+// TGrep::MatchString: a recursive backtracking walk over the tokens, one
+// level per token.  The input is never copied: with IgnoreCase each input
+// character is folded as it is read (the pattern was folded when compiled).
+// Start positions at which the first token cannot pass its test are skipped
+// by a scan (a character search for literals, the set bitmap for sets);
+// such attempts would fail at once and write nothing, so skipping them
+// changes no result.
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "zel/platform/casemap.h"
+#include "zel/stringl/grep.h"
+
+namespace zel {
+namespace {
+
+using detail::GrepOp;
+
+// GrepOp::operand: 0 a literal string,
+constexpr int kOperandAny = 1;
+constexpr int kOperandSet = 2;
+
+// Calls of the recursive test before failed states are remembered.
+constexpr long kPlainSteps = 1 << 16;
+
+inline bool InSet(const GrepOp& op, Char c) {
+  return c < 256 && ((op.set[c >> 6] >> (c & 63)) & 1);
+}
+
+template <bool kFold>
+inline Char Fold(Char c) {
+  if constexpr (kFold) {
+    return AsciiLower(c);
+  } else {
+    return c;
+  }
+}
+
+#if defined(__SSE2__)
+// The smallest position q in p..last for which `hits(block)` marks the
+// character at q, where `hits` looks at the eight characters from `block`
+// and returns a byte mask (two bits per character, as _mm_movemask_epi8
+// gives); last + 1 when there is none.  The end is checked with one last
+// block that overlaps the ones before, not character by character, so
+// `last` must be at least 8.
+template <class Hits>
+inline int ScanBlocks(const Char* s, int p, int last, Hits hits) {
+  for (; p + 7 <= last; p += 8) {
+    const unsigned mask = hits(s + p - 1);
+    if (mask != 0) return p + __builtin_ctz(mask) / 2;
+  }
+  if (p > last) return last + 1;
+  const int from = last - 7;  // from < p: the positions before p had no hit
+  const unsigned mask = hits(s + from - 1) & (~0u << (2 * (p - from)));
+  return mask != 0 ? from + __builtin_ctz(mask) / 2 : last + 1;
+}
+#endif
+
+// The smallest position q in p..last at which `str[0]` (and, with `two`,
+// `str[1]` at q + 1) stands, comparing folded input characters with the
+// pattern's; last + 1 when there is none.  The caller ensures that
+// `two` implies last + 1 <= the input length.
+template <bool kFold>
+int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
+  const Char c0 = str[0];
+  const Char c1 = two ? str[1] : Char{0};
+#if defined(__SSE2__)
+  if (last >= 8) {
+    // With folding, a small letter of the pattern also accepts its capital.
+    const __m128i lo0 = _mm_set1_epi16(static_cast<short>(c0));
+    const __m128i up0 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c0) : c0));
+    const __m128i lo1 = _mm_set1_epi16(static_cast<short>(c1));
+    const __m128i up1 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c1) : c1));
+    return ScanBlocks(s, p, last, [&](const Char* block) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+      __m128i hit = _mm_cmpeq_epi16(a, lo0);
+      if constexpr (kFold) hit = _mm_or_si128(hit, _mm_cmpeq_epi16(a, up0));
+      if (two) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 1));
+        __m128i hit1 = _mm_cmpeq_epi16(b, lo1);
+        if constexpr (kFold) hit1 = _mm_or_si128(hit1, _mm_cmpeq_epi16(b, up1));
+        hit = _mm_and_si128(hit, hit1);
+      }
+      return static_cast<unsigned>(_mm_movemask_epi8(hit));
+    });
+  }
+#endif
+  for (; p <= last; ++p) {
+    if (Fold<kFold>(s[p - 1]) == c0 && (!two || Fold<kFold>(s[p]) == c1)) return p;
+  }
+  return last + 1;
+}
+
+// The smallest position q in p..length whose folded character lies in
+// lo..hi (with kInside false: lies outside it); length + 1 when there is
+// none.
+template <bool kFold, bool kInside = true>
+int ScanRange(const Char* s, int p, int length, Char lo, Char hi) {
+#if defined(__SSE2__)
+  if (length >= 8) {
+    const __m128i vlo = _mm_set1_epi16(static_cast<short>(lo));
+    const __m128i width = _mm_set1_epi16(static_cast<short>(hi - lo));
+    const __m128i cap_a = _mm_set1_epi16(static_cast<short>(u'A'));
+    const __m128i cap_width = _mm_set1_epi16(static_cast<short>(u'Z' - u'A'));
+    const __m128i case_bit = _mm_set1_epi16(0x20);
+    const __m128i zero = _mm_setzero_si128();
+    return ScanBlocks(s, p, length, [&](const Char* block) {
+      __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+      if constexpr (kFold) {
+        // c - 'A' <= 25 (unsigned) marks a capital; add 0x20 to it.
+        const __m128i is_cap = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, cap_a), cap_width), zero);
+        a = _mm_add_epi16(a, _mm_and_si128(is_cap, case_bit));
+      }
+      const __m128i in = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, vlo), width), zero);
+      const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(in));
+      return kInside ? mask : mask ^ 0xFFFFu;
+    });
+  }
+#endif
+  for (; p <= length; ++p) {
+    const Char c = Fold<kFold>(s[p - 1]);
+    if ((c >= lo && c <= hi) == kInside) return p;
+  }
+  return length + 1;
+}
+
+template <bool kFold>
+class Matcher {
+ public:
+  Matcher(const GrepOp* ops, TGrepToken* tokens, int n, StringView s, std::vector<uint64_t>& failed)
+      : ops_(ops), tokens_(tokens), n_(n), s_(s.data()), l_(static_cast<int>(s.size())),
+        failed_(failed) {}
+
+  // The first match at or after `start`; false when there is none.
+  bool Search(int start);
+  int end_pos() const { return end_pos_; }
+
+ private:
+  Char At(int p) const { return Fold<kFold>(s_[p - 1]); }
+
+  // True when the literal `op.str`/`op.len` stands at p.
+  bool LiteralAt(const GrepOp& op, int p) const {
+    if (p + op.len - 1 > l_) return false;
+    const Char* in = s_ + (p - 1);
+    for (int i = 0; i < op.len; ++i) {
+      if (Fold<kFold>(in[i]) != op.str[i]) return false;
+    }
+    return true;
+  }
+
+  // The length of the repetition operand's occurrence at p, or -1.
+  int Occurrence(const GrepOp& op, int p) const {
+    switch (op.operand) {
+      case kOperandAny: return p <= l_ ? 1 : -1;
+      case kOperandSet: return p <= l_ && InSet(op, At(p)) ? 1 : -1;
+      default: return LiteralAt(op, p) ? op.len : -1;
+    }
+  }
+
+  // The last position of the run of consecutive occurrences starting at p
+  // (p - 1 when there is none).
+  int RunEnd(const GrepOp& op, int p) const {
+    switch (op.operand) {
+      case kOperandAny: return std::max(l_, p - 1);
+      case kOperandSet:
+        if (op.range_hi >= op.range_lo) {
+          return ScanRange<kFold, false>(s_, p, l_, op.range_lo, op.range_hi) - 1;
+        }
+        while (p <= l_ && InSet(op, At(p))) ++p;
+        return p - 1;
+      default:
+        while (LiteralAt(op, p)) p += op.len;
+        return p - 1;
+    }
+  }
+
+  // The smallest position q >= p at which token k may pass its test;
+  // l_ + 2 when there is none.  Every position skipped fails the test.
+  int NextCandidate(int p, int k) const;
+
+  bool Match(int p, int k);
+  bool MatchHere(int p, int k);
+
+  bool Failed(int p, int k) const {
+    const size_t bit = static_cast<size_t>(p) * static_cast<size_t>(n_) + static_cast<size_t>(k);
+    return (failed_[bit >> 6] >> (bit & 63)) & 1;
+  }
+  void SetFailed(int p, int k) {
+    const size_t bit = static_cast<size_t>(p) * static_cast<size_t>(n_) + static_cast<size_t>(k);
+    failed_[bit >> 6] |= uint64_t{1} << (bit & 63);
+  }
+
+  const GrepOp* ops_;
+  TGrepToken* tokens_;
+  int n_;
+  const Char* s_;
+  int l_;
+  std::vector<uint64_t>& failed_;
+  long steps_ = 0;
+  bool remember_ = false;
+  int end_pos_ = 0;
+};
+
+template <bool kFold>
+int Matcher<kFold>::NextCandidate(int p, int k) const {
+  const GrepOp& op = ops_[k];
+  const int none = l_ + 2;
+  switch (op.kind) {
+    case taBol:
+      return p == 1 ? 1 : none;
+    case taEol:
+      return p <= l_ + 1 ? l_ + 1 : none;
+    case taAnyByte:
+      return p <= l_ ? p : none;
+    case taMult0:
+    case taOpti:
+      return p;
+    case taSet:
+      break;
+    case taMult1:
+      if (op.operand == kOperandAny) return p <= l_ ? p : none;
+      break;
+    case taNormal:
+      if (op.len == 0) return p;
+      break;
+  }
+  if (op.operand == kOperandSet) {
+    if (op.range_hi >= op.range_lo) {
+      p = ScanRange<kFold>(s_, p, l_, op.range_lo, op.range_hi);
+    } else {
+      while (p <= l_ && !InSet(op, At(p))) ++p;
+    }
+    return p <= l_ ? p : none;
+  }
+  // A literal (or a repeated one): look for its first two characters.
+  const int last_start = l_ - op.len + 1;
+  if (p > last_start) return none;
+  p = ScanPrefix<kFold>(s_, p, last_start, op.str, op.len >= 2);
+  return p <= last_start ? p : none;
+}
+
+template <bool kFold>
+bool Matcher<kFold>::Search(int start) {
+  for (int p = start; p <= l_ + 1;) {
+    const int q = NextCandidate(p, 0);
+    if (q > l_ + 1) return false;
+    if (MatchHere(q, 0)) return true;
+    if (ops_[0].kind == taBol) return false;
+    p = q + 1;
+  }
+  return false;
+}
+
+template <bool kFold>
+bool Matcher<kFold>::Match(int p, int k) {
+  if (remember_) {
+    if (Failed(p, k)) return false;
+    if (MatchHere(p, k)) return true;
+    SetFailed(p, k);
+    return false;
+  }
+  if (++steps_ > kPlainSteps) {
+    // Long backtracking: from now on a (position, token) state that failed
+    // once is not tried again.  Whether it fails depends on nothing else.
+    failed_.assign((static_cast<size_t>(l_ + 2) * static_cast<size_t>(n_) + 63) / 64, 0);
+    remember_ = true;
+  }
+  return MatchHere(p, k);
+}
+
+template <bool kFold>
+bool Matcher<kFold>::MatchHere(int p, int k) {
+  const GrepOp& op = ops_[k];
+  const bool last = k == n_ - 1;
+  int first = 0;  // taMult1: the length of the occurrence at p
+  switch (op.kind) {
+    case taNormal:
+      if (!LiteralAt(op, p)) return false;
+      break;
+    case taAnyByte:
+      if (p > l_) return false;
+      break;
+    case taEol:
+      if (p <= l_ || !last) return false;
+      break;
+    case taBol:
+      if (p != 1) return false;
+      break;
+    case taSet:
+      if (p > l_ || !InSet(op, At(p))) return false;
+      break;
+    case taMult1:
+      first = Occurrence(op, p);
+      if (first < 0) return false;
+      break;
+    case taMult0:
+    case taOpti:
+      break;
+  }
+  tokens_[k].ValidFrom = p;
+
+  if (last) {
+    switch (op.kind) {
+      case taNormal: end_pos_ = p + op.len - 1; break;
+      case taAnyByte:
+      case taSet: end_pos_ = p; break;
+      case taEol: end_pos_ = l_; break;
+      case taBol: end_pos_ = 1; break;
+      case taMult0:
+      case taMult1: end_pos_ = RunEnd(op, p); break;
+      case taOpti: {
+        const int c = Occurrence(op, p);
+        end_pos_ = c < 0 ? p - 1 : p + c - 1;
+        break;
+      }
+    }
+    return true;
+  }
+
+  switch (op.kind) {
+    case taNormal: return Match(p + op.len, k + 1);
+    case taAnyByte:
+    case taSet: return Match(p + 1, k + 1);
+    case taBol: return Match(1, k + 1);
+    case taEol: return false;  // never before another token
+    case taMult0:
+    case taMult1: {
+      // Shortest first: try the rest, else step over one more occurrence.
+      int q = op.kind == taMult1 ? p + first : p;
+      if (op.operand == kOperandAny) {
+        // Every position up to the end holds an occurrence: go straight to
+        // those where the next token can pass.
+        for (;;) {
+          q = NextCandidate(q, k + 1);
+          if (q > l_ + 1) return false;
+          if (Match(q, k + 1)) return true;
+          if (q > l_) return false;
+          ++q;
+        }
+      }
+      for (;;) {
+        if (Match(q, k + 1)) return true;
+        const int c = Occurrence(op, q);
+        if (c < 0) return false;
+        q += c;
+      }
+    }
+    case taOpti: {
+      if (Match(p, k + 1)) return true;
+      const int c = Occurrence(op, p);
+      return c >= 0 && Match(p + c, k + 1);
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool TGrep::MatchString(StringView Instring, int& MatchPos) {
+  const int length = static_cast<int>(Instring.size());
+  if (FLengRegExp == 1 && FregExp[0].Action == taMult0) {
+    // A single zero-or-more item matches any input as a whole.
+    if (length > 0 && length < FSrcStartPos) {
+      FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
+      return false;
+    }
+    FMatchEndPos = length;
+    FMatchStartPos = 1;
+    MatchPos = 1;
+    return true;
+  }
+  const int start = std::max(FSrcStartPos, 1);
+  if (FLengRegExp == 0) {
+    if (start > length + 1) {
+      FMatchStartPos = MatchPos = 0;
+      return false;
+    }
+    FMatchStartPos = MatchPos = start;
+    FMatchEndPos = start - 1;
+    return true;
+  }
+  bool found;
+  int end = 0;
+  if (FIgnoreCase) {
+    Matcher<true> m(ops_.data(), FregExp.data(), FLengRegExp, Instring, failed_);
+    found = m.Search(start);
+    end = m.end_pos();
+  } else {
+    Matcher<false> m(ops_.data(), FregExp.data(), FLengRegExp, Instring, failed_);
+    found = m.Search(start);
+    end = m.end_pos();
+  }
+  if (found) FMatchEndPos = end;
+  FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
+  return found;
+}
+
+}  // namespace zel
