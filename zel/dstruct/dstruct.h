@@ -1,0 +1,9 @@
+// zel/dstruct/dstruct.h — the data-structure unit: containers, checksums
+// and codecs.
+#ifndef ZEL_DSTRUCT_DSTRUCT_H_
+#define ZEL_DSTRUCT_DSTRUCT_H_
+
+#include "zel/dstruct/crc.h"
+#include "zel/dstruct/sha1.h"
+
+#endif  // ZEL_DSTRUCT_DSTRUCT_H_
