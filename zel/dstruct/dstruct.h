@@ -3,7 +3,10 @@
 #ifndef ZEL_DSTRUCT_DSTRUCT_H_
 #define ZEL_DSTRUCT_DSTRUCT_H_
 
+#include "zel/dstruct/ascii85.h"
+#include "zel/dstruct/base64.h"
 #include "zel/dstruct/crc.h"
+#include "zel/dstruct/rle.h"
 #include "zel/dstruct/sha1.h"
 
 #endif  // ZEL_DSTRUCT_DSTRUCT_H_
