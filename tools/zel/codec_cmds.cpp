@@ -218,36 +218,35 @@ int Sha1(const Args& args) {
   return EachFile(p, [](TStream& in) { return ToUtf8(SHA1DigestToHex(SHA1FromStream(in))); });
 }
 
-int Base64(const Args& args) {
+// The text filters: encode, or decode and turn a non-zero result into a
+// message (nullptr: no error).
+int TextCodec(const Command& cmd, const Args& args, void (*encode)(TStream&, TStream&, bool),
+              int (*decode)(TStream&, TStream&), const char* (*error_text)(int)) {
   Parsed p;
   int status = kOk;
-  if (!ParseArgs(kCommands[3], args, {"-d", "--no-wrap"}, 1, p, status)) return status;
+  if (!ParseArgs(cmd, args, {"-d", "--no-wrap"}, 1, p, status)) return status;
   const auto in = OpenInput(p.files[0]);
   if (!in) return kFailure;
   FdStream out(1, false);
   if (!p.decode) {
-    EncodeBase64(*in, out, !p.no_wrap);
+    encode(*in, out, !p.no_wrap);
     return kOk;
   }
-  if (DecodeBase64(*in, out) != 0) return Fail("base64: invalid input");
-  return kOk;
+  const char* error = error_text(decode(*in, out));
+  return error ? Fail(std::string(cmd.name) + ": " + error) : kOk;
+}
+
+int Base64(const Args& args) {
+  return TextCodec(kCommands[3], args, EncodeBase64, DecodeBase64,
+                   [](int r) { return r != 0 ? "invalid input" : nullptr; });
 }
 
 int Ascii85(const Args& args) {
-  Parsed p;
-  int status = kOk;
-  if (!ParseArgs(kCommands[4], args, {"-d", "--no-wrap"}, 1, p, status)) return status;
-  const auto in = OpenInput(p.files[0]);
-  if (!in) return kFailure;
-  FdStream out(1, false);
-  if (!p.decode) {
-    EncodeASCII85(*in, out, !p.no_wrap);
-    return kOk;
-  }
-  const int r = DecodeASCII85(*in, out);
-  if (r == -1) return Fail("ascii85: invalid input: a character outside '!'..'u'");
-  if (r == -2) return Fail("ascii85: invalid input: 'z' inside a group");
-  return kOk;
+  return TextCodec(kCommands[4], args, EncodeASCII85, DecodeASCII85, [](int r) {
+    return r == -1   ? "invalid input: a character outside '!'..'u'"
+           : r == -2 ? "invalid input: 'z' inside a group"
+                     : nullptr;
+  });
 }
 
 int Rle(const Args& args) {

@@ -11,7 +11,10 @@ namespace {
 
 std::string HexBytes(const uint8_t* p, int n) {
   std::string s;
-  for (int i = 0; i < n; ++i) s += (i ? " " : "") + ToUtf8(HexDigits(p[i], 2));
+  for (int i = 0; i < n; ++i) {
+    if (i > 0) s += ' ';
+    s += ToUtf8(HexDigits(p[i], 2));
+  }
   return s;
 }
 

@@ -2,37 +2,28 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
+#include "zel/testutil/bytes.h"
 #include "zel/testutil/python.h"
 
 namespace zel {
 namespace {
 
-std::string RandomBytes(size_t n, uint32_t seed, int zero_every = 0) {
-  std::mt19937 rng(seed);
-  std::string b(n, '\0');
+// Random bytes with every `zero_every`-th group of four all zero.
+std::string RandomBytes(size_t n, uint32_t seed, int zero_every) {
+  std::string b = testutil::RandomBytes(n, seed);
   for (size_t i = 0; i < n; ++i)
-    b[i] = (zero_every > 0 && (i / 4) % zero_every == 0) ? '\0' : static_cast<char>(rng());
+    if ((i / 4) % size_t(zero_every) == 0) b[i] = '\0';
   return b;
 }
 
-std::string Encode(const std::string& bytes, bool line_breaks = true) {
-  TStringStream in{std::string_view(bytes)}, out;
-  EncodeASCII85(in, out, line_breaks);
-  return std::string(out.DataBytes());
-}
+using testutil::Decoded;
 
-struct Decoded {
-  int result;
-  std::string bytes;
-};
-Decoded Decode(const std::string& text) {
-  TStringStream in{std::string_view(text)}, out;
-  const int r = DecodeASCII85(in, out);
-  return {r, std::string(out.DataBytes())};
+std::string Encode(const std::string& bytes, bool line_breaks = true) {
+  return testutil::EncodeWith(EncodeASCII85, bytes, line_breaks);
 }
+Decoded Decode(const std::string& text) { return testutil::DecodeWith(DecodeASCII85, text); }
 
 TEST(Ascii85, EncodeExamples) {
   struct Case {

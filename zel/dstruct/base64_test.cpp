@@ -2,36 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
+#include "zel/testutil/bytes.h"
 #include "zel/testutil/python.h"
 
 namespace zel {
 namespace {
 
-std::string RandomBytes(size_t n, uint32_t seed) {
-  std::mt19937 rng(seed);
-  std::string b(n, '\0');
-  for (auto& x : b) x = static_cast<char>(rng());
-  return b;
-}
+using testutil::Decoded;
+using testutil::RandomBytes;
 
 std::string Encode(const std::string& bytes, bool line_breaks) {
-  TStringStream in{std::string_view(bytes)}, out;
-  EncodeBase64(in, out, line_breaks);
-  return std::string(out.DataBytes());
+  return testutil::EncodeWith(EncodeBase64, bytes, line_breaks);
 }
-
-struct Decoded {
-  int result;
-  std::string bytes;
-};
-Decoded Decode(const std::string& text) {
-  TStringStream in{std::string_view(text)}, out;
-  const int r = DecodeBase64(in, out);
-  return {r, std::string(out.DataBytes())};
-}
+Decoded Decode(const std::string& text) { return testutil::DecodeWith(DecodeBase64, text); }
 
 TEST(Base64, EncodesInLinesOf60WithCrLf) {
   EXPECT_EQ(Encode("", true), "");

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <random>
 #include <string>
 
 #include "zel/dstruct/cpufeatures.h"
+#include "zel/testutil/bytes.h"
 #include "zel/testutil/python.h"
 #include "zel/testutil/tempdir.h"
 
@@ -16,10 +16,8 @@ namespace {
 const TBytes kCheck = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
 
 TBytes RandomBytes(size_t n, uint32_t seed) {
-  std::mt19937 rng(seed);
-  TBytes b(n);
-  for (auto& x : b) x = static_cast<uint8_t>(rng());
-  return b;
+  const std::string s = testutil::RandomBytes(n, seed);
+  return TBytes(s.begin(), s.end());
 }
 
 uint32_t Zlib(const uint8_t* p, size_t n) {

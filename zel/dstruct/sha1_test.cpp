@@ -8,17 +8,13 @@
 
 #include "zel/dstruct/cpufeatures.h"
 #include "zel/platform/exceptions.h"
+#include "zel/testutil/bytes.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
 namespace {
 
-std::string RandomBytes(size_t n, uint32_t seed) {
-  std::mt19937 rng(seed);
-  std::string b(n, '\0');
-  for (auto& x : b) x = static_cast<char>(rng());
-  return b;
-}
+using testutil::RandomBytes;
 
 String OpenSslHex(const std::string& bytes) {
   unsigned char md[SHA_DIGEST_LENGTH];
