@@ -33,8 +33,8 @@ struct DecodeTable {
   constexpr DecodeTable() : t{} {
     for (int i = 0; i < 256; ++i) t[i] = kInvalid;
     for (int i = 0; i < 64; ++i) t[static_cast<uint8_t>(kAlphabet[i])] = static_cast<uint8_t>(i);
-    t['\r'] = t['\n'] = kSkip;
-    t['='] = kPad;
+    t[uint8_t{'\r'}] = t[uint8_t{'\n'}] = kSkip;
+    t[uint8_t{'='}] = kPad;
   }
 };
 constexpr DecodeTable kDecode;
