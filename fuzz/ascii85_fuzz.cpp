@@ -1,0 +1,39 @@
+// Fuzzes DecodeASCII85 on arbitrary text and the ASCII85 round trip: the
+// input, encoded with and without line breaks, must decode to itself with
+// result 0, and arbitrary text gives one of the three results.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "zel/dstruct/ascii85.h"
+
+namespace {
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  {
+    zel::TStringStream in(input), out;
+    const int r = zel::DecodeASCII85(in, out);
+    Check(r == 0 || r == -1 || r == -2);
+    // A `z` gives 4 bytes from one character; a group at most 4 from 5.
+    Check(out.Size() <= static_cast<int64_t>(size) * 4);
+    Check(in.Position() <= static_cast<int64_t>(size));
+  }
+  for (bool lb : {false, true}) {
+    zel::TStringStream in(input), text, back;
+    zel::EncodeASCII85(in, text, lb);
+    text.SetPosition(0);
+    Check(zel::DecodeASCII85(text, back) == 0);
+    Check(back.DataBytes() == input);
+    Check(text.Position() == text.Size() - 1);  // stopped just after '~'
+  }
+  return 0;
+}

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# End-to-end checks of the checksum and codec subcommands: crc16, crc32,
+# sha1, base64, ascii85, rle.  Usage: codec_test.sh PATH/TO/zel
+source "$(dirname "$0")/testlib.sh"
+
+printf '123456789' >"$tmp/check.txt"
+: >"$tmp/empty"
+head -c 100000 /dev/urandom >"$tmp/rand.bin"
+
+# --- checksums ------------------------------------------------------------------
+expect "crc16 check value" 0 "31C3  $tmp/check.txt" -- "$zel" crc16 "$tmp/check.txt"
+expect "crc16 --ccitt" 0 "29B1  $tmp/check.txt" -- "$zel" crc16 --ccitt "$tmp/check.txt"
+expect "crc16 empty" 0 "0000  $tmp/empty" -- "$zel" crc16 "$tmp/empty"
+expect "crc32 check value" 0 "CBF43926  $tmp/check.txt" -- "$zel" crc32 "$tmp/check.txt"
+want_crc=$(python3 -c "import zlib,sys; print('%08X' % zlib.crc32(open(sys.argv[1],'rb').read()))" "$tmp/rand.bin")
+expect "crc32 matches zlib" 0 "$want_crc  $tmp/rand.bin" -- "$zel" crc32 "$tmp/rand.bin"
+want_sha=$(sha1sum "$tmp/rand.bin" | cut -d' ' -f1 | tr a-f A-F)
+expect "sha1 matches sha1sum" 0 "$want_sha  $tmp/rand.bin" -- "$zel" sha1 "$tmp/rand.bin"
+input="$tmp/check.txt"
+expect "crc32 of stdin" 0 "CBF43926  -" -- "$zel" crc32
+expect "sha1 of stdin, several files" 0 "F7C3BC1D808E04732ADF679965CCC34CA7AE3441  -
+DA39A3EE5E6B4B0D3255BFEF95601890AFD80709  $tmp/empty" -- "$zel" sha1 - "$tmp/empty"
+input=/dev/null
+expect "a missing file fails but the others are done" 1 "0000  $tmp/empty" -- \
+  "$zel" crc16 "$tmp/absent" "$tmp/empty"
+expect_match "missing file message" 1 "^zel: cannot open '.*absent'" -- "$zel" sha1 "$tmp/absent"
+expect_match "crc32 bad option" 2 "unknown option" -- "$zel" crc32 --ccitt
+
+# --- base64 -----------------------------------------------------------------------
+# Byte-exact: lines of 60 characters with CR LF, as coreutils gives them with
+# -w 60 and CR added; --no-wrap as -w 0.
+base64 -w 60 "$tmp/rand.bin" | sed 's/$/\r/' >"$tmp/want.b64"
+"$zel" base64 "$tmp/rand.bin" >"$tmp/got.b64"
+if ! cmp -s "$tmp/want.b64" "$tmp/got.b64"; then echo "FAIL: base64 lines"; failures=$((failures + 1)); fi
+expect "base64 --no-wrap" 0 "$(base64 -w 0 "$tmp/rand.bin")" -- "$zel" base64 --no-wrap "$tmp/rand.bin"
+"$zel" base64 -d "$tmp/got.b64" >"$tmp/back.bin"
+if ! cmp -s "$tmp/rand.bin" "$tmp/back.bin"; then echo "FAIL: base64 round trip"; failures=$((failures + 1)); fi
+# Decoding coreutils' 76-character LF lines.
+base64 "$tmp/rand.bin" | "$zel" base64 -d >"$tmp/back2.bin"
+if ! cmp -s "$tmp/rand.bin" "$tmp/back2.bin"; then echo "FAIL: base64 -d of coreutils text"; failures=$((failures + 1)); fi
+printf 'TWFu' >"$tmp/man.b64"
+expect "base64 -d" 0 "Man" -- "$zel" base64 -d "$tmp/man.b64"
+printf 'TW Fu' >"$tmp/bad.b64"
+expect_match "base64 -d invalid" 1 "^zel: base64: invalid input" -- "$zel" base64 -d "$tmp/bad.b64"
+printf 'TWFuTW' >"$tmp/short.b64"
+expect_match "base64 -d incomplete group" 1 "invalid input" -- "$zel" base64 -d "$tmp/short.b64"
+expect_match "base64 takes one file" 2 "too many arguments" -- "$zel" base64 a b
+
+# --- ascii85 ----------------------------------------------------------------------
+printf 'Man ab' >"$tmp/man.txt"
+expect "ascii85 unpadded last group" 0 "9jqo^\$G:~>" -- "$zel" ascii85 "$tmp/man.txt"
+printf '9jqo^$G:~>ignored' >"$tmp/man.a85"
+expect "ascii85 -d stops at the marker" 0 "Man ab" -- "$zel" ascii85 -d "$tmp/man.a85"
+"$zel" ascii85 "$tmp/rand.bin" | "$zel" ascii85 -d >"$tmp/back3.bin"
+if ! cmp -s "$tmp/rand.bin" "$tmp/back3.bin"; then echo "FAIL: ascii85 round trip"; failures=$((failures + 1)); fi
+lines=$(head -c 480 /dev/urandom | tr '\0' x | "$zel" ascii85 | wc -l)
+expect "ascii85 12 groups a line" 0 "10" -- echo "$lines"
+expect "ascii85 --no-wrap" 0 "0" -- sh -c "head -c 480 /dev/urandom | '$zel' ascii85 --no-wrap | wc -l"
+printf '9jqov~>' >"$tmp/bad.a85"
+expect_match "ascii85 -d bad character" 1 "outside" -- "$zel" ascii85 -d "$tmp/bad.a85"
+printf '9jqz^~>' >"$tmp/badz.a85"
+expect_match "ascii85 -d z in a group" 1 "'z' inside a group" -- "$zel" ascii85 -d "$tmp/badz.a85"
+
+# --- rle --------------------------------------------------------------------------
+expect "rle encodes" 0 "41 42 a5 01 43" -- sh -c "printf ABC | '$zel' rle | od -An -tx1 | sed 's/^ //'"
+{ head -c 70000 /dev/zero; cat "$tmp/rand.bin"; printf '\245\245\245x'; } >"$tmp/runs.bin"
+"$zel" rle "$tmp/runs.bin" | "$zel" rle -d >"$tmp/back4.bin"
+if ! cmp -s "$tmp/runs.bin" "$tmp/back4.bin"; then echo "FAIL: rle round trip"; failures=$((failures + 1)); fi
+printf 'AB\245\003' >"$tmp/cut.rle"
+expect_match "rle -d ends inside a triple" 1 "inside a run triple" -- "$zel" rle -d "$tmp/cut.rle"
+
+# --- memory stays flat: 40 MB in (and out) within 25 MB of peak memory ------------
+if [ -x /usr/bin/time ]; then
+  for cmd in "sha1" "base64" "base64 --no-wrap" "rle" "ascii85"; do
+    peak=$(head -c 40000000 /dev/zero | /usr/bin/time -f %M "$zel" $cmd 2>&1 >/dev/null | tail -1)
+    if [ "$peak" -gt 25000 ]; then echo "FAIL: zel $cmd peak memory $peak KB"; failures=$((failures + 1)); fi
+  done
+fi
+
+finish

@@ -1,0 +1,59 @@
+#include "zel/dstruct/cpufeatures.h"
+
+#include <atomic>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
+
+namespace zel::detail {
+namespace {
+
+std::atomic<bool> g_force_portable{false};
+
+struct Features {
+  bool clmul = false;
+  bool sha = false;
+};
+
+// Asks CPUID directly: not every compiler's __builtin_cpu_supports knows
+// the SHA extensions.
+Features Detect() noexcept {
+  Features f;
+#if defined(__x86_64__) || defined(__i386__)
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (!__get_cpuid(1, &a, &b, &c, &d)) return f;
+  const bool ssse3 = (c >> 9) & 1, sse41 = (c >> 19) & 1, pclmul = (c >> 1) & 1;
+  f.clmul = pclmul && sse41;
+  if (__get_cpuid_max(0, nullptr) >= 7) {
+    __cpuid_count(7, 0, a, b, c, d);
+    f.sha = ((b >> 29) & 1) && ssse3 && sse41;
+  }
+#endif
+  return f;
+}
+
+const Features& Cpu() noexcept {
+  static const Features f = Detect();
+  return f;
+}
+
+}  // namespace
+
+bool CpuHasClmul() noexcept { return Cpu().clmul; }
+
+bool CpuHasShaNi() noexcept { return Cpu().sha; }
+
+bool UseClmul() noexcept {
+  return CpuHasClmul() && !g_force_portable.load(std::memory_order_relaxed);
+}
+
+bool UseShaNi() noexcept {
+  return CpuHasShaNi() && !g_force_portable.load(std::memory_order_relaxed);
+}
+
+void ForcePortableKernels(bool force) noexcept {
+  g_force_portable.store(force, std::memory_order_relaxed);
+}
+
+}  // namespace zel::detail

@@ -1,0 +1,38 @@
+// zel/dstruct/cpufeatures.h — which processor instructions the checksum
+// kernels may use.
+//
+// CRC-32 over buffers uses the carry-less multiply instructions (PCLMULQDQ)
+// and SHA-1 the SHA extensions when the processor has them; the processor
+// is asked once, on first use.  Without them, portable table and scalar
+// code gives the same results.
+//
+// `zel::detail::ForcePortableKernels(true)` makes every checksum take the
+// portable path from then on, whatever the processor offers, so that tests
+// (and anyone measuring) can exercise both paths on one machine:
+//
+//   zel::detail::ForcePortableKernels(true);
+//   auto a = zel::CRC32ofBuffer(data, n);    // slicing tables
+//   zel::detail::ForcePortableKernels(false);
+//   auto b = zel::CRC32ofBuffer(data, n);    // PCLMULQDQ where present
+//
+// The switch is process-wide and not meant for use while other threads
+// compute checksums (a checksum started on one path finishes on it).
+#ifndef ZEL_DSTRUCT_CPUFEATURES_H_
+#define ZEL_DSTRUCT_CPUFEATURES_H_
+
+namespace zel::detail {
+
+// What the processor offers (asked once).
+bool CpuHasClmul() noexcept;
+bool CpuHasShaNi() noexcept;
+
+// Whether the kernels use the instructions now: the processor has them and
+// the portable path is not forced.
+bool UseClmul() noexcept;
+bool UseShaNi() noexcept;
+
+void ForcePortableKernels(bool force) noexcept;
+
+}  // namespace zel::detail
+
+#endif  // ZEL_DSTRUCT_CPUFEATURES_H_

@@ -1,0 +1,144 @@
+#include "zel/dstruct/crc.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string>
+
+#include "zel/dstruct/cpufeatures.h"
+#include "zel/testutil/bytes.h"
+#include "zel/testutil/python.h"
+#include "zel/testutil/tempdir.h"
+
+namespace zel {
+namespace {
+
+const TBytes kCheck = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+
+TBytes RandomBytes(size_t n, uint32_t seed) {
+  const std::string s = testutil::RandomBytes(n, seed);
+  return TBytes(s.begin(), s.end());
+}
+
+uint32_t Zlib(const uint8_t* p, size_t n) {
+  return static_cast<uint32_t>(crc32(crc32(0, nullptr, 0), p, static_cast<uInt>(n)));
+}
+
+// Runs a test body once on the portable path and once on the fast path
+// (where the processor has one).
+class CrcPaths : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { detail::ForcePortableKernels(GetParam()); }
+  void TearDown() override { detail::ForcePortableKernels(false); }
+};
+INSTANTIATE_TEST_SUITE_P(Crc, CrcPaths, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "portable" : "native"; });
+
+TEST(Crc16, CheckValuesAndEmptyInput) {
+  EXPECT_EQ(CRC16ofBuffer(kCheck, 9, crcZModem), 0x31C3);
+  EXPECT_EQ(CRC16ofBuffer(kCheck, 9, crcCCITT), 0x29B1);
+  EXPECT_EQ(CRC16ofBuffer(kCheck, 0, crcZModem), 0x0000);
+  EXPECT_EQ(CRC16ofBuffer(kCheck, -5, crcCCITT), 0xFFFF);
+  EXPECT_EQ(CRC16ofBuffer({}, 0, crcCCITT), 0xFFFF);
+  uint16_t s = 0;
+  for (uint8_t b : kCheck) s = CalcNextCRC16(b, s);
+  EXPECT_EQ(s, 0x31C3);
+}
+
+TEST(Crc16, CountBeyondTheVectorIsCutToItsSize) {
+  // Under AddressSanitizer a read past the vector would also be reported.
+  EXPECT_EQ(CRC16ofBuffer(kCheck, 1000, crcZModem), 0x31C3);
+  EXPECT_EQ(CRC16ofBuffer(kCheck, 4, crcZModem), CRC16ofBuffer(TBytes(kCheck.begin(), kCheck.begin() + 4), 4, crcZModem));
+}
+
+TEST(Crc16, MatchesPythonCrcHqxOnRandomData) {
+  // binascii.crc_hqx is this CRC-16 with the start value given.
+  std::string input;
+  std::vector<TBytes> cases;
+  for (size_t n : {0, 1, 7, 8, 9, 15, 16, 17, 63, 64, 65, 1000, 4099}) {
+    cases.push_back(RandomBytes(n, static_cast<uint32_t>(n) + 11));
+    input += std::to_string(n) + " ";
+  }
+  std::string all;
+  for (const auto& c : cases) all.append(c.begin(), c.end());
+  std::string out;
+  ASSERT_TRUE(testutil::RunPython(
+      "import binascii\n"
+      "sizes = [" + [&] { std::string s; for (const auto& c : cases) s += std::to_string(c.size()) + ","; return s; }() + "]\n"
+      "at = 0\n"
+      "for n in sizes:\n"
+      "    d = data[at:at + n]; at += n\n"
+      "    print('%04X %04X' % (binascii.crc_hqx(d, 0), binascii.crc_hqx(d, 0xFFFF)))",
+      all, out));
+  std::string want;
+  for (const auto& c : cases) {
+    char line[16];
+    snprintf(line, sizeof line, "%04X %04X\n", CRC16ofBuffer(c, static_cast<int>(c.size()), crcZModem),
+             CRC16ofBuffer(c, static_cast<int>(c.size()), crcCCITT));
+    want += line;
+  }
+  EXPECT_EQ(out, want);
+}
+
+TEST(Crc32, CheckValueStepFunctionAndEmptyInput) {
+  EXPECT_EQ(static_cast<uint32_t>(CRC32ofBuffer(kCheck, 9)), 0xCBF43926u);
+  EXPECT_EQ(CRC32ofBuffer(kCheck, 0), 0);
+  EXPECT_EQ(CRC32ofBuffer(kCheck, -1), 0);
+  EXPECT_EQ(static_cast<uint32_t>(CRC32ofBuffer(kCheck, 99)), 0xCBF43926u);
+  int32_t s = -1;
+  for (uint8_t b : kCheck) s = CalcNextCRC32(b, s);
+  EXPECT_EQ(~s, CRC32ofBuffer(kCheck, 9));
+}
+
+TEST_P(CrcPaths, Crc32MatchesZlibForEveryLengthAndAlignment) {
+  const TBytes data = RandomBytes(5000, 7);
+  for (size_t offset = 0; offset < 16; offset += 5) {
+    for (size_t n = 0; n + offset <= 400; ++n) {
+      const TBytes part(data.begin() + offset, data.begin() + offset + n);
+      ASSERT_EQ(static_cast<uint32_t>(CRC32ofBuffer(part, static_cast<int>(n))),
+                Zlib(part.data(), n))
+          << "length " << n << " offset " << offset;
+    }
+  }
+  for (size_t n : {4095, 4096, 4097, 4999, 5000})
+    EXPECT_EQ(static_cast<uint32_t>(CRC32ofBuffer(data, static_cast<int>(n))), Zlib(data.data(), n));
+}
+
+TEST_P(CrcPaths, UpdateCrc32InPiecesEqualsTheWhole) {
+  const TBytes data = RandomBytes(3000, 3);
+  const uint32_t whole = Zlib(data.data(), data.size());
+  for (size_t cut : {0, 1, 63, 64, 65, 100, 1500, 2999}) {
+    uint32_t s = UpdateCRC32(0xFFFFFFFFu, {data.data(), cut});
+    s = UpdateCRC32(s, {data.data() + cut, data.size() - cut});
+    EXPECT_EQ(~s, whole) << "cut at " << cut;
+  }
+  uint16_t c16 = UpdateCRC16(0xFFFF, {data.data(), 777});
+  c16 = UpdateCRC16(c16, {data.data() + 777, data.size() - 777});
+  EXPECT_EQ(c16, CRC16ofBuffer(data, 3000, crcCCITT));
+}
+
+TEST(Crc32, ClmulKernelAgreesWithTableKernel) {
+  if (!detail::CpuHasClmul()) GTEST_SKIP() << "no carry-less multiply on this processor";
+  const TBytes data = RandomBytes(70000, 9);
+  for (size_t n : {64, 65, 79, 80, 127, 128, 129, 1000, 65536, 70000}) {
+    for (uint32_t start : {0xFFFFFFFFu, 0u, 0x12345678u})
+      EXPECT_EQ(detail::Crc32Clmul(start, data.data(), n), detail::Crc32Portable(start, data.data(), n))
+          << n;
+  }
+}
+
+TEST(Crc32, OfFile) {
+  testutil::TempDir dir("crc");
+  dir.Put("check.txt", "123456789");
+  dir.Put("empty", "");
+  const TBytes big = RandomBytes(300000, 5);
+  dir.Put("big.bin", std::string(big.begin(), big.end()));
+  EXPECT_EQ(static_cast<uint32_t>(CalcCRC32ofFile(dir.Path("check.txt"))), 0xCBF43926u);
+  EXPECT_EQ(CalcCRC32ofFile(dir.Path("empty")), 0);
+  EXPECT_EQ(static_cast<uint32_t>(CalcCRC32ofFile(dir.Path("big.bin"))), Zlib(big.data(), big.size()));
+  EXPECT_EQ(CalcCRC32ofFile(dir.Path("missing")), 0);
+  EXPECT_EQ(CalcCRC32ofFile(FromUtf8(dir.Dir())), 0);  // a directory cannot be read
+}
+
+}  // namespace
+}  // namespace zel
