@@ -7,5 +7,6 @@
 #include "zel/univconst/univconst.h"
 #include "zel/zelbase/zelbase.h"
 #include "zel/stringl/stringl.h"
+#include "zel/streams/streams.h"
 
 #endif  // ZEL_ZEL_H_

@@ -7,7 +7,40 @@
 #include "zel/stringl/strip.h"
 
 namespace zel {
+namespace detail {
+
+bool SplitTagText(StringView text, String& name, String& attributes) {
+  const bool empty_element = text.size() >= 2 && text.substr(text.size() - 2) == u"/>";
+  size_t body = text.size();  // the tag without its closing "/>" or ">"
+  if (empty_element) {
+    body -= 2;
+  } else if (!text.empty() && text.back() == u'>') {
+    body -= 1;
+  }
+  const size_t blank = text.substr(0, body).find(u' ');
+  if (blank == StringView::npos) {
+    name = String(text.substr(0, body));
+    attributes.clear();
+  } else {
+    name = String(text.substr(0, blank));
+    attributes = StripLTBlanks(text.substr(blank + 1, body - blank - 1));
+  }
+  return empty_element;
+}
+
+int LookupTag(StringView name, std::span<const String> tags) {
+  const String lower = LowerCase(name);
+  const auto it = std::find(tags.begin(), tags.end(), lower);
+  if (it != tags.end()) return static_cast<int>(it - tags.begin());
+  return static_cast<int>(tags.size()) - 1;
+}
+
+}  // namespace detail
+
 namespace {
+
+using detail::LookupTag;
+using detail::SplitTagText;
 
 // One tag as found in the text: `text` runs from after '<' up to and with
 // the first '>' (or to the end of the text), `lt` is the index of '<' and
@@ -34,36 +67,6 @@ bool FindRawTag(StringView s, size_t from, RawTag& tag) {
     if (tag.text[0] != u'!') return true;
     from = end;  // a comment or declaration, up to its first '>'
   }
-}
-
-// Splits a tag's text into its name (case kept) and its trimmed attribute
-// text; tells whether it is an empty-element tag ("/>" at its end).
-bool SplitTagText(StringView text, String& name, String& attributes) {
-  const bool empty_element = text.size() >= 2 && text.substr(text.size() - 2) == u"/>";
-  size_t body = text.size();  // the tag without its closing "/>" or ">"
-  if (empty_element) {
-    body -= 2;
-  } else if (!text.empty() && text.back() == u'>') {
-    body -= 1;
-  }
-  const size_t blank = text.substr(0, body).find(u' ');
-  if (blank == StringView::npos) {
-    name = String(text.substr(0, body));
-    attributes.clear();
-  } else {
-    name = String(text.substr(0, blank));
-    attributes = StripLTBlanks(text.substr(blank + 1, body - blank - 1));
-  }
-  return empty_element;
-}
-
-// The index of the first entry equal to the ASCII-lower-cased `name`, or
-// the last index.
-int LookupTag(StringView name, std::span<const String> tags) {
-  const String lower = LowerCase(name);
-  const auto it = std::find(tags.begin(), tags.end(), lower);
-  if (it != tags.end()) return static_cast<int>(it - tags.begin());
-  return static_cast<int>(tags.size()) - 1;
 }
 
 // True if `s[at..]` begins with `lower_pattern` after ASCII folding.

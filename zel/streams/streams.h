@@ -1,0 +1,7 @@
+// zel/streams/streams.h — streams and tagged text.
+#ifndef ZEL_STREAMS_STREAMS_H_
+#define ZEL_STREAMS_STREAMS_H_
+
+#include "zel/streams/tagscan.h"
+
+#endif  // ZEL_STREAMS_STREAMS_H_
