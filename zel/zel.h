@@ -8,5 +8,6 @@
 #include "zel/zelbase/zelbase.h"
 #include "zel/stringl/stringl.h"
 #include "zel/streams/streams.h"
+#include "zel/dstruct/dstruct.h"
 
 #endif  // ZEL_ZEL_H_

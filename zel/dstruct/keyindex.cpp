@@ -1,0 +1,111 @@
+#include "zel/dstruct/keyindex.h"
+
+#include "zel/platform/casemap.h"
+
+namespace zel::detail {
+
+uint64_t HashKey(StringView Key, bool Fold) noexcept {
+  // FNV-1a over the code units, then a finalizer so that the low bits that
+  // pick a slot depend on every unit.
+  uint64_t h = 0xcbf29ce484222325ull;
+  for (Char c : Key) {
+    if (Fold) c = AsciiLower(c);
+    h = (h ^ c) * 0x100000001b3ull;
+  }
+  h ^= h >> 32;
+  h *= 0xd6e8feb86659fd93ull;
+  h ^= h >> 32;
+  return h;
+}
+
+bool SameKey(StringView a, StringView b, bool Fold) noexcept {
+  if (a.size() != b.size()) return false;
+  if (!Fold) return a == b;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+void KeyIndex::Clear() noexcept {
+  slots_.clear();
+  mask_ = 0;
+  count_ = 0;
+}
+
+void KeyIndex::Allocate(size_t n) {
+  size_t want = 16;
+  while (want / 2 < n + 1) want *= 2;  // load factor at most 1/2
+  slots_.assign(want, kNone);
+  mask_ = want - 1;
+  count_ = 0;
+}
+
+void KeyIndex::Grow(size_t slots, const std::vector<uint64_t>& hashes) {
+  // Built aside, so that a failed allocation leaves the index intact.
+  std::vector<int32_t> fresh(slots, kNone);
+  const size_t mask = slots - 1;
+  for (int32_t e : slots_) {
+    if (e == kNone) continue;
+    size_t i = hashes[static_cast<size_t>(e)] & mask;
+    while (fresh[i] != kNone) i = (i + 1) & mask;
+    fresh[i] = e;
+  }
+  slots_.swap(fresh);
+  mask_ = mask;
+}
+
+void KeyIndex::Insert(int32_t entry, const std::vector<uint64_t>& hashes) {
+  if (slots_.empty() || (count_ + 1) * 2 > slots_.size()) {
+    Grow(slots_.empty() ? 16 : slots_.size() * 2, hashes);
+  }
+  size_t i = hashes[static_cast<size_t>(entry)] & mask_;
+  while (slots_[i] != kNone) i = (i + 1) & mask_;
+  slots_[i] = entry;
+  ++count_;
+}
+
+size_t KeyIndex::Slot(int32_t entry, const std::vector<uint64_t>& hashes) const {
+  for (size_t i = hashes[static_cast<size_t>(entry)] & mask_;; i = (i + 1) & mask_) {
+    if (slots_[i] == entry) return i;
+  }
+}
+
+void KeyIndex::Erase(int32_t entry, const std::vector<uint64_t>& hashes) {
+  size_t hole = Slot(entry, hashes);
+  slots_[hole] = kNone;
+  --count_;
+  // Backward-shift deletion: move later members of the probe run into the
+  // hole when their home slot does not lie between the hole and them.
+  for (size_t j = (hole + 1) & mask_; slots_[j] != kNone; j = (j + 1) & mask_) {
+    const size_t home = hashes[static_cast<size_t>(slots_[j])] & mask_;
+    const bool stays = hole <= j ? (hole < home && home <= j) : (hole < home || home <= j);
+    if (!stays) {
+      slots_[hole] = slots_[j];
+      slots_[j] = kNone;
+      hole = j;
+    }
+  }
+}
+
+void KeyIndex::Renumber(int32_t from, int32_t to, const std::vector<uint64_t>& hashes) {
+  // The caller has already moved the hash: hashes[to] is from's hash.
+  for (size_t i = hashes[static_cast<size_t>(to)] & mask_;; i = (i + 1) & mask_) {
+    if (slots_[i] == from) {
+      slots_[i] = to;
+      return;
+    }
+  }
+}
+
+void KeyIndex::Rebuild(const std::vector<uint64_t>& hashes) {
+  Allocate(hashes.size());
+  for (size_t e = 0; e < hashes.size(); ++e) {
+    size_t i = hashes[e] & mask_;
+    while (slots_[i] != kNone) i = (i + 1) & mask_;
+    slots_[i] = static_cast<int32_t>(e);
+  }
+  count_ = hashes.size();
+}
+
+}  // namespace zel::detail
