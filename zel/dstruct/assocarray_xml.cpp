@@ -1,5 +1,7 @@
 // The tagged-text persistence of TAssocArray (layout: see assocarray.h).
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -108,7 +110,9 @@ std::string FloatText(double d, bool single) {
                   : "NAN:" + HexBits(std::bit_cast<uint64_t>(d), 16);
   }
   // The double's shortest text reads back exactly; a single widened to
-  // double is exact too, and narrows back to the same single.
+  // double is exact too, and narrows back to the same single.  The sign of
+  // zero is kept by hand.
+  if (d == 0 && std::signbit(d)) return "-0";
   return ToUtf8(FloatToStr(d));
 }
 
@@ -162,6 +166,10 @@ bool ParseFloat(StringView s, bool single, double& d) {
     }
     d = single ? static_cast<double>(std::bit_cast<float>(static_cast<uint32_t>(bits)))
                : std::bit_cast<double>(bits);
+    return true;
+  }
+  if (s == u"-0") {
+    d = -0.0;
     return true;
   }
   return TryStrToFloat(s, d);
@@ -222,33 +230,34 @@ struct Entry {
   Variant value;
 };
 
-// Reads the entries of one section's content; false when it is malformed.
-bool ReadSection(StringView content, std::vector<Entry>& entries) {
+// Reads the entries of the section whose start tag ends before `pos`, up to
+// and with its closing tag; `pos` is left behind that.  False when the
+// section is malformed or has no closing tag.
+bool ReadSection(StringView text, int& pos, std::vector<Entry>& entries) {
   static const String kTags[] = {u"numentries", u"assoc", u"/assocarray", u"", u"\x01"};
-  int pos = 1;
   int declared = -1;
-  String attr, text;
-  while (pos <= static_cast<int>(content.size())) {
+  String attr, content;
+  while (pos <= static_cast<int>(text.size())) {
     const int before = pos;
-    const int tag = ReadNextTagInString(content, pos, kTags, attr, text);
+    const int tag = ReadNextTagInString(text, pos, kTags, attr, content);
     if (pos <= before) break;
     if (tag == 0) {
       int32_t n;
-      if (declared >= 0 || !TryStrToInt(text, n) || n < 0) return false;
+      if (declared >= 0 || !TryStrToInt(content, n) || n < 0) return false;
       declared = n;
     } else if (tag == 1) {
       int type;
       if (!TryStrToInt(ScanForXMLAttrib(attr, u"type"), type)) return false;
       Entry e;
       e.key = Unescape(ScanForXMLAttrib(attr, u"key"));
-      if (!ParseValue(type, Unescape(text), e.value)) return false;
+      if (!ParseValue(type, Unescape(content), e.value)) return false;
       entries.push_back(std::move(e));
     } else if (tag == 2) {
-      break;
+      return declared == static_cast<int>(entries.size());
     }
-    // Anything else (text, unknown tags) is skipped.
+    // Anything else (text, comments, unknown elements) is skipped.
   }
-  return declared == static_cast<int>(entries.size());
+  return false;
 }
 
 }  // namespace
@@ -282,18 +291,34 @@ void TAssocArray::WriteToXMLStream(TStream& OutStream, bool CreateHeader, String
 bool TAssocArray::ReadFromXMLStream(TStream& InStream, StringView DataID) {
   static const String kTags[] = {u"assocarray", u"\x01"};
   const String wanted(DataID.empty() ? StringView(data_id_) : DataID);
-  String attr, content;
-  while (InStream.Position() < InStream.Size()) {
-    const int64_t before = InStream.Position();
-    const int tag = ReadNextTagInStream(InStream, kTags, attr, content);
-    if (InStream.Position() <= before) break;
-    if (tag != 0) continue;
+  // The rest of the stream, one character per byte.
+  const int64_t start = InStream.Position();
+  std::string bytes(static_cast<size_t>(std::max<int64_t>(InStream.Size() - start, 0)), '\0');
+  bytes.resize(static_cast<size_t>(InStream.Read(bytes.data(), static_cast<int64_t>(bytes.size()))));
+  String text(bytes.size(), u'\0');
+  for (size_t i = 0; i < bytes.size(); ++i) text[i] = static_cast<unsigned char>(bytes[i]);
+
+  // Start tags are found without reading content, so that an XML
+  // declaration or other elements before the section cannot swallow it.
+  int from = 1;
+  String attr;
+  for (;;) {
+    int tag_start = from, tag_end = 0;
+    bool is_end = false;
+    const int tag = DetectNextTagInString(text, tag_start, tag_end, kTags, attr, is_end);
+    if (tag < 0) break;
+    from = tag_end + 1;
+    if (tag != 0 || is_end) continue;
     if (!SameText(Unescape(ScanForXMLAttrib(attr, u"dataid")), wanted)) continue;
+    int pos = from;
     std::vector<Entry> entries;
-    if (!ReadSection(content, entries)) return false;
+    const bool ok = ReadSection(text, pos, entries);
+    InStream.SetPosition(start + pos - 1);
+    if (!ok) return false;
     for (const auto& e : entries) Add(e.key, e.value);
     return true;
   }
+  InStream.SetPosition(start + static_cast<int64_t>(text.size()));
   return false;
 }
 
