@@ -233,7 +233,7 @@ TEST(AssocArrayXML, EveryWritableTypeSurvives) {
       uint16_t{65535}, uint32_t{4294967295u}, int64_t{INT64_MIN}, uint64_t{UINT64_MAX},
       float{0.1f}, float{-0.0f}, 0.1, -0.0, 1e-320, std::numeric_limits<double>::infinity(),
       nan_payload, VarFromCurrency(INT64_MIN), VarFromCurrency(-12345), VarFromDateTime(45000.25),
-      true, false, String(u"a<b>&\"c\" \r\n\t\x01 \xE9\x20AC \xD83D\xDE00 &#65; =x"), String(u""),
+      true, false, String(u"a<b>&\"c\" \r\n\t\x01 \xE9\x20AC \xD83D\xDE00 &#65; =x"), String(u""), String(u"  lead and trail  "),
       VarFromAnsiString(std::string_view("caf\xE9 \x80", 6))};
   for (size_t i = 0; i < values.size(); ++i) {
     a.Add(u"Key <" + FromUtf8(std::to_string(i)) + u"> \"&\xFC\"", values[i]);
