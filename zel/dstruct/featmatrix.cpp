@@ -225,16 +225,21 @@ void TFeatureMatrix::RemoveObject(int32_t obj) {
 
 void TFeatureMatrix::InsertFeature(int32_t feat) {
   if (feat < 1 || feat > NFeatures() + 1) return;
-  // The features from feat on move up by one; feat gets fresh defaults and
-  // empty values whatever its kind.
-  props_.insert(props_.begin() + (feat - 1), std::make_unique<TFeatMatProps>());
+  // Properties objects keep their places: each one from the end down to
+  // feat + 1 takes the properties of the one before it, the new object is
+  // the last, and feature feat is cleared (so a caller's pointer to feature
+  // feat's object sees the fresh defaults).
+  props_.push_back(std::make_unique<TFeatMatProps>());
   vals_.insert(vals_.begin() + (feat - 1), std::vector<String>(static_cast<size_t>(n_objs_)));
+  for (size_t i = props_.size() - 1; i >= static_cast<size_t>(feat); --i) props_[i]->Assign(props_[i - 1].get());
+  props_[static_cast<size_t>(feat - 1)]->Clear();
   Changed();
 }
 
 void TFeatureMatrix::RemoveFeature(int32_t feat) {
   if (feat < 1 || feat > NFeatures()) return;
-  props_.erase(props_.begin() + (feat - 1));
+  for (size_t i = static_cast<size_t>(feat - 1); i + 1 < props_.size(); ++i) props_[i]->Assign(props_[i + 1].get());
+  props_.pop_back();
   vals_.erase(vals_.begin() + (feat - 1));
   Changed();
 }

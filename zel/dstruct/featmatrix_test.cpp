@@ -149,6 +149,7 @@ TEST_F(FeatMatrixTest, StructureEditing) {
   EXPECT_EQ(m.NObjects(), 3);
 
   m.GetFeatProps(3)->SetFeatName(u"third");
+  TFeatMatProps* at1 = m.GetFeatProps(1).get();
   m.InsertFeature(m.NFeatures() + 1);
   EXPECT_EQ(m.NFeatures(), 5);
   EXPECT_EQ(m.GetFeatProps(5)->FeatName(), u"undefined");
@@ -157,7 +158,10 @@ TEST_F(FeatMatrixTest, StructureEditing) {
   EXPECT_EQ(m.GetFeatProps(4)->FeatKind(), fkString);
   EXPECT_EQ(m.GetFeatValStr(4, 2), u"two");
   EXPECT_EQ(m.GetFeatProps(1)->FeatKind(), fkUndefined);
+  EXPECT_EQ(m.GetFeatProps(1).get(), at1);  // objects keep their places; contents move
+  EXPECT_EQ(at1->FeatName(), u"undefined");
   m.RemoveFeature(1);
+  EXPECT_EQ(at1->FeatKind(), fkInteger);
   EXPECT_EQ(m.FindFeatName(u"THIRD"), 3);
   EXPECT_EQ(m.FindFeatName(u"none"), -1);
 
