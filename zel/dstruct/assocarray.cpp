@@ -21,10 +21,7 @@ void TAssocArray::Add(StringView Key, const Variant& Value) {
     values_[static_cast<size_t>(found)] = Value;
     return;
   }
-  String key(Key);
-  if (ignore_case_) {
-    for (auto& c : key) c = AsciiLower(c);
-  }
+  String key = ignore_case_ ? LowerCase(Key) : String(Key);
   const size_t n = keys_.size();
   try {
     keys_.push_back(std::move(key));

@@ -138,11 +138,7 @@ struct ScanModel {
   std::vector<String> keys;
   std::vector<int> values;
   bool ignore_case = true;
-  static String Fold(StringView s) {
-    String r(s);
-    for (auto& c : r) c = AsciiLower(c);
-    return r;
-  }
+  static String Fold(StringView s) { return LowerCase(s); }
   int Find(StringView key) const {
     const String k = ignore_case ? Fold(key) : String(key);
     for (size_t i = 0; i < keys.size(); ++i) {

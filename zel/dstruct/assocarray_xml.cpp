@@ -47,6 +47,14 @@ void AppendEscaped(std::string& out, StringView s) {
   }
 }
 
+// The value of digit `c` in base 10 or 16 (either letter case), or -1.
+int DigitValue(Char c, int base) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  const Char l = AsciiLower(c);
+  if (base == 16 && l >= u'a' && l <= u'f') return l - u'a' + 10;
+  return -1;
+}
+
 // Reverses AppendEscaped; also takes &apos; and hexadecimal &#xH;.  A
 // reference it does not know, or one beyond 16 bits, stays as written.
 String Unescape(StringView s) {
@@ -75,12 +83,11 @@ String Unescape(StringView s) {
       const StringView digits = name.substr(hex ? 2 : 1);
       uint32_t v = 0;
       ok = !digits.empty();
+      const int base = hex ? 16 : 10;
       for (Char d : digits) {
-        uint32_t dv;
-        if (d >= u'0' && d <= u'9') dv = d - u'0';
-        else if (hex && AsciiLower(d) >= u'a' && AsciiLower(d) <= u'f') dv = AsciiLower(d) - u'a' + 10;
-        else { ok = false; break; }
-        v = v * (hex ? 16 : 10) + dv;
+        const int dv = DigitValue(d, base);
+        if (dv < 0) { ok = false; break; }
+        v = v * static_cast<uint32_t>(base) + static_cast<uint32_t>(dv);
         if (v > 0xFFFF) { ok = false; break; }
       }
       c = static_cast<Char>(v);
@@ -144,9 +151,10 @@ bool ParseUnsigned(StringView s, uint64_t& v) {
   if (s.empty() || s.size() > 20) return false;
   v = 0;
   for (Char c : s) {
-    if (c < u'0' || c > u'9') return false;
+    const int dv = DigitValue(c, 10);
+    if (dv < 0) return false;
     if (__builtin_mul_overflow(v, uint64_t{10}, &v) ||
-        __builtin_add_overflow(v, static_cast<uint64_t>(c - u'0'), &v)) {
+        __builtin_add_overflow(v, static_cast<uint64_t>(dv), &v)) {
       return false;
     }
   }
@@ -159,10 +167,9 @@ bool ParseFloat(StringView s, bool single, double& d) {
     const StringView hex = s.substr(4);
     if (hex.size() != (single ? 8u : 16u)) return false;
     for (Char c : hex) {
-      const Char l = AsciiLower(c);
-      if (l >= u'0' && l <= u'9') bits = bits * 16 + (l - u'0');
-      else if (l >= u'a' && l <= u'f') bits = bits * 16 + (l - u'a' + 10);
-      else return false;
+      const int dv = DigitValue(c, 16);
+      if (dv < 0) return false;
+      bits = bits * 16 + static_cast<uint64_t>(dv);
     }
     d = single ? static_cast<double>(std::bit_cast<float>(static_cast<uint32_t>(bits)))
                : std::bit_cast<double>(bits);

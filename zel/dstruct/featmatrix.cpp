@@ -12,12 +12,6 @@
 namespace zel {
 namespace {
 
-String LowerAscii(StringView s) {
-  String out(s);
-  for (auto& c : out) c = AsciiLower(c);
-  return out;
-}
-
 // Not empty; a single character is a digit; otherwise a sign or digit and
 // then digits only.
 bool IntegerTextPasses(StringView s) {
@@ -64,7 +58,7 @@ bool FloatTextPasses(StringView s) {
 }
 
 bool TriStateTextPasses(StringView s) {
-  const String l = LowerAscii(s);
+  const String l = LowerCase(s);
   return l.empty() || l == u"true" || l == u"false";
 }
 
@@ -336,9 +330,8 @@ int TFeatureMatrix::GenerateFeatNames(StringView Template, int32_t IxFrom, int32
 }
 
 int32_t TFeatureMatrix::FindFeatName(StringView Name) const {
-  const String wanted = LowerAscii(Name);
   for (int32_t i = 1; i <= NFeatures(); ++i) {
-    if (LowerAscii(props_[static_cast<size_t>(i - 1)]->FeatName()) == wanted) return i;
+    if (SameText(props_[static_cast<size_t>(i - 1)]->FeatName(), Name)) return i;
   }
   return -1;
 }
@@ -407,7 +400,7 @@ void TFeatureMatrix::SetFeatValDouble(int32_t fix, int32_t obj, double FeatVal) 
 
 TTriState TFeatureMatrix::GetFeatValTriState(int32_t fix, int32_t obj) const {
   if (!InRange(fix, obj)) return tsUndefined;
-  const String l = LowerAscii(Cell(fix, obj));
+  const String l = LowerCase(Cell(fix, obj));
   if (l == u"true") return tsTrue;
   if (l == u"false") return tsFalse;
   if (!l.empty()) Fail(u": feature is not a tri-state value");

@@ -19,12 +19,7 @@ uint64_t HashKey(StringView Key, bool Fold) noexcept {
 }
 
 bool SameKey(StringView a, StringView b, bool Fold) noexcept {
-  if (a.size() != b.size()) return false;
-  if (!Fold) return a == b;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
+  return Fold ? SameText(a, b) : a == b;
 }
 
 void KeyIndex::Clear() noexcept {
