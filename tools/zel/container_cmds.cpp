@@ -73,20 +73,26 @@ void FlushIfLarge(std::string& out, bool force = false) {
   }
 }
 
+// Starts from 1 2 .. len and prints every step of `next` until it ends.
+template <class Next>
+int PrintAll(int len, Next next) {
+  TCombination c{};
+  c[0] = static_cast<uint8_t>(len);
+  for (int i = 1; i <= len; ++i) c[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+  std::string out;
+  do {
+    AppendLine(c, out);
+    FlushIfLarge(out);
+  } while (next(c));
+  FlushIfLarge(out, true);
+  return kOk;
+}
+
 int Perm(const Args& args) {
   int n;
   if (args.size() != 1) return UsageError(kCommands[0], "expects one argument N");
   if (!IntArg(args[0], 1, 10, n)) return UsageError(kCommands[0], "N must be a number from 1 to 10");
-  TCombination p{};
-  p[0] = static_cast<uint8_t>(n);
-  for (int i = 1; i <= n; ++i) p[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
-  std::string out;
-  do {
-    AppendLine(p, out);
-    FlushIfLarge(out);
-  } while (NextPermutation(p));
-  FlushIfLarge(out, true);
-  return kOk;
+  return PrintAll(n, [](TCombination& c) { return NextPermutation(c); });
 }
 
 int Comb(const Args& args) {
@@ -94,16 +100,7 @@ int Comb(const Args& args) {
   if (args.size() != 2) return UsageError(kCommands[1], "expects two arguments K and N");
   if (!IntArg(args[1], 1, 255, n)) return UsageError(kCommands[1], "N must be a number from 1 to 255");
   if (!IntArg(args[0], 1, n, k)) return UsageError(kCommands[1], "K must be a number from 1 to N");
-  TCombination c{};
-  c[0] = static_cast<uint8_t>(k);
-  for (int i = 1; i <= k; ++i) c[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
-  std::string out;
-  do {
-    AppendLine(c, out);
-    FlushIfLarge(out);
-  } while (NextCombination(c, n));
-  FlushIfLarge(out, true);
-  return kOk;
+  return PrintAll(k, [n](TCombination& c) { return NextCombination(c, n); });
 }
 
 int Count(const Args& args) {

@@ -423,31 +423,24 @@ bool TFeatureMatrix::Fill(int32_t fix, StringView FeatVal) {
   return true;
 }
 
-bool TFeatureMatrix::Fill(int32_t fix, int64_t FeatVal) {
+bool TFeatureMatrix::FillKind(int32_t fix, TFeatKind kind, StringView refusal, const String& text) {
   if (fix < 1 || fix > NFeatures()) return false;
-  if (Kind(fix) != fkInteger) Fail(u": feature " + IntToStr(fix) + u" is not an integer number");
-  const String s = IntToStr(FeatVal);
-  for (auto& v : vals_[static_cast<size_t>(fix - 1)]) v = s;
+  if (Kind(fix) != kind) Fail(u": feature " + IntToStr(fix) + String(refusal));
+  for (auto& v : vals_[static_cast<size_t>(fix - 1)]) v = text;
   Changed();
   return true;
+}
+
+bool TFeatureMatrix::Fill(int32_t fix, int64_t FeatVal) {
+  return FillKind(fix, fkInteger, u" is not an integer number", IntToStr(FeatVal));
 }
 
 bool TFeatureMatrix::Fill(int32_t fix, double FeatVal) {
-  if (fix < 1 || fix > NFeatures()) return false;
-  if (Kind(fix) != fkDouble) Fail(u": feature " + IntToStr(fix) + u" is not floating point number");
-  const String s = FloatToStr(FeatVal);
-  for (auto& v : vals_[static_cast<size_t>(fix - 1)]) v = s;
-  Changed();
-  return true;
+  return FillKind(fix, fkDouble, u" is not floating point number", FloatToStr(FeatVal));
 }
 
 bool TFeatureMatrix::Fill(int32_t fix, TTriState FeatVal) {
-  if (fix < 1 || fix > NFeatures()) return false;
-  if (Kind(fix) != fkTriState) Fail(u": feature " + IntToStr(fix) + u" is not a tri-state value");
-  const String s = TriStateText(FeatVal);
-  for (auto& v : vals_[static_cast<size_t>(fix - 1)]) v = s;
-  Changed();
-  return true;
+  return FillKind(fix, fkTriState, u" is not a tri-state value", TriStateText(FeatVal));
 }
 
 void TFeatureMatrix::Assign(const TPersistent* Source) {

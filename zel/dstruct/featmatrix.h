@@ -241,6 +241,9 @@ class TFeatureMatrix : public WithOnChange<TComponent> {
   // Raises unless FeatVal is acceptable for feature fix (SetFeatValStr rules).
   void CheckStr(int32_t fix, StringView FeatVal) const;
   [[noreturn]] void Fail(StringView text) const;
+  // Fill of a typed value: feature fix must be of `kind`, else the message
+  // ": feature n" + refusal.
+  bool FillKind(int32_t fix, TFeatKind kind, StringView refusal, const String& text);
   bool RangeRule(int32_t& IxFrom, int32_t& IxTo) const noexcept;
   void CheckSavable() const;
 
