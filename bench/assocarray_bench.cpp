@@ -18,7 +18,7 @@ const std::vector<std::u16string>& Keys() {
     std::vector<std::u16string> k;
     k.reserve(kKeys);
     for (int i = 0; i < kKeys; ++i) {
-      const std::string s = "key" + std::to_string(i * 7919 % 10'000'019);
+      const std::string s = "key" + std::to_string(int64_t{i} * 7919 % 10'000'019);
       k.emplace_back(s.begin(), s.end());
     }
     return k;
