@@ -116,9 +116,16 @@ int Count(const Args& args) {
   TStringAccu accu(nullptr);
   std::vector<char> block(1 << 20);
   std::string pending;
+  String line;  // reused, so that a line already counted costs no allocation
   auto add = [&](const char* b, size_t n) {
     if (n > 0 && b[n - 1] == '\r') --n;
-    accu.Add(FromUtf8(std::string_view(b, n)));
+    const auto* u = reinterpret_cast<const unsigned char*>(b);
+    if (std::all_of(u, u + n, [](unsigned char c) { return c < 0x80; })) {
+      line.assign(u, u + n);  // ASCII: each byte is its character
+    } else {
+      line = FromUtf8(std::string_view(b, n));
+    }
+    accu.Add(line);
   };
   size_t got;
   while ((got = std::fread(block.data(), 1, block.size(), in)) > 0) {

@@ -10,7 +10,7 @@ TAssocArray::TAssocArray(TComponent* AOwner) : TComponent(AOwner) {}
 
 int32_t TAssocArray::Find(StringView Key) const {
   const uint64_t h = detail::HashKey(Key, ignore_case_);
-  return index_.Find(h, hashes_, [&](int32_t e) {
+  return index_.Find(h, !maybe_duplicates_, [&](int32_t e) {
     return detail::SameKey(keys_[static_cast<size_t>(e)], Key, ignore_case_);
   });
 }
@@ -112,6 +112,7 @@ void TAssocArray::Clear() {
   values_ = {};
   hashes_ = {};
   index_.Clear();
+  maybe_duplicates_ = false;
   capacity_ = granularity_;
 }
 
@@ -125,6 +126,7 @@ void TAssocArray::SetKeys(int32_t ix, StringView v) {
   const int32_t e = ix - 1;
   index_.Erase(e, hashes_);
   keys_[static_cast<size_t>(e)] = String(v);
+  maybe_duplicates_ = true;  // no duplicate check here
   hashes_[static_cast<size_t>(e)] = detail::HashKey(v, ignore_case_);
   index_.Insert(e, hashes_);
 }
@@ -142,6 +144,7 @@ void TAssocArray::SetValues(int32_t ix, const Variant& v) {
 void TAssocArray::SetIgnoreCase(bool v) {
   if (v == ignore_case_) return;
   ignore_case_ = v;
+  if (v) maybe_duplicates_ = true;  // keys that differed in case now match
   // The index holds hashes of the keys as compared: fold them or not.
   for (size_t e = 0; e < keys_.size(); ++e) hashes_[e] = detail::HashKey(keys_[e], v);
   index_.Rebuild(hashes_);
@@ -156,6 +159,7 @@ void TAssocArray::Assign(const TPersistent* Source) {
     granularity_ = src->granularity_;
     ignore_case_ = src->ignore_case_;
     data_id_ = src->data_id_;
+    maybe_duplicates_ = src->maybe_duplicates_;
     capacity_ = NumEntries();
     index_.Rebuild(hashes_);
     return;

@@ -130,6 +130,10 @@ class TAssocArray : public TComponent {
   std::vector<String> keys_;
   std::vector<uint64_t> hashes_;  // of the keys as compared (folded or not)
   detail::KeyIndex index_;
+  // False while keys are known to be unique under the comparison rule, so
+  // that a lookup may stop at the first match; SetKeys and switching
+  // IgnoreCase on end that.
+  bool maybe_duplicates_ = false;
   int32_t capacity_ = 1024;
   int32_t granularity_ = 1024;
   bool ignore_case_ = true;

@@ -126,9 +126,14 @@ std::string FloatText(double d, bool single) {
 std::string CurrencyText(int64_t scaled) {
   const bool neg = scaled < 0;
   const uint64_t mag = neg ? 0 - static_cast<uint64_t>(scaled) : static_cast<uint64_t>(scaled);
-  std::string frac = std::to_string(mag % 10000);
-  frac.insert(0, 4 - frac.size(), '0');
-  return (neg ? "-" : "") + std::to_string(mag / 10000) + "." + frac;
+  // Built by appending only (g++ 12 warns falsely about concatenation).
+  std::string text = neg ? "-" : "";
+  text += std::to_string(mag / 10000);
+  text += '.';
+  const std::string frac = std::to_string(mag % 10000);
+  text.append(4 - frac.size(), '0');
+  text += frac;
+  return text;
 }
 
 std::string ValueText(const Variant& v) {

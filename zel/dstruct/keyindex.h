@@ -32,15 +32,20 @@ class KeyIndex {
   static constexpr int32_t kNone = -1;
 
   // The lowest entry number whose hash is `hash` and for which
-  // `matches(entry)` holds, or kNone.
+  // `matches(entry)` holds, or kNone.  When the owner knows its keys to be
+  // unique (`unique`), the first match is the only one and ends the search.
   template <class Matches>
-  int32_t Find(uint64_t hash, const std::vector<uint64_t>& hashes, Matches&& matches) const {
+  int32_t Find(uint64_t hash, bool unique, Matches&& matches) const {
     if (slots_.empty()) return kNone;
+    const uint32_t tag = Tag(hash);
     int32_t best = kNone;
     for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
-      const int32_t e = slots_[i];
-      if (e == kNone) return best;
-      if (hashes[static_cast<size_t>(e)] == hash && (best == kNone || e < best) && matches(e)) best = e;
+      const Slot s = slots_[i];
+      if (s.entry == kNone) return best;
+      if (s.tag == tag && (best == kNone || s.entry < best) && matches(s.entry)) {
+        best = s.entry;
+        if (unique) return best;
+      }
     }
   }
 
@@ -48,19 +53,26 @@ class KeyIndex {
   void Insert(int32_t entry, const std::vector<uint64_t>& hashes);
   // Takes entry `entry` (with hash `hashes[entry]`) out of the index.
   void Erase(int32_t entry, const std::vector<uint64_t>& hashes);
-  // Entry `from` is now entry `to` (same hash, `hashes[to]`).
-  void Renumber(int32_t from, int32_t to, const std::vector<uint64_t>& hashes);
   // Indexes entries 0..hashes.size()-1 afresh.
   void Rebuild(const std::vector<uint64_t>& hashes);
   void Clear() noexcept;
 
  private:
+  // The slot keeps the high half of the hash, so that most probes that do
+  // not match are settled without touching the owner's keys; the low half
+  // picks the home slot.
+  struct Slot {
+    int32_t entry;
+    uint32_t tag;
+  };
+  static uint32_t Tag(uint64_t hash) noexcept { return static_cast<uint32_t>(hash >> 32); }
   // An empty table with room for `n` entries.
   void Allocate(size_t n);
-  size_t Slot(int32_t entry, const std::vector<uint64_t>& hashes) const;
+  size_t Find(int32_t entry, const std::vector<uint64_t>& hashes) const;
   void Grow(size_t slots, const std::vector<uint64_t>& hashes);
+  void Place(int32_t entry, uint64_t hash) noexcept;
 
-  std::vector<int32_t> slots_;
+  std::vector<Slot> slots_;
   size_t mask_ = 0;
   size_t count_ = 0;
 };

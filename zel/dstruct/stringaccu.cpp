@@ -8,7 +8,7 @@ TStringAccu::TStringAccu(TComponent* AOwner) : TComponent(AOwner) {}
 
 void TStringAccu::Add(StringView AString) {
   const uint64_t h = detail::HashKey(AString, false);
-  const int32_t found = index_.Find(h, hashes_, [&](int32_t e) {
+  const int32_t found = index_.Find(h, /*unique=*/true, [&](int32_t e) {
     return strings_[static_cast<size_t>(e)] == AString;
   });
   if (found != detail::KeyIndex::kNone) {
