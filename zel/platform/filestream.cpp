@@ -165,6 +165,17 @@ int64_t TFileStream::Read(void* Buffer, int64_t Count) {
   return total;
 }
 
+std::span<const uint8_t> TFileStream::PeekBuffered() {
+  if (!can_read_) return {};
+  if (!InWindow(pos_)) {
+    FlushBuffer();
+    DropWindow();
+    buf_len_ = RawRead(pos_, buf_.get(), kBufferSize);
+  }
+  const int64_t off = pos_ - buf_start_;
+  return {buf_.get() + off, static_cast<size_t>(buf_len_ - off)};
+}
+
 int64_t TFileStream::Write(const void* Buffer, int64_t Count) {
   const auto* src = static_cast<const uint8_t*>(Buffer);
   if (!can_write_ || Count <= 0) return 0;

@@ -36,6 +36,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
@@ -69,6 +70,14 @@ class TFileStream : public TStream {
 
   // Writes pending bytes to the file; raises `EWriteError` on failure.
   void Flush();
+
+  // The bytes from the position to the end of the window, for readers that
+  // scan many bytes: when the position lies outside the window, the window
+  // is first refilled from the file there.  Empty at the end of the file
+  // and on a stream opened write-only.  The view stays valid until the next
+  // call on the stream; consume bytes with `Seek(n, soCurrent)`, which stays
+  // inside the window and makes no system call.
+  std::span<const uint8_t> PeekBuffered();
 
   const String& FileName() const noexcept { return file_name_; }
   // The system file descriptor.

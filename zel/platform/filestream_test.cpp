@@ -165,5 +165,28 @@ TEST_F(FileStreamTest, DerivedClassReadsThroughTheBuffer) {
   EXPECT_EQ(s.ReadLine(), "TWO");
 }
 
+TEST_F(FileStreamTest, PeekBufferedShowsTheWindowIncludingUnwrittenBytes) {
+  const std::string big(TFileStream::kBufferSize + 12, 'x');
+  Put("p.bin", big);
+  TFileStream f(Path("p.bin"), fmOpenReadWrite);
+  f.WriteBuffer("ab", 2);             // a window holding only the pending bytes
+  f.SetPosition(0);
+  auto view = f.PeekBuffered();
+  EXPECT_EQ(std::string(view.begin(), view.end()), "ab");
+  f.Seek(2, soCurrent);               // past the window: written out, refilled
+  view = f.PeekBuffered();
+  ASSERT_EQ(view.size(), static_cast<size_t>(TFileStream::kBufferSize));
+  f.Seek(static_cast<int64_t>(view.size()) - 1, soCurrent);
+  EXPECT_EQ(f.PeekBuffered().size(), 1u);
+  f.Seek(1, soCurrent);
+  view = f.PeekBuffered();
+  EXPECT_EQ(std::string(view.begin(), view.end()), std::string(10, 'x'));
+  f.Seek(0, soEnd);
+  EXPECT_TRUE(f.PeekBuffered().empty());
+  EXPECT_EQ(Bytes("p.bin").substr(0, 3), "abx");
+  TFileStream w(Path("p.bin"), fmOpenWrite);
+  EXPECT_TRUE(w.PeekBuffered().empty());
+}
+
 }  // namespace
 }  // namespace zel

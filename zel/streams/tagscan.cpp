@@ -1,9 +1,12 @@
 #include "zel/streams/tagscan.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <utility>
+#include <vector>
 
 #include "zel/platform/casemap.h"
+#include "zel/streams/bytereader.h"
+#include "zel/streams/streamio.h"
 #include "zel/stringl/strip.h"
 #include "zel/stringl/tags.h"
 
@@ -14,10 +17,10 @@ namespace {
 // character or returns false at the end of the input.
 class StreamSource {
  public:
-  explicit StreamSource(TStream& s) : s_(s) {}
+  explicit StreamSource(TStream& s) : reader_(s) {}
   bool Next(Char& c) {
     uint8_t b;
-    if (s_.Read(&b, 1) != 1) return false;
+    if (!reader_.Next(b)) return false;
     c = b;
     return true;
   }
@@ -25,7 +28,7 @@ class StreamSource {
   static constexpr bool kContentEndsAtGt = false;
 
  private:
-  TStream& s_;
+  detail::ByteReader reader_;
 };
 
 class TextFileSource {
@@ -52,54 +55,144 @@ bool EndsWithFolded(const String& s, const String& lower_pattern) {
   return true;
 }
 
+// Reads up to and with the next '<'; the characters before it are added
+// to `skipped` when given.  False at the end of the input.
+template <class Source>
+bool SkipToTag(Source& src, String* skipped) {
+  Char c;
+  while (src.Next(c)) {
+    if (c == u'<') return true;
+    if (skipped != nullptr) skipped->push_back(c);
+  }
+  return false;
+}
+
+// Reads the tag text after a '<': up to and with the first '>', or to the
+// end of the input.
+template <class Source>
+String ReadTagText(Source& src) {
+  String tag;
+  Char c;
+  while (src.Next(c)) {
+    tag.push_back(c);
+    if (c == u'>') break;
+  }
+  return tag;
+}
+
+bool IsDeclaration(const String& tag) { return !tag.empty() && tag[0] == u'!'; }
+
+// Whether a tag with this name and kind has content.
+bool HasContent(const String& name, bool empty_element) {
+  return !empty_element && !name.empty() && name[0] != u'/';
+}
+
+// Reads the content of the element `name` and its closing tag, and appends
+// both, as read, to `raw`.  Returns the length of `raw` without the closing
+// tag; without one, everything read is content (for a text file only up to
+// its last '>').
+template <class Source>
+size_t ReadContent(Source& src, StringView name, String& raw) {
+  // Each time a '>' is read, the text may end with the closing tag.
+  const String pattern = u"</" + LowerCase(name) + u">";
+  size_t committed = raw.size();  // up to and with the last '>'
+  Char c;
+  while (src.Next(c)) {
+    raw.push_back(c);
+    if (c != u'>') continue;
+    committed = raw.size();
+    if (EndsWithFolded(raw, pattern)) return raw.size() - pattern.size();
+  }
+  if (Source::kContentEndsAtGt) raw.resize(committed);
+  return raw.size();
+}
+
 template <class Source>
 int ReadNextTag(Source& src, std::span<const String> Tags, String& Attributes,
                 String& Content) {
   Attributes.clear();
   Content.clear();
-  // Find the next tag that is no comment or declaration.
   String tag;
-  Char c = 0;
-  for (;;) {
+  while (SkipToTag(src, nullptr)) {
+    tag = ReadTagText(src);
+    if (!IsDeclaration(tag)) break;
     tag.clear();
-    bool found = false;
-    while (src.Next(c)) {
-      if (c == u'<') {
-        found = true;
-        break;
-      }
-    }
-    if (!found) break;
-    while (src.Next(c)) {
-      tag.push_back(c);
-      if (c == u'>') break;
-    }
-    if (tag.empty() || tag[0] != u'!') break;
   }
-
   String name;
   const bool empty_element = detail::SplitTagText(tag, name, Attributes);
-  if (!empty_element && !name.empty() && name[0] != u'/') {
-    // Each time a '>' is read, the content may end with the closing tag.
-    const String pattern = u"</" + LowerCase(name) + u">";
-    size_t committed = 0;  // content up to and with its last '>'
-    bool closed = false;
-    while (src.Next(c)) {
-      Content.push_back(c);
-      if (c != u'>') continue;
-      committed = Content.size();
-      if (EndsWithFolded(Content, pattern)) {
-        Content.resize(Content.size() - pattern.size());
-        closed = true;
-        break;
-      }
-    }
-    if (!closed && Source::kContentEndsAtGt) Content.resize(committed);
-  }
+  if (HasContent(name, empty_element)) Content.resize(ReadContent(src, name, Content));
   return detail::LookupTag(name, Tags);
 }
 
+// The tag name of a tag text (what `SplitTagText` gives), ASCII-lower-cased,
+// and whether the tag is an empty element.
+String LowerTagName(const String& tag, bool& empty_element) {
+  String name, attributes;
+  empty_element = detail::SplitTagText(tag, name, attributes);
+  return LowerCase(name);
+}
+
 }  // namespace
+
+bool ScanStreamForXMLTag(TStream& Stream, StringView TagName, String& Attributes,
+                         String& Content) {
+  Attributes.clear();
+  Content.clear();
+  const String wanted = LowerCase(TagName);
+  StreamSource src(Stream);
+  while (SkipToTag(src, nullptr)) {
+    const String tag = ReadTagText(src);
+    if (IsDeclaration(tag)) continue;
+    String name;
+    const bool empty_element = detail::SplitTagText(tag, name, Attributes);
+    if (LowerCase(name) != wanted) continue;
+    if (HasContent(name, empty_element)) Content.resize(ReadContent(src, name, Content));
+    return true;
+  }
+  Attributes.clear();
+  return false;
+}
+
+String ReadStreamUntilTagList(TStream& Stream, std::span<const String> Tags, int& Index) {
+  Index = -1;
+  String text;
+  StreamSource src(Stream);
+  while (SkipToTag(src, &text)) {
+    const int64_t lt_pos = Stream.Position() - 1;
+    const String tag = ReadTagText(src);
+    if (!IsDeclaration(tag)) {
+      bool empty_element;
+      const auto it = std::find(Tags.begin(), Tags.end(), LowerTagName(tag, empty_element));
+      if (it != Tags.end()) {
+        Index = static_cast<int>(it - Tags.begin());
+        Stream.SetPosition(lt_pos);
+        return text;
+      }
+    }
+    text.push_back(u'<');
+    text += tag;
+  }
+  return text;
+}
+
+int ExtractFromStream(TStream& Stream, TMemoryStream& Dest, const TStringList& TagNames) {
+  std::vector<String> wanted;
+  for (int i = 0; i < TagNames.Count(); ++i) wanted.push_back(LowerCase(TagNames[i]));
+  int copied = 0;
+  StreamSource src(Stream);
+  while (SkipToTag(src, nullptr)) {
+    const String tag = ReadTagText(src);
+    if (IsDeclaration(tag)) continue;
+    bool empty_element;
+    const String name = LowerTagName(tag, empty_element);
+    if (std::find(wanted.begin(), wanted.end(), name) == wanted.end()) continue;
+    String element = u"<" + tag;
+    if (HasContent(name, empty_element)) ReadContent(src, name, element);
+    WriteStringStream(Dest, element);
+    ++copied;
+  }
+  return copied;
+}
 
 int ReadNextTagInStream(TStream& Stream, std::span<const String> Tags,
                         String& Attributes, String& Content) {

@@ -49,6 +49,7 @@
 #include <span>
 
 #include "zel/platform/stream.h"
+#include "zel/platform/stringlist.h"
 #include "zel/platform/string.h"
 #include "zel/platform/textfile.h"
 
@@ -85,6 +86,34 @@ int ScanXMLAttribPair(StringView Attr, int& Pos, String& Name, String& Value);
 // `Attr`, case kept; empty when it is absent or when a malformed pair comes
 // before it.
 String ScanForXMLAttrib(StringView Attr, StringView AttrName);
+
+// Tag searches on a stream, by the rules above.
+
+// Reads tags from the position until one named `TagName` (any letter case)
+// and returns true with its attribute text and content; the stream then
+// stands behind the element (behind its closing tag, or behind the tag for
+// an empty element or a closing tag).  Other tags are stepped over one at a
+// time, without their content, so an element nested in others is found.
+// False, with both texts empty and the stream at its end, when there is none.
+bool ScanStreamForXMLTag(TStream& Stream, StringView TagName, String& Attributes,
+                         String& Content);
+
+// Reads until the next tag whose lower-cased name equals an entry of
+// `Tags` and returns the text before it; the stream is left on the tag's
+// '<', so a tag reader can read it next, and `Index` is the entry's index.
+// Comments and unlisted tags are part of the returned text.  Without such a
+// tag, `Index` is -1, the result is the rest of the stream and the stream is
+// at its end.  Unlike the tag readers there is no "last index" default.
+String ReadStreamUntilTagList(TStream& Stream, std::span<const String> Tags, int& Index);
+
+// Copies every element of `Stream` (from its position to its end) whose
+// name is in `TagNames` (compared after folding A-Z) to `Dest` at its
+// position, whole and as read: the tag, the content and the closing tag.
+// An element without closing tag runs to the end of the stream.  Other tags
+// are stepped over without their content, so listed elements nested in
+// unlisted ones are found; the content of a copied element is not searched
+// again.  Returns the number of elements copied.
+int ExtractFromStream(TStream& Stream, TMemoryStream& Dest, const TStringList& TagNames);
 
 }  // namespace zel
 

@@ -184,5 +184,58 @@ TEST(ScanForXMLAttrib, FindsByFoldedNameAndStopsAtErrors) {
   EXPECT_EQ(ScanForXMLAttrib(u"", u""), u"");
 }
 
+std::string Rest(TStringStream& s) {
+  return std::string(s.DataBytes().substr(static_cast<size_t>(s.Position())));
+}
+
+TEST(ScanStreamForXMLTag, FindsNestedElementsAndReportsTheEnd) {
+  TStringStream s(
+      "<doc><!-- <Item a=0> --><group><ITEM a=1>one</item><item a=2/></group>"
+      "<item>three");
+  String attr = u"stale", content = u"stale";
+  ASSERT_TRUE(ScanStreamForXMLTag(s, u"Item", attr, content));
+  EXPECT_EQ(attr, u"a=1");
+  EXPECT_EQ(content, u"one");
+  ASSERT_TRUE(ScanStreamForXMLTag(s, u"item", attr, content));
+  EXPECT_EQ(attr, u"a=2");
+  EXPECT_EQ(content, u"");
+  EXPECT_EQ(Rest(s), "</group><item>three");
+  ASSERT_TRUE(ScanStreamForXMLTag(s, u"item", attr, content));
+  EXPECT_EQ(content, u"three");  // no closing tag: the rest
+  EXPECT_FALSE(ScanStreamForXMLTag(s, u"item", attr, content));
+  EXPECT_EQ(attr, u"");
+  EXPECT_EQ(content, u"");
+}
+
+TEST(ReadStreamUntilTagList, StopsOnTheTagSoATagReaderReadsItNext) {
+  TStringStream s("text <!-- <end> --><b>x</b> more <FONT size=2/>tail");
+  int index = -9;
+  const String list[] = {u"label", u"font"};
+  EXPECT_EQ(ReadStreamUntilTagList(s, list, index), u"text <!-- <end> --><b>x</b> more ");
+  EXPECT_EQ(index, 1);
+  String attr, content;
+  EXPECT_EQ(ReadNextTagInStream(s, kTags, attr, content), 1);
+  EXPECT_EQ(attr, u"size=2");
+  EXPECT_EQ(ReadStreamUntilTagList(s, list, index), u"tail");
+  EXPECT_EQ(index, -1);
+  EXPECT_EQ(s.Position(), s.Size());
+}
+
+TEST(ExtractFromStream, CopiesListedElementsWhole) {
+  TStringStream s(
+      "<doc><Label n=1>a<b>c</b></LABEL><font/><other><label n=2></label></other>"
+      "<end>x</end><label n=3>open");
+  s.SetPosition(5);
+  TStringList names;
+  names.Add(u"LABEL");
+  names.Add(u"font");
+  TMemoryStream dest;
+  dest.WriteBuffer("#", 1);
+  EXPECT_EQ(ExtractFromStream(s, dest, names), 4);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(dest.Memory()),
+                        static_cast<size_t>(dest.Size())),
+            "#<Label n=1>a<b>c</b></LABEL><font/><label n=2></label><label n=3>open");
+}
+
 }  // namespace
 }  // namespace zel

@@ -119,17 +119,8 @@ String ReadLnString(StringView S, int& StartPos, bool& EndReached, int Mode) {
     ++StartPos;
     if (c >= 32) {
       line += c;
-    } else {
-      bool ends = false;
-      switch (Mode) {
-        case 0: ends = c == 10; break;
-        case 1: ends = c == 13; break;
-        case 2: ends = c == 10 || c == 13; break;
-        case 3: ends = c == 13 && prev == 10; break;
-        case 4: ends = c == 10 && prev == 13; break;
-        default: break;
-      }
-      if (ends) break;
+    } else if (detail::EndsLine(Mode, c, prev)) {
+      break;
     }
     prev = c;
   }

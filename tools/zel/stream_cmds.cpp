@@ -1,0 +1,65 @@
+// Subcommands over streams and tagged text: tags.
+#include <iostream>
+#include <memory>
+
+#include "tools/zel/cli.h"
+#include "zel/platform/casemap.h"
+#include "zel/platform/exceptions.h"
+#include "zel/platform/filestream.h"
+#include "zel/streams/streams.h"
+
+namespace zel::cli {
+namespace {
+
+int Tags(const Args& args);
+
+constexpr Command kCommands[] = {
+    {"tags", "list the XML-like tags of a file",
+     "FILE TAG...\n\n"
+     "Reads FILE tag by tag with the library's tag reader and prints one line\n"
+     "per tag: its index in the TAG list, the TAG it matched, its attribute\n"
+     "text and the length of its content, separated by tabs.  TAGs match\n"
+     "without regard to case; a tag whose name is not listed counts as the\n"
+     "last TAG (so end the list with a catch-all such as '*').  An element's\n"
+     "content is read with it, so the tags inside it are not listed; a\n"
+     "closing tag is looked up with its '/' (\"/item\").  Comments and\n"
+     "declarations (<!...>) are skipped.",
+     &Tags},
+};
+
+int Tags(const Args& args) {
+  if (args.size() < 2) return UsageError(kCommands[0], "need a FILE and at least one TAG");
+  for (const auto& a : args) {
+    if (a.size() > 1 && a[0] == '-') return UsageError(kCommands[0], "unknown option '" + a + "'");
+  }
+  std::vector<String> tags;
+  for (size_t i = 1; i < args.size(); ++i) tags.push_back(LowerCase(FromUtf8(args[i])));
+  std::unique_ptr<TFileStream> file;
+  try {
+    file = std::make_unique<TFileStream>(FromUtf8(args[0]), fmOpenRead | fmShareDenyWrite);
+  } catch (const Exception& e) {
+    return Fail("cannot open '" + args[0] + "': " + e.what());
+  }
+  TFileStream& s = *file;
+  // Stop when no tag is left: step to the next '<' first, so that text or a
+  // comment after the last tag reports nothing.
+  while (FindInStream(s, '<')) {
+    const int64_t lt = s.Position() - 1;
+    uint8_t next = 0;
+    if (s.Read(&next, 1) == 1 && next == '!') {
+      FindInStream(s, '>');
+      continue;
+    }
+    s.SetPosition(lt);
+    String attributes, content;
+    const int index = ReadNextTagInStream(s, tags, attributes, content);
+    std::cout << index << '\t' << ToUtf8(tags[static_cast<size_t>(index)]) << '\t'
+              << ToUtf8(attributes) << '\t' << content.size() << '\n';
+  }
+  return kOk;
+}
+
+const CommandGroup kGroup(60, kCommands);
+
+}  // namespace
+}  // namespace zel::cli
