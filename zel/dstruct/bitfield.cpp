@@ -82,8 +82,8 @@ int32_t TBitFld::FirstTrueBit() const noexcept {
 
 void TBitFld::MakeListOfBits(TIntArray& BitList, bool State) const {
   BitList.clear();
-  for (int32_t i = 0; i <= size_; ++i) {
-    if (GetBit(i) == State) BitList.push_back(i);
+  for (int64_t i = 0; i <= size_; ++i) {  // 64 bits: Size may be the largest int32
+    if (GetBit(static_cast<int32_t>(i)) == State) BitList.push_back(static_cast<int32_t>(i));
   }
 }
 
@@ -107,11 +107,11 @@ void TBitFld::RandomFill(int32_t NBits) {
   // A drawn bit number is round(r * Size): 0..Size, the two ends half as
   // likely as the others.
   auto draw = [this] { return static_cast<int32_t>(std::nearbyint(Random() * size_)); };
-  int32_t count;
+  int64_t count;  // up to Size + 1
   if (NBits > size_ / 2) {
     for (auto& b : bits_) b = 0xFF;
     ClearAboveSize();
-    count = size_ + 1;
+    count = int64_t{size_} + 1;
     while (count > NBits) {
       const int32_t ix = draw();
       if (GetBit(ix)) {

@@ -15,7 +15,7 @@ void TFifo::SetSize(int32_t n) {
   if (n <= 0 || n == length_) return;
   std::vector<uint8_t> fresh(static_cast<size_t>(n), 0);
   const int32_t keep = std::min(CountBytes(), n - 1);
-  for (int32_t i = 0; i < keep; ++i) fresh[static_cast<size_t>(i)] = data_[static_cast<size_t>((out_ + i) % length_)];
+  for (int32_t i = 0; i < keep; ++i) fresh[static_cast<size_t>(i)] = data_[static_cast<size_t>((int64_t{out_} + i) % length_)];
   data_.swap(fresh);
   length_ = n;
   out_ = 0;
@@ -55,7 +55,7 @@ bool TFifo::GetByte(uint8_t& OutByte) noexcept {
 
 bool TFifo::SenseByte(int32_t ix, uint8_t& OutByte) const noexcept {
   if (ix < 0 || ix >= CountBytes()) return false;
-  OutByte = data_[static_cast<size_t>((out_ + ix) % length_)];
+  OutByte = data_[static_cast<size_t>((int64_t{out_} + ix) % length_)];
   return true;
 }
 

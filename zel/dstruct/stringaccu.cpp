@@ -1,5 +1,7 @@
 #include "zel/dstruct/stringaccu.h"
 
+#include <cstdint>
+
 #include "zel/zelbase/errors.h"
 
 namespace zel {
@@ -12,7 +14,9 @@ void TStringAccu::Add(StringView AString) {
     return strings_[static_cast<size_t>(e)] == AString;
   });
   if (found != detail::KeyIndex::kNone) {
-    ++counts_[static_cast<size_t>(found)];
+    // A count stays at the largest int32 rather than overflowing.
+    int32_t& count = counts_[static_cast<size_t>(found)];
+    if (count < INT32_MAX) ++count;
     return;
   }
   const size_t n = strings_.size();

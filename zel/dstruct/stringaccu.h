@@ -9,7 +9,8 @@
 //
 // Strings are compared exactly.  `Add` finds an existing string through a
 // hash index, so adding n strings takes time proportional to n; the result
-// is the same as a scan from the first string.  Indexes count from 1;
+// is the same as a scan from the first string.  A count stops at the
+// largest int32 instead of overflowing.  Indexes count from 1;
 // outside 1..Size `Elem` is empty and `Count` is 0.
 #ifndef ZEL_DSTRUCT_STRINGACCU_H_
 #define ZEL_DSTRUCT_STRINGACCU_H_
