@@ -109,10 +109,13 @@ class TAssocArray : public TComponent {
   // NumEntries, Granularity, IgnoreCase, DataID and all entries.
   void Assign(const TPersistent* Source) override;
 
-  // Reads the section whose dataid equals `DataID` (ASCII case ignored; the
-  // DataID property when the argument is empty) from the current position:
-  // the entries found are added with `Add` to those present.  False, with
-  // nothing added, when no such section follows or it is malformed.
+  // Reads the next section whose dataid equals `DataID` (ASCII case
+  // ignored; the DataID property when the argument is empty) from the
+  // current position, stepping over anything else; the stream then stands
+  // behind that section.  The entries found are added with `Add` to those
+  // present.  False, with nothing added, when no such section follows or it
+  // is malformed (a value its type cannot have, an unknown type, or a count
+  // in "numentries" that does not match the entries).
   bool ReadFromXMLStream(TStream& InStream, StringView DataID);
   // Writes all entries as one section at the stream's position, after the
   // XML declaration when CreateHeader.  `DataID` empty: the DataID property.

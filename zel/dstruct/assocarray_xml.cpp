@@ -1,5 +1,4 @@
 // The tagged-text persistence of TAssocArray (layout: see assocarray.h).
-#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -242,34 +241,34 @@ struct Entry {
   Variant value;
 };
 
-// Reads the entries of the section whose start tag ends before `pos`, up to
-// and with its closing tag; `pos` is left behind that.  False when the
-// section is malformed or has no closing tag.
-bool ReadSection(StringView text, int& pos, std::vector<Entry>& entries) {
+// Reads the entries of one section's content; false when it is malformed
+// (the count in "numentries" must match the entries read).
+bool ReadSection(StringView content, std::vector<Entry>& entries) {
   static const String kTags[] = {u"numentries", u"assoc", u"/assocarray", u"", u"\x01"};
+  int pos = 1;
   int declared = -1;
-  String attr, content;
-  while (pos <= static_cast<int>(text.size())) {
+  String attr, text;
+  while (pos <= static_cast<int>(content.size())) {
     const int before = pos;
-    const int tag = ReadNextTagInString(text, pos, kTags, attr, content);
+    const int tag = ReadNextTagInString(content, pos, kTags, attr, text);
     if (pos <= before) break;
     if (tag == 0) {
       int32_t n;
-      if (declared >= 0 || !TryStrToInt(content, n) || n < 0) return false;
+      if (declared >= 0 || !TryStrToInt(text, n) || n < 0) return false;
       declared = n;
     } else if (tag == 1) {
       int type;
       if (!TryStrToInt(ScanForXMLAttrib(attr, u"type"), type)) return false;
       Entry e;
       e.key = Unescape(ScanForXMLAttrib(attr, u"key"));
-      if (!ParseValue(type, Unescape(content), e.value)) return false;
+      if (!ParseValue(type, Unescape(text), e.value)) return false;
       entries.push_back(std::move(e));
     } else if (tag == 2) {
-      return declared == static_cast<int>(entries.size());
+      break;
     }
     // Anything else (text, comments, unknown elements) is skipped.
   }
-  return false;
+  return declared == static_cast<int>(entries.size());
 }
 
 }  // namespace
@@ -301,36 +300,17 @@ void TAssocArray::WriteToXMLStream(TStream& OutStream, bool CreateHeader, String
 }
 
 bool TAssocArray::ReadFromXMLStream(TStream& InStream, StringView DataID) {
-  static const String kTags[] = {u"assocarray", u"\x01"};
   const String wanted(DataID.empty() ? StringView(data_id_) : DataID);
-  // The rest of the stream, one character per byte.
-  const int64_t start = InStream.Position();
-  std::string bytes(static_cast<size_t>(std::max<int64_t>(InStream.Size() - start, 0)), '\0');
-  bytes.resize(static_cast<size_t>(InStream.Read(bytes.data(), static_cast<int64_t>(bytes.size()))));
-  String text(bytes.size(), u'\0');
-  for (size_t i = 0; i < bytes.size(); ++i) text[i] = static_cast<unsigned char>(bytes[i]);
-
-  // Start tags are found without reading content, so that an XML
-  // declaration or other elements before the section cannot swallow it.
-  int from = 1;
-  String attr;
-  for (;;) {
-    int tag_start = from, tag_end = 0;
-    bool is_end = false;
-    const int tag = DetectNextTagInString(text, tag_start, tag_end, kTags, attr, is_end);
-    if (tag < 0) break;
-    from = tag_end + 1;
-    if (tag != 0 || is_end) continue;
+  // The tag search steps over declarations and other elements without
+  // reading their content, and leaves the stream behind the section read.
+  String attr, content;
+  while (ScanStreamForXMLTag(InStream, u"assocarray", attr, content)) {
     if (!SameText(Unescape(ScanForXMLAttrib(attr, u"dataid")), wanted)) continue;
-    int pos = from;
     std::vector<Entry> entries;
-    const bool ok = ReadSection(text, pos, entries);
-    InStream.SetPosition(start + pos - 1);
-    if (!ok) return false;
+    if (!ReadSection(content, entries)) return false;
     for (const auto& e : entries) Add(e.key, e.value);
     return true;
   }
-  InStream.SetPosition(start + static_cast<int64_t>(text.size()));
   return false;
 }
 
