@@ -1,0 +1,79 @@
+// TAssocArray: Add then Resolve of 1,000,000 distinct keys, beside a
+// std::unordered_map<std::u16string, Variant> doing the same (insert, then
+// find and copy out each value).
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "zel/dstruct/assocarray.h"
+
+namespace {
+
+constexpr int kKeys = 1'000'000;
+
+const std::vector<std::u16string>& Keys() {
+  static const std::vector<std::u16string> keys = [] {
+    std::vector<std::u16string> k;
+    k.reserve(kKeys);
+    for (int i = 0; i < kKeys; ++i) {
+      const std::string s = "key" + std::to_string(int64_t{i} * 7919 % 10'000'019);
+      k.emplace_back(s.begin(), s.end());
+    }
+    return k;
+  }();
+  return keys;
+}
+
+void BM_AddResolve_zel(benchmark::State& state) {
+  const auto& keys = Keys();
+  for (auto _ : state) {
+    zel::TAssocArray a(nullptr);
+    a.SetIgnoreCase(false);  // the anchor compares exactly too
+    for (int i = 0; i < kKeys; ++i) a.Add(keys[static_cast<size_t>(i)], zel::Variant(int32_t{i}));
+    int64_t sum = 0;
+    for (const auto& k : keys) sum += a.Resolve(k).AsInt64();
+    if (sum != int64_t{kKeys} * (kKeys - 1) / 2) state.SkipWithError("wrong sum");
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * kKeys);
+}
+
+void BM_AddResolve_anchor(benchmark::State& state) {
+  const auto& keys = Keys();
+  for (auto _ : state) {
+    std::unordered_map<std::u16string, zel::Variant> a;
+    for (int i = 0; i < kKeys; ++i) a.insert_or_assign(keys[static_cast<size_t>(i)], zel::Variant(int32_t{i}));
+    int64_t sum = 0;
+    for (const auto& k : keys) {
+      auto it = a.find(k);
+      const zel::Variant v = it == a.end() ? zel::Null() : it->second;
+      sum += v.AsInt64();
+    }
+    if (sum != int64_t{kKeys} * (kKeys - 1) / 2) state.SkipWithError("wrong sum");
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * kKeys);
+}
+
+// The default, case-insensitive array: keys are folded on the way in.
+void BM_AddResolveIgnoreCase_zel(benchmark::State& state) {
+  const auto& keys = Keys();
+  for (auto _ : state) {
+    zel::TAssocArray a(nullptr);
+    for (int i = 0; i < kKeys; ++i) a.Add(keys[static_cast<size_t>(i)], zel::Variant(int32_t{i}));
+    int64_t sum = 0;
+    for (const auto& k : keys) sum += a.Resolve(k).AsInt64();
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * kKeys);
+}
+
+}  // namespace
+
+BENCHMARK(BM_AddResolve_zel)->Name("BM_AddResolve/zel")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddResolve_anchor)->Name("BM_AddResolve/anchor")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddResolveIgnoreCase_zel)->Name("BM_AddResolveIgnoreCase/zel_only")->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,260 @@
+// Subcommands over the containers: perm, comb, count, featmat.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/zel/cli.h"
+#include "zel/dstruct/dstruct.h"
+#include "zel/platform/numconv.h"
+
+namespace zel::cli {
+namespace {
+
+int Perm(const Args& args);
+int Comb(const Args& args);
+int Count(const Args& args);
+int FeatMat(const Args& args);
+
+constexpr Command kCommands[] = {
+    {"perm", "print all permutations of 1..N",
+     "N\n\n"
+     "Prints every permutation of the numbers 1..N (N from 1 to 10), one per\n"
+     "line, numbers separated by blanks, in the order the library steps\n"
+     "through them: 1 2 3, 2 1 3, 2 3 1, 1 3 2, 3 1 2, 3 2 1.",
+     &Perm},
+    {"comb", "print all K-element combinations of 1..N",
+     "K N\n\n"
+     "Prints every combination of K numbers out of 1..N (1 <= K <= N <= 255),\n"
+     "one per line in increasing order, numbers separated by blanks:\n"
+     "for K = 2, N = 3: 1 2, 1 3, 2 3.",
+     &Comb},
+    {"count", "count the distinct lines of a text",
+     "[FILE]\n\n"
+     "Prints each distinct line of FILE (stdin when no FILE or '-') once, in\n"
+     "order of first appearance, after the number of times it occurs,\n"
+     "right-aligned in seven places as `uniq -c` does.  Lines compare exactly\n"
+     "(case matters); a CR before the line end is not part of the line.",
+     &Count},
+    {"featmat", "show a feature-matrix file",
+     "FILE [--csv]\n\n"
+     "Loads the feature-matrix text file FILE and prints its feature\n"
+     "definitions (number, name, kind, sorted flag, comment, presets) and its\n"
+     "values (one row per object, one column per feature) as aligned tables,\n"
+     "or with --csv as two CSV tables separated by an empty line.",
+     &FeatMat},
+};
+
+// Reads a whole decimal argument in lo..hi.
+bool IntArg(const std::string& s, int lo, int hi, int& v) {
+  int32_t n;
+  if (s.empty() || s[0] == '-' || s[0] == '+' || !TryStrToInt(FromUtf8(s), n) || n < lo || n > hi) {
+    return false;
+  }
+  v = n;
+  return true;
+}
+
+// Writes Values(c) as one line of blank-separated numbers into `out`.
+void AppendLine(const TCombination& c, std::string& out) {
+  for (int i = 1; i <= c[0]; ++i) {
+    if (i > 1) out += ' ';
+    out += std::to_string(c[static_cast<size_t>(i)]);
+  }
+  out += '\n';
+}
+
+void FlushIfLarge(std::string& out, bool force = false) {
+  if (force || out.size() > (1u << 16)) {
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    out.clear();
+  }
+}
+
+// Starts from 1 2 .. len and prints every step of `next` until it ends.
+template <class Next>
+int PrintAll(int len, Next next) {
+  TCombination c{};
+  c[0] = static_cast<uint8_t>(len);
+  for (int i = 1; i <= len; ++i) c[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+  std::string out;
+  do {
+    AppendLine(c, out);
+    FlushIfLarge(out);
+  } while (next(c));
+  FlushIfLarge(out, true);
+  return kOk;
+}
+
+int Perm(const Args& args) {
+  int n;
+  if (args.size() != 1) return UsageError(kCommands[0], "expects one argument N");
+  if (!IntArg(args[0], 1, 10, n)) return UsageError(kCommands[0], "N must be a number from 1 to 10");
+  return PrintAll(n, [](TCombination& c) { return NextPermutation(c); });
+}
+
+int Comb(const Args& args) {
+  int k, n;
+  if (args.size() != 2) return UsageError(kCommands[1], "expects two arguments K and N");
+  if (!IntArg(args[1], 1, 255, n)) return UsageError(kCommands[1], "N must be a number from 1 to 255");
+  if (!IntArg(args[0], 1, n, k)) return UsageError(kCommands[1], "K must be a number from 1 to N");
+  return PrintAll(k, [n](TCombination& c) { return NextCombination(c, n); });
+}
+
+int Count(const Args& args) {
+  if (args.size() > 1) return UsageError(kCommands[2], "too many arguments");
+  if (!args.empty() && args[0].size() > 1 && args[0][0] == '-') {
+    return UsageError(kCommands[2], "unknown option '" + args[0] + "'");
+  }
+  const std::string path = args.empty() ? "-" : args[0];
+  std::FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return Fail("cannot open '" + path + "'");
+  // Lines are cut from large blocks; each is decoded (UTF-8, bad bytes as
+  // Windows-1252) and counted once.
+  TStringAccu accu(nullptr);
+  std::vector<char> block(1 << 20);
+  std::string pending;
+  String line;  // reused, so that a line already counted costs no allocation
+  auto add = [&](const char* b, size_t n) {
+    if (n > 0 && b[n - 1] == '\r') --n;
+    const auto* u = reinterpret_cast<const unsigned char*>(b);
+    if (std::all_of(u, u + n, [](unsigned char c) { return c < 0x80; })) {
+      line.assign(u, u + n);  // ASCII: each byte is its character
+    } else {
+      line = FromUtf8(std::string_view(b, n));
+    }
+    accu.Add(line);
+  };
+  size_t got;
+  while ((got = std::fread(block.data(), 1, block.size(), in)) > 0) {
+    const char* p = block.data();
+    const char* end = p + got;
+    while (p < end) {
+      const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+      if (nl == nullptr) {
+        pending.append(p, end);
+        break;
+      }
+      if (pending.empty()) {
+        add(p, static_cast<size_t>(nl - p));
+      } else {
+        pending.append(p, nl);
+        add(pending.data(), pending.size());
+        pending.clear();
+      }
+      p = nl + 1;
+    }
+  }
+  const bool failed = std::ferror(in) != 0;
+  if (in != stdin) std::fclose(in);
+  if (failed) return Fail("error reading '" + path + "'");
+  if (!pending.empty()) add(pending.data(), pending.size());
+  std::string out;
+  char num[32];
+  for (int i = 1; i <= accu.Size(); ++i) {
+    std::snprintf(num, sizeof num, "%7d ", accu.Count(i));
+    out += num;
+    out += ToUtf8(accu.Elem(i));
+    out += '\n';
+    FlushIfLarge(out);
+  }
+  FlushIfLarge(out, true);
+  return kOk;
+}
+
+// --- featmat
+
+using Table = std::vector<std::vector<String>>;
+
+String CsvField(const String& s) {
+  if (s.find_first_of(u",\"\r\n") == String::npos && (s.empty() || (s.front() != u' ' && s.back() != u' '))) {
+    return s;
+  }
+  String q = u"\"";
+  for (Char c : s) {
+    if (c == u'"') q += u'"';
+    q += c;
+  }
+  return q + u"\"";
+}
+
+void PrintTable(const Table& t, bool csv) {
+  std::vector<size_t> width;
+  for (const auto& row : t) {
+    for (size_t i = 0; i < row.size(); ++i) {
+      if (width.size() <= i) width.push_back(0);
+      width[i] = std::max(width[i], row[i].size());
+    }
+  }
+  for (const auto& row : t) {
+    String line;
+    for (size_t i = 0; i < row.size(); ++i) {
+      if (csv) {
+        if (i > 0) line += u',';
+        line += CsvField(row[i]);
+      } else {
+        if (i > 0) line += u"  ";
+        line += row[i];
+        if (i + 1 < row.size()) line.append(width[i] - row[i].size(), u' ');
+      }
+    }
+    if (!csv) line.erase(line.find_last_not_of(u' ') + 1);
+    PrintLine(line);
+  }
+}
+
+int FeatMat(const Args& args) {
+  std::string path;
+  bool csv = false;
+  for (const auto& a : args) {
+    if (a == "--csv") {
+      csv = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return UsageError(kCommands[3], "unknown option '" + a + "'");
+    } else if (path.empty()) {
+      path = a;
+    } else {
+      return UsageError(kCommands[3], "too many arguments");
+    }
+  }
+  if (path.empty()) return UsageError(kCommands[3], "expects a FILE");
+  TFeatureMatrix m(nullptr);
+  int r;
+  try {
+    r = m.Load(FromUtf8(path));
+  } catch (const Exception& e) {
+    return Fail("cannot open '" + path + "': " + e.what());
+  }
+  if (r == -1) return Fail("cannot open '" + path + "'");
+  if (r == -2) return Fail("'" + path + "' holds no feature matrix");
+  if (r == -3) return Fail("'" + path + "': read or format error");
+
+  static const Char* kKinds[] = {u"fkUndefined", u"fkInteger", u"fkDouble", u"fkString", u"fkTriState"};
+  Table defs{{u"feature", u"number", u"name", u"kind", u"sorted", u"comment", u"presets"}};
+  Table vals{{u"object"}};
+  for (int f = 1; f <= m.NFeatures(); ++f) {
+    const auto p = m.GetFeatProps(f);
+    defs.push_back({IntToStr(f), IntToStr(p->FeatNum()), p->FeatName(), kKinds[p->FeatKind()],
+                    p->Sorted() ? u"TRUE" : u"FALSE", p->Comment(), p->PresetValues()});
+    vals[0].push_back(p->FeatName());
+  }
+  // Values are shown as stored, whatever the kind.
+  m.SetFeatType(0, 0, fkString);
+  for (int o = 1; o <= m.NObjects(); ++o) {
+    std::vector<String> row{IntToStr(o)};
+    for (int f = 1; f <= m.NFeatures(); ++f) row.push_back(m.GetFeatValStr(f, o));
+    vals.push_back(std::move(row));
+  }
+  if (!csv) PrintLine(u"definitions (" + IntToStr(m.NFeatures()) + u" features)");
+  PrintTable(defs, csv);
+  PrintLine(csv ? u"" : u"\nvalues (" + IntToStr(m.NObjects()) + u" objects)");
+  PrintTable(vals, csv);
+  return kOk;
+}
+
+const CommandGroup kGroup(82, kCommands);
+
+}  // namespace
+}  // namespace zel::cli

@@ -1,0 +1,54 @@
+#include "zel/dstruct/stringaccu.h"
+
+#include <cstdint>
+
+#include "zel/zelbase/errors.h"
+
+namespace zel {
+
+TStringAccu::TStringAccu(TComponent* AOwner) : TComponent(AOwner) {}
+
+void TStringAccu::Add(StringView AString) {
+  const uint64_t h = detail::HashKey(AString, false);
+  const int32_t found = index_.Find(h, /*unique=*/true, [&](int32_t e) {
+    return strings_[static_cast<size_t>(e)] == AString;
+  });
+  if (found != detail::KeyIndex::kNone) {
+    // A count stays at the largest int32 rather than overflowing.
+    int32_t& count = counts_[static_cast<size_t>(found)];
+    if (count < INT32_MAX) ++count;
+    return;
+  }
+  const size_t n = strings_.size();
+  try {
+    strings_.emplace_back(AString);
+    counts_.push_back(1);
+    hashes_.push_back(h);
+    index_.Insert(static_cast<int32_t>(n), hashes_);
+  } catch (const std::bad_alloc&) {
+    // Leave the three arrays and the index as they were.
+    strings_.resize(n);
+    counts_.resize(n);
+    hashes_.resize(n);
+    throw EZELDStructError(ComponentMessage(*this, kNotEnoughMemoryOnHeap));
+  }
+}
+
+String TStringAccu::GetString(int32_t ix) const {
+  if (ix < 1 || ix > Size()) return String();
+  return strings_[static_cast<size_t>(ix - 1)];
+}
+
+int32_t TStringAccu::GetCount(int32_t ix) const noexcept {
+  if (ix < 1 || ix > Size()) return 0;
+  return counts_[static_cast<size_t>(ix - 1)];
+}
+
+void TStringAccu::Clear() noexcept {
+  strings_ = {};
+  counts_ = {};
+  hashes_ = {};
+  index_.Clear();
+}
+
+}  // namespace zel
