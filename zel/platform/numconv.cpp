@@ -332,17 +332,17 @@ String FloatToText(long double x, int width, int precision) {
     slow = FormatC("%.*Le", further, x);
     text = slow;
   }
-  char out[48];
-  size_t n = 0;
-  out[n++] = x < 0 ? '-' : ' ';
+  std::string out;
+  out.reserve(32);
+  out += x < 0 ? '-' : ' ';
   const size_t e_at = text.find('e');
-  for (size_t i = x < 0 ? 1 : 0; i < e_at; ++i) out[n++] = text[i];
-  out[n++] = 'E';
-  out[n++] = text[e_at + 1];
+  out.append(text.substr(x < 0 ? 1 : 0, e_at - (x < 0 ? 1 : 0)));
+  out += 'E';
+  out += text[e_at + 1];
   const std::string_view exponent = text.substr(e_at + 2);
-  for (size_t i = exponent.size(); i < 4; ++i) out[n++] = '0';
-  for (char c : exponent) out[n++] = c;
-  return PadLeft(std::string_view(out, n), field);
+  if (exponent.size() < 4) out.append(4 - exponent.size(), '0');
+  out.append(exponent);
+  return PadLeft(out, field);
 }
 
 }  // namespace zel

@@ -228,7 +228,11 @@ String ConvertVariant(const Variant& V) {
   const Bounds level_bounds[] = {b1, b2, b3};
   for (int l = 0; l < levels; ++l) {
     const Bounds& b = level_bounds[l];
-    out += u"[" + S(std::to_string(b.low)) + u"," + S(std::to_string(b.high)) + u"]";
+    out += u'[';
+    out += S(std::to_string(b.low));
+    out += u',';
+    out += S(std::to_string(b.high));
+    out += u']';
   }
   out += u":\r\n";
   if (levels == 1) {
@@ -240,7 +244,9 @@ String ConvertVariant(const Variant& V) {
   } else {
     const int64_t last = std::min(b3.high, b3.low + kMaxLayers - 1);
     for (int64_t k = b3.low; k <= last; ++k) {
-      out += u"layer " + S(std::to_string(k)) + u":\r\n";
+      out += u"layer ";
+      out += S(std::to_string(k));
+      out += u":\r\n";
       if (AppendLines(out, b1, b2, [&](int64_t i, int64_t j) {
             return Elem(Elem(Elem(&V, i), j), k);
           })) {
