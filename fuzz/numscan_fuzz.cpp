@@ -27,6 +27,13 @@ using zel::StringView;
 
 bool IsDigit(zel::Char c) { return c >= u'0' && c <= u'9'; }
 
+// A scanner leaves Pos at or after where it started (1 for a start below
+// 1), and past the end of the text only when it started there.
+void CheckPos(StringView s, int start, int pos) {
+  const int from = std::max(start, 1);
+  Check(pos >= from && pos <= std::max(static_cast<int>(s.size()) + 1, from));
+}
+
 void FuzzDec(StringView s, int start) {
   int pos = start;
   const int32_t v = zel::ScanDecInteger(s, pos);
@@ -34,8 +41,8 @@ void FuzzDec(StringView s, int start) {
     Check(v == 0 && pos == start);
     return;
   }
+  CheckPos(s, start, pos);
   const int from = std::max(start, 1);
-  Check(pos >= from && pos <= std::max(static_cast<int>(s.size()) + 1, from));
   // The digits just before Pos, if few enough to fit, are the value.
   int first = pos;
   while (first > from && IsDigit(s[static_cast<size_t>(first - 2)])) --first;
@@ -57,8 +64,7 @@ void FuzzHex(StringView s, int start) {
     Check(v == 0 && pos == start);
     return;
   }
-  const int from = std::max(start, 1);
-  Check(pos >= from && pos <= std::max(static_cast<int>(s.size()) + 1, from));
+  CheckPos(s, start, pos);
   // HexDigits writes what ScanHexInteger reads back.
   const String written = zel::HexDigits(v, 8);
   int p = 1;
@@ -71,8 +77,7 @@ void FuzzFloat(StringView s, int start, bool allow_exp) {
     int pos = start;
     const double v = zel::ScanFloat(s, allow_exp, mode, pos);
     Check(v == v && v >= -max && v <= max);
-    const int from = std::max(start, 1);
-    Check(pos >= from && pos <= std::max(static_cast<int>(s.size()) + 1, from));
+    CheckPos(s, start, pos);
   }
 }
 

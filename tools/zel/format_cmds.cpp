@@ -1,8 +1,5 @@
 // Subcommands for number formatting and text transforms: fmt, scramble, text.
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 
 #include "tools/zel/cli.h"
 #include "zel/platform/numconv.h"
@@ -123,28 +120,6 @@ int Fmt(const Args& args) {
   return kOk;
 }
 
-// The whole of FILE (or stdin for "" and "-") as bytes.
-bool ReadAll(const std::string& path, std::string& bytes) {
-  const bool from_stdin = path.empty() || path == "-";
-  std::ifstream file;
-  if (!from_stdin) {
-    file.open(path, std::ios::binary);
-    if (!file) {
-      Fail("cannot open '" + path + "'");
-      return false;
-    }
-  }
-  std::istream& in = from_stdin ? std::cin : file;
-  std::ostringstream out;
-  out << in.rdbuf();
-  if (in.bad()) {
-    Fail("error reading '" + (from_stdin ? std::string("stdin") : path) + "'");
-    return false;
-  }
-  bytes = std::move(out).str();
-  return true;
-}
-
 int ScrambleCmd(const Args& args) {
   const Command& cmd = kCommands[1];
   int seed = 5261;
@@ -167,10 +142,12 @@ int ScrambleCmd(const Args& args) {
       have_path = true;
     }
   }
-  std::string bytes;
-  if (!ReadAll(path, bytes)) return kFailure;
+  // Lines with their line ends, joined: the text exactly as read.
+  std::vector<String> lines;
+  if (!ReadLines(path, lines, /*keep_line_ends=*/true)) return kFailure;
+  String text;
+  for (const String& line : lines) text += line;
   InitScramble(seed);
-  const String text = FromUtf8(bytes);
   std::cout << ToUtf8(descramble ? DeScramble(text) : Scramble(text));
   return kOk;
 }
