@@ -52,7 +52,7 @@ String strff(long double x, int Width, int Decimals) {
 
 String strffForcePlus(long double x, int Width, int Decimals) {
   String s = strff(x, Width, Decimals);
-  if (x < 0 || s.empty()) return s;
+  if (x < 0 || std::isnan(x) || s.empty()) return s;  // NaN has no sign to show
   size_t i = 0;
   while (i + 1 < s.size() && s[i] == u' ') ++i;
   if (i > 0) {

@@ -43,6 +43,7 @@ String strff(long double x, int Width, int Decimals);
 // As `strff`, with a '+' before values that are not negative: the blank
 // just before the number becomes '+'; a zero-padded text has its first '0'
 // replaced ("+0001.50"); a text without room grows by one ("+1.50", "+0").
+// NaN is written as by `strff`.
 String strffForcePlus(long double x, int Width, int Decimals);
 
 // Fixed point with `Decimals` (0..8) digits in a field of `Width` when the

@@ -56,6 +56,7 @@ TEST(StrffForcePlus, PlusTakesTheBlankOrTheZeroOrGrows) {
       {0, 1, 0, u"+0"},          {0.5, 1, 2, u"+0.50"},   {-1.5, 8, 2, u"   -1.50"},
       {-1.5, -8, 2, u"-0001.50"}, {4567.8, 10, -2, u"+4.568E+03"},
       {4567.8, -10, -2, u"+4.568E+03"}, {0.5, -6, 2, u"+00.50"},
+      {kInf, 5, 0, u" +INF"},    {kNaN, 5, 0, u"  NAN"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(strffForcePlus(c.x, c.a, c.b), c.text) << c.x << " " << c.a << " " << c.b;
