@@ -12,6 +12,7 @@ namespace zel::detail {
 // Start and stop steps the units provide.  A unit whose step does nothing
 // has no function; the library's constant tables need no release at stop.
 void StartZelbase();
+void StartStringl();
 
 namespace {
 
@@ -27,7 +28,7 @@ constexpr Unit kUnits[kUnitNames.size()] = {
     {nullptr, nullptr},       // univconst
     {&StartZelbase, nullptr}, // zelbase: zeroes ProcStat
     {nullptr, nullptr},       // zelcolors
-    {nullptr, nullptr},       // stringl
+    {&StartStringl, nullptr}, // stringl: seeds the scrambler with 5261
     {nullptr, nullptr},       // streams
     {nullptr, nullptr},       // htmlsupport
     {nullptr, nullptr},       // dstruct

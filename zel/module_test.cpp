@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "zel/stringl/scramble.h"
 #include "zel/zelbase/progress.h"
 
 namespace zel {
@@ -22,6 +23,12 @@ TEST(ModuleTest, UnitsStartInOrderAndStopInReverseOncePerLoad) {
   ASSERT_EQ(detail::UnitStepLog(), expected);
   EXPECT_EQ(ProcStat, 0.0);
   EXPECT_EQ(MathFeedBackProc, nullptr);
+  // The string unit built the scrambler's permutation from the seed 5261.
+  const String sample = u"The quick brown fox";
+  const String at_load = Scramble(sample);
+  EXPECT_NE(at_load, sample);
+  InitScramble(5261);
+  EXPECT_EQ(Scramble(sample), at_load);
 
   // Loading the module a second time into the process runs no step.
   void* again = dlopen(ZEL_LIBRARY_FILE, RTLD_NOW);

@@ -35,9 +35,9 @@ std::string FormatC(const char* format, int precision, long double x) {
 }
 
 String PadLeft(std::string_view ascii, int width) {
-  String out;
-  if (width > static_cast<int>(ascii.size())) out.assign(width - ascii.size(), u' ');
-  for (char c : ascii) out += static_cast<Char>(c);
+  const size_t pad = width > static_cast<int>(ascii.size()) ? width - ascii.size() : 0;
+  String out(pad + ascii.size(), u' ');
+  std::copy(ascii.begin(), ascii.end(), out.begin() + static_cast<std::ptrdiff_t>(pad));
   return out;
 }
 
@@ -283,6 +283,25 @@ double StrToFloatDef(StringView S, double Default) {
 String FloatToStr(double Value) { return ShortestText(Value); }
 String SingleToStr(float Value) { return ShortestText(Value); }
 
+namespace {
+
+// Exact formatting of a value that is a double, without the locale switch
+// and the two printf passes: std::to_chars rounds the exact binary value
+// correctly (ties to even), as printf does.  False when the text does not
+// fit the buffer.
+bool DoubleToChars(double d, int precision, bool scientific, char* buf, size_t size,
+                   std::string_view& text) {
+  const auto r = std::to_chars(buf, buf + size, d,
+                               scientific ? std::chars_format::scientific
+                                          : std::chars_format::fixed,
+                               precision);
+  if (r.ec != std::errc()) return false;
+  text = std::string_view(buf, static_cast<size_t>(r.ptr - buf));
+  return true;
+}
+
+}  // namespace
+
 String FloatToText(long double x, int width, int precision) {
   constexpr int kCap = 10000;
   width = std::clamp(width, 0, kCap);
@@ -290,20 +309,39 @@ String FloatToText(long double x, int width, int precision) {
   if (std::isnan(x)) return PadLeft("NAN", width);
   if (std::isinf(x)) return PadLeft(x < 0 ? "-INF" : "INF", width);
   if (x == 0) x = 0.0L;  // no negative zero
-  if (precision >= 0) return PadLeft(FormatC("%.*Lf", precision, x), width);
+  const double d = static_cast<double>(x);
+  const bool is_double = static_cast<long double>(d) == x;
+  char buf[160];
+  std::string_view fast;
+  std::string slow;
+  if (precision >= 0) {
+    if (is_double && DoubleToChars(d, precision, false, buf, sizeof buf, fast)) {
+      return PadLeft(fast, width);
+    }
+    slow = FormatC("%.*Lf", precision, x);
+    return PadLeft(slow, width);
+  }
 
   // Scientific: sign position, d.ddd, 'E', sign, four exponent digits.
   const int field = std::max(width, 10);
   const int further = std::min(field - 9, 18);
-  const std::string text = FormatC("%.*Le", further, x);  // [-]d.ddde(+|-)x..
-  std::string out(1, x < 0 ? '-' : ' ');
+  std::string_view text;  // [-]d.ddde(+|-)x..
+  if (is_double && DoubleToChars(d, further, true, buf, sizeof buf, fast)) {
+    text = fast;
+  } else {
+    slow = FormatC("%.*Le", further, x);
+    text = slow;
+  }
+  std::string out;
+  out.reserve(32);
+  out += x < 0 ? '-' : ' ';
   const size_t e_at = text.find('e');
-  out += text.substr(x < 0 ? 1 : 0, e_at - (x < 0 ? 1 : 0));
+  out.append(text.substr(x < 0 ? 1 : 0, e_at - (x < 0 ? 1 : 0)));
   out += 'E';
   out += text[e_at + 1];
-  std::string exponent = text.substr(e_at + 2);
-  if (exponent.size() < 4) exponent.insert(0, 4 - exponent.size(), '0');
-  out += exponent;
+  const std::string_view exponent = text.substr(e_at + 2);
+  if (exponent.size() < 4) out.append(4 - exponent.size(), '0');
+  out.append(exponent);
   return PadLeft(out, field);
 }
 

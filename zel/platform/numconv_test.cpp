@@ -161,5 +161,41 @@ TEST(FloatToText, InfinityAndNaN) {
   EXPECT_EQ(FloatToText(std::nanl(""), 0, 3), u"NAN");
 }
 
+// Values that are doubles take a faster road than other long doubles; both
+// must give printf's exact, correctly rounded digits.  Ties (0.125, 2.5,
+// 1e23 - 2^23 ...) and random bit patterns over the whole range.
+TEST(FloatToText, DoublesMatchPrintfDigits) {
+  std::vector<double> values = {0.125, 0.375, 2.5, 3.5, 0.5, 1.5, 1e23, 8.5e-5, 5e-324,
+                                1.7976931348623157e308, 999999999.5, 0.045, 1.005};
+  std::mt19937_64 rng(7);
+  for (int i = 0; i < 3000; ++i) {
+    uint64_t bits = rng();
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    if (std::isfinite(d)) values.push_back(d);
+    values.push_back(static_cast<double>(static_cast<int64_t>(rng() % 2000000) - 1000000) / 1024);
+  }
+  char buf[512];
+  for (double d : values) {
+    for (int precision : {0, 1, 2, 5, 17}) {
+      if (std::fabs(d) > 1e100) continue;  // long fixed texts: covered by the cases above
+      snprintf(buf, sizeof buf, "%*.*f", 12, precision, d);
+      // printf keeps the sign of a value that rounds to zero, as FloatToText does.
+      ASSERT_EQ(ToUtf8(FloatToText(d, 12, precision)), buf) << d << " precision " << precision;
+    }
+    for (int width : {10, 14, 27}) {
+      snprintf(buf, sizeof buf, "%.*e", std::min(width - 9, 18), d);
+      std::string text(buf);  // [-]d.ddde(+|-)xx[x]
+      const size_t e = text.find('e');
+      std::string exponent = text.substr(e + 2);
+      exponent.insert(0, 4 - exponent.size(), '0');
+      std::string want = (d < 0 ? "" : " ") + text.substr(0, e) + "E" + text[e + 1] + exponent;
+      if (d == 0) want = " " + text.substr(text[0] == '-' ? 1 : 0, e - (text[0] == '-' ? 1 : 0)) +
+                         "E+0000";
+      ASSERT_EQ(ToUtf8(FloatToText(d, width, -1)), want) << d << " width " << width;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zel

@@ -78,7 +78,6 @@ double ScanFloat(StringView S, bool AllowExp, int SepMode, int& Pos) {
   const int n = static_cast<int>(S.size());
   std::string text;
   int exponent = 0;  // value of the exponent digits appended so far
-  bool exponent_cut = false;
   int state = kStart;
   while (state != kDone && state != kFail) {
     const Char c = Pos <= n ? UpperAscii(S[Pos - 1]) : u'Z';
@@ -115,11 +114,11 @@ double ScanFloat(StringView S, bool AllowExp, int SepMode, int& Pos) {
     }
     if (next >= kStart && next <= kExp && c != u' ') {
       if (next == kExp) {
-        // Exponent digits: keep the longest prefix whose value is <= 4200.
-        const int candidate = exponent * 10 + (c - u'0');
-        if (candidate > 4200) exponent_cut = true;
-        if (!exponent_cut) {
-          exponent = candidate;
+        // Exponent digits are appended while those collected so far amount
+        // to at most 4200 (so the exponent ends below 42010); the rest are
+        // consumed only.
+        if (exponent <= 4200) {
+          exponent = exponent * 10 + (c - u'0');
           text += static_cast<char>(c);
         }
       } else {

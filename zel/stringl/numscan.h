@@ -40,8 +40,8 @@ uint32_t ScanHexInteger(StringView S, int& Pos);
 // 1 '.', 2 ',', 3 both.  Accepted: leading blanks, a sign, digits with an
 // optional separator and fraction (either part may be empty: "5." and ".5"),
 // and, when `AllowExp`, 'E' or 'e' with an optional sign and digits.  The
-// exponent digits are cut to their longest prefix not above 4200 (the rest
-// is consumed), and the value is clamped to +-uc_MaxDouble (NaN gives
+// exponent digits are taken while those taken so far amount to at most 4200
+// (the rest are consumed), and the value is clamped to +-uc_MaxDouble (NaN gives
 // uc_MaxDouble).  On failure the result is 0.  Either way `Pos` ends on the
 // character that ended the attempt.  An 'E' that no digits follow ("1e",
 // "1e+") reads as the number without exponent.  The decimal conversion is

@@ -88,8 +88,16 @@ TEST(ScanFloat, HugeExponentsAreCutAndClamped) {
   EXPECT_EQ(ScanFloat(u"1e-99999", true, 3, pos), 0.0);
   pos = 1;
   EXPECT_EQ(ScanFloat(u"1.7976931348623157e308", true, 3, pos), max);
-  // The exponent keeps its longest prefix not above 4200: "-42090" is cut
-  // to "-420" (a later digit that would fit again is not taken back in).
+  // Exponent digits are taken while those taken so far amount to at most
+  // 4200: "4301" is taken whole (430 <= 4200), a fifth digit no more.  A
+  // mantissa of 4300 leading zeros shows which exponent was used.
+  const String tiny_one = u"0." + String(4300, u'0') + u"1e";
+  for (const char16_t* exponent : {u"4301", u"43010", u"430199"}) {
+    const String text = tiny_one + exponent;
+    pos = 1;
+    EXPECT_EQ(ScanFloat(text, true, 3, pos), 1.0) << ToUtf8(exponent);
+    EXPECT_EQ(pos, static_cast<int>(text.size()) + 1);
+  }
   pos = 1;
   EXPECT_EQ(ScanFloat(u"1e-42090", true, 3, pos), 0.0);
   pos = 1;
