@@ -22,39 +22,12 @@ bool IntegerTextPasses(StringView s) {
   return std::all_of(s.begin() + 1, s.end(), digit);
 }
 
-// The number scanner's state table ('.' as the only separator, exponents
-// allowed) must reach its success state; exponent digits above 4200 fail
-// instead of being cut.
+// The number scanner ('.' as the only separator, exponents allowed) must
+// end in success; exponent digits above 4200 fail instead of being cut.
 bool FloatTextPasses(StringView s) {
-  enum State { kFail, kStart, kSign, kInt, kSep, kFrac, kE, kExpSign, kExp, kDone };
-  if (s.empty()) return false;
-  int exponent = 0;
-  State state = kStart;
-  for (size_t i = 0; state != kDone && state != kFail; ++i) {
-    const Char c = i < s.size() ? AsciiUpper(s[i]) : u'Z';
-    const bool sep = c == u'.';
-    const bool digit = c >= u'0' && c <= u'9';
-    const bool sign = c == u'+' || c == u'-';
-    switch (state) {
-      case kStart: state = sep ? kSep : c == u' ' ? kStart : sign ? kSign : digit ? kInt : kFail; break;
-      case kSign: state = sep ? kSep : digit ? kInt : kFail; break;
-      case kInt: state = sep ? kSep : digit ? kInt : c == u'E' ? kE : kDone; break;
-      case kSep:
-      case kFrac: state = sep ? kFail : digit ? kFrac : c == u'E' ? kE : kDone; break;
-      case kE:
-        state = sep || c == u' ' || c == u'E' ? kFail : sign ? kExpSign : digit ? kExp : kDone;
-        break;
-      case kExpSign:
-        state = digit ? kExp : (sep || c == u' ' || sign || c == u'E') ? kFail : kDone;
-        break;
-      default: state = digit ? kExp : kDone; break;
-    }
-    if (state == kExp) {
-      exponent = exponent * 10 + (c - u'0');
-      if (exponent > 4200) return false;
-    }
-  }
-  return state == kDone;
+  int pos = 1;
+  const FloatScanResult r = ScanFloatDetailed(s, true, 1, pos);
+  return r.ok && !r.exponent_over_4200;
 }
 
 bool TriStateTextPasses(StringView s) {

@@ -1,5 +1,6 @@
 #include "zel/stringl/numscan.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -72,12 +73,13 @@ uint32_t ScanHexInteger(StringView S, int& Pos) {
   return value;
 }
 
-double ScanFloat(StringView S, bool AllowExp, int SepMode, int& Pos) {
+FloatScanResult ScanFloatDetailed(StringView S, bool AllowExp, int SepMode, int& Pos) {
   enum State { kFail = -1, kStart = 1, kSign, kInt, kSep, kFrac, kE, kExpSign, kExp, kDone };
   if (Pos < 1) Pos = 1;
   const int n = static_cast<int>(S.size());
   std::string text;
   int exponent = 0;  // value of the exponent digits appended so far
+  int exponent_read = 0;  // value of all exponent digits read, saturated above 4200
   int state = kStart;
   while (state != kDone && state != kFail) {
     const Char c = Pos <= n ? UpperAscii(S[Pos - 1]) : u'Z';
@@ -114,6 +116,7 @@ double ScanFloat(StringView S, bool AllowExp, int SepMode, int& Pos) {
     }
     if (next >= kStart && next <= kExp && c != u' ') {
       if (next == kExp) {
+        exponent_read = std::min(4201, exponent_read * 10 + (c - u'0'));
         // Exponent digits are appended while those collected so far amount
         // to at most 4200 (so the exponent ends below 42010); the rest are
         // consumed only.
@@ -140,10 +143,14 @@ double ScanFloat(StringView S, bool AllowExp, int SepMode, int& Pos) {
     value = CLocaleStrtod(text);
   }
   const double max = static_cast<double>(uc_MaxDouble);
-  if (std::isnan(value)) return max;
-  if (value > max) return max;
-  if (value < -max) return -max;
-  return value;
+  if (std::isnan(value)) value = max;
+  if (value > max) value = max;
+  if (value < -max) value = -max;
+  return {value, state == kDone, exponent_read > 4200};
+}
+
+double ScanFloat(StringView S, bool AllowExp, int SepMode, int& Pos) {
+  return ScanFloatDetailed(S, AllowExp, SepMode, Pos).value;
 }
 
 String HexDigits(uint32_t Value, int Digits) {

@@ -48,6 +48,16 @@ uint32_t ScanHexInteger(StringView S, int& Pos);
 // exact (correctly rounded) and does not depend on the locale.
 double ScanFloat(StringView S, bool AllowExp, int SepMode, int& Pos);
 
+// `ScanFloat` with its outcome, for callers that must tell a failed scan
+// from a zero, or an exponent above 4200 from one the value can use (a
+// check that rejects "1e5000" rather than reading the clamped maximum).
+struct FloatScanResult {
+  double value;
+  bool ok;            // the scan ended in success
+  bool exponent_over_4200;  // the exponent digits read amount to more than 4200
+};
+FloatScanResult ScanFloatDetailed(StringView S, bool AllowExp, int SepMode, int& Pos);
+
 // Exactly `Digits` upper-case hexadecimal digits of the lowest nibbles of
 // `Value`; `Digits` is clamped to 1..8 (HexDigits(255, 1) == u"F").
 String HexDigits(uint32_t Value, int Digits);
