@@ -7,6 +7,7 @@
 #include "zel/platform/datetime.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/numscan.h"
+#include "zel/stringl/valuetext.h"
 #include "zel/zelbase/errors.h"
 
 namespace zel {
@@ -33,10 +34,6 @@ bool FloatTextPasses(StringView s) {
 bool TriStateTextPasses(StringView s) {
   const String l = LowerCase(s);
   return l.empty() || l == u"true" || l == u"false";
-}
-
-String TriStateText(TTriState t) {
-  return t == tsTrue ? u"true" : t == tsFalse ? u"false" : u"";
 }
 
 constexpr int kMaxWidth = 10000;
@@ -374,17 +371,15 @@ void TFeatureMatrix::SetFeatValDouble(int32_t fix, int32_t obj, double FeatVal) 
 TTriState TFeatureMatrix::GetFeatValTriState(int32_t fix, int32_t obj) const {
   if (!InRange(fix, obj)) return tsUndefined;
   const String l = LowerCase(Cell(fix, obj));
-  if (l == u"true") return tsTrue;
-  if (l == u"false") return tsFalse;
-  if (!l.empty()) Fail(u": feature is not a tri-state value");
-  return tsUndefined;
+  if (!TriStateTextPasses(l)) Fail(u": feature is not a tri-state value");
+  return StrToTriState(l);
 }
 
 void TFeatureMatrix::SetFeatValTriState(int32_t fix, int32_t obj, TTriState FeatVal) {
   if (!InRange(fix, obj)) return;
   const TFeatKind k = Kind(fix);
   if (k != fkTriState && k != fkString) Fail(u": feature is not a tri-state or string type");
-  Cell(fix, obj) = TriStateText(FeatVal);
+  Cell(fix, obj) = TriStateToStr(FeatVal, 0);
   Changed();
 }
 
@@ -413,7 +408,7 @@ bool TFeatureMatrix::Fill(int32_t fix, double FeatVal) {
 }
 
 bool TFeatureMatrix::Fill(int32_t fix, TTriState FeatVal) {
-  return FillKind(fix, fkTriState, u" is not a tri-state value", TriStateText(FeatVal));
+  return FillKind(fix, fkTriState, u" is not a tri-state value", TriStateToStr(FeatVal, 0));
 }
 
 void TFeatureMatrix::Assign(const TPersistent* Source) {
