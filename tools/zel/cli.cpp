@@ -55,4 +55,18 @@ bool HandleHelp(const Command& cmd, const Args& args) {
   return false;
 }
 
+bool LooksLikeOption(const std::string& arg) {
+  if (arg.size() < 2 || arg[0] != '-') return false;
+  return !(arg[1] == '.' || (arg[1] >= '0' && arg[1] <= '9'));
+}
+
+int TakeOperand(const Command& cmd, const std::string& arg, std::string& operand,
+                bool& have_operand) {
+  if (LooksLikeOption(arg)) return UsageError(cmd, "unknown option '" + arg + "'");
+  if (have_operand) return UsageError(cmd, "too many arguments");
+  operand = arg;
+  have_operand = true;
+  return kOk;
+}
+
 }  // namespace zel::cli

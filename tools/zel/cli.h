@@ -90,6 +90,19 @@ bool ReadLines(const std::string& path, std::vector<String>& lines,
 // Writes a library string to stdout as UTF-8, followed by a newline.
 void PrintLine(StringView s);
 
+// True when `arg` reads as an option: '-' and more, but not a negative
+// number ("-5", "-.5"), and not "-" alone (stdin).
+bool LooksLikeOption(const std::string& arg);
+
+// Stores `arg` as the command's one operand (its FILE, VALUE, ...).
+// Returns kOk, or kUsage after reporting an unknown option or a second
+// operand.  Typical use in an argument loop, after the known options:
+//   } else if (int s = TakeOperand(cmd, a, path, have_path); s != kOk) {
+//     return s;
+//   }
+int TakeOperand(const Command& cmd, const std::string& arg, std::string& operand,
+                bool& have_operand);
+
 // True when `args` holds "--help" or "-h"; prints the command's help.
 bool HandleHelp(const Command& cmd, const Args& args);
 

@@ -208,18 +208,15 @@ void PrintTable(const Table& t, bool csv) {
 int FeatMat(const Args& args) {
   std::string path;
   bool csv = false;
+  bool have_path = false;
   for (const auto& a : args) {
     if (a == "--csv") {
       csv = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return UsageError(kCommands[3], "unknown option '" + a + "'");
-    } else if (path.empty()) {
-      path = a;
-    } else {
-      return UsageError(kCommands[3], "too many arguments");
+    } else if (int s = TakeOperand(kCommands[3], a, path, have_path); s != kOk) {
+      return s;
     }
   }
-  if (path.empty()) return UsageError(kCommands[3], "expects a FILE");
+  if (!have_path) return UsageError(kCommands[3], "expects a FILE");
   TFeatureMatrix m(nullptr);
   int r;
   try {

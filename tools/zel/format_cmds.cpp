@@ -63,11 +63,6 @@ bool IntArg(const Command& cmd, const Args& args, size_t& i, int& value, int& st
 }
 
 // An argument that looks like an option (but a negative number or "-").
-bool IsOption(const std::string& a) {
-  if (a.size() < 2 || a[0] != '-') return false;
-  return !(a[1] == '.' || (a[1] >= '0' && a[1] <= '9'));
-}
-
 int Fmt(const Args& args) {
   const Command& cmd = kCommands[0];
   int width = 0, decimals = 2, sig = 0, autosig = 0;
@@ -93,13 +88,8 @@ int Fmt(const Args& args) {
       ++modes;
     } else if (a == "--plus") {
       plus = true;
-    } else if (IsOption(a)) {
-      return UsageError(cmd, "unknown option '" + a + "'");
-    } else if (have_value) {
-      return UsageError(cmd, "too many arguments");
-    } else {
-      value_text = a;
-      have_value = true;
+    } else if (int s = TakeOperand(cmd, a, value_text, have_value); s != kOk) {
+      return s;
     }
   }
   if (!have_value) return UsageError(cmd, "VALUE is missing");
@@ -133,13 +123,8 @@ int ScrambleCmd(const Args& args) {
       if (!IntArg(cmd, args, i, seed, status)) return status;
     } else if (a == "-d" || a == "--descramble") {
       descramble = true;
-    } else if (IsOption(a)) {
-      return UsageError(cmd, "unknown option '" + a + "'");
-    } else if (have_path) {
-      return UsageError(cmd, "too many arguments");
-    } else {
-      path = a;
-      have_path = true;
+    } else if (int s = TakeOperand(cmd, a, path, have_path); s != kOk) {
+      return s;
     }
   }
   // Lines with their line ends, joined: the text exactly as read.
@@ -175,10 +160,7 @@ int Text(const Args& args) {
       }
     }
     if (matched) continue;
-    if (IsOption(a)) return UsageError(cmd, "unknown option '" + a + "'");
-    if (have_path) return UsageError(cmd, "too many arguments");
-    path = a;
-    have_path = true;
+    if (int s = TakeOperand(cmd, a, path, have_path); s != kOk) return s;
   }
   if (!transform) return UsageError(cmd, "name a transform, e.g. --capitalize");
   std::vector<String> lines;

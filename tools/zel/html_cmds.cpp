@@ -105,13 +105,8 @@ int HtmlWords(const Args& args) {
   for (const auto& a : args) {
     if (a == "--no-numbers") {
       ignore_numbers = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return UsageError(cmd, "unknown option '" + a + "'");
-    } else if (have_path) {
-      return UsageError(cmd, "too many arguments");
-    } else {
-      path = a;
-      have_path = true;
+    } else if (int s = TakeOperand(cmd, a, path, have_path); s != kOk) {
+      return s;
     }
   }
   // Line ends are kept: they separate the last word of a line from the next.

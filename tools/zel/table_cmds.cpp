@@ -116,13 +116,8 @@ int Table(const Args& args) {
       exact = true;
     } else if (a == "--xml") {
       if (!value(xml_out) || xml_out.empty()) return UsageError(cmd, "--xml needs a file name");
-    } else if (a.size() > 1 && a[0] == '-') {
-      return UsageError(cmd, "unknown option '" + a + "'");
-    } else if (have_path) {
-      return UsageError(cmd, "too many arguments");
-    } else {
-      path = a;
-      have_path = true;
+    } else if (int s = TakeOperand(cmd, a, path, have_path); s != kOk) {
+      return s;
     }
   }
   if (exact && !have_find) return UsageError(cmd, "--exact needs --find");

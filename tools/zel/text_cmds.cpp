@@ -11,15 +11,12 @@ namespace {
 // Takes at most one FILE argument; anything starting with '-' (but "-"
 // itself) is an unknown option.
 bool OneOptionalFile(const Command& cmd, const Args& args, std::string& path, int& status) {
-  if (args.size() > 1) {
-    status = UsageError(cmd, "too many arguments");
-    return false;
+  bool have_path = false;
+  path.clear();
+  for (const auto& a : args) {
+    status = TakeOperand(cmd, a, path, have_path);
+    if (status != kOk) return false;
   }
-  if (!args.empty() && args[0].size() > 1 && args[0][0] == '-') {
-    status = UsageError(cmd, "unknown option '" + args[0] + "'");
-    return false;
-  }
-  path = args.empty() ? "" : args[0];
   return true;
 }
 
