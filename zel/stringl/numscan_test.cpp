@@ -106,6 +106,23 @@ TEST(ScanFloat, HugeExponentsAreCutAndClamped) {
   EXPECT_EQ(ScanFloat(u"4.9e-0000324", true, 3, pos), std::numeric_limits<double>::denorm_min());
 }
 
+TEST(ScanFloat, DetailedResultTellsFailureAndLargeExponentApart) {
+  struct Case {
+    const char16_t* text;
+    bool ok;
+    bool over_4200;
+  };
+  const Case cases[] = {{u"0", true, false},    {u"--1", false, false}, {u"", false, false},
+                        {u"1e4200", true, false}, {u"1e4201", true, true}, {u"12abc", true, false},
+                        {u"1e-99999", true, true}};
+  for (const auto& c : cases) {
+    int pos = 1;
+    const FloatScanResult r = ScanFloatDetailed(c.text, true, 1, pos);
+    EXPECT_EQ(r.ok, c.ok) << std::u16string(c.text).size();
+    EXPECT_EQ(r.exponent_over_4200, c.over_4200) << std::u16string(c.text).size();
+  }
+}
+
 TEST(ScanFloat, ConversionIsCorrectlyRounded) {
   int pos = 1;
   EXPECT_EQ(ScanFloat(u"0.30000000000000004", true, 3, pos), 0.30000000000000004);
