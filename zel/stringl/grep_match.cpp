@@ -45,30 +45,31 @@ inline Char Fold(Char c) {
 inline unsigned Bits16(__m128i a, __m128i b) {
   return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
 }
-inline unsigned Bits8(__m128i a) { return Bits16(a, _mm_setzero_si128()); }
 
 // The smallest position q in p..last for which `hits(block)` marks the
 // character at q, where `hits` looks at the eight characters from `block`
 // and returns a lane mask (all ones for a hit); last + 1 when there is none.
-// Blocks of sixteen come first (one branch for twice the characters), then
-// one of eight; the end is checked with one last block of eight that
-// overlaps the ones before, not character by character, so `last` must be
-// at least 8.
-template <class Hits>
+// With kWide, blocks of sixteen come first (one branch for twice the
+// characters; the better choice where a hit usually ends the scan), then one
+// of eight.  The end is checked with one last block of eight that overlaps
+// the ones before, not character by character, so `last` must be at least 8.
+template <bool kWide, class Hits>
 inline int ScanBlocks(const Char* s, int p, int last, Hits hits) {
-  for (; p + 15 <= last; p += 16) {
-    const unsigned mask = Bits16(hits(s + p - 1), hits(s + p + 7));
-    if (mask != 0) return p + __builtin_ctz(mask);
+  if constexpr (kWide) {
+    for (; p + 15 <= last; p += 16) {
+      const unsigned mask = Bits16(hits(s + p - 1), hits(s + p + 7));
+      if (mask != 0) return p + __builtin_ctz(mask);
+    }
   }
-  if (p + 7 <= last) {
-    const unsigned mask = Bits8(hits(s + p - 1));
-    if (mask != 0) return p + __builtin_ctz(mask);
-    p += 8;
+  // Two mask bits per character here: no packing on the way.
+  for (; p + 7 <= last; p += 8) {
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits(s + p - 1)));
+    if (mask != 0) return p + __builtin_ctz(mask) / 2;
   }
   if (p > last) return last + 1;
   const int from = last - 7;  // from < p: the positions before p had no hit
-  const unsigned mask = Bits8(hits(s + from - 1)) & (~0u << (p - from));
-  return mask != 0 ? from + __builtin_ctz(mask) : last + 1;
+  const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits(s + from - 1))) & (~0u << (2 * (p - from)));
+  return mask != 0 ? from + __builtin_ctz(mask) / 2 : last + 1;
 }
 
 // The lane mask of the eight characters from `block` whose folded code lies
@@ -114,19 +115,22 @@ int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
     // With folding, a small letter of the pattern also accepts its capital.
     const __m128i lo0 = _mm_set1_epi16(static_cast<short>(c0));
     const __m128i up0 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c0) : c0));
-    const __m128i lo1 = _mm_set1_epi16(static_cast<short>(c1));
-    const __m128i up1 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c1) : c1));
-    return ScanBlocks(s, p, last, [&](const Char* block) {
+    const auto first = [&](const Char* block) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
       __m128i hit = _mm_cmpeq_epi16(a, lo0);
       if constexpr (kFold) hit = _mm_or_si128(hit, _mm_cmpeq_epi16(a, up0));
-      if (two) {
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 1));
-        __m128i hit1 = _mm_cmpeq_epi16(b, lo1);
-        if constexpr (kFold) hit1 = _mm_or_si128(hit1, _mm_cmpeq_epi16(b, up1));
-        hit = _mm_and_si128(hit, hit1);
-      }
       return hit;
+    };
+    // A pair is rarer than one character, so its scans run longer: blocks of
+    // eight measured faster for it, blocks of sixteen for one character.
+    if (!two) return ScanBlocks<true>(s, p, last, first);
+    const __m128i lo1 = _mm_set1_epi16(static_cast<short>(c1));
+    const __m128i up1 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c1) : c1));
+    return ScanBlocks<false>(s, p, last, [&](const Char* block) {
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 1));
+      __m128i hit1 = _mm_cmpeq_epi16(b, lo1);
+      if constexpr (kFold) hit1 = _mm_or_si128(hit1, _mm_cmpeq_epi16(b, up1));
+      return _mm_and_si128(first(block), hit1);
     });
   }
 #endif
@@ -142,7 +146,7 @@ int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
 template <bool kFold, bool kInside = true>
 int ScanRange(const Char* s, int p, int length, Char lo, Char hi) {
 #if defined(__SSE2__)
-  if (length >= 8) return ScanBlocks(s, p, length, RangeHits<kFold, kInside>(lo, hi));
+  if (length >= 8) return ScanBlocks<true>(s, p, length, RangeHits<kFold, kInside>(lo, hi));
 #endif
   for (; p <= length; ++p) {
     const Char c = Fold<kFold>(s[p - 1]);
@@ -304,19 +308,6 @@ int Matcher<kFold>::NextCandidate(int p, int k) const {
 
 template <bool kFold>
 bool Matcher<kFold>::Search(int start) {
-  const GrepOp& first = ops_[0];
-  if (n_ == 1 && first.operand == kOperandSet && first.range_hi >= first.range_lo &&
-      (first.kind == taSet || first.kind == taMult1)) {
-    // A pattern that is one character range, or one run of it ('[0-9]+'):
-    // the match is the first member and, for the run, the members after it.
-    int run_end = 0;
-    const int q = first.kind == taSet ? ScanRange<kFold>(s_, start, l_, first.range_lo, first.range_hi)
-                                      : ScanRangeRun<kFold>(s_, start, l_, first.range_lo, first.range_hi, run_end);
-    if (q > l_) return false;
-    tokens_[0].ValidFrom = q;
-    end_pos_ = first.kind == taSet ? q : run_end;
-    return true;
-  }
   for (int p = start; p <= l_ + 1;) {
     const int q = NextCandidate(p, 0);
     if (q > l_ + 1) return false;
@@ -430,6 +421,20 @@ bool Matcher<kFold>::MatchHere(int p, int k) {
   return false;
 }
 
+// A pattern that is one character range, or one run of it ('[0-9]+'): the
+// match is the first member at or after `start` and, for the run, the
+// members after it.  Returns the match start (length + 1 when there is
+// none) and sets `end`.
+template <bool kFold>
+int RangeSearch(const GrepOp& op, StringView in, int start, int& end) {
+  const int length = static_cast<int>(in.size());
+  if (op.kind == taSet) {
+    end = ScanRange<kFold>(in.data(), start, length, op.range_lo, op.range_hi);
+    return end;
+  }
+  return ScanRangeRun<kFold>(in.data(), start, length, op.range_lo, op.range_hi, end);
+}
+
 }  // namespace
 
 bool TGrep::MatchString(StringView Instring, int& MatchPos) {
@@ -457,7 +462,13 @@ bool TGrep::MatchString(StringView Instring, int& MatchPos) {
   }
   bool found;
   int end = 0;
-  if (FIgnoreCase) {
+  if (range_search_) {
+    // The same result as the general walk gives for this pattern, by one scan.
+    const int q = FIgnoreCase ? RangeSearch<true>(ops_[0], Instring, start, end)
+                              : RangeSearch<false>(ops_[0], Instring, start, end);
+    found = q <= length;
+    if (found) FregExp[0].ValidFrom = q;
+  } else if (FIgnoreCase) {
     Matcher<true> m(ops_.data(), FregExp.data(), FLengRegExp, Instring, failed_);
     found = m.Search(start);
     end = m.end_pos();
