@@ -4,7 +4,9 @@
 // Start positions at which the first token cannot pass its test are skipped
 // by a scan (a character search for literals, the set bitmap for sets);
 // such attempts would fail at once and write nothing, so skipping them
-// changes no result.
+// changes no result.  A pattern that is a single character range or a run
+// of one ('[0-9]+', the usual search for a number) skips the walk: one scan
+// finds the first member and the end of its run.
 #include <algorithm>
 
 #if defined(__SSE2__)
