@@ -310,11 +310,12 @@ int Matcher<kFold>::NextCandidate(int p, int k) const {
 
 template <bool kFold>
 bool Matcher<kFold>::Search(int start) {
+  // '^' can pass only at the first position: one attempt there.
+  if (ops_[0].kind == taBol) return start == 1 && MatchHere(1, 0);
   for (int p = start; p <= l_ + 1;) {
     const int q = NextCandidate(p, 0);
     if (q > l_ + 1) return false;
     if (MatchHere(q, 0)) return true;
-    if (ops_[0].kind == taBol) return false;
     p = q + 1;
   }
   return false;
