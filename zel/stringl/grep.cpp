@@ -337,6 +337,7 @@ int TGrep::CompileRegExp(StringView pattern) {
 }
 
 void TGrep::PrepareOps() {
+  range_search_ = false;
   for (int k = 0; k < FLengRegExp; ++k) {
     const TGrepToken& tok = FregExp[k];
     detail::GrepOp& op = ops_[k];
@@ -359,6 +360,7 @@ void TGrep::PrepareOps() {
       if (members > 0 && members == last - first + 1) {
         op.range_lo = static_cast<Char>(first);
         op.range_hi = static_cast<Char>(last);
+        range_search_ = FLengRegExp == 1 && (tok.Action == taSet || tok.Action == taMult1);
       }
     } else if (repetition && tok.NumChars == 0) {
       op.operand = 1;

@@ -192,6 +192,9 @@ class TGrep : public TComponent {
 
   int FLengRegExp = 0;
   bool FStopOnError = true;
+  // The pattern is a single range or range run, matched by one scan (kept
+  // beside the other fields every search reads).
+  bool range_search_ = false;
   TRegExp FregExp{};
   String FRegExpStr;
   bool FIgnoreCase = false;

@@ -4,7 +4,9 @@
 // Start positions at which the first token cannot pass its test are skipped
 // by a scan (a character search for literals, the set bitmap for sets);
 // such attempts would fail at once and write nothing, so skipping them
-// changes no result.
+// changes no result.  A pattern that is a single character range or a run
+// of one ('[0-9]+', the usual search for a number) skips the walk: one scan
+// finds the first member and the end of its run.
 #include <algorithm>
 
 #if defined(__SSE2__)
@@ -40,23 +42,66 @@ inline Char Fold(Char c) {
 }
 
 #if defined(__SSE2__)
+// One bit per character from the lane masks of 8 + 8 characters (lanes
+// all ones or all zero).
+inline unsigned Bits16(__m128i a, __m128i b) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
+}
+
 // The smallest position q in p..last for which `hits(block)` marks the
 // character at q, where `hits` looks at the eight characters from `block`
-// and returns a byte mask (two bits per character, as _mm_movemask_epi8
-// gives); last + 1 when there is none.  The end is checked with one last
-// block that overlaps the ones before, not character by character, so
-// `last` must be at least 8.
-template <class Hits>
+// and returns a lane mask (all ones for a hit); last + 1 when there is none.
+// With kWide, blocks of sixteen come first (one branch for twice the
+// characters; the better choice where a hit usually ends the scan), then one
+// of eight.  The end is checked with one last block of eight that overlaps
+// the ones before, not character by character, so `last` must be at least 8.
+template <bool kWide, class Hits>
 inline int ScanBlocks(const Char* s, int p, int last, Hits hits) {
+  if constexpr (kWide) {
+    for (; p + 15 <= last; p += 16) {
+      const unsigned mask = Bits16(hits(s + p - 1), hits(s + p + 7));
+      if (mask != 0) return p + __builtin_ctz(mask);
+    }
+  }
+  // Two mask bits per character here: no packing on the way.
   for (; p + 7 <= last; p += 8) {
-    const unsigned mask = hits(s + p - 1);
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits(s + p - 1)));
     if (mask != 0) return p + __builtin_ctz(mask) / 2;
   }
   if (p > last) return last + 1;
   const int from = last - 7;  // from < p: the positions before p had no hit
-  const unsigned mask = hits(s + from - 1) & (~0u << (2 * (p - from)));
+  const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits(s + from - 1))) & (~0u << (2 * (p - from)));
   return mask != 0 ? from + __builtin_ctz(mask) / 2 : last + 1;
 }
+
+// The lane mask of the eight characters from `block` whose folded code lies
+// in lo..hi (with kInside false: outside it).
+template <bool kFold, bool kInside>
+struct RangeHits {
+  RangeHits(Char lo, Char hi)
+      : vlo(_mm_set1_epi16(static_cast<short>(lo))),
+        width(_mm_set1_epi16(static_cast<short>(hi - lo))) {}
+
+  __m128i operator()(const Char* block) const {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    if constexpr (kFold) {
+      // c - 'A' <= 25 (unsigned) marks a capital; add 0x20 to it.
+      const __m128i cap_a = _mm_set1_epi16(static_cast<short>(u'A'));
+      const __m128i cap_width = _mm_set1_epi16(static_cast<short>(u'Z' - u'A'));
+      const __m128i is_cap = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, cap_a), cap_width), zero);
+      a = _mm_add_epi16(a, _mm_and_si128(is_cap, _mm_set1_epi16(0x20)));
+    }
+    const __m128i in = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, vlo), width), zero);
+    if constexpr (kInside) {
+      return in;
+    } else {
+      return _mm_xor_si128(in, _mm_cmpeq_epi16(zero, zero));
+    }
+  }
+
+  __m128i vlo, width;
+};
 #endif
 
 // The smallest position q in p..last at which `str[0]` (and, with `two`,
@@ -72,19 +117,22 @@ int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
     // With folding, a small letter of the pattern also accepts its capital.
     const __m128i lo0 = _mm_set1_epi16(static_cast<short>(c0));
     const __m128i up0 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c0) : c0));
-    const __m128i lo1 = _mm_set1_epi16(static_cast<short>(c1));
-    const __m128i up1 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c1) : c1));
-    return ScanBlocks(s, p, last, [&](const Char* block) {
+    const auto first = [&](const Char* block) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
       __m128i hit = _mm_cmpeq_epi16(a, lo0);
       if constexpr (kFold) hit = _mm_or_si128(hit, _mm_cmpeq_epi16(a, up0));
-      if (two) {
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 1));
-        __m128i hit1 = _mm_cmpeq_epi16(b, lo1);
-        if constexpr (kFold) hit1 = _mm_or_si128(hit1, _mm_cmpeq_epi16(b, up1));
-        hit = _mm_and_si128(hit, hit1);
-      }
-      return static_cast<unsigned>(_mm_movemask_epi8(hit));
+      return hit;
+    };
+    // A pair is rarer than one character, so its scans run longer: blocks of
+    // eight measured faster for it, blocks of sixteen for one character.
+    if (!two) return ScanBlocks<true>(s, p, last, first);
+    const __m128i lo1 = _mm_set1_epi16(static_cast<short>(c1));
+    const __m128i up1 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c1) : c1));
+    return ScanBlocks<false>(s, p, last, [&](const Char* block) {
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 1));
+      __m128i hit1 = _mm_cmpeq_epi16(b, lo1);
+      if constexpr (kFold) hit1 = _mm_or_si128(hit1, _mm_cmpeq_epi16(b, up1));
+      return _mm_and_si128(first(block), hit1);
     });
   }
 #endif
@@ -100,31 +148,49 @@ int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
 template <bool kFold, bool kInside = true>
 int ScanRange(const Char* s, int p, int length, Char lo, Char hi) {
 #if defined(__SSE2__)
-  if (length >= 8) {
-    const __m128i vlo = _mm_set1_epi16(static_cast<short>(lo));
-    const __m128i width = _mm_set1_epi16(static_cast<short>(hi - lo));
-    const __m128i cap_a = _mm_set1_epi16(static_cast<short>(u'A'));
-    const __m128i cap_width = _mm_set1_epi16(static_cast<short>(u'Z' - u'A'));
-    const __m128i case_bit = _mm_set1_epi16(0x20);
-    const __m128i zero = _mm_setzero_si128();
-    return ScanBlocks(s, p, length, [&](const Char* block) {
-      __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-      if constexpr (kFold) {
-        // c - 'A' <= 25 (unsigned) marks a capital; add 0x20 to it.
-        const __m128i is_cap = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, cap_a), cap_width), zero);
-        a = _mm_add_epi16(a, _mm_and_si128(is_cap, case_bit));
-      }
-      const __m128i in = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(a, vlo), width), zero);
-      const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(in));
-      return kInside ? mask : mask ^ 0xFFFFu;
-    });
-  }
+  if (length >= 8) return ScanBlocks<true>(s, p, length, RangeHits<kFold, kInside>(lo, hi));
 #endif
   for (; p <= length; ++p) {
     const Char c = Fold<kFold>(s[p - 1]);
     if ((c >= lo && c <= hi) == kInside) return p;
   }
   return length + 1;
+}
+
+// As ScanRange, and when a position q is found, `run_end` receives the last
+// position of the run of characters in lo..hi that starts at q.  A run that
+// ends inside the block in which it starts (the usual case for short runs)
+// is read off the same mask, without a second scan; the end of an input of
+// at least sixteen characters is one last block overlapping the ones before.
+template <bool kFold>
+int ScanRangeRun(const Char* s, int p, int length, Char lo, Char hi, int& run_end) {
+#if defined(__SSE2__)
+  if (length >= 16) {
+    const RangeHits<kFold, true> inside(lo, hi);
+    // The first member in the block of sixteen from `from`, at or after
+    // position `skip`; 0 when there is none.
+    const auto find = [&](int from, int skip) {
+      const unsigned mask = Bits16(inside(s + from - 1), inside(s + from + 7)) & (~0u << (skip - from));
+      if (mask == 0) return 0;
+      const int h = __builtin_ctz(mask);
+      // ~mask has the bits 16 and up set, so the count stops at the block end.
+      const int run = __builtin_ctz(~mask >> h);
+      run_end = h + run < 16 ? from + h + run - 1
+                             : ScanRange<kFold, false>(s, from + 16, length, lo, hi) - 1;
+      return from + h;
+    };
+    for (; p + 15 <= length; p += 16) {
+      const int q = find(p, p);
+      if (q != 0) return q;
+    }
+    if (p > length) return length + 1;
+    const int q = find(length - 15, p);  // the positions before p had no member
+    return q != 0 ? q : length + 1;
+  }
+#endif
+  const int q = ScanRange<kFold>(s, p, length, lo, hi);
+  if (q <= length) run_end = ScanRange<kFold, false>(s, q, length, lo, hi) - 1;
+  return q;
 }
 
 template <bool kFold>
@@ -244,11 +310,12 @@ int Matcher<kFold>::NextCandidate(int p, int k) const {
 
 template <bool kFold>
 bool Matcher<kFold>::Search(int start) {
+  // '^' can pass only at the first position: one attempt there.
+  if (ops_[0].kind == taBol) return start == 1 && MatchHere(1, 0);
   for (int p = start; p <= l_ + 1;) {
     const int q = NextCandidate(p, 0);
     if (q > l_ + 1) return false;
     if (MatchHere(q, 0)) return true;
-    if (ops_[0].kind == taBol) return false;
     p = q + 1;
   }
   return false;
@@ -357,6 +424,20 @@ bool Matcher<kFold>::MatchHere(int p, int k) {
   return false;
 }
 
+// A pattern that is one character range, or one run of it ('[0-9]+'): the
+// match is the first member at or after `start` and, for the run, the
+// members after it.  Returns the match start (length + 1 when there is
+// none) and sets `end`.
+template <bool kFold>
+int RangeSearch(const GrepOp& op, StringView in, int start, int& end) {
+  const int length = static_cast<int>(in.size());
+  if (op.kind == taSet) {
+    end = ScanRange<kFold>(in.data(), start, length, op.range_lo, op.range_hi);
+    return end;
+  }
+  return ScanRangeRun<kFold>(in.data(), start, length, op.range_lo, op.range_hi, end);
+}
+
 }  // namespace
 
 bool TGrep::MatchString(StringView Instring, int& MatchPos) {
@@ -384,7 +465,13 @@ bool TGrep::MatchString(StringView Instring, int& MatchPos) {
   }
   bool found;
   int end = 0;
-  if (FIgnoreCase) {
+  if (range_search_) {
+    // The same result as the general walk gives for this pattern, by one scan.
+    const int q = FIgnoreCase ? RangeSearch<true>(ops_[0], Instring, start, end)
+                              : RangeSearch<false>(ops_[0], Instring, start, end);
+    found = q <= length;
+    if (found) FregExp[0].ValidFrom = q;
+  } else if (FIgnoreCase) {
     Matcher<true> m(ops_.data(), FregExp.data(), FLengRegExp, Instring, failed_);
     found = m.Search(start);
     end = m.end_pos();

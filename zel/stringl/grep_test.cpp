@@ -128,7 +128,11 @@ TEST(Grep, FindsTheFirstMatchAtEveryOffset) {
       {u"ab", false, u"ab"},  {u"ab", true, u"aB"},  {u"a", false, u"a"},
       {u"[a-b]+", false, u"a"}, {u"[A-B]+", true, u"A"}, {u"(ab)+", true, u"AB"},
       {u"a[b]", false, u"ab"}, {u"[a-b]+", false, u"abbaabbab", true},
-      {u"[A-B]+", true, u"aBbA", true}};
+      {u"[A-B]+", true, u"aBbA", true}, {u"[0-9]", false, u"7"},
+      // Runs that end at, just before and past the end of a block.
+      {u"[0-9]+", false, u"0123456789012345", true},
+      {u"[0-9]+", false, u"01234567890123456789", true},
+      {u"[A-B]+", true, u"aBbAabABbaBAabbaBAb", true}};
   for (const auto& c : kCases) {
     TGrep grep(nullptr);
     grep.SetIgnoreCase(c.ignore_case);
