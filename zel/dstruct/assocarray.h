@@ -50,7 +50,8 @@
 //
 // `type` is the variant type code.  In keys and values the characters & < >
 // " and every character outside printable ASCII are written as character
-// references (&amp; &lt; &gt; &quot; &#N;).  Floats are written as the
+// references (&amp; &lt; &gt; &quot; &#N;), which `ResolveXMLReferences`
+// (zel/streams/xmlrefs.h) resolves on reading.  Floats are written as the
 // shortest text that reads back to the same value ("NAN:" and the 16 hex
 // digits of the bits for NaN), currency with four decimals, dates as their
 // day count, Booleans as "True"/"False".  Arrays and other types cannot be

@@ -8,6 +8,8 @@
 #include "zel/platform/casemap.h"
 #include "zel/platform/numconv.h"
 #include "zel/streams/tagscan.h"
+#include "zel/streams/xmlrefs.h"
+#include "zel/stringl/charclass.h"
 #include "zel/stringl/numscan.h"
 #include "zel/stringl/tags.h"
 #include "zel/zelbase/errors.h"
@@ -44,63 +46,6 @@ void AppendEscaped(std::string& out, StringView s) {
         }
     }
   }
-}
-
-// The value of digit `c` in base 10 or 16 (either letter case), or -1.
-int DigitValue(Char c, int base) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  const Char l = AsciiLower(c);
-  if (base == 16 && l >= u'a' && l <= u'f') return l - u'a' + 10;
-  return -1;
-}
-
-// Reverses AppendEscaped; also takes &apos; and hexadecimal &#xH;.  A
-// reference it does not know, or one beyond 16 bits, stays as written.
-String Unescape(StringView s) {
-  String out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] != u'&') {
-      out += s[i];
-      continue;
-    }
-    const size_t semi = s.find(u';', i);
-    if (semi == StringView::npos || semi - i > 10) {
-      out += s[i];
-      continue;
-    }
-    const StringView name = s.substr(i + 1, semi - i - 1);
-    Char c = 0;
-    bool ok = true;
-    if (name == u"amp") c = u'&';
-    else if (name == u"lt") c = u'<';
-    else if (name == u"gt") c = u'>';
-    else if (name == u"quot") c = u'"';
-    else if (name == u"apos") c = u'\'';
-    else if (name.size() >= 2 && name[0] == u'#') {
-      const bool hex = name[1] == u'x' || name[1] == u'X';
-      const StringView digits = name.substr(hex ? 2 : 1);
-      uint32_t v = 0;
-      ok = !digits.empty();
-      const int base = hex ? 16 : 10;
-      for (Char d : digits) {
-        const int dv = DigitValue(d, base);
-        if (dv < 0) { ok = false; break; }
-        v = v * static_cast<uint32_t>(base) + static_cast<uint32_t>(dv);
-        if (v > 0xFFFF) { ok = false; break; }
-      }
-      c = static_cast<Char>(v);
-    } else {
-      ok = false;
-    }
-    if (!ok) {
-      out += s[i];
-      continue;
-    }
-    out += c;
-    i = semi;
-  }
-  return out;
 }
 
 std::string HexBits(uint64_t bits, int digits) {
@@ -155,7 +100,7 @@ bool ParseUnsigned(StringView s, uint64_t& v) {
   if (s.empty() || s.size() > 20) return false;
   v = 0;
   for (Char c : s) {
-    const int dv = DigitValue(c, 10);
+    const int dv = IsDigit(c) ? c - u'0' : -1;
     if (dv < 0) return false;
     if (__builtin_mul_overflow(v, uint64_t{10}, &v) ||
         __builtin_add_overflow(v, static_cast<uint64_t>(dv), &v)) {
@@ -171,7 +116,7 @@ bool ParseFloat(StringView s, bool single, double& d) {
     const StringView hex = s.substr(4);
     if (hex.size() != (single ? 8u : 16u)) return false;
     for (Char c : hex) {
-      const int dv = DigitValue(c, 16);
+      const int dv = HexDigitValue(c);
       if (dv < 0) return false;
       bits = bits * 16 + static_cast<uint64_t>(dv);
     }
@@ -260,8 +205,8 @@ bool ReadSection(StringView content, std::vector<Entry>& entries) {
       int type;
       if (!TryStrToInt(ScanForXMLAttrib(attr, u"type"), type)) return false;
       Entry e;
-      e.key = Unescape(ScanForXMLAttrib(attr, u"key"));
-      if (!ParseValue(type, Unescape(text), e.value)) return false;
+      e.key = ResolveXMLReferences(ScanForXMLAttrib(attr, u"key"));
+      if (!ParseValue(type, ResolveXMLReferences(text), e.value)) return false;
       entries.push_back(std::move(e));
     } else if (tag == 2) {
       break;
@@ -305,7 +250,7 @@ bool TAssocArray::ReadFromXMLStream(TStream& InStream, StringView DataID) {
   // reading their content, and leaves the stream behind the section read.
   String attr, content;
   while (ScanStreamForXMLTag(InStream, u"assocarray", attr, content)) {
-    if (!SameText(Unescape(ScanForXMLAttrib(attr, u"dataid")), wanted)) continue;
+    if (!SameText(ResolveXMLReferences(ScanForXMLAttrib(attr, u"dataid")), wanted)) continue;
     std::vector<Entry> entries;
     if (!ReadSection(content, entries)) return false;
     for (const auto& e : entries) Add(e.key, e.value);

@@ -69,7 +69,8 @@
 //
 // Rows are saved in their logical order, only non-empty cells and non-zero
 // attributes; "&", "<", ">" and control characters are written as
-// references, so any cell text survives.  A read that finds no matching
+// references, so any cell text survives; reading resolves them with
+// `ResolveXMLReferences` (zel/streams/xmlrefs.h).  A read that finds no matching
 // element, or meets the end of the file before "</strarray>", returns false
 // and leaves the table as it was; so does a file whose table would have
 // more than 2^24 cells ((columns + 1) × rows), a guard against absurd sizes.

@@ -45,6 +45,7 @@
 #include "zel/platform/numconv.h"
 #include "zel/platform/textfile.h"
 #include "zel/streams/tagscan.h"
+#include "zel/streams/xmlrefs.h"
 #include "zel/stringl/strip.h"
 
 namespace zel {
@@ -88,57 +89,10 @@ String EscapeCell(std::string_view bytes) {
 // The cell bytes (Windows-1252) of an element's content, references
 // resolved; characters the code page lacks become '?'.
 std::string UnescapeCell(StringView text) {
-  std::string out;
-  size_t i = 0;
-  while (i < text.size() && out.size() < ShortString::kCapacity) {
-    Char c = text[i++];
-    if (c == u'&') {
-      const size_t semi = text.find(u';', i);
-      if (semi != StringView::npos && semi - i <= 8) {
-        const StringView name = text.substr(i, semi - i);
-        bool known = true;
-        if (name == u"amp") {
-          c = u'&';
-        } else if (name == u"lt") {
-          c = u'<';
-        } else if (name == u"gt") {
-          c = u'>';
-        } else if (name == u"quot") {
-          c = u'"';
-        } else if (name == u"apos") {
-          c = u'\'';
-        } else if (name.size() >= 2 && name[0] == u'#') {
-          const bool hex = name[1] == u'x' || name[1] == u'X';
-          uint32_t code = 0;
-          size_t k = hex ? 2 : 1;
-          known = k < name.size();
-          for (; k < name.size() && known; ++k) {
-            const Char d = AsciiLower(name[k]);
-            uint32_t v;
-            if (d >= u'0' && d <= u'9') {
-              v = d - u'0';
-            } else if (hex && d >= u'a' && d <= u'f') {
-              v = d - u'a' + 10;
-            } else {
-              known = false;
-              break;
-            }
-            code = code * (hex ? 16 : 10) + v;  // at most 7 digits: no overflow
-          }
-          c = code <= 0xFFFF ? static_cast<Char>(code) : u'?';
-        } else {
-          known = false;
-        }
-        if (known) i = semi + 1;
-        else c = u'&';
-      }
-    }
-    out.push_back(static_cast<char>(CharToAnsi(c)));
-  }
-  return out;
+  const String resolved = ResolveXMLReferences(text);
+  return StringToAnsi(StringView(resolved).substr(0, ShortString::kCapacity));
 }
 
-// A whole number > 0 (for sizes) or >= 0, from an attribute value.
 bool ReadInt(StringView text, int min, int& value) {
   int32_t v = 0;
   if (!TryStrToInt(StripLTBlanks(text), v) || v < min) return false;

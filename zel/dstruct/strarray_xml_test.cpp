@@ -156,7 +156,8 @@ TEST(StringArrayXML, ReadsHandWrittenText) {
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(Dump(t),
             "2x3;3,0,"
-            "\n0:[][<AB\"'&bogus;&amp?\x80][]"
+            // A reference beyond U+FFFF stays as written, like an unknown one.
+            "\n0:[][<AB\"'&bogus;&amp&#9999999;\x80][]"
             "\n0:[][][  blanks  ]"
             "\n7:[\xE9\x80?][][]");
   t.Sort(1, 0, true);

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "zel/htmlsupport/hexdigit.h"
+#include "zel/stringl/charclass.h"
 #include "zel/zelbase/nametables.h"
 
 namespace zel {
@@ -32,7 +32,7 @@ char32_t NumericValue(StringView digits) noexcept {
   if (digits.empty()) return 0;
   uint32_t value = 0;
   for (Char c : digits) {
-    const int d = detail::HexDigitValue(c);
+    const int d = HexDigitValue(c);
     if (d < 0 || d >= base) return 0;
     value = value * static_cast<uint32_t>(base) + static_cast<uint32_t>(d);
     if (value > 0x10FFFF) return 0;  // stops before the product can overflow

@@ -1,6 +1,5 @@
 #include "zel/htmlsupport/urlcode.h"
 
-#include "zel/htmlsupport/hexdigit.h"
 #include "zel/platform/casemap.h"
 #include "zel/stringl/charclass.h"
 
@@ -15,8 +14,8 @@ String DecodePass(StringView S) {
   out.reserve(S.size());
   for (size_t i = 0; i < S.size(); ++i) {
     if (S[i] == u'%' && i + 2 < S.size() && IsHexChar(S[i + 1]) && IsHexChar(S[i + 2])) {
-      out.push_back(static_cast<Char>(detail::HexDigitValue(S[i + 1]) * 16 +
-                                      detail::HexDigitValue(S[i + 2])));
+      out.push_back(static_cast<Char>(HexDigitValue(S[i + 1]) * 16 +
+                                      HexDigitValue(S[i + 2])));
       i += 2;
     } else {
       out.push_back(S[i]);

@@ -7,5 +7,6 @@
 #include "zel/streams/streamscan.h"
 #include "zel/streams/streamsearch.h"
 #include "zel/streams/tagscan.h"
+#include "zel/streams/xmlrefs.h"
 
 #endif  // ZEL_STREAMS_STREAMS_H_

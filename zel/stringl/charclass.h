@@ -5,6 +5,7 @@
 // umlauts the seven German characters "äöüÄÖÜß".
 //
 //   zel::IsHexChar(u'f')   == true
+//   zel::HexDigitValue(u'f') == 15
 //   zel::IsLetter(u'ä')    == false   // not ASCII
 //   zel::IsUmlaut(u'ß')    == true
 #ifndef ZEL_STRINGL_CHARCLASS_H_
@@ -28,6 +29,14 @@ constexpr bool IsDigitLetter(Char c) noexcept { return IsDigit(c) || IsLetter(c)
 // '0'..'9', 'A'..'F', 'a'..'f'.
 constexpr bool IsHexChar(Char c) noexcept {
   return IsDigit(c) || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+
+// 0-15 for '0'-'9', 'A'-'F' and 'a'-'f'; -1 for any other character.
+constexpr int HexDigitValue(Char c) noexcept {
+  if (IsDigit(c)) return c - u'0';
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  return -1;
 }
 
 // One of ä ö ü Ä Ö Ü ß (codes 228, 246, 252, 196, 214, 220, 223).

@@ -7,6 +7,7 @@
 #include <locale.h>
 #include <string>
 
+#include "zel/stringl/charclass.h"
 #include "zel/univconst/univconst.h"
 
 namespace zel {
@@ -55,19 +56,14 @@ uint32_t ScanHexInteger(StringView S, int& Pos) {
   const int n = static_cast<int>(S.size());
   uint32_t value = 0;
   while (Pos <= n) {
-    const Char c = UpperAscii(S[Pos - 1]);
-    uint32_t digit;
+    const Char c = S[Pos - 1];
     if (c == u'$' && Pos == 1) {
       ++Pos;
       continue;
-    } else if (c >= u'0' && c <= u'9') {
-      digit = c - u'0';
-    } else if (c >= u'A' && c <= u'F') {
-      digit = c - u'A' + 10;
-    } else {
-      break;
     }
-    value = value * 16u + digit;
+    const int digit = HexDigitValue(c);
+    if (digit < 0) break;
+    value = value * 16u + static_cast<uint32_t>(digit);
     ++Pos;
   }
   return value;

@@ -1,0 +1,27 @@
+// zel/streams/xmlrefs.h — character references in tagged text.
+//
+// Writers of the library's XML-like files put '&', '<', '>' (and, where
+// their layout needs it, '"' and characters outside printable ASCII) into
+// element text and attribute values as references; readers undo that with
+// `ResolveXMLReferences`:
+//
+//   zel::ResolveXMLReferences(u"a &lt;b&gt; &amp; &#233;&#x41;")  == u"a <b> & éA"
+//   zel::ResolveXMLReferences(u"&nbsp; & &#x110000;")  // unchanged: unknown,
+//                                                      // bare, beyond U+FFFF
+//
+// Only the five XML names (amp, lt, gt, quot, apos) and decimal or
+// hexadecimal numeric references up to U+FFFF (one 16-bit character) are
+// resolved; anything else stays as written, so no text is lost.  HTML's
+// named entities are the HTML unit's business (`ResolveHTMLEntities`).
+#ifndef ZEL_STREAMS_XMLREFS_H_
+#define ZEL_STREAMS_XMLREFS_H_
+
+#include "zel/platform/string.h"
+
+namespace zel {
+
+String ResolveXMLReferences(StringView text);
+
+}  // namespace zel
+
+#endif  // ZEL_STREAMS_XMLREFS_H_
