@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "zel/dstruct/strarray.h"
@@ -33,13 +34,16 @@ std::string Dump(const zel::TStringArray& t) {
   return out;
 }
 
+// A scratch directory for the whole run, removed with its files at exit.
+struct ScratchDir {
+  std::string path = "/tmp/zel_strarray_fuzz_XXXXXX";
+  ScratchDir() { Check(mkdtemp(path.data()) != nullptr); }
+  ~ScratchDir() { std::filesystem::remove_all(path); }
+};
+
 const std::string& Dir() {
-  static const std::string dir = [] {
-    std::string name = "/tmp/zel_strarray_fuzz_XXXXXX";
-    Check(mkdtemp(name.data()) != nullptr);
-    return name;
-  }();
-  return dir;
+  static const ScratchDir dir;
+  return dir.path;
 }
 
 }  // namespace
