@@ -208,5 +208,6 @@ def main():
     args = parser.parse_args()
     return write_or_check(TABLE, render(read_x11(args.x11)), args.check, "tools/gen_colortables.py")
 
+
 if __name__ == "__main__":
     sys.exit(main())

@@ -79,5 +79,6 @@ def main():
     args = parser.parse_args()
     return write_or_check(TABLE, render(), args.check, "tools/gen_lnfactorial.py")
 
+
 if __name__ == "__main__":
     sys.exit(main())
