@@ -4,6 +4,8 @@
 //   TColor   a packed colour: red in bits 0-7, green 8-15, blue 16-23; the
 //            top byte marks symbolic system colours.
 //   TDateTime  days since 1899-12-30, the time of day as the fraction.
+//   TFontStyle / TFontStyles  the style elements of a font and a set of them.
+//   TPenStyle  how a line is drawn (solid, dashed, ...).
 #ifndef ZEL_PLATFORM_TYPES_H_
 #define ZEL_PLATFORM_TYPES_H_
 
@@ -20,6 +22,19 @@ static_assert(sizeof(TPoint) == 8);
 
 using TColor = uint32_t;
 using TDateTime = double;
+
+// The style elements of a font; `TFontStyles` is a set of them, one bit per
+// element (`FontStyleBit(fsBold)` and so on).
+enum TFontStyle : uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = uint8_t;
+constexpr TFontStyles FontStyleBit(TFontStyle s) noexcept {
+  return static_cast<TFontStyles>(1u << s);
+}
+
+// Line styles of a pen, in the platform's order (`psSolid` is 0).
+enum TPenStyle : uint8_t {
+  psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame
+};
 
 // The 80-bit extended float of x86-64 (`long double`).
 using Extended = long double;

@@ -71,10 +71,9 @@ enum TMouseActMode : uint8_t {
   maZoomPanColors
 };
 
-// The platform's text alignment and font style elements, which the name
-// tables also cover.
+// The platform's text alignment, which the name tables also cover (the font
+// style elements and pen styles are the platform's, in zel/platform/types.h).
 enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
-enum TFontStyle : uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
 // --- Records ---------------------------------------------------------------
 
