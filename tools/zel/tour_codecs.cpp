@@ -2,7 +2,7 @@
 #include <string>
 
 #include "tools/zel/cli.h"
-#include "zel/dstruct/cpufeatures.h"
+#include "zel/dstruct/internal/cpufeatures.h"
 #include "zel/dstruct/dstruct.h"
 #include "zel/stringl/numscan.h"
 

@@ -63,7 +63,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "zel/dstruct/keyindex.h"
+#include "zel/dstruct/internal/keyindex.h"
 #include "zel/platform/component.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "zel/dstruct/cpufeatures.h"
+#include "zel/dstruct/internal/cpufeatures.h"
 #include "zel/platform/filestream.h"
 
 namespace zel {

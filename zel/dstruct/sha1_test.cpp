@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "zel/dstruct/cpufeatures.h"
+#include "zel/dstruct/internal/cpufeatures.h"
 #include "zel/platform/exceptions.h"
 #include "zel/testutil/bytes.h"
 #include "zel/testutil/tempdir.h"

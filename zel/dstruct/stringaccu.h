@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "zel/dstruct/keyindex.h"
+#include "zel/dstruct/internal/keyindex.h"
 #include "zel/platform/component.h"
 #include "zel/platform/string.h"
 

@@ -1,6 +1,6 @@
 #include "zel/streams/mixedfstream.h"
 
-#include "zel/streams/bytereader.h"
+#include "zel/streams/internal/bytereader.h"
 #include "zel/streams/streamio.h"
 #include "zel/streams/streamscan.h"
 #include "zel/stringl/split.h"

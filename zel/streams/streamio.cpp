@@ -3,7 +3,7 @@
 #include <cfloat>
 #include <cstring>
 
-#include "zel/streams/bytereader.h"
+#include "zel/streams/internal/bytereader.h"
 
 namespace zel {
 namespace {

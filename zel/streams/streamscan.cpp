@@ -4,7 +4,7 @@
 #include <string>
 
 #include "zel/platform/numconv.h"
-#include "zel/streams/bytereader.h"
+#include "zel/streams/internal/bytereader.h"
 #include "zel/univconst/univconst.h"
 
 namespace zel {

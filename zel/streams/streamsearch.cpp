@@ -6,7 +6,7 @@
 
 #include "zel/platform/casemap.h"
 #include "zel/platform/numconv.h"
-#include "zel/streams/bytereader.h"
+#include "zel/streams/internal/bytereader.h"
 
 namespace zel {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "zel/platform/casemap.h"
-#include "zel/streams/bytereader.h"
+#include "zel/streams/internal/bytereader.h"
 #include "zel/streams/streamio.h"
 #include "zel/stringl/strip.h"
 #include "zel/stringl/tags.h"

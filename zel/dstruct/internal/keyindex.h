@@ -1,4 +1,4 @@
-// zel/dstruct/keyindex.h — internal: the hash index that the associative
+// zel/dstruct/internal/keyindex.h — internal: the hash index that the associative
 // array and the string accumulator keep over their keys, so that a lookup
 // finds the same entry a scan from the first entry would, in constant time
 // on average.
@@ -11,8 +11,8 @@
 // which is the match a scan would find first.
 //
 // Not part of the public interface.
-#ifndef ZEL_DSTRUCT_KEYINDEX_H_
-#define ZEL_DSTRUCT_KEYINDEX_H_
+#ifndef ZEL_DSTRUCT_INTERNAL_KEYINDEX_H_
+#define ZEL_DSTRUCT_INTERNAL_KEYINDEX_H_
 
 #include <cstdint>
 #include <vector>
@@ -79,4 +79,4 @@ class KeyIndex {
 
 }  // namespace zel::detail
 
-#endif  // ZEL_DSTRUCT_KEYINDEX_H_
+#endif  // ZEL_DSTRUCT_INTERNAL_KEYINDEX_H_

@@ -1,4 +1,4 @@
-#include "zel/dstruct/cpufeatures.h"
+#include "zel/dstruct/internal/cpufeatures.h"
 
 #include <atomic>
 

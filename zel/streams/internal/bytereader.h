@@ -1,4 +1,4 @@
-// zel/streams/bytereader.h — internal: reading a stream byte by byte
+// zel/streams/internal/bytereader.h — internal: reading a stream byte by byte
 // without a virtual call per byte.
 //
 // The stream helpers scan byte by byte.  For memory streams and the
@@ -7,8 +7,8 @@
 // position only for the bytes taken.  Any other stream is read one byte per
 // `Read` call.  Either way the stream position after `Take(n)` is exactly
 // where n single-byte reads would have left it.
-#ifndef ZEL_STREAMS_BYTEREADER_H_
-#define ZEL_STREAMS_BYTEREADER_H_
+#ifndef ZEL_STREAMS_INTERNAL_BYTEREADER_H_
+#define ZEL_STREAMS_INTERNAL_BYTEREADER_H_
 
 #include <cstdint>
 #include <span>
@@ -46,4 +46,4 @@ class ByteReader {
 
 }  // namespace zel::detail
 
-#endif  // ZEL_STREAMS_BYTEREADER_H_
+#endif  // ZEL_STREAMS_INTERNAL_BYTEREADER_H_

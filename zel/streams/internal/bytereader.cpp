@@ -1,4 +1,4 @@
-#include "zel/streams/bytereader.h"
+#include "zel/streams/internal/bytereader.h"
 
 #include <typeinfo>
 

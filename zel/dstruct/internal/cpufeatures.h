@@ -1,4 +1,4 @@
-// zel/dstruct/cpufeatures.h — which processor instructions the checksum
+// zel/dstruct/internal/cpufeatures.h — which processor instructions the checksum
 // kernels may use.
 //
 // CRC-32 over buffers uses the carry-less multiply instructions (PCLMULQDQ)
@@ -17,8 +17,8 @@
 //
 // The switch is process-wide and not meant for use while other threads
 // compute checksums (a checksum started on one path finishes on it).
-#ifndef ZEL_DSTRUCT_CPUFEATURES_H_
-#define ZEL_DSTRUCT_CPUFEATURES_H_
+#ifndef ZEL_DSTRUCT_INTERNAL_CPUFEATURES_H_
+#define ZEL_DSTRUCT_INTERNAL_CPUFEATURES_H_
 
 namespace zel::detail {
 
@@ -35,4 +35,4 @@ void ForcePortableKernels(bool force) noexcept;
 
 }  // namespace zel::detail
 
-#endif  // ZEL_DSTRUCT_CPUFEATURES_H_
+#endif  // ZEL_DSTRUCT_INTERNAL_CPUFEATURES_H_

@@ -1,4 +1,4 @@
-#include "zel/dstruct/keyindex.h"
+#include "zel/dstruct/internal/keyindex.h"
 
 #include "zel/platform/casemap.h"
 
