@@ -65,4 +65,6 @@ expect_match "featmat missing file" 1 "^zel: cannot open" -- "$zel" featmat "$tm
 expect_match "featmat without FILE" 2 "missing FILE" -- "$zel" featmat
 expect_match "featmat bad option" 2 "unknown option" -- "$zel" featmat "$tmp/m.fmx" --tsv
 
+expect_write_error "perm to a full disk" -- "$zel" perm 3
+
 finish
