@@ -190,7 +190,7 @@ bool TStringArray::ReadFromOpenXMLFile(TextFile& F, const String& DataID) {
         break;
       case kCell:
         if (value(u"col", 0, col) && value(u"row", 1, row)) {
-          table.SetString(col, row, UnescapeCell(content));
+          table.SetBytes(col, row, UnescapeCell(content));
         }
         break;
       case kEnd: {
