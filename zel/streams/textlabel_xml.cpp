@@ -11,6 +11,7 @@
 // rest of the start tag's line (an element written on one line) on to the
 // tag reading.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "zel/platform/casemap.h"
@@ -31,11 +32,24 @@ constexpr StringView kStartTag = u"<custtextlbl";
 constexpr StringView kSignature = u"zelcsuite";
 
 // The position text: the shortest decimal form that reads back to the same
-// double, right-aligned in at least 12 characters.
+// double (a negative zero keeps its sign), right-aligned in at least 12
+// characters.
 String PositionText(double v) {
-  String s = FloatToStr(v);
+  String s = (v == 0 && std::signbit(v)) ? String(u"-0") : FloatToStr(v);
   if (s.size() < 12) s.insert(0, 12 - s.size(), u' ');
   return s;
+}
+
+// An attribute value in double quotes: the markup characters and '"' as
+// references, and control characters as numeric ones, so that the value
+// stays on its line and reads back as written.
+String QuotedValueText(StringView v) {
+  String out;
+  for (Char c : XMLCharReferences(v, true)) {
+    if (c < 32) out += u"&#" + IntToStr(static_cast<int32_t>(c)) + u";";
+    else out.push_back(c);
+  }
+  return out;
 }
 
 String ColorText(TColor c) { return HexDigits(c & 0xFFFFFF, 6); }
@@ -138,13 +152,15 @@ int32_t ReadInt(StringView s) {
   return ScanDecInteger(s, pos);
 }
 
-// A position number: the decimal scanner from the first character; the
-// written forms of infinities and NaN are read as well.
+// A position number: the decimal scanner from the first character decides
+// where the number ends.  The scanner clamps to +-1.7e308 and drops the sign
+// of zero, so the text it took is converted again exactly; the written forms
+// of infinities and NaN are read as well.
 double ReadPosition(StringView s) {
   int pos = 1;
   const FloatScanResult r = ScanFloatDetailed(s, true, 1, pos);
-  if (r.ok) return r.value;
   double v = 0;
+  if (r.ok) return TryStrToFloat(s.substr(0, static_cast<size_t>(pos - 1)), v) ? v : r.value;
   return TryStrToFloat(StripLTBlanks(s), v) ? v : 0.0;
 }
 
@@ -190,7 +206,7 @@ void TCustomTextLabel::WriteToOpenXMLFile(TextFile& F, bool CreateHeader, const 
   if (CreateHeader) line(u"<?xml version=\"1.0\"?>");
   F.WriteLn();
   line(u"<!-- TCustomTextLabel / ZEL Component Suite -->");
-  line(u"<custtextlbl sig=\"ZELCSuite\" vers=\"1.0\" id=\"" + XMLCharReferences(DataID, true) +
+  line(u"<custtextlbl sig=\"ZELCSuite\" vers=\"1.0\" id=\"" + QuotedValueText(DataID) +
        u"\">");
   line(u"  <posxy x=" + PositionText(pos_x_) + u" y=" + PositionText(pos_y_) + u" />");
   line(u"  <caption>" + XMLCharReferences(caption_, false) + u"</caption>");
@@ -203,7 +219,7 @@ void TCustomTextLabel::WriteToOpenXMLFile(TextFile& F, bool CreateHeader, const 
   line(u"  <alignment horiz=" + String(xmlAlignment[alignment_]) + u" vert=" +
        String(xmlVerticalAlignment[vert_align_]) + u" />");
   line(u"  <attachmode val=" + String(xmlTxtLblAttachMode[attach_dat_]) + u" />");
-  line(u"  <font name=\"" + XMLCharReferences(font_.Name(), true) + u"\" size=" +
+  line(u"  <font name=\"" + QuotedValueText(font_.Name()) + u"\" size=" +
        IntToStr(static_cast<int32_t>(font_.Size())) + u" color=$" + ColorText(font_.Color()) +
        u" style=\"" + FontStyleText(font_.Style()) + u"\" />");
   line(u"  <style val=" + String(xmlTxtLblMode[mode_]) + u" />");
