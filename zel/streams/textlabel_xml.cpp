@@ -40,14 +40,25 @@ String PositionText(double v) {
   return s;
 }
 
-// An attribute value in double quotes: the markup characters and '"' as
-// references, and control characters as numeric ones, so that the value
-// stays on its line and reads back as written.
-String QuotedValueText(StringView v) {
+// Text of the element: the markup characters (and '"' in a quoted value) as
+// references, and characters that would not come back as written as numeric
+// references: control characters in a quoted value (it must stay on its
+// line) and unpaired surrogates anywhere (UTF-8 cannot carry them).
+String ElementText(StringView v, bool quoted) {
+  const String escaped = XMLCharReferences(v, quoted);
   String out;
-  for (Char c : XMLCharReferences(v, true)) {
-    if (c < 32) out += u"&#" + IntToStr(static_cast<int32_t>(c)) + u";";
-    else out.push_back(c);
+  out.reserve(escaped.size());
+  for (size_t i = 0; i < escaped.size(); ++i) {
+    const Char c = escaped[i];
+    const bool high = c >= 0xD800 && c <= 0xDBFF, low = c >= 0xDC00 && c <= 0xDFFF;
+    if (high && i + 1 < escaped.size() && escaped[i + 1] >= 0xDC00 && escaped[i + 1] <= 0xDFFF) {
+      out.push_back(c);
+      out.push_back(escaped[++i]);
+    } else if (high || low || (quoted && c < 32)) {
+      out += u"&#" + IntToStr(static_cast<int32_t>(c)) + u";";
+    } else {
+      out.push_back(c);
+    }
   }
   return out;
 }
@@ -206,10 +217,10 @@ void TCustomTextLabel::WriteToOpenXMLFile(TextFile& F, bool CreateHeader, const 
   if (CreateHeader) line(u"<?xml version=\"1.0\"?>");
   F.WriteLn();
   line(u"<!-- TCustomTextLabel / ZEL Component Suite -->");
-  line(u"<custtextlbl sig=\"ZELCSuite\" vers=\"1.0\" id=\"" + QuotedValueText(DataID) +
+  line(u"<custtextlbl sig=\"ZELCSuite\" vers=\"1.0\" id=\"" + ElementText(DataID, true) +
        u"\">");
   line(u"  <posxy x=" + PositionText(pos_x_) + u" y=" + PositionText(pos_y_) + u" />");
-  line(u"  <caption>" + XMLCharReferences(caption_, false) + u"</caption>");
+  line(u"  <caption>" + ElementText(caption_, false) + u"</caption>");
   line(u"  <colors brd=$" + ColorText(color_brd_) + u" bg=$" + ColorText(color_bkg_) +
        u" shdw=$" + ColorText(color_shadow_) + u" />");
   line(u"  <shadowofs dx=" + IntToStr(x_shadow_) + u" dy=" + IntToStr(y_shadow_) + u" />");
@@ -219,7 +230,7 @@ void TCustomTextLabel::WriteToOpenXMLFile(TextFile& F, bool CreateHeader, const 
   line(u"  <alignment horiz=" + String(xmlAlignment[alignment_]) + u" vert=" +
        String(xmlVerticalAlignment[vert_align_]) + u" />");
   line(u"  <attachmode val=" + String(xmlTxtLblAttachMode[attach_dat_]) + u" />");
-  line(u"  <font name=\"" + QuotedValueText(font_.Name()) + u"\" size=" +
+  line(u"  <font name=\"" + ElementText(font_.Name(), true) + u"\" size=" +
        IntToStr(static_cast<int32_t>(font_.Size())) + u" color=$" + ColorText(font_.Color()) +
        u" style=\"" + FontStyleText(font_.Style()) + u"\" />");
   line(u"  <style val=" + String(xmlTxtLblMode[mode_]) + u" />");

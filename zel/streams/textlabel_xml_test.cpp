@@ -177,7 +177,7 @@ TEST_F(LabelFile, CaptionsAndNamesWithMarkupCharactersSurvive) {
   const char16_t* texts[] = {
       u"a < b", u"x > y", u"R&D", u"</caption>", u"&lt; stays &lt;", u"&amp;&#65;",
       u"<custtextlbl>", u"line 1\nline 2 & <3>", u"\"quoted\" 'single'", u"",
-      u"tab\there\r\n",
+      u"tab\there\r\n", u"lone \xd800 and \xdc00, pair \xd83d\xde00",
   };
   for (const char16_t* text : texts) {
     TCustomTextLabel l;
