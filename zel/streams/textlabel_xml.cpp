@@ -11,6 +11,7 @@
 // rest of the start tag's line (an element written on one line) on to the
 // tag reading.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 

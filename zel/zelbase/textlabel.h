@@ -46,17 +46,22 @@
 // Every line but the empty one starts with NSpaces blanks (1..255; less
 // than 1 gives one blank); lines end with CR LF.  Colours are six hex digits
 // of blue, green, red.  Positions are the shortest decimal text that reads
-// back to the same double, right-aligned in 12 characters.  "&", "<" and
+// back to the same double (a negative zero as "-0", infinities and NaN as
+// "INF", "-INF", "NAN"), right-aligned in at least 12 characters.  "&", "<" and
 // ">" in the caption, and those and '"' in the font name and the id, are
-// written as "&amp;", "&lt;", "&gt;" and "&quot;"; texts without them are
-// written as they are.
+// written as "&amp;", "&lt;", "&gt;" and "&quot;", as are control
+// characters in the font name and the id ("&#10;") and unpaired surrogates
+// anywhere; texts without such characters are written as they are.
 //
 // Reading looks, line by line, for the first start tag of the element (the
 // tag name and the signature in any letter case; when DataID is not empty,
 // an id equal to it ignoring case), then reads the tags that follow up to
 // "</custtextlbl>" and takes every setting the writer writes; the caption's
-// character references are resolved.  Values are stored without the
-// setters' checks, unknown tags and unreadable names are skipped.  Only a
+// character references are resolved and its control characters kept.
+// Values are stored without the setters' checks (a layer of 99 stays 99);
+// names that are not in the enumeration name tables, unknown tags, comments
+// and elements nested in unknown ones are skipped; a font size beyond what a
+// pixel height can hold is clamped.  Only a
 // complete element counts: the label changes, and `Changed()` is called
 // once, only when "</custtextlbl>" was read; a file without the element, or
 // one that ends inside it, gives false and leaves the label untouched.
