@@ -53,6 +53,15 @@ std::string BaseOf(const std::string& path) {
 
 FileReplacement::FileReplacement(const String& target)
     : target_name_(target), target_(ResolveTarget(ToUtf8(target))) {
+  // A file without write permission stays as it is, even where its
+  // directory would let a rename replace it (and for root, whom access()
+  // never refuses: a file with no write bit at all counts as read-only).
+  struct stat st;
+  if (::stat(target_.c_str(), &st) == 0 &&
+      (::access(target_.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0)) {
+    throw EInOutError(u"Cannot write file \"" + target_name_ + u"\". " + SysErrorMessage(EACCES),
+                      EACCES);
+  }
   std::string base = BaseOf(target_);
   if (base.size() > 200) base.resize(200);  // room for the prefix and suffix in NAME_MAX
   temp_ = DirectoryOf(target_) + "/." + base + ".XXXXXX";

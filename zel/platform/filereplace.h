@@ -11,7 +11,9 @@
 // The replacement keeps the permission bits of the file it replaces (a new
 // file gets 0666 less the umask, as open() would give it), and its owner
 // where the process may set it.  A target that is a symbolic link is
-// resolved, so the file it points to is replaced and the link stays.
+// resolved, so the file it points to is replaced and the link stays.  A
+// file without write permission is not replaced (EACCES), although its
+// directory may allow the rename.
 //
 // `TextFile::RewriteReplacing`, `TMemoryStream::SaveToFile` and
 // `TStringList::SaveToFile` are built on it; so is every library function

@@ -49,9 +49,14 @@ TEST(FileReplacement, ALinkKeepsPointingAtTheNewContent) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
-TEST(FileReplacement, AMissingDirectoryIsAnError) {
+TEST(FileReplacement, AMissingDirectoryOrAReadOnlyFileIsAnError) {
   TempDir dir("replace");
   EXPECT_THROW(FileReplacement(dir.Path("no/such/t.txt")), EInOutError);
+  dir.Put("ro.txt", "keep");
+  chmod((dir.Dir() + "/ro.txt").c_str(), 0444);
+  EXPECT_THROW(FileReplacement(dir.Path("ro.txt")), EInOutError);
+  EXPECT_EQ(dir.Bytes("ro.txt"), "keep");
+  EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 // A save that fails part-way (here a file-size limit, as a full disk would)
