@@ -1,0 +1,7 @@
+// zel/filesys/filesys.h — the file system: paths and file names, text files.
+#ifndef ZEL_FILESYS_FILESYS_H_
+#define ZEL_FILESYS_FILESYS_H_
+
+#include "zel/filesys/paths.h"
+
+#endif  // ZEL_FILESYS_FILESYS_H_
