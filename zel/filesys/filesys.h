@@ -3,5 +3,6 @@
 #define ZEL_FILESYS_FILESYS_H_
 
 #include "zel/filesys/paths.h"
+#include "zel/filesys/textfiles.h"
 
 #endif  // ZEL_FILESYS_FILESYS_H_

@@ -175,4 +175,28 @@ String InsertBeforeFileExt(StringView Text, StringView FileName) {
   return result;
 }
 
+bool MatchesMask(StringView Name, StringView Mask) {
+  if (Mask == u"*.*") return true;
+  // Greedy match that backs up to the last "*" on a mismatch.
+  size_t n = 0, m = 0;
+  size_t star = StringView::npos, resume = 0;
+  while (n < Name.size()) {
+    if (m < Mask.size() && Mask[m] == u'*') {
+      star = m++;
+      resume = n;
+    } else if (m < Mask.size() &&
+               (Mask[m] == u'?' || AnsiUpperChar(Mask[m]) == AnsiUpperChar(Name[n]))) {
+      ++m;
+      ++n;
+    } else if (star != StringView::npos) {
+      m = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (m < Mask.size() && Mask[m] == u'*') ++m;
+  return m == Mask.size();
+}
+
 }  // namespace zel

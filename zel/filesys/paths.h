@@ -103,6 +103,12 @@ String EnsureDefaultFileExt(StringView FileName, StringView DefaultExt);
 // the name has none: "a.b.c" with "X" gives "aX.b.c".
 String InsertBeforeFileExt(StringView Text, StringView FileName);
 
+// True when `Name` matches the file mask `Mask` without regard to case
+// (locale-aware folding): "*" stands for any run of characters, "?" for
+// exactly one; "*.*" and "*" match every name, also one without a ".".
+//   MatchesMask(u"Report.TXT", u"*.txt") == true
+bool MatchesMask(StringView Name, StringView Mask);
+
 }  // namespace zel
 
 #endif  // ZEL_FILESYS_PATHS_H_

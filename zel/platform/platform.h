@@ -12,6 +12,7 @@
 #include "zel/platform/hostpath.h"
 #include "zel/platform/numconv.h"
 #include "zel/platform/random.h"
+#include "zel/platform/rawfile.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
 #include "zel/platform/stringlist.h"
