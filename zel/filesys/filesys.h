@@ -2,6 +2,7 @@
 #ifndef ZEL_FILESYS_FILESYS_H_
 #define ZEL_FILESYS_FILESYS_H_
 
+#include "zel/filesys/ascheader.h"
 #include "zel/filesys/paths.h"
 #include "zel/filesys/textfiles.h"
 
