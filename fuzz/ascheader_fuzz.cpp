@@ -12,6 +12,7 @@
 
 #include "zel/filesys/ascheader.h"
 #include "zel/platform/stream.h"
+#include "zel/testutil/plainstream.h"
 
 namespace {
 
@@ -19,29 +20,7 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-// A read-only stream the readers cannot see into.
-class PlainStream : public zel::TStream {
- public:
-  explicit PlainStream(const std::string& b) : bytes_(b) {}
-  int64_t Read(void* buf, int64_t count) override {
-    const int64_t n = std::min<int64_t>({count, 1, static_cast<int64_t>(bytes_.size()) - pos_});
-    if (n <= 0) return 0;
-    std::memcpy(buf, bytes_.data() + pos_, static_cast<size_t>(n));
-    pos_ += n;
-    return n;
-  }
-  int64_t Write(const void*, int64_t) override { return 0; }
-  int64_t Seek(int64_t off, zel::TSeekOrigin origin) override {
-    pos_ = (origin == zel::soBeginning ? 0
-            : origin == zel::soCurrent ? pos_
-                                       : static_cast<int64_t>(bytes_.size())) + off;
-    return pos_;
-  }
-
- private:
-  const std::string& bytes_;
-  int64_t pos_ = 0;
-};
+using zel::testutil::PlainStream;
 
 struct Result {
   int status;
@@ -62,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 8192) return 0;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   zel::TStringStream mem(bytes);
-  PlainStream plain(bytes);
+  PlainStream plain(bytes, 1);
   const Result x = Read(mem);
   const Result y = Read(plain);
   Check(x.status == 0 || x.status == -1 || x.status == -2 || x.status == -3);
