@@ -84,6 +84,10 @@ TReplacementFile::TReplacementFile(const String& Target) : target_(Target) {
       ::free(real);
     }
   }
+  // A file the caller may not write is not replaced behind its back.
+  if (::access(target_path_.c_str(), F_OK) == 0 && ::access(target_path_.c_str(), W_OK) != 0) {
+    Fail(errno, "write");
+  }
   const size_t slash = target_path_.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string() : target_path_.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? target_path_ : target_path_.substr(slash + 1);

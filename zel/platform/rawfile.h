@@ -14,7 +14,9 @@
 // removed by the destructor, and the target stays as it was.  The new file
 // takes the permissions of the file it replaces (a new one: 0666 less the
 // umask); a target that is a symbolic link has the file it points to
-// replaced, the link stays.
+// replaced, the link stays.  An existing target the caller may not write is
+// refused (as writing it in place would be), although the directory would
+// allow the rename.
 //
 // Failures raise `EInOutError` with the system's errno and a message naming
 // the file.
