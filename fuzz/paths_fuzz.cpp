@@ -74,7 +74,8 @@ void FuzzAbridge(const String& p, int max) {
 void FuzzMasks(const String& name, const String& mask) {
   Check(zel::MatchesMask(name, u"*"));
   Check(zel::MatchesMask(name, u"*.*"));
-  if (!HasWildcard(name)) {
+  Check(!zel::MatchesMask(name, u""));
+  if (!name.empty() && !HasWildcard(name)) {
     Check(zel::MatchesMask(name, name));
     Check(zel::MatchesMask(zel::AnsiUpperCase(name), name));
     Check(zel::MatchesMask(name + u"tail", name + u"*"));
