@@ -16,6 +16,7 @@
 
 #ifdef ZEL_ASAN
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 #endif
 
 #endif  // ZEL_GRAPHICS_INTERNAL_LSAN_SUPPRESSIONS_H_
