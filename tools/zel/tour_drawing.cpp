@@ -5,26 +5,21 @@
 #include "tools/zel/cli.h"
 #include "tools/zel/draw_sheets.h"
 #include "zel/graphics/graphics.h"
+#include "zel/graphics/internal/pixelart.h"
 
 namespace zel::cli {
 namespace {
 
-int Count(const TBitmap& bmp, TColor color) {
-  int n = 0;
-  for (int y = 0; y < bmp.Height(); ++y) {
-    for (int x = 0; x < bmp.Width(); ++x) n += bmp.ScanLine(y)[x] == color;
-  }
-  return n;
-}
+using detail::CountColor;
 
 void TourDrawing() {
   TourHeading("zelbase", "drawing: marks, frames, bitmaps, fonts, the printer");
   const auto plus = CreateMarkAsBitmap(3, clBlack, clWhite, 0);
   TourShow("CreateMarkAsBitmap(3, black, white, 0): size", std::to_string(plus->Width()) + " x " +
                                                              std::to_string(plus->Height()));
-  TourShow("  black pixels of the 7 x 7 plus", Count(*plus, clBlack));
+  TourShow("  black pixels of the 7 x 7 plus", CountColor(*plus, clBlack));
   const auto disc = CreateMarkAsBitmap(24, clRed, clWhite, 2);
-  TourShow("mark 24 (filled circle): red pixels", Count(*disc, clRed));
+  TourShow("mark 24 (filled circle): red pixels", CountColor(*disc, clRed));
   TourShow("FontIsTrueType(u\"DejaVu Sans\")", FontIsTrueType(u"DejaVu Sans"));
   TourShow("Screen().PixelsPerInch()", Screen().PixelsPerInch());
   TourShow("Screen().Fonts().size() (fontconfig's families)", Screen().Fonts().size());

@@ -88,41 +88,8 @@ class TPrinter::PrinterCanvas final : public TCanvas {
     Stroke(cr);
   }
 
-  void Rectangle(int x1, int y1, int x2, int y2) override {
-    cairo_t* cr = Checked();
-    if (x2 < x1) std::swap(x1, x2);
-    if (y2 < y1) std::swap(y1, y2);
-    const double w = x2 - double{1} * x1, h = y2 - double{1} * y1;
-    if (w == 0 || h == 0) return;
-    if (Brush().Style() == bsSolid) {
-      SetColor(cr, Brush().Color());
-      cairo_rectangle(cr, x1, y1, w, h);
-      cairo_fill(cr);
-    }
-    if (Pen().Style() == psClear) return;
-    const double p = std::min({double{1} * Pen().Width(), w / 2, h / 2});
-    cairo_rectangle(cr, x1 + p / 2, y1 + p / 2, w - p, h - p);
-    SetColor(cr, Pen().Color());
-    Stroke(cr, p);
-  }
-
-  void Ellipse(int x1, int y1, int x2, int y2) override {
-    cairo_t* cr = Checked();
-    if (x2 < x1) std::swap(x1, x2);
-    if (y2 < y1) std::swap(y1, y2);
-    const double w = x2 - double{1} * x1, h = y2 - double{1} * y1;
-    if (w == 0 || h == 0) return;
-    if (Brush().Style() == bsSolid) {
-      EllipsePath(cr, x1, y1, w, h);
-      SetColor(cr, Brush().Color());
-      cairo_fill(cr);
-    }
-    if (Pen().Style() == psClear) return;
-    const double p = std::min({double{1} * Pen().Width(), w / 2, h / 2});
-    EllipsePath(cr, x1 + p / 2, y1 + p / 2, w - p, h - p);
-    SetColor(cr, Pen().Color());
-    Stroke(cr, p);
-  }
+  void Rectangle(int x1, int y1, int x2, int y2) override { Shape(x1, y1, x2, y2, &RectanglePath); }
+  void Ellipse(int x1, int y1, int x2, int y2) override { Shape(x1, y1, x2, y2, &EllipsePath); }
 
   void Polygon(std::span<const TPoint> points) override {
     cairo_t* cr = Checked();
@@ -228,6 +195,13 @@ class TPrinter::PrinterCanvas final : public TCanvas {
     return cr_.get();
   }
 
+  using PathFn = void (*)(cairo_t*, double x, double y, double w, double h);
+
+  static void RectanglePath(cairo_t* cr, double x, double y, double w, double h) {
+    cairo_new_path(cr);
+    cairo_rectangle(cr, x, y, w, h);
+  }
+
   static void EllipsePath(cairo_t* cr, double x, double y, double w, double h) {
     cairo_new_path(cr);
     cairo_save(cr);
@@ -235,6 +209,26 @@ class TPrinter::PrinterCanvas final : public TCanvas {
     cairo_scale(cr, w / 2, h / 2);
     cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
     cairo_restore(cr);
+  }
+
+  // A rectangle or ellipse covering x1..x2-1 x y1..y2-1: filled with the
+  // brush, outlined with the pen inside that box.
+  void Shape(int x1, int y1, int x2, int y2, PathFn path) {
+    cairo_t* cr = Checked();
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    const double w = x2 - double{1} * x1, h = y2 - double{1} * y1;
+    if (w == 0 || h == 0) return;
+    if (Brush().Style() == bsSolid) {
+      path(cr, x1, y1, w, h);
+      SetColor(cr, Brush().Color());
+      cairo_fill(cr);
+    }
+    if (Pen().Style() == psClear) return;
+    const double p = std::min({double{1} * Pen().Width(), w / 2, h / 2});
+    path(cr, x1 + p / 2, y1 + p / 2, w - p, h - p);
+    SetColor(cr, Pen().Color());
+    Stroke(cr, p);
   }
 
   // Strokes the path in the pen's width (or `width`) and dash style.

@@ -153,29 +153,24 @@ TextExtent Extent(FT_Face face, int em) {
 
 constexpr FT_Int32 kMonoLoad = FT_LOAD_TARGET_MONO;
 
-}  // namespace
-
-TextExtent MeasureText(const TFont& font, StringView text) {
+// Runs f(face, extent) with the font's face sized and the engine locked;
+// an all-zero extent when there is no face.
+template <class F>
+TextExtent WithSizedFace(const TFont& font, F&& f) {
   Engine& engine = Engine::Instance();
   std::lock_guard lock(engine.Lock());
   int em = 0;
   FT_Face face = engine.SizedFace(font, em);
   if (face == nullptr) return {};
   TextExtent e = Extent(face, em);
-  ForEachCodePoint(text, [&](char32_t c) {
-    if (FT_Load_Char(face, c, kMonoLoad) == 0) e.width += Round26_6(face->glyph->advance.x);
-  });
+  f(face, e);
   return e;
 }
 
-TextExtent RenderText(const Surface& s, const TFont& font, int64_t x, int64_t y, StringView text,
-                      uint32_t color) {
-  Engine& engine = Engine::Instance();
-  std::lock_guard lock(engine.Lock());
-  int em = 0;
-  FT_Face face = engine.SizedFace(font, em);
-  if (face == nullptr) return {};
-  TextExtent e = Extent(face, em);
+// Draws the glyphs of `text` from (x, y) (top-left of the line) and adds
+// their advances to e.width.
+void RenderGlyphs(const Surface& s, const TFont& font, FT_Face face, TextExtent& e, int64_t x, int64_t y,
+                  StringView text, uint32_t color) {
   const int64_t baseline = y + e.ascent;
   int64_t pen_x = x;
   ForEachCodePoint(text, [&](char32_t c) {
@@ -210,7 +205,23 @@ TextExtent RenderText(const Surface& s, const TFont& font, int64_t x, int64_t y,
     const int64_t mid = baseline - e.ascent * 3 / 10;
     FillRect(s, x, mid, x + e.width, mid + thickness, color);
   }
-  return e;
+}
+
+}  // namespace
+
+TextExtent MeasureText(const TFont& font, StringView text) {
+  return WithSizedFace(font, [&](FT_Face face, TextExtent& e) {
+    ForEachCodePoint(text, [&](char32_t c) {
+      if (FT_Load_Char(face, c, kMonoLoad) == 0) e.width += Round26_6(face->glyph->advance.x);
+    });
+  });
+}
+
+TextExtent RenderText(const Surface& s, const TFont& font, int64_t x, int64_t y, StringView text,
+                      uint32_t color) {
+  return WithSizedFace(font, [&](FT_Face face, TextExtent& e) {
+    RenderGlyphs(s, font, face, e, x, y, text, color);
+  });
 }
 
 bool MatchFontFile(const TFont& font, std::string& file, int& index) {

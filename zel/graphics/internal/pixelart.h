@@ -3,7 +3,7 @@
 //
 //   Art(bmp, 0, 0, 3, 2, {{zel::clBlack, 'X'}})   // {"X..", ".X."}
 //
-// Colours not in the legend show as '.'.  Test support only.
+// Colours not in the legend show as '.'.  For tests and demonstrations.
 #ifndef ZEL_GRAPHICS_INTERNAL_PIXELART_H_
 #define ZEL_GRAPHICS_INTERNAL_PIXELART_H_
 
