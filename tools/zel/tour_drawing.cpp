@@ -32,7 +32,7 @@ void TourDrawing() {
     TourShow("the 256 mark types, magnified 3 times", marks);
     RenderFrameSheet(3)->SaveToPNG(FromUtf8(frames));
     TourShow("DrawFrame: the five frame styles", frames);
-    PrintMarkSheet(pdf, 0x8B0000);
+    PrintMarkSheet(pdf, 0x00008B);  // dark red (0x00BBGGRR)
     TourShow("the marks on the printer's canvas (PDF)", pdf);
   } catch (const Exception& e) {
     TourShow("could not write the pictures", std::string(e.what()));

@@ -21,7 +21,8 @@
 // covers x1..x2-1 and y1..y2-1, its outline in the pen (as wide as the pen),
 // its inside in the brush (nothing with a clear brush); a polygon is filled
 // with the brush and outlined by the closed run of lines through its points.
-// Everything is clipped to the surface; nothing is anti-aliased.
+// Everything is clipped to the surface; nothing is anti-aliased.  Pens wider
+// than 1024 pixels rasterise 1024 wide.
 #ifndef ZEL_GRAPHICS_CANVAS_H_
 #define ZEL_GRAPHICS_CANVAS_H_
 

@@ -135,8 +135,14 @@ TEST(BitmapCanvas, PixelsAndClipping) {
   c.Ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);  // the bitmap lies inside a huge ring
   c.Rectangle(-1000000000, -5, 1000000000, 5);
   EXPECT_EQ(CountColor(bmp, clBlack), 0);
+  // Pens far wider than the bitmap cover it and finish (they are drawn at
+  // most 1024 pixels wide).
+  c.Pen().SetWidth(1000000000);
+  c.Ellipse(-100, -100, 100, 100);
+  EXPECT_EQ(CountColor(bmp, clBlack), 6);
+  c.Pen().SetWidth(1);
   bmp.SetSize(4, 3);  // keeps the pixels that fit, new ones white
-  EXPECT_EQ(c.Pixels(1, 1), clRed);
+  EXPECT_EQ(c.Pixels(1, 1), clBlack);
   EXPECT_EQ(c.Pixels(3, 2), clWhite);
 }
 

@@ -61,7 +61,7 @@ void DrawLine(const Surface& s, int64_t x0, int64_t y0, int64_t x1, int64_t y1, 
   const int64_t n = std::max(adx, ady);
   if (n == 0) return;  // start == end: the start is the end, so nothing
 
-  const int width = std::max(pen.width, 1);
+  const int width = pen.Width();
   const int64_t lo = (width - 1) / 2, hi = width - 1 - lo;  // stamp extent
   const std::span<const int> dashes = width == 1 ? DashPattern(pen.style) : std::span<const int>{};
   int period = 0;
@@ -121,7 +121,7 @@ void ShapeRasterizer::Rectangle(const Surface& s, int64_t x1, int64_t y1, int64_
     if (fill.solid) FillRect(s, x1, y1, x2, y2, fill.color);
     return;
   }
-  const int64_t w = std::max(pen.width, 1);
+  const int64_t w = pen.Width();
   const int64_t ty = std::min(y1 + w, y2), by = std::max(y2 - w, ty);
   const int64_t lx = std::min(x1 + w, x2), rx = std::max(x2 - w, lx);
   FillRect(s, x1, y1, x2, ty, pen.color);
@@ -138,7 +138,7 @@ void ShapeRasterizer::Ellipse(const Surface& s, int64_t x1, int64_t y1, int64_t 
   if (x1 == x2 || y1 == y2) return;
   // Rows that can matter: the visible ones and, for the erosion, the pen
   // width above and below them.
-  const int64_t w = pen.Visible() ? std::max(pen.width, 1) : 0;
+  const int64_t w = pen.Visible() ? pen.Width() : 0;
   const int64_t top = std::max(y1, -w), bottom = std::min(y2, s.height + w);
   if (top >= bottom) return;
   const double rx = static_cast<double>(x2 - x1) / 2, ry = static_cast<double>(y2 - y1) / 2;
@@ -163,10 +163,12 @@ void ShapeRasterizer::Ellipse(const Surface& s, int64_t x1, int64_t y1, int64_t 
 
 void ShapeRasterizer::PaintConvex(const Surface& s, int64_t top, const LinePen& pen, const Fill& fill) {
   const size_t n = rows_.size();
-  const int w = pen.Visible() ? std::max(pen.width, 1) : 0;
+  const int w = pen.Visible() ? pen.Width() : 0;
   inner_ = rows_;
-  for (int step = 0; step < w; ++step) {
+  bool any = true;
+  for (int step = 0; step < w && any; ++step) {
     scratch_.resize(n);
+    any = false;
     for (size_t i = 0; i < n; ++i) {
       const RowSpan& c = inner_[i];
       if (c.Empty() || i == 0 || i + 1 == n || inner_[i - 1].Empty() || inner_[i + 1].Empty()) {
@@ -175,6 +177,7 @@ void ShapeRasterizer::PaintConvex(const Surface& s, int64_t top, const LinePen& 
       }
       scratch_[i].left = std::max({c.left + 1, inner_[i - 1].left, inner_[i + 1].left});
       scratch_[i].right = std::min({c.right - 1, inner_[i - 1].right, inner_[i + 1].right});
+      any = any || !scratch_[i].Empty();
     }
     inner_.swap(scratch_);
   }

@@ -32,12 +32,18 @@ struct Surface {
   int height = 0;
 };
 
+// Pens are drawn at most this wide: the cost of a pen grows with its width,
+// and a wider one covers no more of any surface the library can allocate
+// unless its shape lies far outside it.
+inline constexpr int kMaxPenWidth = 1024;
+
 // How lines and outlines are drawn; `color` is a 0x00BBGGRR value.
 struct LinePen {
   uint32_t color = 0;
-  int width = 1;           // pixels, at least 1
+  int width = 1;           // pixels; taken as 1..kMaxPenWidth
   TPenStyle style = psSolid;
   bool Visible() const noexcept { return style != psClear; }
+  int Width() const noexcept { return width < 1 ? 1 : width > kMaxPenWidth ? kMaxPenWidth : width; }
 };
 
 // An optional fill.
