@@ -13,6 +13,7 @@
 #include <cairo.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <span>
 #include <string>
@@ -119,7 +120,7 @@ void Replay(cairo_t* cr, const std::vector<Op>& ops) {
             cairo_save(cr);
             cairo_translate(cr, op.x0 + w / 2, op.y0 + h / 2);
             cairo_scale(cr, w / 2 - inset, h / 2 - inset);
-            cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+            cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
             cairo_restore(cr);
           }
         };

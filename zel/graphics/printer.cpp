@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -207,7 +208,7 @@ class TPrinter::PrinterCanvas final : public TCanvas {
     cairo_save(cr);
     cairo_translate(cr, x + w / 2, y + h / 2);
     cairo_scale(cr, w / 2, h / 2);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
     cairo_restore(cr);
   }
 
