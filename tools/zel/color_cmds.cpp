@@ -1,4 +1,5 @@
 // Subcommands over colours: color, colors, palette.
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 #include <span>
@@ -7,6 +8,7 @@
 
 #include "tools/zel/cli.h"
 #include "tools/zel/colorspec.h"
+#include "zel/graphics/bitmap.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/numconv.h"
@@ -36,6 +38,7 @@ constexpr Option kPaletteOptions[] = {
     {"mirror", 0, {}, "reverse the palette"},
     {"invert", 0, {}, "invert every colour"},
     {"out", 0, "FILE", "write the palette file to FILE instead of stdout"},
+    {"png", 0, "FILE", "draw the palette as a strip into the PNG file FILE"},
 };
 
 constexpr Command kCommands[] = {
@@ -67,7 +70,10 @@ constexpr Command kCommands[] = {
          "#RRGGBB or $hex).  The palette of N entries is filled by interpolating\n"
          "between the base colours; then stretched, mirrored and inverted, in this\n"
          "order.  The palette file (first and last entry number, then one TColor\n"
-         "per line as eight hex digits, CR LF line ends) goes to stdout or FILE.",
+         "per line as eight hex digits, CR LF line ends) goes to stdout or FILE.\n\n"
+         "--png draws the palette as a strip 40 pixels high, one column per entry\n"
+         "(at most 2000 columns, entries picked evenly beyond that), first entry on\n"
+         "the left; the palette file is then written only when --out is given.",
      .options = kPaletteOptions, .main = &Palette},
 };
 
@@ -187,6 +193,21 @@ int Palette(const ParsedArgs& args) {
   if (mirror) palette.MirrorColors();
   if (invert) palette.InvertColors();
 
+  if (args.Has("png")) {
+    const std::string png = args.Get("png");
+    const int width = std::min(palette.Size(), 2000);
+    TBitmap strip(width, 40);
+    for (int x = 0; x < width; ++x) {
+      const TColor c = palette.GetColorElem(static_cast<int>(1 + int64_t{x} * palette.Size() / width));
+      for (int y = 0; y < strip.Height(); ++y) strip.ScanLine(y)[x] = c & 0xFFFFFF;
+    }
+    try {
+      strip.SaveToPNG(FromUtf8(png));
+    } catch (const Exception& e) {
+      return Fail(e.what());
+    }
+    if (!args.Has("out")) return kOk;
+  }
   if (args.Has("out")) {
     if (!palette.StoreOnFile(1, palette.Size(), FromUtf8(out))) {
       return Fail("cannot write '" + out + "'");
