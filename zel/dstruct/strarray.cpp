@@ -397,9 +397,10 @@ void TStringArray::InsertRow(int r) {
 
 void TStringArray::RemoveRow(int r) {
   if (r < 1 || r > FNRow) return;
-  if (FNRow == 1) {
-    for (int c = 0; c <= FNCol; ++c) SetBytes(c, 1, std::string_view());
-    SetRowAttrib(1, 0);
+  if (FNRow == 1) {  // the only row is emptied
+    std::fill(FPoiArray.begin(), FPoiArray.begin() + (FNCol + 1), 0u);
+    FRowAttrib[0] = 0;
+    NotifyRepeatedly(int64_t{FNCol} + 2);
     return;
   }
   const int N = FNRow;
@@ -443,9 +444,10 @@ void TStringArray::InsertColumn(int c) {
 
 void TStringArray::RemoveColumn(int c) {
   if (c < 1 || c > FNCol) return;
-  if (FNCol == 1) {
-    for (int r = 1; r <= FNRow; ++r) SetBytes(1, r, std::string_view());
-    SetColAttrib(1, 0);
+  if (FNCol == 1) {  // the only column is emptied
+    for (int q = 1; q <= FNRow; ++q) FPoiArray[Slot(1, q)] = 0;
+    FColAttrib[0] = 0;
+    NotifyRepeatedly(int64_t{FNRow} + 1);
     return;
   }
   // In every row, columns c+1..FNCol move left by one; the last column's

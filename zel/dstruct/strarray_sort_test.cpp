@@ -158,6 +158,29 @@ TEST(StringArraySort, PoolKeysMatchStringKeys) {
   }
 }
 
+// Numeric keys: numbers by value (as GetAsNumber reads them), before every
+// cell that is no number, which sort as text; no key handler needed.
+TEST(StringArraySort, NumericKeys) {
+  TStringArray t(nullptr);
+  t.Resize(2, 1);
+  SetColumn(t, 1, {"10", "9", "abc", " -2,5", "", "1e3", "Zed", "100", "3.0", "x1"});
+  SetColumn(t, 2, {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"});
+  t.Sort(1, 0, true, skNumeric);
+  EXPECT_EQ(Column(t, 1), " -2,5||3.0|9|10|100|1e3|abc|x1|Zed");
+  t.Sort(1, 0, false, skNumeric);
+  EXPECT_EQ(Column(t, 1), "Zed|x1|abc|1e3|100|10|9|3.0|| -2,5");
+  // Equal values fall to the secondary column.
+  TStringArray u(nullptr);
+  u.Resize(2, 1);
+  SetColumn(u, 1, {"2", "2.0", "1", "02"});
+  SetColumn(u, 2, {"10", "9", "5", "1"});
+  u.Sort(1, 2, true, skNumeric);
+  EXPECT_EQ(Column(u, 2), "5|1|9|10");
+  // skText is the classic sort.
+  u.Sort(1, 0, true, skText);
+  EXPECT_EQ(Column(u, 1), "02|1|2|2.0");
+}
+
 TEST(StringArraySort, UnSortCommitAndResize) {
   TStringArray t(nullptr);
   t.SetNrCols(2);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -477,6 +478,89 @@ TEST(StringArrayAssign, CopiesEverythingWithHandlers) {
 
   TComponent other(nullptr);
   EXPECT_THROW(copy.Assign(&other), EConvertError);
+}
+
+// Text goes in through SetString, which says whether the cell holds it
+// exactly; bytes go in through SetBytes as they are.
+TEST(StringArrayCells, TextWritesReportWhatCouldNotBeKept) {
+  TStringArray t(nullptr);
+  t.Resize(2, 2);
+  EXPECT_TRUE(t.SetString(1, 1, u"Zürich"));
+  EXPECT_EQ(Cell(t, 1, 1), "Z\xFCrich");
+  EXPECT_FALSE(t.SetString(1, 2, u"Łódź"));
+  EXPECT_EQ(t.GetString(1, 2).ToString(), u"?ód?");
+  EXPECT_FALSE(t.SetString(2, 1, String(300, u'n')));
+  EXPECT_EQ(Cell(t, 2, 1).size(), 255u);
+  EXPECT_TRUE(t.SetString(9, 9, u"東京"));  // outside the table: nothing stored, nothing lost
+  t.SetBytes(2, 2, "Z\xFCrich");
+  EXPECT_EQ(t.GetString(2, 2).ToString(), u"Zürich");
+}
+
+// Row and column edits move handles: they leave the pools alone and give
+// the same cells as moving the text would, on a model table.
+TEST(StringArrayRowsAndColumns, EditsMatchAModelAndWriteNoText) {
+  TStringArray t(nullptr);
+  std::vector<std::vector<std::string>> model(4, std::vector<std::string>(4));  // [row][col 0..3]
+  t.Resize(3, 4);
+  for (int r = 1; r <= 4; ++r) {
+    for (int c = 0; c <= 3; ++c) {
+      model[r - 1][c] = std::to_string(r) + "," + std::to_string(c);
+      t.SetBytes(c, r, model[r - 1][c]);
+    }
+  }
+  const int first_free = t.GetFirstFree(1);
+  std::mt19937 rng(7);
+  for (int step = 0; step < 300; ++step) {
+    const int rows = static_cast<int>(model.size()), cols = static_cast<int>(model[0].size()) - 1;
+    switch (rng() % 4) {
+      case 0: {
+        const int r = 1 + static_cast<int>(rng() % rows);
+        t.InsertRow(r);
+        model.insert(model.begin() + (r - 1), std::vector<std::string>(cols + 1));
+        break;
+      }
+      case 1: {
+        const int r = 1 + static_cast<int>(rng() % rows);
+        t.RemoveRow(r);
+        if (rows == 1) model[0].assign(cols + 1, "");
+        else model.erase(model.begin() + (r - 1));
+        break;
+      }
+      case 2: {
+        if (cols >= 6) break;
+        const int c = 1 + static_cast<int>(rng() % cols);
+        t.InsertColumn(c);
+        for (auto& row : model) row.insert(row.begin() + c, "");
+        break;
+      }
+      default: {
+        const int c = 1 + static_cast<int>(rng() % cols);
+        t.RemoveColumn(c);
+        for (auto& row : model) {
+          if (cols == 1) row[1] = "";
+          else row.erase(row.begin() + c);
+        }
+      }
+    }
+    ASSERT_EQ(t.NrOfRows(), static_cast<int>(model.size())) << step;
+    ASSERT_EQ(t.NrOfColumns(), static_cast<int>(model[0].size()) - 1) << step;
+    for (int r = 1; r <= t.NrOfRows(); ++r) {
+      for (int c = 0; c <= t.NrOfColumns(); ++c) ASSERT_EQ(Cell(t, c, r), model[r - 1][c]) << step;
+    }
+  }
+  EXPECT_EQ(t.GetFirstFree(1), first_free);  // no cell text was written again
+}
+
+TEST(StringArrayRowsAndColumns, RemovalsFireAsMovingEachCellWould) {
+  TStringArray t(nullptr);
+  t.Resize(3, 5);
+  ChangeCounter changes;
+  changes.Attach(t);
+  t.RemoveRow(2);  // rows 3..5 move up: 3 × (4 cells + 1 attribute), then the resize
+  EXPECT_EQ(changes.count, 3 * 5 + 1);
+  changes.count = 0;
+  t.RemoveColumn(1);  // columns 2..3 move left: 2 × (4 rows + 1 attribute), then the resize
+  EXPECT_EQ(changes.count, 2 * 5 + 1);
 }
 
 TEST(StringArrayStorage, OwnerDeletesTheTable) {

@@ -88,5 +88,27 @@ TEST(ShortStringTest, CutsAt255AndKeepsTheLengthByte) {
   EXPECT_FALSE(ToShortString(u"ab") == ShortString::FromBytes("abc"));
 }
 
+// TryToShortString stores what ToShortString stores and says whether that
+// is the text itself.
+TEST(ShortStringTest, TryTellsWhetherTheTextWasKept) {
+  struct Case {
+    StringView text;
+    bool exact;
+    std::string_view bytes;
+  };
+  const String s255(255, u'x'), s256(256, u'x');
+  const Case cases[] = {
+      {u"Zürich", true, "Z\xFCrich"}, {u"€uro", true, "\x80uro"}, {u"", true, ""},
+      {u"Łódź", false, "?\xF3" "d?"},     {u"東京", false, "??"},
+      {s255, true, std::string_view()},  {s256, false, std::string_view()},
+  };
+  for (const Case& c : cases) {
+    ShortString out;
+    EXPECT_EQ(TryToShortString(c.text, out), c.exact) << ToUtf8(c.text);
+    EXPECT_EQ(out, ToShortString(c.text)) << ToUtf8(c.text);
+    if (!c.bytes.empty()) EXPECT_EQ(out.Bytes(), c.bytes);
+  }
+}
+
 }  // namespace
 }  // namespace zel
