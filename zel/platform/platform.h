@@ -9,6 +9,7 @@
 #include "zel/platform/exceptions.h"
 #include "zel/platform/filestream.h"
 #include "zel/platform/font.h"
+#include "zel/platform/hostfs.h"
 #include "zel/platform/numconv.h"
 #include "zel/platform/random.h"
 #include "zel/platform/stream.h"
