@@ -76,8 +76,9 @@ String DelDirTree(StringView Dir);
 int DeleteFiles(StringView FileMask);
 
 // Renames every entry that matches `FileMask` to its upper- or lower-case
-// name (full case mapping), and goes into each plain directory (attributes
-// exactly `faDirectory`) with the same name pattern.  A rename that fails,
+// name (full case mapping), and goes into each matching directory that is
+// a plain one (attributes exactly `faDirectory`: not hidden, read-only or a
+// link) with the same name pattern.  A rename that fails,
 // or that would replace another file of that name, raises `EInOutError`.
 void SetAllFilenameCase(StringView FileMask, bool UpperCase);
 
