@@ -1,15 +1,16 @@
 #include "zel/filesys/filecopy.h"
 
 #include <errno.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "zel/filesys/internal/copyfile.h"
+#include "zel/platform/exceptions.h"
+#include "zel/platform/filereplace.h"
 #include "zel/platform/hostfs.h"
 
 namespace zel {
@@ -25,21 +26,6 @@ constexpr size_t kChunk = 32 * kBlock;    // what one read and write move
 char* ChunkBuffer() {
   thread_local std::unique_ptr<char[]> buffer(new char[kChunk]);
   return buffer.get();
-}
-
-// A fresh name beside `target` for the new copy, created empty.
-bool CreateTempBeside(StringView target, THostFile& out, String& temp) {
-  static std::atomic<unsigned> counter{0};
-  const String dir = HostDirPart(target);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
-    temp = dir + FromUtf8(".zel-copy-" + std::to_string(getpid()) + "-" +
-                          std::to_string(counter.fetch_add(1)) + "-" +
-                          std::to_string(static_cast<unsigned long long>(tick) % 1000000007ULL));
-    if (out.CreateNew(temp, 0600)) return true;
-    if (LastOSError() != EEXIST) return false;
-  }
-  return false;
 }
 
 void Call(detail::CopyBlockFeedback fb, void* ctx, int64_t done, int64_t size) {
@@ -69,11 +55,9 @@ int CopyOneFile(StringView Source, StringView Dest, bool CopyAttribs, CopyBlockF
   Call(FeedBack, Context, 0, size);
 
   // Create the destination: a new file directly, an existing one through a
-  // temporary file renamed over it at the end.
+  // temporary file beside it that replaces it only when complete.
   THostFile out;
-  String temp;           // non-empty when replacing
-  String target = dest;  // what the temporary file replaces
-  uint32_t keep_mode = 0;
+  std::optional<FileReplacement> replacement;
   int status = fcOK;
   if (!out.CreateNew(dest)) {
     if (LastOSError() != EEXIST || !GetFileInfo(dest, dinfo)) {
@@ -83,13 +67,26 @@ int CopyOneFile(StringView Source, StringView Dest, bool CopyAttribs, CopyBlockF
     } else if (dinfo.Attr & (faDirectory | faReadOnly)) {
       status = fcCreateError;
     } else {
-      if (dinfo.Attr & faSymLink) target = RealPath(dest);  // replace what the link names
-      keep_mode = dinfo.Mode;
-      if (target.empty() || !CreateTempBeside(target, out, temp)) status = fcCreateError;
+      try {
+        replacement.emplace(dest);
+      } catch (const EInOutError&) {
+        status = fcCreateError;
+      }
     }
   }
+  const bool created = status == fcOK && !replacement;
+  auto write = [&](const char* data, size_t n, size_t& written) {
+    if (!replacement) return out.Write(data, n, &written);
+    try {
+      replacement->Write(data, n);
+      written = n;
+      return true;
+    } catch (const EInOutError&) {
+      written = 0;  // the replacement cannot say how far it got
+      return false;
+    }
+  };
 
-  const bool created = status == fcOK;
   int64_t copied = 0;
   if (status == fcOK) {
     char* buf = ChunkBuffer();
@@ -101,7 +98,7 @@ int CopyOneFile(StringView Source, StringView Dest, bool CopyAttribs, CopyBlockF
         break;
       }
       size_t written = 0;
-      const bool write_ok = out.Write(buf, static_cast<size_t>(n), &written);
+      const bool write_ok = write(buf, static_cast<size_t>(n), written);
       // The blocks of this chunk, one feedback each, as if read and
       // written one by one.
       int64_t off = 0;
@@ -123,20 +120,24 @@ int CopyOneFile(StringView Source, StringView Dest, bool CopyAttribs, CopyBlockF
     }
   }
 
-  if (status == fcOK) {
-    // Metadata is best effort: a file system without permission bits still
-    // gets the data.
-    out.SetModifyTime(sinfo.Modify);
-    if (CopyAttribs) {
-      out.SetMode(sinfo.Mode | 0200);
-    } else if (!temp.empty()) {
-      out.SetMode(keep_mode);
+  // Metadata is best effort: a file system without permission bits still
+  // gets the data.
+  if (status == fcOK && replacement) {
+    try {
+      replacement->Commit();  // keeps the replaced file's permission bits
+      SetFileTimes(dest, nullptr, &sinfo.Modify);
+      if (CopyAttribs) SetFileMode(dest, sinfo.Mode | 0200);
+    } catch (const EInOutError&) {
+      status = fcWriteError;
     }
+  } else if (status == fcOK) {
+    out.SetModifyTime(sinfo.Modify);
+    if (CopyAttribs) out.SetMode(sinfo.Mode | 0200);
     if (!out.Close()) status = fcWriteError;
   }
   out.Close();
-  if (status == fcOK && !temp.empty() && !RenameFile(temp, target)) status = fcCreateError;
-  if (status != fcOK && created) DeleteFile(temp.empty() ? dest : temp);
+  if (replacement) replacement->Abandon();  // nothing left after a commit
+  if (status != fcOK && created) DeleteFile(dest);
   Call(FeedBack, Context, copied, size);
   return status;
 }

@@ -20,8 +20,8 @@
 //
 // Safety: a copy that fails or is aborted leaves no partial destination
 // behind, and an existing destination is replaced only when the new copy is
-// complete (it is written beside it under a temporary name and renamed over
-// it).  A destination without any write permission bit is not replaced
+// complete (it is written beside it under a temporary name, flushed to the
+// disk and renamed over it: zel/platform/filereplace.h).  A destination without any write permission bit is not replaced
 // (status -2), as the read-only attribute means.  Copying a file onto itself
 // (the same name, or another name of the same file) does nothing and
 // returns 0.  The copy keeps the source's modification time; with

@@ -295,6 +295,10 @@ bool SetFileTimes(StringView Path, const timespec* Access, const timespec* Modif
   return utimensat(AT_FDCWD, U8(Path).c_str(), times, 0) == 0 || Failed();
 }
 
+bool SetFileMode(StringView Path, uint32_t Mode) {
+  return chmod(U8(Path).c_str(), static_cast<mode_t>(Mode & 07777)) == 0 || Failed();
+}
+
 bool CanCreateFileIn(StringView Dir) {
   std::string dir = U8(Dir);
   if (dir.empty()) dir = ".";

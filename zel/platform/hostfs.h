@@ -140,6 +140,8 @@ bool ReadSymLink(StringView Path, String& Target);
 // Sets the access and modification times; a null pointer leaves that time
 // as it is.  A link is followed.
 bool SetFileTimes(StringView Path, const timespec* Access, const timespec* Modify);
+// Sets the permission bits (07777); a link is followed.
+bool SetFileMode(StringView Path, uint32_t Mode);
 
 // True when a file can be created in directory `Dir` (tried with an
 // unnamed file, or with a fresh unique name that is removed again; no
