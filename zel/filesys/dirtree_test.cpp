@@ -178,7 +178,9 @@ TEST_F(DirTreeTest, CopyTreeAbortedFromFeedbackStopsAndLeavesNoPartialFile) {
   EXPECT_FALSE(fs::exists(Dir() + "/c/large"));
   // Whatever the listing order, nothing is copied after the abort.
   for (const auto& e : fs::recursive_directory_iterator(Dir() + "/c")) {
-    if (e.is_regular_file()) EXPECT_EQ(e.path().filename(), "small");
+    if (e.is_regular_file()) {
+      EXPECT_EQ(e.path().filename(), "small");
+    }
   }
 }
 

@@ -71,7 +71,9 @@ TEST_F(FileDatesTest, SetAndReadBackWithZeroMeaningUnchanged) {
   EXPECT_NEAR(a, accessed, 1e-9);  // left as it was
   EXPECT_NEAR(w, later, 1e-9);
   // Where the file system keeps a creation time it is recent; elsewhere 0.
-  if (c0 != 0) EXPECT_NEAR(c0, UnixToDateTime(time(nullptr)), 1.0 / 24);
+  if (c0 != 0) {
+    EXPECT_NEAR(c0, UnixToDateTime(time(nullptr)), 1.0 / 24);
+  }
 
   EXPECT_EQ(GetFileDates(Path("missing"), c, a, w), -1);
   EXPECT_EQ(SetFileDates(Path("missing"), 0, 0, later), -1);

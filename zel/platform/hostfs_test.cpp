@@ -82,7 +82,9 @@ TEST(TDirSearch, KindsOfEntriesAndNamesAsStored) {
     TSearchRec rec;
     while (search.Next(rec)) {
       got[ToUtf8(rec.Name)] = details ? rec.Attr : rec.Attr & ~faReadOnly;
-      if (details && rec.Name == u"File.TXT") EXPECT_EQ(rec.Size, 5);
+      if (details && rec.Name == u"File.TXT") {
+        EXPECT_EQ(rec.Size, 5);
+      }
     }
     std::map<std::string, uint32_t> expect = want;
     if (!details) expect["ro.txt"] = faArchive;
