@@ -47,6 +47,20 @@ timespec FromStatx(const statx_timestamp& t) noexcept {
   return ts;
 }
 
+void FillInfo(const struct statx& sx, TFileInfo& Info) noexcept {
+  Info = TFileInfo{};
+  Info.Attr = AttrOfMode(sx.stx_mode);
+  Info.Mode = sx.stx_mode & 07777;
+  Info.Size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<int64_t>(sx.stx_size);
+  Info.Access = FromStatx(sx.stx_atime);
+  Info.Modify = FromStatx(sx.stx_mtime);
+  Info.HasBirth = (sx.stx_mask & STATX_BTIME) != 0;
+  if (Info.HasBirth) Info.Birth = FromStatx(sx.stx_btime);
+  Info.Device = (static_cast<uint64_t>(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
+  Info.Inode = sx.stx_ino;
+  Info.Owner = sx.stx_uid;
+}
+
 // Wildcard match over any sequence of characters with a folding function:
 // '*' any run, '?' one element.  Linear in practice (one backtrack point).
 template <class C, class Fold>
@@ -115,17 +129,8 @@ bool GetFileInfo(StringView Path, TFileInfo& Info, bool FollowLink) {
     struct statx target;
     if (FollowLink && statx(AT_FDCWD, p.c_str(), 0, want, &target) == 0) sx = target;
   }
-  Info = TFileInfo{};
-  Info.Attr = AttrOfMode(sx.stx_mode) | link_bit;
-  Info.Mode = sx.stx_mode & 07777;
-  Info.Size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<int64_t>(sx.stx_size);
-  Info.Access = FromStatx(sx.stx_atime);
-  Info.Modify = FromStatx(sx.stx_mtime);
-  Info.HasBirth = (sx.stx_mask & STATX_BTIME) != 0;
-  if (Info.HasBirth) Info.Birth = FromStatx(sx.stx_btime);
-  Info.Device = (static_cast<uint64_t>(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
-  Info.Inode = sx.stx_ino;
-  Info.Owner = sx.stx_uid;
+  FillInfo(sx, Info);
+  Info.Attr |= link_bit;
   return true;
 }
 
@@ -457,17 +462,7 @@ bool THostFile::CreateNew(StringView Path, uint32_t Mode) {
 bool THostFile::GetInfo(TFileInfo& Info) const {
   struct statx sx;
   if (statx(fd_, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) return Failed();
-  Info = TFileInfo{};
-  Info.Attr = AttrOfMode(sx.stx_mode);
-  Info.Mode = sx.stx_mode & 07777;
-  Info.Size = S_ISDIR(sx.stx_mode) ? 0 : static_cast<int64_t>(sx.stx_size);
-  Info.Access = FromStatx(sx.stx_atime);
-  Info.Modify = FromStatx(sx.stx_mtime);
-  Info.HasBirth = (sx.stx_mask & STATX_BTIME) != 0;
-  if (Info.HasBirth) Info.Birth = FromStatx(sx.stx_btime);
-  Info.Device = (static_cast<uint64_t>(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
-  Info.Inode = sx.stx_ino;
-  Info.Owner = sx.stx_uid;
+  FillInfo(sx, Info);
   return true;
 }
 
