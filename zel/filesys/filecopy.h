@@ -12,7 +12,8 @@
 // itself moves in larger reads and writes (a few hundred KiB), so copying
 // runs at the speed of the system's own tools; the calls above and the
 // abort checks between blocks are the same as if every block were read and
-// written on its own.
+// written on its own (after a read error, or a write error while replacing
+// a file, the count stops at the start of the larger read instead).
 //
 // `AbortAnyFileCopying` sets the abort switch (from a feedback, another
 // thread or a signal handler); the copy in progress stops after its current
