@@ -305,8 +305,7 @@ bool SetFileMode(StringView Path, uint32_t Mode) {
 }
 
 bool CanCreateFileIn(StringView Dir) {
-  std::string dir = U8(Dir);
-  if (dir.empty()) dir = ".";
+  const std::string dir = Dir.empty() ? std::string(".") : U8(Dir);
   int fd = open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
   if (fd >= 0) {
     close(fd);
