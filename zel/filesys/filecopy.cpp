@@ -50,7 +50,7 @@ int CopyOneFile(StringView Source, StringView Dest, bool CopyAttribs, CopyBlockF
 
   THostFile in;
   TFileInfo sinfo;
-  if (!in.OpenRead(Source) || !in.GetInfo(sinfo)) return fcSourceError;
+  if (!in.OpenRead(Source, &sinfo)) return fcSourceError;
   const int64_t size = sinfo.Size;
   Call(FeedBack, Context, 0, size);
 

@@ -433,17 +433,19 @@ THostFile& THostFile::operator=(THostFile&& Other) noexcept {
   return *this;
 }
 
-bool THostFile::OpenRead(StringView Path) {
+bool THostFile::OpenRead(StringView Path, TFileInfo* Info) {
   Close();
   const int fd = open(U8(Path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return Failed();
-  struct stat st{};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    const int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  struct statx sx{};
+  if (statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0 ||
+      !S_ISREG(sx.stx_mode)) {
+    const int err = S_ISDIR(sx.stx_mode) ? EISDIR : EINVAL;
     close(fd);
     errno = err;
     return Failed();
   }
+  if (Info != nullptr) FillInfo(sx, *Info);
   posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
   return true;
@@ -455,13 +457,6 @@ bool THostFile::CreateNew(StringView Path, uint32_t Mode) {
                       static_cast<mode_t>(Mode));
   if (fd < 0) return Failed();
   fd_ = fd;
-  return true;
-}
-
-bool THostFile::GetInfo(TFileInfo& Info) const {
-  struct statx sx;
-  if (statx(fd_, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) return Failed();
-  FillInfo(sx, Info);
   return true;
 }
 

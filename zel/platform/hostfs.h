@@ -179,14 +179,14 @@ class THostFile {
   THostFile& operator=(THostFile&& Other) noexcept;
 
   // Opens an existing regular file for reading (a directory, device, pipe
-  // or socket fails with EISDIR or EINVAL; opening never blocks).
-  bool OpenRead(StringView Path);
+  // or socket fails with EISDIR or EINVAL; opening never blocks).  `Info`,
+  // when given, gets what the host knows about the opened file.
+  bool OpenRead(StringView Path, TFileInfo* Info = nullptr);
   // Creates a new file for writing; fails with EEXIST when `Path` exists.
   // `Mode` is reduced by the umask.
   bool CreateNew(StringView Path, uint32_t Mode = 0666);
   bool IsOpen() const noexcept { return fd_ >= 0; }
 
-  bool GetInfo(TFileInfo& Info) const;
   // Reads up to `Count` bytes, retrying short reads until `Count` or the
   // end: the bytes read (0 at the end), or -1 on error.
   int64_t Read(void* Buffer, size_t Count);
