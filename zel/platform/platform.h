@@ -10,6 +10,7 @@
 #include "zel/platform/filestream.h"
 #include "zel/platform/font.h"
 #include "zel/platform/hostpath.h"
+#include "zel/platform/hostfs.h"
 #include "zel/platform/numconv.h"
 #include "zel/platform/random.h"
 #include "zel/platform/rawfile.h"
