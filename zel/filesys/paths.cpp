@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/hostfs.h"
 #include "zel/platform/hostpath.h"
 #include "zel/stringl/strip.h"
 
@@ -53,29 +54,6 @@ String ExpandBothSeparators(StringView Path) {
   if (result.empty()) return u"/";
   if (!Path.empty() && IsPathSeparator(Path.back())) result += u'/';
   return result;
-}
-
-bool GlobMatch(StringView Name, StringView Mask) {
-  // Greedy match that backs up to the last "*" on a mismatch.
-  size_t n = 0, m = 0;
-  size_t star = StringView::npos, resume = 0;
-  while (n < Name.size()) {
-    if (m < Mask.size() && Mask[m] == u'*') {
-      star = m++;
-      resume = n;
-    } else if (m < Mask.size() &&
-               (Mask[m] == u'?' || AnsiUpperChar(Mask[m]) == AnsiUpperChar(Name[n]))) {
-      ++m;
-      ++n;
-    } else if (star != StringView::npos) {
-      m = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (m < Mask.size() && Mask[m] == u'*') ++m;
-  return m == Mask.size();
 }
 
 }  // namespace
@@ -201,10 +179,6 @@ String InsertBeforeFileExt(StringView Text, StringView FileName) {
   return result;
 }
 
-bool MatchesMask(StringView Name, StringView Mask) {
-  if (Mask.empty()) return false;
-  if (GlobMatch(Name, Mask)) return true;
-  return Mask.ends_with(u".*") && GlobMatch(Name, Mask.substr(0, Mask.size() - 2));
-}
+bool MatchesMask(StringView Name, StringView Mask) { return MatchesFileMask(Name, Mask); }
 
 }  // namespace zel
