@@ -9,6 +9,7 @@
 
 #include "zel/dstruct/internal/cpufeatures.h"
 #include "zel/platform/exceptions.h"
+#include "zel/zelbase/types.h"
 #include "zel/testutil/bytes.h"
 #include "zel/testutil/tempdir.h"
 
