@@ -11,5 +11,6 @@
 #include "zel/streams/streams.h"
 #include "zel/htmlsupport/htmlsupport.h"
 #include "zel/dstruct/dstruct.h"
+#include "zel/cpuid/cpuid.h"
 
 #endif  // ZEL_ZEL_H_
