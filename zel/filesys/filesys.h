@@ -1,0 +1,9 @@
+// zel/filesys/filesys.h — the file system: paths and file names, text files.
+#ifndef ZEL_FILESYS_FILESYS_H_
+#define ZEL_FILESYS_FILESYS_H_
+
+#include "zel/filesys/ascheader.h"
+#include "zel/filesys/paths.h"
+#include "zel/filesys/textfiles.h"
+
+#endif  // ZEL_FILESYS_FILESYS_H_
