@@ -17,6 +17,7 @@
 
 #include "zel/platform/internal/hostinfo.h"
 #include "zel/platform/random.h"
+#include "zel/testutil/envvar.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -24,29 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets (or unsets, with nullopt) an environment variable for one scope.
-class EnvVar {
- public:
-  EnvVar(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value->c_str(), 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~EnvVar() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using testutil::EnvVar;
 
 // A made-up /sys/class/net entry.
 void AddInterface(const testutil::TempDir& dir, const std::string& name, int type,
