@@ -323,7 +323,8 @@ TEST_F(StandInZenity, QuestionReplies) {
   ASSERT_EQ(calls.size(), 3u);
   const std::vector<std::string> first = {"--question", "--no-markup", "--title=Save",
                                           "--text=Replace <b>x</b>?", "--ok-label=Yes",
-                                          "--cancel-label=No", "--extra-button=Cancel"};
+                                          "--cancel-label=No", "--default-cancel",
+                                          "--extra-button=Cancel"};
   EXPECT_EQ(calls[0], first);
   EnvVar no_display("DISPLAY", std::nullopt);
   EnvVar no_wayland("WAYLAND_DISPLAY", std::nullopt);

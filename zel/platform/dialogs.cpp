@@ -174,7 +174,8 @@ TModalResult QuestionDialog(const String& Title, const String& Text, bool WithCa
                              ToUtf8(Text)});
   } else {
     argv.insert(argv.end(), {"--question", "--no-markup", "--title=" + ToUtf8(Title),
-                             "--text=" + ToUtf8(Text), "--ok-label=Yes", "--cancel-label=No"});
+                             "--text=" + ToUtf8(Text), "--ok-label=Yes", "--cancel-label=No",
+                             "--default-cancel"});
     if (WithCancel) argv.push_back("--extra-button=Cancel");
   }
   std::string out;

@@ -100,7 +100,8 @@ class TSaveDialog : public TCommonDialog {
 
 // Asks a question with Yes and No buttons (and Cancel when `WithCancel`):
 // mrYes, mrNo or mrCancel; closing the window counts as No (zenity cannot
-// tell it apart) or Cancel (kdialog).  mrNone when no dialog can be shown.
+// tell it apart) or Cancel (kdialog).  No is the default button (zenity),
+// so a stray Return does not consent.  mrNone when no dialog can be shown.
 TModalResult QuestionDialog(const String& Title, const String& Text, bool WithCancel);
 
 }  // namespace zel
