@@ -325,7 +325,9 @@ TEST(CpuInfoHost, GuardPinsAndRestores) {
     detail::MeasurementGuard guard;
     cpu_set_t during;
     ASSERT_EQ(sched_getaffinity(0, sizeof during, &during), 0);
-    if (guard.Pinned()) EXPECT_EQ(CPU_COUNT(&during), 1);
+    if (guard.Pinned()) {
+      EXPECT_EQ(CPU_COUNT(&during), 1);
+    }
     EXPECT_EQ(getpriority(PRIO_PROCESS, 0), guard.NewNice());
     EXPECT_LE(guard.NewNice(), guard.OldNice());
   }

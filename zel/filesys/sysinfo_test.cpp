@@ -114,7 +114,9 @@ TEST(GetMacAddress, ThisMachineAgainstSysClassNet) {
   const auto it = std::find_if(candidates.begin(), candidates.end(),
                                [&](const auto& c) { return FromUtf8(c.first) == address; });
   ASSERT_NE(it, candidates.end()) << ToUtf8(address);
-  if (device_with_address) EXPECT_TRUE(it->second);
+  if (device_with_address) {
+    EXPECT_TRUE(it->second);
+  }
 }
 
 TEST(GetMemoryStatus, AgreesWithTheKernel) {
