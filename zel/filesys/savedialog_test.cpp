@@ -213,9 +213,27 @@ TEST(UnivSaveDialog, TypeChangeGivesTheTypedNameTheNewExtension) {
   }
 }
 
-// A stand-in `zenity` first on PATH: it logs its arguments, one per line
-// and "--" after each call, and answers each call with the next line of
-// `replies`: an exit status, then optionally the text it prints.
+// Puts a stand-in dialog helper `program` into DIR/bin: it logs its
+// arguments to DIR/log, one per line and "--" after each call, and answers
+// each call with the next line of DIR/replies: an exit status, then
+// optionally the text it prints.
+void PutStandIn(const testutil::TempDir& dir, const std::string& program) {
+  const std::string d = dir.Dir();
+  mkdir((d + "/bin").c_str(), 0755);
+  dir.Put("bin/" + program,
+          "#!/bin/sh\n"
+          "PATH=/usr/bin:/bin\n"
+          "d=\"" + d + "\"\n"
+          "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$d/log\"; done\n"
+          "echo -- >> \"$d/log\"\n"
+          "n=$(cat \"$d/count\" 2>/dev/null || echo 0); n=$((n+1)); echo $n > \"$d/count\"\n"
+          "line=$(sed -n \"${n}p\" \"$d/replies\")\n"
+          "case \"$line\" in *' '*) printf '%s\\n' \"${line#* }\";; esac\n"
+          "exit ${line%% *}\n");
+  chmod((d + "/bin/" + program).c_str(), 0755);
+}
+
+// A stand-in `zenity` first on PATH.
 class StandInZenity : public ::testing::Test {
  protected:
   testutil::TempDir dir{"zenity"};
@@ -224,18 +242,7 @@ class StandInZenity : public ::testing::Test {
   TUnivSaveDialog dlg{nullptr};
 
   void SetUp() override {
-    mkdir((dir.Dir() + "/bin").c_str(), 0755);
-    dir.Put("bin/zenity",
-            "#!/bin/sh\n"
-            "d=\"" + dir.Dir() + "\"\n"
-            "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$d/log\"; done\n"
-            "echo -- >> \"$d/log\"\n"
-            "n=$(cat \"$d/count\" 2>/dev/null || echo 0); n=$((n+1)); echo $n > \"$d/count\"\n"
-            "line=$(sed -n \"${n}p\" \"$d/replies\")\n"
-            "status=${line%% *}\n"
-            "case \"$line\" in *' '*) printf '%s\\n' \"${line#* }\";; esac\n"
-            "exit $status\n");
-    chmod((dir.Dir() + "/bin/zenity").c_str(), 0755);
+    PutStandIn(dir, "zenity");
     dlg.SetName(u"SaveDlg");
   }
   void Replies(const std::string& text) { dir.Put("replies", text); }
@@ -329,6 +336,31 @@ TEST_F(StandInZenity, QuestionReplies) {
   EnvVar no_display("DISPLAY", std::nullopt);
   EnvVar no_wayland("WAYLAND_DISPLAY", std::nullopt);
   EXPECT_EQ(QuestionDialog(u"Save", u"Replace?", false), mrNone);
+}
+
+// Without zenity, kdialog: its own argument form and exit codes.
+TEST(StandInKdialog, SaveAndQuestion) {
+  testutil::TempDir dir("kdialog");
+  const std::string d = dir.Dir();
+  PutStandIn(dir, "kdialog");
+  dir.Put("replies", "0 " + d + "/x.dat\n2\n1\n");
+  EnvVar path("PATH", d + "/bin");  // no zenity here
+  EnvVar display("DISPLAY", ":77");
+
+  TSaveDialog sd(nullptr);
+  sd.AddFileType(u"Data", u"*.dat;*.bin");
+  sd.AddFileType(u"All", u"*");
+  sd.SetTitle(u"Save data");
+  sd.SetInitialDir(FromUtf8(d + "/"));
+  sd.SetFileName(u"x");
+  ASSERT_TRUE(sd.Execute());
+  EXPECT_EQ(sd.FileName(), FromUtf8(d + "/x.dat"));
+  EXPECT_EQ(QuestionDialog(u"Q", u"Replace?", true), mrCancel);
+  EXPECT_EQ(QuestionDialog(u"Q", u"Replace?", false), mrNo);
+  EXPECT_EQ(dir.Bytes("log"),
+            "--title\nSave data\n--getsavefilename\n" + d + "/x\n*.dat *.bin|Data\n*|All\n--\n"
+            "--title\nQ\n--yesnocancel\nReplace?\n--\n"
+            "--title\nQ\n--yesno\nReplace?\n--\n");
 }
 
 }  // namespace
