@@ -18,18 +18,22 @@ extern char** environ;
 namespace zel {
 namespace {
 
-// The full name of `program` found on PATH, or empty.
+// The full name of `program` found on PATH, or empty.  Empty entries (the
+// old spelling of the current folder) are skipped: a dialog helper is never
+// taken from wherever the process happens to run.
 std::string FindOnPath(const std::string& program) {
-  std::string path = detail::HostVariable("PATH");
+  const std::string path = detail::HostVariable("PATH", "/usr/local/bin:/usr/bin:/bin");
   size_t start = 0;
-  while (start <= path.size()) {
+  while (start < path.size()) {
     size_t end = path.find(':', start);
     if (end == std::string::npos) end = path.size();
-    const std::string dir = end > start ? path.substr(start, end - start) : ".";
-    const std::string full = dir + "/" + program;
-    struct stat st;
-    if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(full.c_str(), X_OK) == 0) {
-      return full;
+    if (end > start) {
+      const std::string full = path.substr(start, end - start) + "/" + program;
+      struct stat st;
+      if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+          access(full.c_str(), X_OK) == 0) {
+        return full;
+      }
     }
     start = end + 1;
   }
