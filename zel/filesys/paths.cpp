@@ -32,19 +32,10 @@ std::vector<String> SplitComponents(StringView path) {
   return parts;
 }
 
-}  // namespace
-
-String ExtractFilePath(StringView Path) { return String(Path.substr(0, DirPartLength(Path))); }
-
-String ExtractFileName(StringView Path) { return String(Path.substr(DirPartLength(Path))); }
-
-String ExtractFileExt(StringView Path) {
-  const StringView name = Path.substr(DirPartLength(Path));
-  const size_t dot = name.rfind(u'.');
-  return dot == StringView::npos ? String() : String(name.substr(dot));
-}
-
-String ExpandFileName(StringView Path) {
+// The path made absolute against the current directory, "." and ".."
+// resolved by the text, both separators splitting, joined with "/"; a
+// trailing separator is kept.
+String ExpandBothSeparators(StringView Path) {
   String full;
   if (Path.empty() || !IsPathSeparator(Path[0])) full = GetCurrentDir() + u"/";
   full += Path;
@@ -62,6 +53,41 @@ String ExpandFileName(StringView Path) {
   if (result.empty()) return u"/";
   if (!Path.empty() && IsPathSeparator(Path.back())) result += u'/';
   return result;
+}
+
+bool GlobMatch(StringView Name, StringView Mask) {
+  // Greedy match that backs up to the last "*" on a mismatch.
+  size_t n = 0, m = 0;
+  size_t star = StringView::npos, resume = 0;
+  while (n < Name.size()) {
+    if (m < Mask.size() && Mask[m] == u'*') {
+      star = m++;
+      resume = n;
+    } else if (m < Mask.size() &&
+               (Mask[m] == u'?' || AnsiUpperChar(Mask[m]) == AnsiUpperChar(Name[n]))) {
+      ++m;
+      ++n;
+    } else if (star != StringView::npos) {
+      m = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (m < Mask.size() && Mask[m] == u'*') ++m;
+  return m == Mask.size();
+}
+
+}  // namespace
+
+String ExtractFilePath(StringView Path) { return String(Path.substr(0, DirPartLength(Path))); }
+
+String ExtractFileName(StringView Path) { return String(Path.substr(DirPartLength(Path))); }
+
+String ExtractFileExt(StringView Path) {
+  const StringView name = Path.substr(DirPartLength(Path));
+  const size_t dot = name.rfind(u'.');
+  return dot == StringView::npos ? String() : String(name.substr(dot));
 }
 
 String StripPath(StringView Path) { return ExtractFileName(Path); }
@@ -108,7 +134,7 @@ String AbridgeFilePath(StringView Path, int MaxLength) {
 }
 
 String DOSToWinPath(StringView Path) {
-  const String full = ExpandFileName(Path);
+  const String full = ExpandBothSeparators(Path);
   const std::vector<String> parts = SplitComponents(full);
   String result;
   size_t k = 0;
@@ -176,27 +202,9 @@ String InsertBeforeFileExt(StringView Text, StringView FileName) {
 }
 
 bool MatchesMask(StringView Name, StringView Mask) {
-  if (Mask == u"*.*") return true;
-  // Greedy match that backs up to the last "*" on a mismatch.
-  size_t n = 0, m = 0;
-  size_t star = StringView::npos, resume = 0;
-  while (n < Name.size()) {
-    if (m < Mask.size() && Mask[m] == u'*') {
-      star = m++;
-      resume = n;
-    } else if (m < Mask.size() &&
-               (Mask[m] == u'?' || AnsiUpperChar(Mask[m]) == AnsiUpperChar(Name[n]))) {
-      ++m;
-      ++n;
-    } else if (star != StringView::npos) {
-      m = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (m < Mask.size() && Mask[m] == u'*') ++m;
-  return m == Mask.size();
+  if (Mask.empty()) return false;
+  if (GlobMatch(Name, Mask)) return true;
+  return Mask.ends_with(u".*") && GlobMatch(Name, Mask.substr(0, Mask.size() - 2));
 }
 
 }  // namespace zel

@@ -18,8 +18,8 @@
 //   extension       the name part from its last "." on ("" without one)
 //
 // Every function here is a pure string function and never raises, except
-// `ExpandFileName` (reads the current directory) and `DOSToWinPath` (looks
-// names up on disk).  Positions count from 1.
+// `DOSToWinPath`, which reads the current directory and looks names up on
+// disk.  Positions count from 1.
 #ifndef ZEL_FILESYS_PATHS_H_
 #define ZEL_FILESYS_PATHS_H_
 
@@ -36,11 +36,6 @@ String ExtractFilePath(StringView Path);
 String ExtractFileName(StringView Path);
 // The extension of the name part, "." included ("" if none).
 String ExtractFileExt(StringView Path);
-
-// The path made absolute against the current directory, with "." and ".."
-// resolved and the components joined with "/".  A trailing separator is
-// kept; ".." above the root stays at the root.  Both separators split.
-String ExpandFileName(StringView Path);
 
 // The name part (same as `ExtractFileName`).
 String StripPath(StringView Path);
@@ -69,8 +64,10 @@ int ExtractDrive(StringView Path);
 // without any separator is returned unchanged.
 String AbridgeFilePath(StringView Path, int MaxLength);
 
-// The expanded path with every component as it is stored on disk, each
-// looked up in its already resolved parent: an exact name first, else the
+// The path made absolute against the current directory ("." and ".."
+// resolved, both separators splitting, components joined with "/") with
+// every component as it is stored on disk, each looked up in its already
+// resolved parent: an exact name first, else the
 // first entry (in name order) that matches without regard to case.  From
 // the first component that cannot be found on, the rest of the expanded
 // path is kept as given.  Linux keeps no short aliases, so this maps each
@@ -105,8 +102,11 @@ String InsertBeforeFileExt(StringView Text, StringView FileName);
 
 // True when `Name` matches the file mask `Mask` without regard to case
 // (locale-aware folding): "*" stands for any run of characters, "?" for
-// exactly one; "*.*" and "*" match every name, also one without a ".".
+// exactly one.  A mask ending in ".*" also matches the name without that
+// extension, so "*.*" matches every name, as on hosts with drive letters.
+// An empty mask matches nothing.
 //   MatchesMask(u"Report.TXT", u"*.txt") == true
+//   MatchesMask(u"README", u"READ*.*")   == true
 bool MatchesMask(StringView Name, StringView Mask);
 
 }  // namespace zel

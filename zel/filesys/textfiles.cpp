@@ -8,6 +8,7 @@
 #include "zel/filesys/paths.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/filereplace.h"
 #include "zel/platform/hostpath.h"
 #include "zel/platform/rawfile.h"
 
@@ -135,33 +136,37 @@ int64_t CountLinesInTextFile(const String& FileName, TFeedbackProc FeedBack) {
 
 void EnsureCRLFInFile(const String& InFile, const String& OutFile) {
   TRawFile in(InFile);
-  TReplacementFile out(OutFile);
+  FileReplacement out(OutFile);
   std::unique_ptr<char[]> block(new char[kBlock]);
+  std::string result;
+  result.reserve(static_cast<size_t>(kBlock) + kBlock / 8);
   bool after_cr = false;  // the previous block ended with a CR
   while (const int64_t n = in.Read(block.get(), kBlock)) {
     const char* p = block.get();
     const char* end = p + n;
+    result.clear();
     // A CR's follower is written unexamined, so "CR CR" gets one LF only.
     if (after_cr) {
-      if (*p != '\n') out.Write("\n", 1);
-      out.Write(p++, 1);
+      if (*p != '\n') result += '\n';
+      result += *p++;
       after_cr = false;
     }
     while (p < end) {
       const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(end - p)));
       if (cr == nullptr) {
-        out.Write(p, end - p);
+        result.append(p, end);
         break;
       }
-      out.Write(p, cr + 1 - p);
+      result.append(p, cr + 1);
       if (cr + 1 == end) {
         after_cr = true;
         break;
       }
-      if (cr[1] != '\n') out.Write("\n", 1);
-      out.Write(cr + 1, 1);  // the follower, not examined itself
+      if (cr[1] != '\n') result += '\n';
+      result += cr[1];  // the follower, not examined itself
       p = cr + 2;
     }
+    out.Write(result.data(), result.size());
   }
   if (after_cr) out.Write("\n", 1);
   out.Commit();

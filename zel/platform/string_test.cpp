@@ -74,7 +74,7 @@ TEST(ShortStringTest, CutsAt255AndKeepsTheLengthByte) {
   EXPECT_EQ(s.Length(), 255);
   EXPECT_EQ(s.Raw()[0], 255);
   EXPECT_EQ(s.ToString(), String(255, u'x'));
-  EXPECT_EQ(ShortString(std::string(256, 'y')).Length(), 255);
+  EXPECT_EQ(ShortString::FromBytes(std::string(256, 'y')).Length(), 255);
 
   const ShortString g = ToShortString(u"Grüße\u0141");
   EXPECT_EQ(g.Bytes(), "Gr\xFC\xDF" "e?");
@@ -84,8 +84,8 @@ TEST(ShortStringTest, CutsAt255AndKeepsTheLengthByte) {
   for (const int i : {-1, 256, 1000}) EXPECT_EQ(g[i], 0) << i;
   EXPECT_EQ(g.ToString(), u"Grüße?");
   EXPECT_TRUE(ShortString().Empty());
-  EXPECT_EQ(ToShortString(u"ab"), ShortString("ab"));
-  EXPECT_FALSE(ToShortString(u"ab") == ShortString("abc"));
+  EXPECT_EQ(ToShortString(u"ab"), ShortString::FromBytes("ab"));
+  EXPECT_FALSE(ToShortString(u"ab") == ShortString::FromBytes("abc"));
 }
 
 }  // namespace
