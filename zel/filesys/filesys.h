@@ -7,6 +7,8 @@
 #include "zel/filesys/filecopy.h"
 #include "zel/filesys/filedates.h"
 #include "zel/filesys/paths.h"
+#include "zel/filesys/savedialog.h"
+#include "zel/filesys/sysinfo.h"
 #include "zel/filesys/textfiles.h"
 #include "zel/filesys/trash.h"
 

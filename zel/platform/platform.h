@@ -6,6 +6,7 @@
 #include "zel/platform/casemap.h"
 #include "zel/platform/component.h"
 #include "zel/platform/datetime.h"
+#include "zel/platform/dialogs.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/filestream.h"
 #include "zel/platform/font.h"
