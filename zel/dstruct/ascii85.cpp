@@ -4,7 +4,9 @@
 #include <memory>
 #include <vector>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr uint32_t kPow85[5] = {1, 85, 7225, 614125, 52200625};

@@ -30,9 +30,10 @@
 #ifndef ZEL_DSTRUCT_ASCII85_H_
 #define ZEL_DSTRUCT_ASCII85_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 void EncodeASCII85(TStream& InStream, TStream& OutStream, bool LineBreaks);
 int DecodeASCII85(TStream& InStream, TStream& OutStream);

@@ -5,7 +5,9 @@
 #include <memory>
 #include <vector>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";

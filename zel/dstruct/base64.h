@@ -27,9 +27,10 @@
 #ifndef ZEL_DSTRUCT_BASE64_H_
 #define ZEL_DSTRUCT_BASE64_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 void EncodeBase64(TStream& InStream, TStream& OutStream, bool LineBreaks);
 int DecodeBase64(TStream& InStream, TStream& OutStream);

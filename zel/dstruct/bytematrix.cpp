@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include "zel/platform/export.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 TByteMatrix::TByteMatrix(TComponent* AOwner) : WithOnChange(AOwner) {
   ThrowIfOutOfMemory<EZELDStructError>(*this, [&] { bytes_.assign(1, 0); });

@@ -34,10 +34,11 @@
 #include <cstdint>
 #include <span>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 enum TCRC16Mode : uint8_t { crcZModem, crcCCITT };
 
@@ -57,13 +58,6 @@ uint32_t UpdateCRC32(uint32_t state, std::span<const uint8_t> data) noexcept;
 // Standard CRC-32 of a file's content, read in blocks; 0 when the file
 // cannot be opened or read.  Never raises.
 int32_t CalcCRC32ofFile(const String& FName) noexcept;
-
-namespace detail {
-// The kernels behind UpdateCRC32, for tests and benchmarks.  The CLMUL one
-// may only be called when CpuHasClmul() is true.
-uint32_t Crc32Portable(uint32_t state, const uint8_t* data, size_t n) noexcept;
-uint32_t Crc32Clmul(uint32_t state, const uint8_t* data, size_t n) noexcept;
-}  // namespace detail
 
 }  // namespace zel
 

@@ -10,10 +10,11 @@
 #include <new>
 #include <stdexcept>
 
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 namespace {
 
@@ -381,7 +382,7 @@ void TStringArray::RemoveRow(int r) {
     if (e > p) --e;
   }
   std::copy(kept.begin(), kept.end(), FSortIx.begin());
-  ResizeCore(FNCol, N - 1, /*keep_index=*/true);  // shrinking needs no memory
+  (void)ResizeCore(FNCol, N - 1, /*keep_index=*/true);  // shrinking needs no memory
   Changed();
 }
 
@@ -413,7 +414,7 @@ void TStringArray::RemoveColumn(int c) {
     for (int r = 1; r <= FNRow; ++r) SetString(k - 1, r, GetBytes(k, r));
     SetColAttrib(k - 1, GetColAttrib(k));
   }
-  Resize(FNCol - 1, FNRow);
+  (void)Resize(FNCol - 1, FNRow);  // shrinking needs no memory
 }
 
 bool TStringArray::ColumnEmpty(int ACol) const {

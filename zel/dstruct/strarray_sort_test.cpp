@@ -131,7 +131,7 @@ TEST(StringArraySort, PoolKeysMatchStringKeys) {
   for (int round = 0; round < 6; ++round) {
     TStringArray fast(nullptr), slow(nullptr);
     const int rows = 50 + round * 40;
-    fast.Resize(3, rows);
+    ASSERT_TRUE(fast.Resize(3, rows));
     for (int r = 1; r <= rows; ++r) {
       for (int c = 1; c <= 3; ++c) {
         std::string s = (r % 3 == 0) ? "common-prefix-" : "";  // keys longer than 8
@@ -230,7 +230,7 @@ TEST(StringArraySort, HookExceptionLeavesThePartialOrder) {
 // reads storage that has gone (the sanitizer build checks that).
 TEST(StringArraySort, HandlersThatChangeTheLayoutEndTheSort) {
   const auto fill = [](TStringArray& t) {
-    t.Resize(2, 60);
+    ASSERT_TRUE(t.Resize(2, 60));
     for (int r = 1; r <= 60; ++r) t.SetString(1, r, std::string(1 + r % 7, static_cast<char>('z' - r % 26)));
   };
   TStringArray t(nullptr);
@@ -259,7 +259,7 @@ TEST(StringArraySort, HandlersThatChangeTheLayoutEndTheSort) {
 class StringArrayFind : public ::testing::Test {
  protected:
   void SetUp() override {
-    t.Resize(3, 4);
+    EXPECT_TRUE(t.Resize(3, 4));
     t.SetString(0, 1, "row one");
     t.SetString(2, 1, "Apple");
     t.SetString(3, 2, "Banana");

@@ -48,7 +48,7 @@ TEST(StringArrayStorage, NewTable) {
 
 TEST(StringArrayStorage, HandlesAndOffsets) {
   TStringArray t(nullptr);
-  t.Resize(2, 3);
+  ASSERT_TRUE(t.Resize(2, 3));
   t.SetString(1, 1, "abc");
   EXPECT_EQ(t.GetCellHandle(1, 1), 1u * 65536 + 1);
   EXPECT_EQ(t.GetFirstFree(1), 5);
@@ -72,7 +72,7 @@ TEST(StringArrayStorage, HandlesAndOffsets) {
 
 TEST(StringArrayStorage, PoolsFillAndOverflow) {
   TStringArray t(nullptr);
-  t.Resize(1, 200);
+  ASSERT_TRUE(t.Resize(1, 200));
   const std::string v255(255, 'v');
   for (int r = 1; r <= 127; ++r) t.SetString(1, r, v255);
   EXPECT_EQ(t.NumBuffers(), 1);
@@ -101,7 +101,7 @@ TEST(StringArrayStorage, PoolsFillAndOverflow) {
 // different lengths must still land in the first pool that has room.
 TEST(StringArrayStorage, FirstPoolWithRoomWins) {
   TStringArray t(nullptr);
-  t.Resize(1, 400);
+  ASSERT_TRUE(t.Resize(1, 400));
   int r = 1;
   for (; r <= 131; ++r) t.SetString(1, r, std::string(250, 'a'));  // 130 fit into pool 1
   EXPECT_EQ(t.NumBuffers(), 2);
@@ -125,7 +125,7 @@ TEST(StringArrayStorage, FirstPoolWithRoomWins) {
 
 TEST(StringArrayStorage, GarbageCollectionKeepsValues) {
   TStringArray t(nullptr);
-  t.Resize(3, 30);
+  ASSERT_TRUE(t.Resize(3, 30));
   std::vector<std::string> expect;
   for (int round = 0; round < 3; ++round) {  // rewrites leave dead space
     for (int c = 0; c <= 3; ++c) {
@@ -161,7 +161,7 @@ TEST(StringArrayStorage, GarbageCollectionKeepsValues) {
 
 TEST(StringArrayNumbers, AsNumberAndAsInteger) {
   TStringArray t(nullptr);
-  t.Resize(2, 6);
+  ASSERT_TRUE(t.Resize(2, 6));
   struct Case {
     const char* text;
     double number;
@@ -183,7 +183,7 @@ TEST(StringArrayNumbers, AsNumberAndAsInteger) {
 
 TEST(StringArrayNumbers, InvalidTextNamesTheCell) {
   TStringArray t(nullptr);
-  t.Resize(2, 6);
+  ASSERT_TRUE(t.Resize(2, 6));
   const auto message = [&](int c, int r) {
     try {
       t.GetAsInteger(c, r);
@@ -238,8 +238,8 @@ TEST(StringArrayResize, RulesAndNotification) {
   t.SetNrCols(3);
   EXPECT_EQ(Cell(t, 3, 2), "");
   // Shrinking rows with a column change empties the dropped rows too.
-  t.Resize(2, 2);
-  t.Resize(2, 4);
+  ASSERT_TRUE(t.Resize(2, 2));
+  ASSERT_TRUE(t.Resize(2, 4));
   EXPECT_EQ(Column(t, 1), "1|2||");
 }
 
@@ -267,7 +267,7 @@ TEST(StringArrayResize, AllocRowsByGranule) {
 
 TEST(StringArrayAttributes, RowsFollowTheirRows) {
   TStringArray t(nullptr);
-  t.Resize(2, 3);
+  ASSERT_TRUE(t.Resize(2, 3));
   ChangeCounter changes;
   changes.Attach(t);
   t.SetRowAttrib(1, 7);
@@ -295,7 +295,7 @@ class StringArrayRows : public ::testing::Test {
  protected:
   // Rows a..e in column 1, their number in column 0, attribute = row.
   void SetUp() override {
-    t.Resize(2, 5);
+    EXPECT_TRUE(t.Resize(2, 5));
     for (int r = 1; r <= 5; ++r) {
       t.SetString(0, r, std::to_string(r));
       t.SetString(1, r, std::string(1, static_cast<char>('a' + r - 1)));
@@ -375,7 +375,7 @@ TEST_F(StringArrayRows, OnlyRowOrColumnIsEmptied) {
 
 TEST(StringArrayColumns, InsertAndRemove) {
   TStringArray t(nullptr);
-  t.Resize(3, 2);
+  ASSERT_TRUE(t.Resize(3, 2));
   for (int c = 0; c <= 3; ++c) {
     for (int r = 1; r <= 2; ++r) t.SetString(c, r, std::to_string(c) + std::to_string(r));
   }
@@ -410,7 +410,7 @@ TEST(StringArrayColumns, InsertAndRemove) {
 
 TEST(StringArrayColumns, EmptinessTests) {
   TStringArray t(nullptr);
-  t.Resize(2, 3);
+  ASSERT_TRUE(t.Resize(2, 3));
   t.SetString(1, 2, "   ");
   t.SetString(0, 1, "label");
   EXPECT_TRUE(t.ColumnEmpty(1));
@@ -425,7 +425,7 @@ TEST(StringArrayColumns, EmptinessTests) {
 
 TEST(StringArrayFill, FillAndClear) {
   TStringArray t(nullptr);
-  t.Resize(2, 3);
+  ASSERT_TRUE(t.Resize(2, 3));
   ChangeCounter changes;
   changes.Attach(t);
   t.Fill(ShortString("ab"));
@@ -442,7 +442,7 @@ TEST(StringArrayFill, FillAndClear) {
 TEST(StringArrayAssign, CopiesEverythingWithHandlers) {
   TStringArray src(nullptr);
   src.SetAllocRowsBy(4);
-  src.Resize(2, 6);
+  ASSERT_TRUE(src.Resize(2, 6));
   for (int r = 1; r <= 6; ++r) src.SetString(1, r, std::string(1, static_cast<char>('a' + (r * 5) % 6)));
   src.SetString(0, 3, "zero");
   src.SetRowAttrib(2, 8);

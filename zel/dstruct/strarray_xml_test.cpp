@@ -23,7 +23,7 @@ std::string Dump(const TStringArray& t) {
 TEST(StringArrayXML, FileLayout) {
   testutil::TempDir dir("strarray_xml");
   TStringArray t(nullptr);
-  t.Resize(2, 2);
+  ASSERT_TRUE(t.Resize(2, 2));
   t.SetString(0, 1, "k");
   t.SetString(2, 2, "a<b & \"c\">");
   t.SetColAttrib(2, 5);
@@ -46,7 +46,7 @@ TEST(StringArrayXML, FileLayout) {
 TEST(StringArrayXML, EveryCellTextSurvives) {
   testutil::TempDir dir("strarray_xml");
   TStringArray t(nullptr);
-  t.Resize(3, 40);
+  ASSERT_TRUE(t.Resize(3, 40));
   // Every byte value, in cells of 8, with blanks at either end of some.
   for (int b = 0; b < 256; ++b) {
     const int cell = b / 8;
@@ -77,7 +77,7 @@ TEST(StringArrayXML, DataIDSelectsTheElement) {
   testutil::TempDir dir("strarray_xml");
   TStringArray a(nullptr), b(nullptr);
   a.SetString(1, 1, "first");
-  b.Resize(2, 3);
+  ASSERT_TRUE(b.Resize(2, 3));
   b.SetString(2, 3, "second");
   {
     TextFile f(dir.Path("two.xml"));
@@ -109,7 +109,7 @@ TEST(StringArrayXML, DataIDSelectsTheElement) {
 TEST(StringArrayXML, FailuresLeaveTheTableAlone) {
   testutil::TempDir dir("strarray_xml");
   TStringArray t(nullptr);
-  t.Resize(1, 2);
+  ASSERT_TRUE(t.Resize(1, 2));
   t.SetString(1, 2, "keep");
   const std::string before = Dump(t);
   int changes = 0;

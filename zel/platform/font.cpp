@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 int MulDiv(int a, int b, int c) noexcept {
   if (c == 0) return 0;

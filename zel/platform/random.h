@@ -17,7 +17,9 @@
 
 #include <cstdint>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 // The seed last set (by SetRandSeed or Randomize); 0 before either.
 uint32_t RandSeed() noexcept;

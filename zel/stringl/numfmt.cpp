@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr int kCap = 10000;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/charclass.h"
 #include "zel/stringl/numscan.h"
@@ -13,7 +14,7 @@
 #include "zel/zelcolors/colormodels.h"
 #include "zel/zelcolors/colornames.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr int kInitialSize = 1000;
@@ -218,7 +219,8 @@ bool TColorArray::ReadFromOpenTextFile(TextFile& F, bool AdjustSize) {
   }
   if (AdjustSize) {
     try {
-      Resize(last);
+      // False only for last < 1, when the loop below sets nothing.
+      (void)Resize(last);
     } catch (const EZELColArrayError&) {
       return false;
     }
