@@ -83,7 +83,7 @@ void TFeatureMatrix::CheckSavable() const {
 void TFeatureMatrix::Save(const String& FName) const {
   CheckSavable();  // before the file is created
   TextFile f(FName);
-  f.Rewrite();
+  f.RewriteReplacing();
   SaveToOpenFile(f);
   f.Close();
 }
@@ -161,7 +161,8 @@ int TFeatureMatrix::LoadFromOpenFile(TextFile& F) {
         if (sep == String::npos) throw FormatError{};
         int32_t nf, no;
         if (!TryStrToInt(StringView(rest).substr(0, sep), nf) ||
-            !TryStrToInt(StringView(rest).substr(sep + 1), no) || nf < 0 || no < 0) {
+            !TryStrToInt(StringView(rest).substr(sep + 1), no) || nf < 0 || no < 0 ||
+            int64_t{nf} * no > kMaxFileCells) {
           throw FormatError{};
         }
         // Features without a definition get default properties; extra

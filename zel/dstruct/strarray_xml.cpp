@@ -222,7 +222,7 @@ bool TStringArray::LoadFromXMLFile(const String& FName, const String& DataID) {
 
 void TStringArray::SaveAsXMLFile(const String& FName, const String& DataID) {
   TextFile f(FName);
-  f.Rewrite();
+  f.RewriteReplacing();
   WriteToOpenXMLFile(f, /*CreateHeader=*/true, DataID);
   f.Close();
 }

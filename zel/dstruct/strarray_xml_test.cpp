@@ -3,7 +3,10 @@
 #include <string>
 
 #include "zel/dstruct/strarray.h"
+#include "zel/dstruct/featmatrix.h"
+#include "zel/platform/exceptions.h"
 #include "zel/platform/textfile.h"
+#include "zel/testutil/filesizelimit.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -131,6 +134,33 @@ TEST(StringArrayXML, FailuresLeaveTheTableAlone) {
   }
   EXPECT_EQ(changes, 0);
   EXPECT_THROW(t.LoadFromXMLFile(dir.Path("missing.xml"), u""), EInOutError);
+}
+
+// Saving replaces a file only when it was written completely: under a
+// file-size limit (as on a full disk) the old file stays and the failure
+// is raised.
+TEST(StringArrayXML, AFailedSaveLeavesTheOldFile) {
+  testutil::TempDir dir("strarray_save");
+  TStringArray t(nullptr);
+  t.SetNrCols(3);
+  t.SetNrRows(200);
+  for (int r = 1; r <= 200; ++r) t.SetString(1, r, std::string_view("a value long enough to fill the file"));
+  TFeatureMatrix m(nullptr);
+  ASSERT_TRUE(m.Resize(1, 300));
+  m.SetFeatType(1, 1, fkString);
+  ASSERT_TRUE(m.Fill(1, u"a value long enough to fill the file"));
+  dir.Put("t.xml", "old table");
+  dir.Put("m.fmx", "old matrix");
+  {
+    testutil::FileSizeLimit limit(512);
+    EXPECT_THROW(t.SaveAsXMLFile(dir.Path("t.xml"), u"t"), EInOutError);
+    EXPECT_THROW(m.Save(dir.Path("m.fmx")), EInOutError);
+  }
+  EXPECT_EQ(dir.Bytes("t.xml"), "old table");
+  EXPECT_EQ(dir.Bytes("m.fmx"), "old matrix");
+  EXPECT_EQ(dir.EntryCount(), 2u);
+  t.SaveAsXMLFile(dir.Path("t.xml"), u"t");
+  EXPECT_NE(dir.Bytes("t.xml"), "old table");
 }
 
 TEST(StringArrayXML, ReadsHandWrittenText) {
