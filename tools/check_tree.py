@@ -23,7 +23,7 @@ import os
 import re
 import sys
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+ROOT = os.environ.get("ZEL_TREE_ROOT") or os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 # Start order of the units (zel/module.h), the platform layer first.
 LAYERS = ["platform", "univconst", "zelbase", "zelcolors", "stringl", "streams",
@@ -110,6 +110,9 @@ EXPORT_HEADER = "zel/platform/export.h"
 PLAIN_ZEL_RE = re.compile(r"^(\s*)namespace\s+zel\s*\{")
 NESTED_ZEL_RE = re.compile(r"^\s*namespace\s+zel::(\w+)")
 PLAIN_DETAIL_RE = re.compile(r"^(\s*)namespace\s+detail\s*\{")
+# Plain openings and what they become.
+OPENING_RULES = [(PLAIN_ZEL_RE, "namespace ZEL_EXPORT zel {"),
+                 (PLAIN_DETAIL_RE, "namespace ZEL_HIDDEN detail {")]
 EXPORTED_DETAIL_RE = re.compile(r"^\s*namespace\s+ZEL_EXPORT\s+detail\b")
 USES_MACRO_RE = re.compile(r"\bZEL_(EXPORT|HIDDEN)\b")
 
@@ -153,18 +156,13 @@ def check_exports(fix):
         changed = False
         for no, line in enumerate(lines, 1):
             where = f"{rel}:{no}"
-            if PLAIN_ZEL_RE.match(line):
+            rule = next((r for r in OPENING_RULES if r[0].match(line)), None)
+            if rule:
                 if fix:
-                    lines[no - 1] = PLAIN_ZEL_RE.sub(r"\1namespace ZEL_EXPORT zel {", line)
+                    lines[no - 1] = rule[0].sub(r"\1" + rule[1], line)
                     changed = True
                 else:
-                    errors.append(f"{where}: write 'namespace ZEL_EXPORT zel {{'")
-            elif PLAIN_DETAIL_RE.match(line):
-                if fix:
-                    lines[no - 1] = PLAIN_DETAIL_RE.sub(r"\1namespace ZEL_HIDDEN detail {", line)
-                    changed = True
-                else:
-                    errors.append(f"{where}: write 'namespace ZEL_HIDDEN detail {{'")
+                    errors.append(f"{where}: write '{rule[1]}'")
             elif EXPORTED_DETAIL_RE.match(line):
                 errors.append(f"{where}: zel::detail is never exported as a whole")
             else:

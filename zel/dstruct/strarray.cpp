@@ -331,7 +331,7 @@ bool TStringArray::Resize(int Nc, int Nr) {
 }
 
 int TStringArray::AddRow() {
-  if (FNRow < INT_MAX) Resize(FNCol, FNRow + 1);
+  if (FNRow < INT_MAX) (void)Resize(FNCol, FNRow + 1);  // the new count tells
   return FNRow;
 }
 

@@ -135,8 +135,9 @@ class TStringArray : public WithOnChange<TComponent> {
   // --- Size -----------------------------------------------------------------
   int NrOfColumns() const noexcept { return FNCol; }
   int NrOfRows() const noexcept { return FNRow; }
-  void SetNrCols(int Value) { Resize(Value, FNRow); }
-  void SetNrRows(int Value) { Resize(FNCol, Value); }
+  // Property setters: a failed Resize leaves the size, which the getters show.
+  void SetNrCols(int Value) { (void)Resize(Value, FNRow); }
+  void SetNrRows(int Value) { (void)Resize(FNCol, Value); }
   int AllocRowsBy() const noexcept { return FAllocRowsBy; }
   // Stores the row granule for the next reallocation; a value <= 0 is
   // refused and the old value stays.

@@ -79,7 +79,8 @@ void TColorArray::SetColorElem(int ix, TColor Value) {
 }
 
 void TColorArray::SetSize(int n) {
-  if (n > 0 && n != n_colors_) Resize(n);
+  // Resize can only succeed here (a shortage of memory raises).
+  if (n > 0 && n != n_colors_) (void)Resize(n);
 }
 
 bool TColorArray::Resize(int n) {
