@@ -88,7 +88,7 @@ const std::string& At(int r, int c) { return Source()[static_cast<size_t>(r) * k
 
 // Builds the table: cells (1..kCols, 1..kRows).
 void FillZel(zel::TStringArray& t) {
-  t.Resize(kCols, kRows);
+  if (!t.Resize(kCols, kRows)) throw std::bad_alloc();
   for (int r = 0; r < kRows; ++r) {
     for (int c = 0; c < kCols; ++c) t.SetBytes(c + 1, r + 1, At(r, c));
   }

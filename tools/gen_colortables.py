@@ -132,9 +132,10 @@ HEADER = """\
 // `python3 tools/gen_colortables.py`.
 //
 // Values are TColor: red + 256 * green + 65536 * blue (0xBBGGRR).
+#include "zel/platform/export.h"
 #include "zel/zelcolors/colornames.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 """
 

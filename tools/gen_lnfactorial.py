@@ -31,9 +31,10 @@ HEADER = """\
 // do not edit.  Regenerate with `python3 tools/gen_lnfactorial.py`.
 //
 // Entry n is ln(n!) rounded half up to 15 significant digits.
+#include "zel/platform/export.h"
 #include "zel/univconst/univconst.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 constinit const std::array<double, 1001> uc_LnFactorial = {
 """

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+#include "zel/internal/module.h"
+
 namespace zel::detail {
 
 // Start and stop steps the units provide.  A unit whose step does nothing

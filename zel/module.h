@@ -5,33 +5,22 @@
 // the reverse order.  A per-unit counter makes each step run at most once
 // per load, however often the start or stop is entered.
 //
-// Applications never call these; `StartUnits` runs from the module's load
-// constructor and `StopUnits` from its unload destructor.  They are public
-// so that a test can observe the order through `UnitStepLog`.
+// The steps run from the module's load constructor and unload destructor
+// (zel/module.cpp); applications never call them.
 #ifndef ZEL_MODULE_H_
 #define ZEL_MODULE_H_
 
 #include <array>
-#include <string>
 #include <string_view>
-#include <vector>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 inline constexpr std::array<std::string_view, 9> kUnitNames = {
     "univconst", "zelbase", "zelcolors", "stringl", "streams",
     "htmlsupport", "dstruct", "filesys", "cpuid"};
 
-namespace detail {
-
-void StartUnits();
-void StopUnits();
-
-// The steps that ran since the module was loaded, oldest first, as
-// "start <unit>" / "stop <unit>".
-std::vector<std::string> UnitStepLog();
-
-}  // namespace detail
 }  // namespace zel
 
 #endif  // ZEL_MODULE_H_

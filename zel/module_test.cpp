@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "zel/internal/module.h"
 #include "zel/stringl/scramble.h"
 #include "zel/zelbase/progress.h"
 

@@ -1,5 +1,6 @@
 // `zel tour`, the containers: bit field, byte matrix, FIFO, string
 // accumulator, associative array, feature matrix, permutations.
+#include <new>
 #include <string>
 
 #include "tools/zel/cli.h"
@@ -29,7 +30,7 @@ void TourContainers() {
   TourShow("  CountTrueBits / FirstTrueBit",
            std::to_string(bits.CountTrueBits()) + " / " + std::to_string(bits.FirstTrueBit()));
   TByteMatrix m(nullptr);
-  m.Resize(3, 2);
+  if (!m.Resize(3, 2)) throw std::bad_alloc();
   m.SetByte(1, 1, 1);
   m.SetByte(3, 2, 0x80);
   m.MirrorColumns();
@@ -72,7 +73,7 @@ void TourContainers() {
   TourHeading("dstruct", "feature matrix");
   TFeatureMatrix fm(nullptr);
   fm.SetName(u"Matrix1");
-  fm.Resize(3, 2);
+  if (!fm.Resize(3, 2)) throw std::bad_alloc();
   fm.SetFeatType(0, 0, fkDouble);
   fm.GenerateFeatNames(u"F<%D-3%>_<%I%>", 0, 0, 10, 5);
   TourShow("GenerateFeatNames(\"F<%D-3%>_<%I%>\", 0, 0, 10, 5)",

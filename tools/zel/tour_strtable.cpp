@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <string>
 
 #include "tools/zel/cli.h"
@@ -25,7 +26,7 @@ std::string Rows(const TStringArray& t, int c) {
 void TourStringTable() {
   TourHeading("dstruct", "TStringArray: short strings in 32 KB pools, one handle per cell");
   TStringArray t(nullptr);
-  t.Resize(2, 4);
+  if (!t.Resize(2, 4)) throw std::bad_alloc();
   const char* const fruit[] = {"pear", "Apple", "fig", "apricot"};
   const char* const price[] = {" 3,25 ", "1.5", "12", "2.5"};
   for (int r = 1; r <= 4; ++r) {

@@ -5,11 +5,12 @@
 #include <cmath>
 
 #include "zel/cpuid/internal/cpuidsource.h"
+#include "zel/platform/export.h"
 #include "zel/platform/internal/processor.h"
 #include "zel/stringl/numscan.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 const std::array<const Char*, 32> CPUFeatureNames = {
     u"Floating Point Unit",
@@ -46,7 +47,7 @@ const std::array<const Char*, 32> CPUFeatureNames = {
     u"3DNow! instructions available",
 };
 
-namespace detail {
+namespace ZEL_HIDDEN detail {
 namespace {
 
 class ProcessorSource final : public CpuidSource {

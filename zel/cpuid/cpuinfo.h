@@ -29,9 +29,10 @@
 #include <array>
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The registers of one CPUID execution.
 struct TCPUIDResult {

@@ -6,10 +6,11 @@
 #include "zel/dstruct/crc.h"
 #include "zel/filesys/sysinfo.h"
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/stringl/charclass.h"
 #include "zel/stringl/numscan.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // CRC-32 of a text's Windows-1252 bytes.

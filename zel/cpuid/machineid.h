@@ -18,9 +18,10 @@
 #ifndef ZEL_CPUID_MACHINEID_H_
 #define ZEL_CPUID_MACHINEID_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 String GenerateCPUID();
 String GenerateCPUIDEx();

@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "zel/dstruct/internal/bytestreams.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr uint32_t kPow85[5] = {1, 85, 7225, 614125, 52200625};
@@ -108,7 +109,7 @@ int DecodeASCII85(TStream& InStream, TStream& OutStream) {
 
 // --- strings -------------------------------------------------------------------
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Whether a text decodes without a fault the stream decoder reports and

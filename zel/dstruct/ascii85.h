@@ -53,9 +53,10 @@
 #include <string>
 #include <string_view>
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 void EncodeASCII85(TStream& InStream, TStream& OutStream, bool LineBreaks);
 int DecodeASCII85(TStream& InStream, TStream& OutStream);

@@ -1,16 +1,23 @@
 #include "zel/dstruct/assocarray.h"
 
+#include <memory>
+
+#include "zel/dstruct/internal/keyindex.h"
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/stringl/numscan.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
-TAssocArray::TAssocArray(TComponent* AOwner) : TComponent(AOwner) {}
+TAssocArray::TAssocArray(TComponent* AOwner)
+    : TComponent(AOwner), index_(std::make_unique<detail::KeyIndex>()) {}
+
+TAssocArray::~TAssocArray() = default;
 
 int32_t TAssocArray::Find(StringView Key) const {
   const uint64_t h = detail::HashKey(Key, ignore_case_);
-  return index_.Find(h, !maybe_duplicates_, [&](int32_t e) {
+  return index_->Find(h, !maybe_duplicates_, [&](int32_t e) {
     return detail::SameKey(keys_[static_cast<size_t>(e)], Key, ignore_case_);
   });
 }
@@ -27,7 +34,7 @@ void TAssocArray::Add(StringView Key, const Variant& Value) {
     keys_.push_back(std::move(key));
     values_.push_back(Value);
     hashes_.push_back(detail::HashKey(keys_.back(), ignore_case_));
-    index_.Insert(static_cast<int32_t>(n), hashes_);
+    index_->Insert(static_cast<int32_t>(n), hashes_);
   } catch (const std::bad_alloc&) {
     keys_.resize(n);
     values_.resize(n);
@@ -45,13 +52,13 @@ bool TAssocArray::Remove(StringView Key) {
   const int32_t found = Find(Key);
   if (found == detail::KeyIndex::kNone) return false;
   const int32_t last = NumEntries() - 1;
-  index_.Erase(found, hashes_);
+  index_->Erase(found, hashes_);
   if (found != last) {
-    index_.Erase(last, hashes_);
+    index_->Erase(last, hashes_);
     keys_[static_cast<size_t>(found)] = std::move(keys_[static_cast<size_t>(last)]);
     values_[static_cast<size_t>(found)] = std::move(values_[static_cast<size_t>(last)]);
     hashes_[static_cast<size_t>(found)] = hashes_[static_cast<size_t>(last)];
-    index_.Insert(found, hashes_);
+    index_->Insert(found, hashes_);
   }
   keys_.pop_back();
   values_.pop_back();
@@ -139,7 +146,7 @@ void TAssocArray::Clear() {
   keys_ = {};
   values_ = {};
   hashes_ = {};
-  index_.Clear();
+  index_->Clear();
   maybe_duplicates_ = false;
   capacity_ = granularity_;
 }
@@ -152,11 +159,11 @@ String TAssocArray::GetKeys(int32_t ix) const {
 void TAssocArray::SetKeys(int32_t ix, StringView v) {
   if (ix < 1 || ix > NumEntries()) return;
   const int32_t e = ix - 1;
-  index_.Erase(e, hashes_);
+  index_->Erase(e, hashes_);
   keys_[static_cast<size_t>(e)] = String(v);
   maybe_duplicates_ = true;  // no duplicate check here
   hashes_[static_cast<size_t>(e)] = detail::HashKey(v, ignore_case_);
-  index_.Insert(e, hashes_);
+  index_->Insert(e, hashes_);
 }
 
 Variant TAssocArray::GetValues(int32_t ix) const {
@@ -175,7 +182,7 @@ void TAssocArray::SetIgnoreCase(bool v) {
   if (v) maybe_duplicates_ = true;  // keys that differed in case now match
   // The index holds hashes of the keys as compared: fold them or not.
   for (size_t e = 0; e < keys_.size(); ++e) hashes_[e] = detail::HashKey(keys_[e], v);
-  index_.Rebuild(hashes_);
+  index_->Rebuild(hashes_);
 }
 
 void TAssocArray::Assign(const TPersistent* Source) {
@@ -189,7 +196,7 @@ void TAssocArray::Assign(const TPersistent* Source) {
     data_id_ = src->data_id_;
     maybe_duplicates_ = src->maybe_duplicates_;
     capacity_ = NumEntries();
-    index_.Rebuild(hashes_);
+    index_->Rebuild(hashes_);
     return;
   }
   TComponent::Assign(Source);

@@ -73,19 +73,25 @@
 #define ZEL_DSTRUCT_ASSOCARRAY_H_
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-#include "zel/dstruct/internal/keyindex.h"
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
 #include "zel/platform/variant.h"
 
-namespace zel {
+namespace zel::detail {
+class KeyIndex;
+}  // namespace zel::detail
+
+namespace ZEL_EXPORT zel {
 
 class TAssocArray : public TComponent {
  public:
   explicit TAssocArray(TComponent* AOwner);
+  ~TAssocArray() override;
 
   // Inserts Key with a copy of Value, or replaces the value of the entry
   // that matches Key (its stored key stays).
@@ -131,7 +137,7 @@ class TAssocArray : public TComponent {
   // present.  False, with nothing added, when no such section follows or it
   // is malformed (a value its type cannot have, an unknown type, or a count
   // in "numentries" that does not match the entries).
-  bool ReadFromXMLStream(TStream& InStream, StringView DataID);
+  [[nodiscard]] bool ReadFromXMLStream(TStream& InStream, StringView DataID);
   // Writes all entries as one section at the stream's position, after the
   // XML declaration when CreateHeader.  `DataID` empty: the DataID property.
   void WriteToXMLStream(TStream& OutStream, bool CreateHeader, StringView DataID) const;
@@ -147,7 +153,8 @@ class TAssocArray : public TComponent {
   std::vector<Variant> values_;
   std::vector<String> keys_;
   std::vector<uint64_t> hashes_;  // of the keys as compared (folded or not)
-  detail::KeyIndex index_;
+  // Behind a pointer so that the index stays internal to the library.
+  std::unique_ptr<detail::KeyIndex> index_;
   // False while keys are known to be unique under the comparison rule, so
   // that a lookup may stop at the first match; SetKeys and switching
   // IgnoreCase on end that.

@@ -6,6 +6,7 @@
 
 #include "zel/dstruct/assocarray.h"
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/streams/tagscan.h"
 #include "zel/streams/xmlrefs.h"
@@ -14,7 +15,7 @@
 #include "zel/stringl/tags.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 bool Writable(TVarType t) {

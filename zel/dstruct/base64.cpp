@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "zel/dstruct/internal/bytestreams.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -176,7 +177,7 @@ int DecodeBase64(TStream& InStream, TStream& OutStream) {
 
 // --- strings -------------------------------------------------------------------
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 std::string ToBase64(std::string_view Bytes, bool LineBreaks) {
   std::string text;

@@ -42,9 +42,10 @@
 #include <string>
 #include <string_view>
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 void EncodeBase64(TStream& InStream, TStream& OutStream, bool LineBreaks);
 int DecodeBase64(TStream& InStream, TStream& OutStream);

@@ -4,10 +4,11 @@
 #include <bit>
 #include <cmath>
 
+#include "zel/platform/export.h"
 #include "zel/platform/random.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr std::array<uint8_t, 256> MakePopCountTable() {

@@ -30,9 +30,10 @@
 #include <vector>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // With a the own value and b the second object's value: a and b, a or b,
 // a xor b, a and not b, a or not b, a xor not b.

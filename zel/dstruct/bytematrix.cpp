@@ -2,17 +2,19 @@
 
 #include <algorithm>
 
+#include "zel/platform/export.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 TByteMatrix::TByteMatrix(TComponent* AOwner) : WithOnChange(AOwner) {
   ThrowIfOutOfMemory<EZELDStructError>(*this, [&] { bytes_.assign(1, 0); });
 }
 
-void TByteMatrix::SetNrCols(int32_t n) { Resize(n <= 0 ? 1 : n, rows_); }
+// The property setters: false from Resize only says that nothing changed.
+void TByteMatrix::SetNrCols(int32_t n) { (void)Resize(n <= 0 ? 1 : n, rows_); }
 
-void TByteMatrix::SetNrRows(int32_t n) { Resize(cols_, n <= 0 ? 1 : n); }
+void TByteMatrix::SetNrRows(int32_t n) { (void)Resize(cols_, n <= 0 ? 1 : n); }
 
 bool TByteMatrix::Resize(int32_t NrColumns, int32_t NrRows) {
   if (NrColumns <= 0 || NrRows <= 0) return false;

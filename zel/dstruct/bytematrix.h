@@ -23,9 +23,10 @@
 #include <vector>
 
 #include "zel/dstruct/bitfield.h"
+#include "zel/platform/export.h"
 #include "zel/zelbase/changenotify.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TByteMatrix : public WithOnChange<TComponent> {
  public:
@@ -41,7 +42,7 @@ class TByteMatrix : public WithOnChange<TComponent> {
   // False (nothing changes) when the size is unchanged or a count is <= 0.
   // Otherwise bytes are kept where they still fit, new bytes are 0 (not
   // DefaultValue), OnChange is called and the result is true.
-  bool Resize(int32_t NrColumns, int32_t NrRows);
+  [[nodiscard]] bool Resize(int32_t NrColumns, int32_t NrRows);
 
   uint8_t DefaultValue() const noexcept { return default_; }
   void SetDefaultValue(uint8_t v) noexcept { default_ = v; }

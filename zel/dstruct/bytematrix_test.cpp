@@ -63,12 +63,12 @@ TEST(ByteMatrix, ResizeKeepsBytesAndAddsZeros) {
 
 TEST(ByteMatrix, MirrorFillCombine) {
   TByteMatrix m(nullptr);
-  m.Resize(1, 3);
+  ASSERT_TRUE(m.Resize(1, 3));
   for (int r = 1; r <= 3; ++r) m.SetByte(1, r, static_cast<uint8_t>(r));
   m.MirrorRows();
   EXPECT_EQ(m.GetByte(1, 1), 3);
   EXPECT_EQ(m.GetByte(1, 3), 1);
-  m.Resize(3, 2);
+  ASSERT_TRUE(m.Resize(3, 2));
   m.SetByte(1, 2, 9);
   m.SetByte(3, 1, 7);
   m.MirrorColumns();
@@ -77,8 +77,8 @@ TEST(ByteMatrix, MirrorFillCombine) {
   EXPECT_EQ(m.GetByte(2, 1), 0);
 
   TByteMatrix a(nullptr), b(nullptr);
-  a.Resize(2, 2);
-  b.Resize(2, 2);
+  ASSERT_TRUE(a.Resize(2, 2));
+  ASSERT_TRUE(b.Resize(2, 2));
   a.Fill(0x0F);
   b.Fill(0x3C);
   int changes = 0;
@@ -86,7 +86,7 @@ TEST(ByteMatrix, MirrorFillCombine) {
   a.CombineWith(b, loXORNot);
   EXPECT_EQ(a.GetByte(2, 2), static_cast<uint8_t>(0x0F ^ ~0x3C));
   EXPECT_EQ(changes, 0);
-  b.Resize(2, 3);
+  ASSERT_TRUE(b.Resize(2, 3));
   a.CombineWith(b, loAND);  // different size: nothing
   EXPECT_EQ(a.GetByte(1, 1), static_cast<uint8_t>(0x0F ^ ~0x3C));
 }
@@ -96,7 +96,7 @@ TEST(ByteMatrix, AssignCopiesEverythingWithoutNotifying) {
   int a_changes = 0, b_changes = 0;
   a.SetOnChange([&](TObject*) { ++a_changes; });
   b.SetOnChange([&](TObject*) { ++b_changes; });
-  a.Resize(2, 3);
+  ASSERT_TRUE(a.Resize(2, 3));
   a.SetByte(2, 3, 5);
   a.SetDefaultValue(9);
   a_changes = 0;

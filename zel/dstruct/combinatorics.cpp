@@ -2,9 +2,10 @@
 
 #include <cmath>
 
+#include "zel/platform/export.h"
 #include "zel/univconst/univconst.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // The recursive step with a = the length of the prefix still being permuted.

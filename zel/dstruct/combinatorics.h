@@ -31,7 +31,9 @@
 #include <cstdint>
 #include <span>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 using TCombination = std::array<uint8_t, 256>;
 

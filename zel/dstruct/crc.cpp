@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "zel/dstruct/internal/cpufeatures.h"
+#include "zel/dstruct/internal/kernels.h"
+#include "zel/platform/export.h"
 #include "zel/platform/filestream.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Tables[k][i]: the CRC of byte i followed by k zero bytes, so eight bytes
@@ -81,7 +83,7 @@ int32_t CalcNextCRC32(uint8_t b, int32_t crc) noexcept {
   return static_cast<int32_t>(kCrc32.t[0][(s ^ b) & 0xFF] ^ (s >> 8));
 }
 
-namespace detail {
+namespace ZEL_HIDDEN detail {
 
 uint32_t Crc32Portable(uint32_t s, const uint8_t* p, size_t n) noexcept {
   const auto& t = kCrc32.t;

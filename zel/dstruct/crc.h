@@ -49,10 +49,11 @@
 #include <span>
 #include <string_view>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 enum TCRC16Mode : uint8_t { crcZModem, crcCCITT };
 
@@ -94,12 +95,6 @@ inline uint32_t CRC32(std::string_view Bytes) noexcept {
   return CRC32(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Bytes.data()), Bytes.size()));
 }
 
-namespace detail {
-// The kernels behind UpdateCRC32, for tests and benchmarks.  The CLMUL one
-// may only be called when CpuHasClmul() is true.
-uint32_t Crc32Portable(uint32_t state, const uint8_t* data, size_t n) noexcept;
-uint32_t Crc32Clmul(uint32_t state, const uint8_t* data, size_t n) noexcept;
-}  // namespace detail
 
 }  // namespace zel
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "zel/dstruct/crc.h"
+#include "zel/dstruct/internal/kernels.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>

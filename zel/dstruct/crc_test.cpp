@@ -7,6 +7,7 @@
 #include <string>
 
 #include "zel/dstruct/internal/cpufeatures.h"
+#include "zel/dstruct/internal/kernels.h"
 #include "zel/testutil/bytes.h"
 #include "zel/testutil/python.h"
 #include "zel/testutil/tempdir.h"

@@ -5,12 +5,13 @@
 
 #include "zel/platform/casemap.h"
 #include "zel/platform/datetime.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/numscan.h"
 #include "zel/stringl/valuetext.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Not empty; a single character is a digit; otherwise a sign or digit and

@@ -84,12 +84,13 @@
 #include <vector>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/textfile.h"
 #include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 enum TFeatKind : uint8_t { fkUndefined, fkInteger, fkDouble, fkString, fkTriState };
 
@@ -164,7 +165,7 @@ class TFeatureMatrix : public WithOnChange<TComponent> {
   void SetNFeats(int32_t n);
   void SetNObjs(int32_t n);
   // False when memory runs out.
-  bool Resize(int32_t NFeats, int32_t NObjs);
+  [[nodiscard]] bool Resize(int32_t NFeats, int32_t NObjs);
   void Clear();
   void InsertObject(int32_t obj);
   void RemoveObject(int32_t obj);
@@ -226,8 +227,8 @@ class TFeatureMatrix : public WithOnChange<TComponent> {
   // The most cells (features x objects) a values section may declare.
   static constexpr int64_t kMaxFileCells = int64_t{1} << 22;  // 4,194,304
 
-  int Load(const String& FName);
-  int LoadFromOpenFile(TextFile& F);
+  [[nodiscard]] int Load(const String& FName);
+  [[nodiscard]] int LoadFromOpenFile(TextFile& F);
 
   // Sizes, properties, values and the OnChange handler of another matrix.
   void Assign(const TPersistent* Source) override;

@@ -4,12 +4,13 @@
 #include "zel/dstruct/featmatrix.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/numscan.h"
 #include "zel/stringl/strip.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr const Char* kKindNames[] = {u"fkUndefined", u"fkInteger", u"fkDouble", u"fkString",

@@ -28,7 +28,7 @@ class FeatMatrixTest : public ::testing::Test {
   FeatMatrixTest() {
     m.SetName(u"FM");
     m.SetOnChange([this](TObject*) { ++changes; });
-    m.Resize(4, 3);
+    EXPECT_TRUE(m.Resize(4, 3));
     m.SetFeatType(1, 1, fkInteger);
     m.SetFeatType(2, 2, fkDouble);
     m.SetFeatType(3, 3, fkString);

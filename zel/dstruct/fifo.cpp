@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include "zel/platform/export.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 TFifo::TFifo(TComponent* AOwner) : TComponent(AOwner) {
   ThrowIfOutOfMemory<EZELDStructError>(

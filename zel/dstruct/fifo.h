@@ -23,8 +23,9 @@
 #include <vector>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TFifo : public TComponent {
  public:
@@ -42,7 +43,7 @@ class TFifo : public TComponent {
   // byte was dropped.
   bool ForceByte(uint8_t InByte) noexcept;
   // Puts InByte back in front of the oldest byte; false when full.
-  bool LoadBack(uint8_t InByte) noexcept;
+  [[nodiscard]] bool LoadBack(uint8_t InByte) noexcept;
   // Removes the oldest byte into OutByte; false when empty.
   bool GetByte(uint8_t& OutByte) noexcept;
   // The byte ix places after the oldest (0 = the oldest), not removed; false

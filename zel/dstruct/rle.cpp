@@ -4,9 +4,10 @@
 #include <cstring>
 #include <limits>
 
+#include "zel/platform/export.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 TRLEncoder::TRLEncoder(TComponent* AOwner) : TComponent(AOwner) {
   ThrowIfOutOfMemory<EZELDStructError>(*this, [&] { FBuffer.assign(4 * size_t{256}, 0); });

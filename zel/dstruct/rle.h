@@ -47,8 +47,9 @@
 #include <vector>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 enum TDecodeSt : uint8_t { rlData, rlLeadin, rlCnt };
 

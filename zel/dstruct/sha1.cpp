@@ -4,10 +4,12 @@
 #include <memory>
 
 #include "zel/dstruct/internal/cpufeatures.h"
+#include "zel/dstruct/internal/kernels.h"
+#include "zel/platform/export.h"
 #include "zel/platform/filestream.h"
 #include "zel/stringl/numscan.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Stores zeros the optimiser may not drop although the memory is dead.
@@ -31,7 +33,7 @@ void Compress(uint32_t h[5], const uint8_t* data, size_t blocks) noexcept {
 
 }  // namespace
 
-namespace detail {
+namespace ZEL_HIDDEN detail {
 
 void Sha1BlocksPortable(uint32_t h[5], const uint8_t* data, size_t blocks) noexcept {
   uint32_t w[16];
@@ -92,6 +94,9 @@ void TSHA1::Restart() noexcept {
 TSHA1::~TSHA1() { Wipe(this, sizeof *this); }
 
 void TSHA1::Update(const void* data, size_t n) noexcept {
+  // An empty update may come with a null pointer, which memcpy must never
+  // be given (not even with a zero count).
+  if (n == 0) return;
   const uint8_t* p = static_cast<const uint8_t*>(data);
   bits_ += static_cast<uint64_t>(n) * 8;  // modulo 2^64, as the standard says
   if (used_ > 0) {

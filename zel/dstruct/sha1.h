@@ -43,10 +43,11 @@
 #include <span>
 #include <string_view>
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The digest: the big-endian words H0..H4 one after the other.
 using TSHACode = std::array<uint8_t, 20>;
@@ -87,13 +88,6 @@ inline TSHACode SHA1(std::string_view Bytes) noexcept {
 }
 // 40 upper-case hexadecimal digits, two per byte, high nibble first.
 String SHA1DigestToHex(const TSHACode& Digest);
-
-namespace detail {
-// Compress `blocks` 64-byte blocks into the chaining words `h`.  The SHA-NI
-// kernel may only be called when CpuHasShaNi() is true.
-void Sha1BlocksPortable(uint32_t h[5], const uint8_t* data, size_t blocks) noexcept;
-void Sha1BlocksShaNi(uint32_t h[5], const uint8_t* data, size_t blocks) noexcept;
-}  // namespace detail
 
 }  // namespace zel
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "zel/dstruct/internal/kernels.h"
 #include "zel/dstruct/sha1.h"
 
 #if defined(__x86_64__) || defined(__i386__)

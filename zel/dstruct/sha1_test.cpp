@@ -8,6 +8,7 @@
 #include <string>
 
 #include "zel/dstruct/internal/cpufeatures.h"
+#include "zel/dstruct/internal/kernels.h"
 #include "zel/platform/exceptions.h"
 #include "zel/zelbase/types.h"
 #include "zel/testutil/bytes.h"
@@ -73,6 +74,16 @@ TEST_P(Sha1Paths, PiecewiseUpdatesEqualOneUpdate) {
     }
     EXPECT_EQ(SHA1DigestToHex(h.Final()), OpenSslHex(data));
   }
+  // Empty updates, with a null pointer, at the start, after a partial block
+  // and after a full one change nothing.
+  TSHA1 sparse;
+  sparse.Update(nullptr, 0);
+  sparse.Update(data.data(), 10);
+  sparse.Update(nullptr, 0);
+  sparse.Update(data.data() + 10, 54);
+  sparse.Update(nullptr, 0);
+  sparse.Update(data.data() + 64, data.size() - 64);
+  EXPECT_EQ(SHA1DigestToHex(sparse.Final()), OpenSslHex(data));
   TSHA1 reused;  // Final starts afresh
   reused.Update("x", 1);
   reused.Final();

@@ -10,10 +10,11 @@
 #include <new>
 #include <stdexcept>
 
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 namespace {
 
@@ -357,7 +358,7 @@ bool TStringArray::Resize(int Nc, int Nr) {
 }
 
 int TStringArray::AddRow() {
-  if (FNRow < INT_MAX) Resize(FNCol, FNRow + 1);
+  if (FNRow < INT_MAX) (void)Resize(FNCol, FNRow + 1);  // the new count tells
   return FNRow;
 }
 
@@ -418,7 +419,7 @@ void TStringArray::RemoveRow(int r) {
   }
   std::copy(kept.begin(), kept.end(), FSortIx.begin());
   NotifyRepeatedly(int64_t{N - p} * (FNCol + 2));
-  ResizeCore(FNCol, N - 1, /*keep_index=*/true);  // shrinking needs no memory
+  (void)ResizeCore(FNCol, N - 1, /*keep_index=*/true);  // shrinking needs no memory
   Changed();
 }
 
@@ -459,7 +460,7 @@ void TStringArray::RemoveColumn(int c) {
   }
   std::copy(FColAttrib.begin() + c, FColAttrib.begin() + FNCol, FColAttrib.begin() + (c - 1));
   NotifyRepeatedly(int64_t{FNCol - c} * (int64_t{FNRow} + 1));
-  Resize(FNCol - 1, FNRow);
+  (void)Resize(FNCol - 1, FNRow);  // shrinking needs no memory
 }
 
 bool TStringArray::ColumnEmpty(int ACol) const {

@@ -106,12 +106,13 @@
 #include <vector>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/errors.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TextFile;
 
@@ -142,8 +143,9 @@ class TStringArray : public WithOnChange<TComponent> {
   // --- Size -----------------------------------------------------------------
   int NrOfColumns() const noexcept { return FNCol; }
   int NrOfRows() const noexcept { return FNRow; }
-  void SetNrCols(int Value) { Resize(Value, FNRow); }
-  void SetNrRows(int Value) { Resize(FNCol, Value); }
+  // Property setters: a failed Resize leaves the size, which the getters show.
+  void SetNrCols(int Value) { (void)Resize(Value, FNRow); }
+  void SetNrRows(int Value) { (void)Resize(FNCol, Value); }
   int AllocRowsBy() const noexcept { return FAllocRowsBy; }
   // Stores the row granule for the next reallocation; a value <= 0 is
   // refused and the old value stays.
@@ -157,7 +159,7 @@ class TStringArray : public WithOnChange<TComponent> {
   // empty with attribute 0), the row order becomes the physical order,
   // OnChange fires, and the result tells whether memory sufficed (on false
   // the size is unchanged, and OnChange still fires).
-  bool Resize(int Nc, int Nr);
+  [[nodiscard]] bool Resize(int Nc, int Nr);
   // Appends an empty row and returns its number (the new NrOfRows).
   int AddRow();
 
@@ -275,13 +277,13 @@ class TStringArray : public WithOnChange<TComponent> {
   // (ignoring ASCII case; an empty DataID takes the first element).  True
   // when a complete element was read; otherwise false and the table is as
   // before.  A missing file raises the platform's EInOutError.
-  bool LoadFromXMLFile(const String& FName, const String& DataID);
+  [[nodiscard]] bool LoadFromXMLFile(const String& FName, const String& DataID);
   // Writes the table as the only element of a new file, with the XML header.
   void SaveAsXMLFile(const String& FName, const String& DataID);
   // The same on a text file open for reading (from its position on) or for
   // writing (the element is appended; CreateHeader puts the XML declaration
   // before it).
-  bool ReadFromOpenXMLFile(TextFile& F, const String& DataID);
+  [[nodiscard]] bool ReadFromOpenXMLFile(TextFile& F, const String& DataID);
   void WriteToOpenXMLFile(TextFile& F, bool CreateHeader, const String& DataID) const;
 
   // --- Events ---------------------------------------------------------------
@@ -320,7 +322,7 @@ class TStringArray : public WithOnChange<TComponent> {
   void StoreAt(int c, int p, std::string_view bytes);
   // The resize steps without OnChange; keeps the row index as it is when
   // `keep_index` (rows beyond the old count get the identity entry).
-  bool ResizeCore(int Nc, int Nr, bool keep_index);
+  [[nodiscard]] bool ResizeCore(int Nc, int Nr, bool keep_index);
   void ResetPoolHints() noexcept;
   void ResetIndex() noexcept;
   bool FindCellIntern(const String& FindStr, bool MatchCase, int ColLow, int ColHigh, int RowLow,

@@ -9,8 +9,9 @@
 
 #include "zel/dstruct/strarray.h"
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 namespace {
 

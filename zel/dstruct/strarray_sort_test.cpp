@@ -131,7 +131,7 @@ TEST(StringArraySort, PoolKeysMatchStringKeys) {
   for (int round = 0; round < 6; ++round) {
     TStringArray fast(nullptr), slow(nullptr);
     const int rows = 50 + round * 40;
-    fast.Resize(3, rows);
+    ASSERT_TRUE(fast.Resize(3, rows));
     for (int r = 1; r <= rows; ++r) {
       for (int c = 1; c <= 3; ++c) {
         std::string s = (r % 3 == 0) ? "common-prefix-" : "";  // keys longer than 8
@@ -162,7 +162,7 @@ TEST(StringArraySort, PoolKeysMatchStringKeys) {
 // cell that is no number, which sort as text; no key handler needed.
 TEST(StringArraySort, NumericKeys) {
   TStringArray t(nullptr);
-  t.Resize(2, 1);
+  ASSERT_TRUE(t.Resize(2, 1));
   SetColumn(t, 1, {"10", "9", "abc", " -2,5", "", "1e3", "Zed", "100", "3.0", "x1"});
   SetColumn(t, 2, {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"});
   t.Sort(1, 0, true, skNumeric);
@@ -171,7 +171,7 @@ TEST(StringArraySort, NumericKeys) {
   EXPECT_EQ(Column(t, 1), "Zed|x1|abc|1e3|100|10|9|3.0|| -2,5");
   // Equal values fall to the secondary column.
   TStringArray u(nullptr);
-  u.Resize(2, 1);
+  ASSERT_TRUE(u.Resize(2, 1));
   SetColumn(u, 1, {"2", "2.0", "1", "02"});
   SetColumn(u, 2, {"10", "9", "5", "1"});
   u.Sort(1, 2, true, skNumeric);
@@ -253,7 +253,7 @@ TEST(StringArraySort, HookExceptionLeavesThePartialOrder) {
 // reads storage that has gone (the sanitizer build checks that).
 TEST(StringArraySort, HandlersThatChangeTheLayoutEndTheSort) {
   const auto fill = [](TStringArray& t) {
-    t.Resize(2, 60);
+    ASSERT_TRUE(t.Resize(2, 60));
     for (int r = 1; r <= 60; ++r) t.SetBytes(1, r, std::string(1 + r % 7, static_cast<char>('z' - r % 26)));
   };
   TStringArray t(nullptr);
@@ -282,7 +282,7 @@ TEST(StringArraySort, HandlersThatChangeTheLayoutEndTheSort) {
 class StringArrayFind : public ::testing::Test {
  protected:
   void SetUp() override {
-    t.Resize(3, 4);
+    EXPECT_TRUE(t.Resize(3, 4));
     t.SetBytes(0, 1, "row one");
     t.SetBytes(2, 1, "Apple");
     t.SetBytes(3, 2, "Banana");

@@ -49,7 +49,7 @@ TEST(StringArrayStorage, NewTable) {
 
 TEST(StringArrayStorage, HandlesAndOffsets) {
   TStringArray t(nullptr);
-  t.Resize(2, 3);
+  ASSERT_TRUE(t.Resize(2, 3));
   t.SetBytes(1, 1, "abc");
   EXPECT_EQ(t.GetCellHandle(1, 1), 1u * 65536 + 1);
   EXPECT_EQ(t.GetFirstFree(1), 5);
@@ -73,7 +73,7 @@ TEST(StringArrayStorage, HandlesAndOffsets) {
 
 TEST(StringArrayStorage, PoolsFillAndOverflow) {
   TStringArray t(nullptr);
-  t.Resize(1, 200);
+  ASSERT_TRUE(t.Resize(1, 200));
   const std::string v255(255, 'v');
   for (int r = 1; r <= 127; ++r) t.SetBytes(1, r, v255);
   EXPECT_EQ(t.NumBuffers(), 1);
@@ -102,7 +102,7 @@ TEST(StringArrayStorage, PoolsFillAndOverflow) {
 // different lengths must still land in the first pool that has room.
 TEST(StringArrayStorage, FirstPoolWithRoomWins) {
   TStringArray t(nullptr);
-  t.Resize(1, 400);
+  ASSERT_TRUE(t.Resize(1, 400));
   int r = 1;
   for (; r <= 131; ++r) t.SetBytes(1, r, std::string(250, 'a'));  // 130 fit into pool 1
   EXPECT_EQ(t.NumBuffers(), 2);
@@ -126,7 +126,7 @@ TEST(StringArrayStorage, FirstPoolWithRoomWins) {
 
 TEST(StringArrayStorage, GarbageCollectionKeepsValues) {
   TStringArray t(nullptr);
-  t.Resize(3, 30);
+  ASSERT_TRUE(t.Resize(3, 30));
   std::vector<std::string> expect;
   for (int round = 0; round < 3; ++round) {  // rewrites leave dead space
     for (int c = 0; c <= 3; ++c) {
@@ -162,7 +162,7 @@ TEST(StringArrayStorage, GarbageCollectionKeepsValues) {
 
 TEST(StringArrayNumbers, AsNumberAndAsInteger) {
   TStringArray t(nullptr);
-  t.Resize(2, 6);
+  ASSERT_TRUE(t.Resize(2, 6));
   struct Case {
     const char* text;
     double number;
@@ -184,7 +184,7 @@ TEST(StringArrayNumbers, AsNumberAndAsInteger) {
 
 TEST(StringArrayNumbers, InvalidTextNamesTheCell) {
   TStringArray t(nullptr);
-  t.Resize(2, 6);
+  ASSERT_TRUE(t.Resize(2, 6));
   const auto message = [&](int c, int r) {
     try {
       t.GetAsInteger(c, r);
@@ -239,8 +239,8 @@ TEST(StringArrayResize, RulesAndNotification) {
   t.SetNrCols(3);
   EXPECT_EQ(Cell(t, 3, 2), "");
   // Shrinking rows with a column change empties the dropped rows too.
-  t.Resize(2, 2);
-  t.Resize(2, 4);
+  ASSERT_TRUE(t.Resize(2, 2));
+  ASSERT_TRUE(t.Resize(2, 4));
   EXPECT_EQ(Column(t, 1), "1|2||");
 }
 
@@ -268,7 +268,7 @@ TEST(StringArrayResize, AllocRowsByGranule) {
 
 TEST(StringArrayAttributes, RowsFollowTheirRows) {
   TStringArray t(nullptr);
-  t.Resize(2, 3);
+  ASSERT_TRUE(t.Resize(2, 3));
   ChangeCounter changes;
   changes.Attach(t);
   t.SetRowAttrib(1, 7);
@@ -296,7 +296,7 @@ class StringArrayRows : public ::testing::Test {
  protected:
   // Rows a..e in column 1, their number in column 0, attribute = row.
   void SetUp() override {
-    t.Resize(2, 5);
+    EXPECT_TRUE(t.Resize(2, 5));
     for (int r = 1; r <= 5; ++r) {
       t.SetBytes(0, r, std::to_string(r));
       t.SetBytes(1, r, std::string(1, static_cast<char>('a' + r - 1)));
@@ -376,7 +376,7 @@ TEST_F(StringArrayRows, OnlyRowOrColumnIsEmptied) {
 
 TEST(StringArrayColumns, InsertAndRemove) {
   TStringArray t(nullptr);
-  t.Resize(3, 2);
+  ASSERT_TRUE(t.Resize(3, 2));
   for (int c = 0; c <= 3; ++c) {
     for (int r = 1; r <= 2; ++r) t.SetBytes(c, r, std::to_string(c) + std::to_string(r));
   }
@@ -411,7 +411,7 @@ TEST(StringArrayColumns, InsertAndRemove) {
 
 TEST(StringArrayColumns, EmptinessTests) {
   TStringArray t(nullptr);
-  t.Resize(2, 3);
+  ASSERT_TRUE(t.Resize(2, 3));
   t.SetBytes(1, 2, "   ");
   t.SetBytes(0, 1, "label");
   EXPECT_TRUE(t.ColumnEmpty(1));
@@ -426,7 +426,7 @@ TEST(StringArrayColumns, EmptinessTests) {
 
 TEST(StringArrayFill, FillAndClear) {
   TStringArray t(nullptr);
-  t.Resize(2, 3);
+  ASSERT_TRUE(t.Resize(2, 3));
   ChangeCounter changes;
   changes.Attach(t);
   t.Fill(ShortString::FromBytes("ab"));
@@ -443,7 +443,7 @@ TEST(StringArrayFill, FillAndClear) {
 TEST(StringArrayAssign, CopiesEverythingWithHandlers) {
   TStringArray src(nullptr);
   src.SetAllocRowsBy(4);
-  src.Resize(2, 6);
+  ASSERT_TRUE(src.Resize(2, 6));
   for (int r = 1; r <= 6; ++r) src.SetBytes(1, r, std::string(1, static_cast<char>('a' + (r * 5) % 6)));
   src.SetBytes(0, 3, "zero");
   src.SetRowAttrib(2, 8);
@@ -484,7 +484,7 @@ TEST(StringArrayAssign, CopiesEverythingWithHandlers) {
 // exactly; bytes go in through SetBytes as they are.
 TEST(StringArrayCells, TextWritesReportWhatCouldNotBeKept) {
   TStringArray t(nullptr);
-  t.Resize(2, 2);
+  ASSERT_TRUE(t.Resize(2, 2));
   EXPECT_TRUE(t.SetString(1, 1, u"Zürich"));
   EXPECT_EQ(Cell(t, 1, 1), "Z\xFCrich");
   EXPECT_FALSE(t.SetString(1, 2, u"Łódź"));
@@ -501,7 +501,7 @@ TEST(StringArrayCells, TextWritesReportWhatCouldNotBeKept) {
 TEST(StringArrayRowsAndColumns, EditsMatchAModelAndWriteNoText) {
   TStringArray t(nullptr);
   std::vector<std::vector<std::string>> model(4, std::vector<std::string>(4));  // [row][col 0..3]
-  t.Resize(3, 4);
+  ASSERT_TRUE(t.Resize(3, 4));
   for (int r = 1; r <= 4; ++r) {
     for (int c = 0; c <= 3; ++c) {
       model[r - 1][c] = std::to_string(r) + "," + std::to_string(c);
@@ -553,7 +553,7 @@ TEST(StringArrayRowsAndColumns, EditsMatchAModelAndWriteNoText) {
 
 TEST(StringArrayRowsAndColumns, RemovalsFireAsMovingEachCellWould) {
   TStringArray t(nullptr);
-  t.Resize(3, 5);
+  ASSERT_TRUE(t.Resize(3, 5));
   ChangeCounter changes;
   changes.Attach(t);
   t.RemoveRow(2);  // rows 3..5 move up: 3 × (4 cells + 1 attribute), then the resize

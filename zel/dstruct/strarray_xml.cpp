@@ -42,13 +42,14 @@
 
 #include "zel/dstruct/strarray.h"
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/platform/textfile.h"
 #include "zel/streams/tagscan.h"
 #include "zel/streams/xmlrefs.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 namespace {
 

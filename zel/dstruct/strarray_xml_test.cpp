@@ -26,7 +26,7 @@ std::string Dump(const TStringArray& t) {
 TEST(StringArrayXML, FileLayout) {
   testutil::TempDir dir("strarray_xml");
   TStringArray t(nullptr);
-  t.Resize(2, 2);
+  ASSERT_TRUE(t.Resize(2, 2));
   t.SetBytes(0, 1, "k");
   t.SetBytes(2, 2, "a<b & \"c\">");
   t.SetColAttrib(2, 5);
@@ -49,7 +49,7 @@ TEST(StringArrayXML, FileLayout) {
 TEST(StringArrayXML, EveryCellTextSurvives) {
   testutil::TempDir dir("strarray_xml");
   TStringArray t(nullptr);
-  t.Resize(3, 40);
+  ASSERT_TRUE(t.Resize(3, 40));
   // Every byte value, in cells of 8, with blanks at either end of some.
   for (int b = 0; b < 256; ++b) {
     const int cell = b / 8;
@@ -80,7 +80,7 @@ TEST(StringArrayXML, DataIDSelectsTheElement) {
   testutil::TempDir dir("strarray_xml");
   TStringArray a(nullptr), b(nullptr);
   a.SetBytes(1, 1, "first");
-  b.Resize(2, 3);
+  ASSERT_TRUE(b.Resize(2, 3));
   b.SetBytes(2, 3, "second");
   {
     TextFile f(dir.Path("two.xml"));
@@ -112,7 +112,7 @@ TEST(StringArrayXML, DataIDSelectsTheElement) {
 TEST(StringArrayXML, FailuresLeaveTheTableAlone) {
   testutil::TempDir dir("strarray_xml");
   TStringArray t(nullptr);
-  t.Resize(1, 2);
+  ASSERT_TRUE(t.Resize(1, 2));
   t.SetBytes(1, 2, "keep");
   const std::string before = Dump(t);
   int changes = 0;
@@ -133,7 +133,7 @@ TEST(StringArrayXML, FailuresLeaveTheTableAlone) {
     EXPECT_EQ(Dump(t), before) << name;
   }
   EXPECT_EQ(changes, 0);
-  EXPECT_THROW(t.LoadFromXMLFile(dir.Path("missing.xml"), u""), EInOutError);
+  EXPECT_THROW((void)t.LoadFromXMLFile(dir.Path("missing.xml"), u""), EInOutError);
 }
 
 // Saving replaces a file only when it was written completely: under a

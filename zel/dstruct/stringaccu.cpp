@@ -2,16 +2,22 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
+#include "zel/dstruct/internal/keyindex.h"
+#include "zel/platform/export.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
-TStringAccu::TStringAccu(TComponent* AOwner) : TComponent(AOwner) {}
+TStringAccu::TStringAccu(TComponent* AOwner)
+    : TComponent(AOwner), index_(std::make_unique<detail::KeyIndex>()) {}
+
+TStringAccu::~TStringAccu() = default;
 
 void TStringAccu::Add(StringView AString) {
   const uint64_t h = detail::HashKey(AString, false);
-  const int32_t found = index_.Find(h, /*unique=*/true, [&](int32_t e) {
+  const int32_t found = index_->Find(h, /*unique=*/true, [&](int32_t e) {
     return strings_[static_cast<size_t>(e)] == AString;
   });
   if (found != detail::KeyIndex::kNone) {
@@ -25,7 +31,7 @@ void TStringAccu::Add(StringView AString) {
     strings_.emplace_back(AString);
     counts_.push_back(1);
     hashes_.push_back(h);
-    index_.Insert(static_cast<int32_t>(n), hashes_);
+    index_->Insert(static_cast<int32_t>(n), hashes_);
   } catch (const std::bad_alloc&) {
     // Leave the three arrays and the index as they were.
     strings_.resize(n);
@@ -49,17 +55,17 @@ void TStringAccu::Clear() noexcept {
   strings_ = {};
   counts_ = {};
   hashes_ = {};
-  index_.Clear();
+  index_->Clear();
 }
 
 }  // namespace zel
 
 // --- lookups by string and by count ---------------------------------------------
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 int32_t TStringAccu::FindIndex(StringView AString) const {
-  return index_.Find(detail::HashKey(AString, false), /*unique=*/true, [&](int32_t e) {
+  return index_->Find(detail::HashKey(AString, false), /*unique=*/true, [&](int32_t e) {
     return strings_[static_cast<size_t>(e)] == AString;
   });
 }

@@ -27,18 +27,24 @@
 #include <cstddef>
 #include <cstdint>
 #include <utility>
+#include <memory>
 #include <vector>
 
-#include "zel/dstruct/internal/keyindex.h"
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace zel::detail {
+class KeyIndex;
+}  // namespace zel::detail
+
+namespace ZEL_EXPORT zel {
 
 class TStringAccu : public TComponent {
  public:
   // Empty.  Out of memory: EZELDStructError ": not enough memory on heap".
   explicit TStringAccu(TComponent* AOwner);
+  ~TStringAccu() override;
 
   // Counts AString once more, appending it with count 1 when it is new.
   void Add(StringView AString);
@@ -58,7 +64,8 @@ class TStringAccu : public TComponent {
   std::vector<String> strings_;
   std::vector<int32_t> counts_;
   std::vector<uint64_t> hashes_;
-  detail::KeyIndex index_;
+  // Behind a pointer so that the index stays internal to the library.
+  std::unique_ptr<detail::KeyIndex> index_;
 
   int32_t FindIndex(StringView AString) const;
 };

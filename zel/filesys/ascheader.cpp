@@ -2,13 +2,14 @@
 
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/textfile.h"
 #include "zel/streams/streamio.h"
 #include "zel/streams/streamscan.h"
 #include "zel/stringl/strip.h"
 #include "zel/stringl/transform.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 namespace {
 

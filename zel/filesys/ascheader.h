@@ -31,10 +31,11 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 int ReadHeaderOfASC(const String& FileName, String& Comment, int32_t& NrA, int32_t& NrB,
                     bool& Flag1, bool& Flag2, bool& Flag3, bool& Flag4);

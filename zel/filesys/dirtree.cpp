@@ -9,10 +9,11 @@
 #include "zel/filesys/internal/maskfiles.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/hostfs.h"
 #include "zel/platform/syserror.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 String WithSlash(StringView dir) {
@@ -162,7 +163,7 @@ void CaseStep(const String& dir, StringView pattern, bool upper) {
 
 }  // namespace
 
-namespace detail {
+namespace ZEL_HIDDEN detail {
 
 void ForEachMaskFile(StringView FileMask,
                      const std::function<void(const String& Path, const TSearchRec& Rec)>& Visit) {

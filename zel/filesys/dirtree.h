@@ -29,10 +29,11 @@
 #include <functional>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/stringlist.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 using TScanFilesFeedback = void (*)(const String& CurrentDir, int Count);
 using TTreeCopyFeedBack = void (*)(int64_t BytesCopied, int64_t SizeOfCurrentFile,

@@ -10,10 +10,11 @@
 
 #include "zel/filesys/internal/copyfile.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/filereplace.h"
 #include "zel/platform/hostfs.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // The abort switch: lock-free so a signal handler may set it.
@@ -34,7 +35,7 @@ void Call(detail::CopyBlockFeedback fb, void* ctx, int64_t done, int64_t size) {
 
 }  // namespace
 
-namespace detail {
+namespace ZEL_HIDDEN detail {
 
 void ClearAbortSwitch() noexcept { abort_switch.store(false); }
 

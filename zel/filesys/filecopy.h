@@ -34,9 +34,10 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 using TFileCopyFeedBack = void (*)(int64_t BytesCopied, int64_t SizeOfFile);
 

@@ -4,9 +4,10 @@
 #include <limits>
 
 #include "zel/platform/datetime.h"
+#include "zel/platform/export.h"
 #include "zel/platform/hostfs.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr uint64_t kFileTimeAt1899 = 94353120000000000ULL;  // 1601-01-01 .. 1899-12-30

@@ -21,10 +21,11 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // 0 on success, -1 when the file does not exist.  Needs no permission on
 // the file itself.

@@ -3,11 +3,12 @@
 #include <vector>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/platform/hostfs.h"
 #include "zel/platform/hostpath.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 namespace {
 

@@ -23,9 +23,10 @@
 #ifndef ZEL_FILESYS_PATHS_H_
 #define ZEL_FILESYS_PATHS_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // True for the directory separators "\" and "/".
 constexpr bool IsPathSeparator(Char C) noexcept { return C == u'\\' || C == u'/'; }

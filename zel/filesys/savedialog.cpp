@@ -6,12 +6,13 @@
 
 #include "zel/filesys/paths.h"
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/stringl/numscan.h"
 #include "zel/stringl/split.h"
 #include "zel/streams/tagscan.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Anything at the path, a dangling link included: saving there would

@@ -40,9 +40,10 @@
 #include <functional>
 
 #include "zel/platform/dialogs.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 using TOnFileSelectEvent = std::function<void(TObject* Sender, const String& Parameters,
                                               TModalResult& UserAction,

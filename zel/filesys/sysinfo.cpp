@@ -7,12 +7,13 @@
 
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/internal/hostinfo.h"
 #include "zel/platform/syserror.h"
 #include "zel/stringl/numscan.h"
 
-namespace zel {
-namespace detail {
+namespace ZEL_EXPORT zel {
+namespace ZEL_HIDDEN detail {
 
 int GetMacAddressFrom(const std::string& Root, int Kind, String& Address) {
   Address = kNoMacAddress;
@@ -123,7 +124,7 @@ String GetProgAssoc(StringView Ext) {
   return FromUtf8(detail::OpenCommandForExtension(ToUtf8(Ext)));
 }
 
-namespace detail {
+namespace ZEL_HIDDEN detail {
 
 String InventPasswordWith(int Length, bool MixedCase, bool SpecialChars,
                           const std::function<uint32_t(uint32_t)>& draw) {

@@ -38,10 +38,11 @@
 #include <functional>
 #include <string>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/stringlist.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The address text when no adapter was found.
 inline constexpr Char kNoMacAddress[] = u"00-00-00-00-00-00";
@@ -92,12 +93,12 @@ String InventPassword(int Length);
 // of _ ! $ % # = or a digit (`SpecialChars`).
 String InventPassword(int Length, bool MixedCase, bool SpecialChars);
 
-namespace detail {
+namespace ZEL_HIDDEN detail {
 // `GetMacAddress` over another interface list folder (tests).
-int GetMacAddressFrom(const std::string& Root, int Kind, String& Address);
+ZEL_EXPORT int GetMacAddressFrom(const std::string& Root, int Kind, String& Address);
 // `InventPassword` with the random draws supplied: `draw(n)` gives a value
 // in [0, n).
-String InventPasswordWith(int Length, bool MixedCase, bool SpecialChars,
+ZEL_EXPORT String InventPasswordWith(int Length, bool MixedCase, bool SpecialChars,
                           const std::function<uint32_t(uint32_t)>& draw);
 }  // namespace detail
 

@@ -8,11 +8,12 @@
 #include "zel/filesys/paths.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/filereplace.h"
 #include "zel/platform/hostpath.h"
 #include "zel/platform/rawfile.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 namespace {
 

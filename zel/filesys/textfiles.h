@@ -29,12 +29,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/stringlist.h"
 #include "zel/platform/textfile.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 enum TTextfileType : uint8_t {
   tftUnicode_le,

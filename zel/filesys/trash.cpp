@@ -7,9 +7,10 @@
 #include "zel/filesys/internal/maskfiles.h"
 #include "zel/filesys/internal/trash.h"
 #include "zel/platform/datetime.h"
+#include "zel/platform/export.h"
 #include "zel/platform/hostfs.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // A directory that exists (created with `mode` when missing) and is a real
@@ -51,7 +52,7 @@ String Candidate(const String& name, int n) {
 
 }  // namespace
 
-namespace detail {
+namespace ZEL_HIDDEN detail {
 
 String HomeTrashDir() {
   const String data = GetEnvVar(u"XDG_DATA_HOME");

@@ -16,9 +16,10 @@
 #ifndef ZEL_FILESYS_TRASH_H_
 #define ZEL_FILESYS_TRASH_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Moves the files that match `FileMask` (not directories, not names
 // starting with ".") to the trash; returns how many were moved.

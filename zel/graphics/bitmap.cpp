@@ -10,8 +10,9 @@
 #include "zel/graphics/internal/raster.h"
 #include "zel/graphics/internal/safefile.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The canvas of a bitmap: rasterises into the bitmap's pixels.
 class TBitmap::BitmapCanvas final : public TCanvas {

@@ -23,9 +23,10 @@
 
 #include "zel/graphics/canvas.h"
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TBitmap : public TPersistent {
  public:

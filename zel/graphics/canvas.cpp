@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "zel/graphics/internal/fontengine.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 void TPen::SetColor(TColor color) {
   if (color == color_) return;

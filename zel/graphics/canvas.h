@@ -31,11 +31,12 @@
 
 #include "zel/platform/component.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/font.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // A few colours by name (0x00BBGGRR).  `clNone` is no colour at all: what a
 // canvas without readable pixels reports for `Pixels`.

@@ -5,9 +5,10 @@
 #include "zel/graphics/internal/fontengine.h"
 #include "zel/graphics/screen.h"
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 bool FontIsTrueType(const String& font_name) {
   const String* installed = nullptr;

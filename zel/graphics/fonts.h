@@ -16,9 +16,10 @@
 #define ZEL_GRAPHICS_FONTS_H_
 
 #include "zel/graphics/canvas.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Raises EZELError naming the font when no installed font has the family
 // name `font_name` (compared without regard to ASCII case).

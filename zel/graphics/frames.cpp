@@ -1,6 +1,8 @@
 #include "zel/graphics/frames.h"
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 void DrawRectangle(TCanvas& canvas, int x1, int y1, int x2, int y2) {
   canvas.MoveTo(x1, y1);

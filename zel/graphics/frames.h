@@ -24,9 +24,10 @@
 #define ZEL_GRAPHICS_FRAMES_H_
 
 #include "zel/graphics/canvas.h"
+#include "zel/platform/export.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 void DrawFrame(TCanvas& canvas, TFrameStyle style, int left, int top, int right, int bottom, TColor c1,
                TColor c2, TColor c3, TColor c4, TColor c5);

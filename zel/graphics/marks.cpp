@@ -4,7 +4,9 @@
 #include <climits>
 #include <initializer_list>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 namespace {
 
 // The 7 x 7 patterns of types 1-6 and 18, rows from the top; bit 0 is the

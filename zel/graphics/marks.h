@@ -33,8 +33,9 @@
 
 #include "zel/graphics/bitmap.h"
 #include "zel/graphics/canvas.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 void DrawMarkOnCanvas(TCanvas& canvas, uint8_t mark_type, int x, int y);
 

@@ -15,8 +15,9 @@
 #include "zel/graphics/internal/dib.h"
 #include "zel/graphics/internal/fontengine.h"
 #include "zel/graphics/internal/safefile.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // A4 in points and in inches.

@@ -28,9 +28,10 @@
 #include "zel/graphics/bitmap.h"
 #include "zel/graphics/canvas.h"
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TPrinter : public TObject {
  public:

@@ -1,8 +1,9 @@
 #include "zel/graphics/screen.h"
 
 #include "zel/graphics/internal/fontengine.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 std::vector<String> TScreen::Fonts() const { return detail::InstalledFamilies(); }
 

@@ -12,9 +12,10 @@
 
 #include <vector>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TScreen {
  public:

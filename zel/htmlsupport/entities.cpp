@@ -2,10 +2,11 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/stringl/charclass.h"
 #include "zel/zelbase/nametables.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 struct BasicEntity {

@@ -21,9 +21,10 @@
 #ifndef ZEL_HTMLSUPPORT_ENTITIES_H_
 #define ZEL_HTMLSUPPORT_ENTITIES_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The text that stands for `C` in HTML text and in quoted attribute values:
 // "&lt;", "&gt;", "&amp;", "&quot;", "&#39;" for the apostrophe (HTML 4 has

@@ -5,10 +5,11 @@
 
 #include "zel/htmlsupport/entities.h"
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/stringl/charclass.h"
 #include "zel/stringl/words.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr StringView kCrLf = u"\r\n";

@@ -17,9 +17,10 @@
 #ifndef ZEL_HTMLSUPPORT_HTMLTEXT_H_
 #define ZEL_HTMLSUPPORT_HTMLTEXT_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The number of words in `S` outside markup, with the in-markup state
 // carried in and out through `InTag`, so that a text can be counted in

@@ -3,10 +3,11 @@
 #include <cstdint>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/platform/textfile.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // The rest of `stream` as UTF-16 little-endian code units, read in blocks of

@@ -46,10 +46,11 @@
 #include <memory>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Asked for the text of one placeholder: `TagName` in lower case, `Params`
 // trimmed, and `Replacement` holding the placeholder's own text on entry.

@@ -1,9 +1,10 @@
 #include "zel/htmlsupport/urlcode.h"
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/stringl/charclass.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr StringView kReserved = u"!*'();:@&=+$,/?%#[] ";

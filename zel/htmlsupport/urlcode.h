@@ -14,9 +14,10 @@
 #ifndef ZEL_HTMLSUPPORT_URLCODE_H_
 #define ZEL_HTMLSUPPORT_URLCODE_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The address without its scheme and without what follows its last '/'.
 // Everything up to and including the first "http://" (in any case) is

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 namespace {
 
 // A fixed UTF-8 locale for the case tables, so the mapping does not follow

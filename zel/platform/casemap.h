@@ -15,9 +15,10 @@
 #ifndef ZEL_PLATFORM_CASEMAP_H_
 #define ZEL_PLATFORM_CASEMAP_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 constexpr Char AsciiUpper(Char c) noexcept {
   return (c >= u'a' && c <= u'z') ? static_cast<Char>(c - 32) : c;

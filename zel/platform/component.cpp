@@ -8,8 +8,9 @@
 #include <typeinfo>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 String TObject::ClassName() const {
   const char* mangled = typeid(*this).name();

@@ -20,9 +20,10 @@
 #include <functional>
 #include <vector>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TObject {
  public:

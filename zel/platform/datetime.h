@@ -42,10 +42,11 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 inline constexpr int32_t kUnixDateDelta = 25569;  // 1970-01-01 as a TDateTime
 inline constexpr int64_t kMSecsPerDay = 86400000;
@@ -61,8 +62,8 @@ int DaysInMonth(int Year, int Month) noexcept;
 // false instead.
 TDateTime EncodeDate(uint16_t Year, uint16_t Month, uint16_t Day);
 TDateTime EncodeTime(uint16_t Hour, uint16_t Min, uint16_t Sec, uint16_t MSec);
-bool TryEncodeDate(uint16_t Year, uint16_t Month, uint16_t Day, TDateTime& Result) noexcept;
-bool TryEncodeTime(uint16_t Hour, uint16_t Min, uint16_t Sec, uint16_t MSec,
+[[nodiscard]] bool TryEncodeDate(uint16_t Year, uint16_t Month, uint16_t Day, TDateTime& Result) noexcept;
+[[nodiscard]] bool TryEncodeTime(uint16_t Hour, uint16_t Min, uint16_t Sec, uint16_t MSec,
                    TDateTime& Result) noexcept;
 // A date plus a time of day, by the convention above.
 TDateTime ComposeDateTime(TDateTime Date, TDateTime Time) noexcept;

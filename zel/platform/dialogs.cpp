@@ -11,11 +11,12 @@
 #include <vector>
 #include <string>
 
+#include "zel/platform/export.h"
 #include "zel/platform/internal/hostinfo.h"
 
 extern char** environ;
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // The full name of `program` found on PATH, or empty.  Empty entries (the

@@ -1,6 +1,8 @@
 #include "zel/platform/exceptions.h"
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 Exception::Exception(String message)
     : message_(std::move(message)), utf8_(ToUtf8(message_)) {}

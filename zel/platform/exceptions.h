@@ -16,9 +16,10 @@
 #include <exception>
 #include <string>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class Exception : public std::exception {
  public:

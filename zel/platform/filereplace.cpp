@@ -12,9 +12,10 @@
 #include <fstream>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/syserror.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // The process's umask, read without changing it (umask(2) can only be read

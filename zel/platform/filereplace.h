@@ -23,9 +23,10 @@
 
 #include <string>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class FileReplacement {
  public:

@@ -9,9 +9,10 @@
 #include <cstring>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/syserror.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 String Quoted(const String& name) { return u"\"" + name + u"\""; }

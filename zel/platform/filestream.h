@@ -38,10 +38,11 @@
 #include <memory>
 #include <span>
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 inline constexpr uint16_t fmCreate = 0xFF00;
 inline constexpr uint16_t fmOpenRead = 0x0000;
@@ -61,7 +62,7 @@ class TFileStream : public TStream {
   // Writes pending bytes (errors are lost here) and closes the file.
   ~TFileStream() override;
 
-  int64_t Read(void* Buffer, int64_t Count) override;
+  [[nodiscard]] int64_t Read(void* Buffer, int64_t Count) override;
   int64_t Write(const void* Buffer, int64_t Count) override;
   int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
   int64_t Size() override;

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 int MulDiv(int a, int b, int c) noexcept {
   if (c == 0) return 0;

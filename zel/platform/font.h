@@ -24,10 +24,11 @@
 #include <cstdint>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TFont : public TPersistent {
  public:

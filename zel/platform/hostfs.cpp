@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 thread_local int last_error = 0;

@@ -34,9 +34,10 @@
 #include <memory>
 #include <string>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 inline constexpr uint32_t faReadOnly = 0x01;
 inline constexpr uint32_t faHidden = 0x02;

@@ -9,8 +9,9 @@
 #include <string>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 String GetCurrentDir() {
   std::string buf(4096, '\0');

@@ -12,9 +12,10 @@
 
 #include <vector>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // One entry of a directory listing.  `IsDir` is false for a symbolic link,
 // whatever it points to, so walks that descend only into `IsDir` entries

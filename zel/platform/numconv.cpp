@@ -12,8 +12,9 @@
 #include <system_error>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // The "C" locale, so that printf and strtod use '.' whatever the process

@@ -53,9 +53,10 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 String IntToStr(int32_t Value);
 String IntToStr(int64_t Value);
@@ -66,14 +67,14 @@ int32_t StrToInt(StringView S);
 int64_t StrToInt64(StringView S);
 int32_t StrToIntDef(StringView S, int32_t Default);
 int64_t StrToInt64Def(StringView S, int64_t Default);
-bool TryStrToInt(StringView S, int32_t& Value);
-bool TryStrToInt64(StringView S, int64_t& Value);
+[[nodiscard]] bool TryStrToInt(StringView S, int32_t& Value);
+[[nodiscard]] bool TryStrToInt64(StringView S, int64_t& Value);
 
 double StrToFloat(StringView S);
-bool TryStrToFloat(StringView S, double& Value);
+[[nodiscard]] bool TryStrToFloat(StringView S, double& Value);
 double StrToFloatDef(StringView S, double Default);
 // The same syntax read into an 80-bit extended value.
-bool TryStrToExtended(StringView S, long double& Value);
+[[nodiscard]] bool TryStrToExtended(StringView S, long double& Value);
 
 String FloatToStr(double Value);
 // The shortest text that reads back to the same single-precision value.

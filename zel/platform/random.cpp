@@ -6,7 +6,9 @@
 
 #include <mutex>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 namespace {
 
 struct Generator {

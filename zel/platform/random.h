@@ -24,7 +24,9 @@
 
 #include <cstdint>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 class RandomSequence {
  public:

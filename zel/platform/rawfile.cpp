@@ -8,9 +8,10 @@
 #include <cstring>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/syserror.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 namespace {
 

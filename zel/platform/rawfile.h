@@ -16,9 +16,10 @@
 #include <cstdint>
 #include <string>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TRawFile {
  public:

@@ -6,10 +6,11 @@
 #include <limits>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/filereplace.h"
 #include "zel/platform/filestream.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Adds `offset` to `base`, failing on overflow and on a negative result.

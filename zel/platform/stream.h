@@ -35,9 +35,10 @@
 #include <vector>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 enum TSeekOrigin : uint8_t { soBeginning, soCurrent, soEnd };
 
@@ -45,7 +46,7 @@ class TStream : public TObject {
  public:
   // Reads up to `Count` bytes; returns how many were read (0 at the end or
   // for Count <= 0).
-  virtual int64_t Read(void* Buffer, int64_t Count) = 0;
+  [[nodiscard]] virtual int64_t Read(void* Buffer, int64_t Count) = 0;
   // Writes up to `Count` bytes; returns how many were written.
   virtual int64_t Write(const void* Buffer, int64_t Count) = 0;
   // Moves the position and returns the new one.
@@ -74,7 +75,7 @@ class TMemoryStream : public TStream {
  public:
   TMemoryStream() = default;
 
-  int64_t Read(void* Buffer, int64_t Count) override;
+  [[nodiscard]] int64_t Read(void* Buffer, int64_t Count) override;
   int64_t Write(const void* Buffer, int64_t Count) override;
   int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
   int64_t Size() override { return static_cast<int64_t>(data_.size()); }

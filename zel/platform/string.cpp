@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Windows-1252 bytes 0x80..0x9F.  Undefined bytes keep their C1 code.

@@ -26,7 +26,9 @@
 #include <string>
 #include <string_view>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 using Char = char16_t;
 using String = std::u16string;

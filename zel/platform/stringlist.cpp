@@ -3,11 +3,12 @@
 #include <algorithm>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/platform/filestream.h"
 #include "zel/platform/numconv.h"
 #include "zel/platform/stream.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 void TStringList::CheckIndex(int Index, int Limit) const {
   if (Index < 0 || Index >= Limit) {

@@ -3,7 +3,9 @@
 #include <locale.h>
 #include <string.h>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 String SysErrorMessage(int ErrorCode) {
   // The "C" locale gives the untranslated messages.

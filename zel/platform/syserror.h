@@ -7,9 +7,10 @@
 #ifndef ZEL_PLATFORM_SYSERROR_H_
 #define ZEL_PLATFORM_SYSERROR_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 String SysErrorMessage(int ErrorCode);
 

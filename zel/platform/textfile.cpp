@@ -10,10 +10,11 @@
 #include <cstring>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/platform/syserror.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr size_t kBufferSize = 64 * 1024;

@@ -59,10 +59,11 @@
 #include <string>
 #include <vector>
 
+#include "zel/platform/export.h"
 #include "zel/platform/filereplace.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Error codes of text files that are not system errors.  They lie where the
 // classic runtime put them.

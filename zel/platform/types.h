@@ -11,7 +11,9 @@
 
 #include <cstdint>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 struct TPoint {
   int32_t X = 0;

@@ -7,9 +7,10 @@
 
 #include "zel/platform/casemap.h"
 #include "zel/platform/datetime.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 struct Variant::Array {
   std::vector<int> low, high;  // per dimension

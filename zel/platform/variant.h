@@ -58,10 +58,11 @@
 #include <string_view>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 using TVarType = uint16_t;
 

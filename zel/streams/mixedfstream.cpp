@@ -1,11 +1,14 @@
 #include "zel/streams/mixedfstream.h"
 
+#include "zel/platform/export.h"
 #include "zel/streams/internal/bytereader.h"
+#include "zel/streams/internal/readexact.h"
 #include "zel/streams/streamio.h"
 #include "zel/streams/streamscan.h"
+#include "zel/stringl/internal/lineend.h"
 #include "zel/stringl/split.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 bool TMixedFStream::Eos() { return Position() >= Size(); }
 

@@ -40,10 +40,11 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/filestream.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TMixedFStream : public TFileStream {
  public:

@@ -3,9 +3,11 @@
 #include <cfloat>
 #include <cstring>
 
+#include "zel/platform/export.h"
 #include "zel/streams/internal/bytereader.h"
+#include "zel/streams/internal/readexact.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 static_assert(LDBL_MANT_DIG == 64, "extended values are stored as x87 80-bit floats");

@@ -26,10 +26,11 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Writes `S`, one byte per character, no terminator or length prefix,
 // through a 4096-byte buffer (one `WriteBuffer` call per full buffer, one
@@ -66,14 +67,6 @@ String StreamAsString(TStream& Stream);
 // The rest of the stream, one character per byte; left at its end.
 String StreamAsByteString(TStream& Stream);
 
-namespace detail {
-
-// Reads exactly `Count` bytes into `Buffer` with `ReadBuffer`; any failure
-// is caught and sets `Error`, leaving the bytes that could be read in
-// `Buffer`.  The shared core of the binary readers.
-void ReadExact(TStream& Stream, void* Buffer, int64_t Count, bool& Error) noexcept;
-
-}  // namespace detail
 }  // namespace zel
 
 #endif  // ZEL_STREAMS_STREAMIO_H_

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/streams/internal/bytereader.h"
 #include "zel/univconst/univconst.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 enum FPState { kStart, kSign, kInteger, kFracStart, kFraction, kExpStart, kExpSign, kExponent,

@@ -28,9 +28,10 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 int32_t ScanStreamDecimal(TStream& Stream);
 

@@ -5,10 +5,11 @@
 #include <string>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/streams/internal/bytereader.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr int64_t kReadBlock = 256;

@@ -16,10 +16,11 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Advances to just after the next byte equal to `Value` and returns true;
 // false, with the stream at its end, when there is none.

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/streams/internal/bytereader.h"
 #include "zel/streams/streamio.h"
+#include "zel/stringl/internal/tagtext.h"
 #include "zel/stringl/strip.h"
 #include "zel/stringl/tags.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Character sources for the shared reader.  `Next` delivers the next

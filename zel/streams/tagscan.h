@@ -48,12 +48,13 @@
 
 #include <span>
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/stringlist.h"
 #include "zel/platform/string.h"
 #include "zel/platform/textfile.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Reads the next tag from the current position of `Stream` (see above).
 // `Tags` must not be empty (an empty list gives -1).

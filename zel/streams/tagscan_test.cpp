@@ -82,7 +82,7 @@ TEST_F(TagReaders, TagKindsAndLookup) {
     EXPECT_EQ(t.attr, c.attr) << c.input;
     EXPECT_EQ(t.content, c.content) << c.input;
     std::string rest(static_cast<size_t>(s.Size() - s.Position()), '\0');
-    s.Read(rest.data(), static_cast<int64_t>(rest.size()));
+    ASSERT_EQ(s.Read(rest.data(), static_cast<int64_t>(rest.size())), static_cast<int64_t>(rest.size()));
     EXPECT_EQ(rest, c.rest) << c.input;
   }
 }

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/streams/tagscan.h"
 #include "zel/streams/xmlrefs.h"
@@ -25,7 +26,7 @@
 #include "zel/zelbase/textlabel.h"
 #include "zel/zelcolors/colormodels.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 namespace {
 

@@ -2,9 +2,10 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/stringl/charclass.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // The character `name` (the text between '&' and ';') stands for, or false.

@@ -22,9 +22,10 @@
 #ifndef ZEL_STREAMS_XMLREFS_H_
 #define ZEL_STREAMS_XMLREFS_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 String ResolveXMLReferences(StringView text);
 

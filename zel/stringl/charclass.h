@@ -11,9 +11,10 @@
 #ifndef ZEL_STRINGL_CHARCLASS_H_
 #define ZEL_STRINGL_CHARCLASS_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // '0'..'9'.
 constexpr bool IsDigit(Char c) noexcept { return c >= u'0' && c <= u'9'; }

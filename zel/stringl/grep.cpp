@@ -3,13 +3,16 @@
 #include "zel/stringl/grep.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/platform/textfile.h"
+#include "zel/stringl/internal/grepop.h"
 #include "zel/stringl/numscan.h"
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 String GrepErrorMessage(int code) {
   switch (code) {
@@ -303,7 +306,10 @@ void AppendMembers(const TGrepToken& tok, String& line) {
 
 }  // namespace
 
-TGrep::TGrep(TComponent* AOwner) : TComponent(AOwner) {}
+TGrep::TGrep(TComponent* AOwner)
+    : TComponent(AOwner), ops_(std::make_unique<detail::GrepOp[]>(kGrepMaxTokens)) {}
+
+TGrep::~TGrep() = default;
 
 void TGrep::SetRegExp(const String& pattern) {
   FRegExpStr = pattern;
@@ -316,7 +322,7 @@ void TGrep::SetRegExp(const String& pattern) {
 
 void TGrep::SetIgnoreCase(bool value) {
   FIgnoreCase = value;
-  CompileRegExp(FRegExpStr);
+  (void)CompileRegExp(FRegExpStr);  // a bad pattern stays in LastError()
 }
 
 TGrepToken TGrep::GetRegExpToken(int regix) const noexcept {

@@ -74,12 +74,18 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace zel::detail {
+struct GrepOp;
+}  // namespace zel::detail
+
+namespace ZEL_EXPORT zel {
 
 enum TGrepTokenAct : uint8_t {
   taNormal,   // a literal string
@@ -125,25 +131,10 @@ enum : int {
 // The message of an error code ("no errors" for 0, "" for unknown codes).
 String GrepErrorMessage(int code);
 
-namespace detail {
-// A token prepared for matching: the set as a bitmap, the literal as a
-// pointer into the token's Params.
-struct GrepOp {
-  const Char* str = nullptr;
-  int32_t len = 0;         // literal or operand length (1 for any/set)
-  TGrepTokenAct kind = taNormal;
-  uint8_t operand = 0;     // repetitions: 0 string, 1 any character, 2 set
-  uint64_t set[4] = {};
-  // When the set's members are exactly the codes range_lo..range_hi
-  // (otherwise range_lo > range_hi).
-  Char range_lo = 1;
-  Char range_hi = 0;
-};
-}  // namespace detail
-
 class TGrep : public TComponent {
  public:
   explicit TGrep(TComponent* AOwner);
+  ~TGrep() override;
 
   // The pattern as set.  Setting it compiles it; with `StopOnError` a
   // compilation error raises EZELStringlError
@@ -171,7 +162,7 @@ class TGrep : public TComponent {
 
   // Builds the token list from `pattern`; returns the error code (0 =
   // success) and stores it in `LastError`.  Never raises.
-  int CompileRegExp(StringView pattern);
+  [[nodiscard]] int CompileRegExp(StringView pattern);
 
   // True when `Instring` contains a match, searching from `SearchStartPos`;
   // `MatchPos` and `MatchStartPos` receive its start, `MatchEndPos` its
@@ -203,7 +194,8 @@ class TGrep : public TComponent {
   int FMatchStartPos = 0;
   int FSrcStartPos = 1;
 
-  std::array<detail::GrepOp, kGrepMaxTokens> ops_{};
+  // The prepared tokens (kGrepMaxTokens of them), internal to the library.
+  std::unique_ptr<detail::GrepOp[]> ops_;
   std::vector<uint64_t> failed_;  // failed (position, token) states of one search
 };
 

@@ -14,9 +14,11 @@
 #endif
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/stringl/grep.h"
+#include "zel/stringl/internal/grepop.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 using detail::GrepOp;
@@ -472,11 +474,11 @@ bool TGrep::MatchString(StringView Instring, int& MatchPos) {
     found = q <= length;
     if (found) FregExp[0].ValidFrom = q;
   } else if (FIgnoreCase) {
-    Matcher<true> m(ops_.data(), FregExp.data(), FLengRegExp, Instring, failed_);
+    Matcher<true> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, failed_);
     found = m.Search(start);
     end = m.end_pos();
   } else {
-    Matcher<false> m(ops_.data(), FregExp.data(), FLengRegExp, Instring, failed_);
+    Matcher<false> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, failed_);
     found = m.Search(start);
     end = m.end_pos();
   }

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include "zel/platform/export.h"
 #include "zel/stringl/numscan.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 String ProcessHexChars(StringView S) {
   String out;

@@ -6,9 +6,10 @@
 #ifndef ZEL_STRINGL_HEXESCAPE_H_
 #define ZEL_STRINGL_HEXESCAPE_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Scans `S` from the left.  A backslash that is not the last character and
 // is followed by '#' starts a four-character escape: the two characters

@@ -7,10 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr int kCap = 10000;

@@ -33,9 +33,10 @@
 #ifndef ZEL_STRINGL_NUMFMT_H_
 #define ZEL_STRINGL_NUMFMT_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Fixed-point or scientific text of `x` (see above).
 String strff(long double x, int Width, int Decimals);

@@ -7,10 +7,11 @@
 #include <locale.h>
 #include <string>
 
+#include "zel/platform/export.h"
 #include "zel/stringl/charclass.h"
 #include "zel/univconst/univconst.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Skips blanks while `pos` (1-based) is before the last character.

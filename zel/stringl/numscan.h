@@ -21,9 +21,10 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Reads an optionally signed decimal integer at `Pos`.  Blanks (code 32) are
 // skipped while `Pos` is before the last character; then one '-' or '+';

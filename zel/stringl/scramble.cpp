@@ -2,9 +2,10 @@
 
 #include <cstring>
 
+#include "zel/platform/export.h"
 #include "zel/platform/random.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Plain arrays: the unit's start step fills them from the library's load
@@ -44,7 +45,7 @@ String Scramble(StringView S) { return Translate(S, g_scramble); }
 
 String DeScramble(StringView S) { return Translate(S, g_descramble); }
 
-namespace detail {
+namespace ZEL_HIDDEN detail {
 
 // The string unit's start step: the default permutation.
 void StartStringl() { InitScramble(5261); }

@@ -20,9 +20,10 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Seeds the generator with `Seed` and builds the permutation: for codes
 // 1..255 in turn, codes in 1..255 are drawn until one not yet taken comes.

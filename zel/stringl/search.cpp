@@ -10,8 +10,9 @@
 #endif
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 String FoldLower(StringView s) {

@@ -18,9 +18,10 @@
 #ifndef ZEL_STRINGL_SEARCH_H_
 #define ZEL_STRINGL_SEARCH_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Position of the `Num`-th occurrence of `SubStr` in `S`, counting only
 // occurrences that begin at or after `StartPos` (below 1 counts as 1).

@@ -4,10 +4,12 @@
 #include <utility>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
+#include "zel/stringl/internal/lineend.h"
 #include "zel/stringl/search.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // The most tokens `Tokenize` makes; the last one takes the remainder.

@@ -23,9 +23,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The tokens `Tokenize` makes.
 using TOpenStringArray = std::vector<String>;
@@ -105,23 +106,6 @@ bool ParseQuotedName(Char C, Char Quote, String& Name, TQuotedStrState& State);
 // parameter, or when it is empty.
 String ExtractParam(StringView S, int Index, Char Delim, Char Quote, StringView Default);
 
-namespace detail {
-
-// The line-end rule of `ReadLnString` (and of the stream line readers that
-// drop control characters): true if the control character `C`, read right
-// after `Prev`, ends the line in `Mode`.
-constexpr bool EndsLine(int Mode, Char C, Char Prev) noexcept {
-  switch (Mode) {
-    case 0: return C == 10;
-    case 1: return C == 13;
-    case 2: return C == 10 || C == 13;
-    case 3: return C == 13 && Prev == 10;
-    case 4: return C == 10 && Prev == 13;
-    default: return false;
-  }
-}
-
-}  // namespace detail
 }  // namespace zel
 
 #endif  // ZEL_STRINGL_SPLIT_H_

@@ -1,6 +1,8 @@
 #include "zel/stringl/strip.h"
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 String StripLTBlanks(StringView S) {
   const size_t first = S.find_first_not_of(u' ');

@@ -13,9 +13,10 @@
 #ifndef ZEL_STRINGL_STRIP_H_
 #define ZEL_STRINGL_STRIP_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Removes leading and trailing blanks; blanks only (or nothing) give "".
 String StripLTBlanks(StringView S);

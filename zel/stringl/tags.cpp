@@ -4,10 +4,12 @@
 #include <utility>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
+#include "zel/stringl/internal/tagtext.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
-namespace detail {
+namespace ZEL_EXPORT zel {
+namespace ZEL_HIDDEN detail {
 
 bool SplitTagText(StringView text, String& name, String& attributes) {
   const bool empty_element = text.size() >= 2 && text.substr(text.size() - 2) == u"/>";

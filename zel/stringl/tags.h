@@ -26,9 +26,10 @@
 
 #include <span>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The line and column (both from 1) of character position `Pos` of `S`.
 // Lines end at LF, CR, or CR LF (one break); a line-break character belongs
@@ -61,19 +62,6 @@ int DetectNextTagInString(StringView S, int& StartPos, int& EndPos,
                           std::span<const String> Tags, String& Attributes,
                           bool& IsEndTag);
 
-namespace detail {
-
-// Shared with the stream and text-file tag readers.  Splits a tag's text
-// (what follows '<', up to and with its '>' when there is one) into the
-// name (case kept) and the trimmed attribute text; tells whether it is an
-// empty-element tag ("/>" at its end).
-bool SplitTagText(StringView text, String& name, String& attributes);
-
-// The index of the first entry of `tags` equal to the ASCII-lower-cased
-// `name`, or the last index.
-int LookupTag(StringView name, std::span<const String> tags);
-
-}  // namespace detail
 }  // namespace zel
 
 #endif  // ZEL_STRINGL_TAGS_H_

@@ -4,9 +4,10 @@
 #include <bitset>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/stringl/charclass.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 namespace {
 

@@ -15,9 +15,10 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Every `OldChar` replaced by `NewChar`.
 String ReplaceCharInString(StringView S, Char OldChar, Char NewChar);

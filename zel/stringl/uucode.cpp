@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr size_t kBytesPerLine = 45;

@@ -22,9 +22,10 @@
 #ifndef ZEL_STRINGL_UUCODE_H_
 #define ZEL_STRINGL_UUCODE_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 String UUEncodeStr(StringView S);
 String UUDecodeStr(StringView S);

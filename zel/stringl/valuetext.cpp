@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/numfmt.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 String BoolToStr(bool b, int Mode) {
   static constexpr const char16_t* kTrue[] = {u"TRUE", u"T", u".T.", u"1",

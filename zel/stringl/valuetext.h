@@ -19,11 +19,12 @@
 #include <initializer_list>
 #include <span>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/variant.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Mode 0 "TRUE"/"FALSE", 1 "T"/"F", 2 ".T."/".F.", 3 "1"/"0", 4 "-1"/"0",
 // 5 "FF"/"00", 6 "YES"/"NO", 7 "GOOD"/"BAD"; any other mode as 0.

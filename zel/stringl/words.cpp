@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
+#include "zel/platform/export.h"
 #include "zel/stringl/search.h"
 #include "zel/zelbase/csvdelim.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 std::bitset<256> InitialWordSeps() {

@@ -22,10 +22,11 @@
 
 #include <bitset>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The word separators, indexed by character code 0-255.
 extern std::bitset<256> WordSeps;

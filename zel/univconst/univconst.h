@@ -21,7 +21,9 @@
 #include <array>
 #include <cstdint>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 inline constexpr long double uc_e = 2.71828182845904523521L;                // e
 inline constexpr long double uc_etom1 = 0.367879441171442321610L;           // 1/e

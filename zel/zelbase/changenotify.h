@@ -22,8 +22,9 @@
 #include <utility>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 template <class Base>
 class WithOnChange : public Base {

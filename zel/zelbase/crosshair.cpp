@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 void TCrossHair::SetCrossHPosX(double Value) {
   pos_x_ = Value;

@@ -17,11 +17,12 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/types.h"
 #include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TCrossHair : public WithOnChange<TPersistent> {
  public:

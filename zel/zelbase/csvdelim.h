@@ -8,9 +8,10 @@
 
 #include <array>
 
+#include "zel/platform/export.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The character of each delimiter kind; `csvUnknown` has the character 0.
 inline constexpr std::array<Char, 6> CSVDELIMITERS = {u'\0', u' ', u';', u',', u':', u'\t'};

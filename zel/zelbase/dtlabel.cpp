@@ -1,6 +1,8 @@
 #include "zel/zelbase/dtlabel.h"
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 namespace {
 

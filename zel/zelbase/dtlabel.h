@@ -15,11 +15,12 @@
 #ifndef ZEL_ZELBASE_DTLABEL_H_
 #define ZEL_ZELBASE_DTLABEL_H_
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TDTLabel : public WithOnChange<TPersistent> {
  public:

@@ -1,6 +1,8 @@
 #include "zel/zelbase/errors.h"
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 String ComponentMessage(const TComponent& component, StringView text) {
   String message = u"Component \"";

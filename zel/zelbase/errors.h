@@ -21,8 +21,9 @@
 
 #include "zel/platform/component.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class EZELError : public Exception {
  public:

@@ -40,10 +40,11 @@
 #include <cassert>
 #include <cstddef>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // A constant array indexed from `Lo` to `Hi` inclusive: `a[i]` is element
 // i - Lo.  Aggregate, so tables are written as brace lists in constant storage.

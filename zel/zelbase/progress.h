@@ -14,9 +14,10 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Current and last reported progress state (64-bit floats, matching the
 // `StateCnt` argument of `FeedBackProcType`).

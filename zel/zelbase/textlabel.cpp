@@ -1,6 +1,8 @@
 #include "zel/zelbase/textlabel.h"
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 void TCustomTextLabel::SetTxtLblPosX(double Value) {
   pos_x_ = Value;

@@ -74,6 +74,7 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/font.h"
 #include "zel/platform/string.h"
 #include "zel/platform/textfile.h"
@@ -81,7 +82,7 @@
 #include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TCustomTextLabel : public WithOnChange<TPersistent> {
  public:

@@ -20,11 +20,12 @@
 #include <vector>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
 #include "zel/platform/variant.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // --- Enumerations ----------------------------------------------------------
 

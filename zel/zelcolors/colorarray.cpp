@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/export.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/charclass.h"
 #include "zel/stringl/numscan.h"
@@ -13,7 +14,7 @@
 #include "zel/zelcolors/colormodels.h"
 #include "zel/zelcolors/colornames.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 constexpr int kInitialSize = 1000;
@@ -78,7 +79,8 @@ void TColorArray::SetColorElem(int ix, TColor Value) {
 }
 
 void TColorArray::SetSize(int n) {
-  if (n > 0 && n != n_colors_) Resize(n);
+  // Resize can only succeed here (a shortage of memory raises).
+  if (n > 0 && n != n_colors_) (void)Resize(n);
 }
 
 bool TColorArray::Resize(int n) {
@@ -218,7 +220,8 @@ bool TColorArray::ReadFromOpenTextFile(TextFile& F, bool AdjustSize) {
   }
   if (AdjustSize) {
     try {
-      Resize(last);
+      // False only for last < 1, when the loop below sets nothing.
+      (void)Resize(last);
     } catch (const EZELColArrayError&) {
       return false;
     }

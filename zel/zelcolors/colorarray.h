@@ -47,12 +47,13 @@
 #include <vector>
 
 #include "zel/platform/component.h"
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/textfile.h"
 #include "zel/platform/types.h"
 #include "zel/zelbase/changenotify.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 class TColorArray : public WithOnChange<TComponent> {
  public:
@@ -81,7 +82,7 @@ class TColorArray : public WithOnChange<TComponent> {
   // otherwise both lists take n entries (the first kept, new ones black)
   // and OnChange.  Raises EZELColArrayError (": not enough memory") if the
   // memory runs out; the palette is then unchanged.
-  bool Resize(int n);
+  [[nodiscard]] bool Resize(int n);
 
   void Fill(TColor Color);
   // Spreads the base colours `Colors` (counted from 0) over the palette,
@@ -114,14 +115,14 @@ class TColorArray : public WithOnChange<TComponent> {
   // its size.  False, with nothing changed, if the first line holds no two
   // numbers; false, without reading entries, if the last number exceeds
   // Size().  Lines that cannot be read are skipped.
-  bool ReadFromOpenTextFile(TextFile& F, bool AdjustSize);
+  [[nodiscard]] bool ReadFromOpenTextFile(TextFile& F, bool AdjustSize);
   // Writes entries First..Last (swapped if reversed, limited to 1..Size())
   // to a file open for writing.
-  bool WriteToOpenTextFile(TextFile& F, int First, int Last);
+  [[nodiscard]] bool WriteToOpenTextFile(TextFile& F, int First, int Last);
   // The same with a file opened, and closed, by name; false if it cannot be
   // opened, read, created, written or closed.
-  bool LoadFromFile(const String& FileName, bool AdjustSize);
-  bool StoreOnFile(int FirstElem, int LastElem, const String& FileName);
+  [[nodiscard]] bool LoadFromFile(const String& FileName, bool AdjustSize);
+  [[nodiscard]] bool StoreOnFile(int FirstElem, int LastElem, const String& FileName);
 
  protected:
   void AssignTo(TPersistent* Dest) const override;

@@ -4,11 +4,12 @@
 #include <climits>
 #include <cmath>
 
+#include "zel/platform/export.h"
 #include "zel/platform/random.h"
 #include "zel/stringl/numscan.h"
 #include "zel/stringl/strip.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 namespace {
 
 // Rounds to the nearest integer, halves to even (the default rounding mode),

@@ -40,10 +40,11 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // The components of a colour and a colour from components (low bytes).
 constexpr int GetRValue(TColor Color) noexcept { return static_cast<int>(Color & 0xFF); }

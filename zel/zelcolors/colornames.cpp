@@ -1,8 +1,9 @@
 #include "zel/zelcolors/colornames.h"
 
+#include "zel/platform/export.h"
 #include "zel/zelcolors/colormodels.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 // Values are TColor: red + 256 * green + 65536 * blue (0xBBGGRR).
 

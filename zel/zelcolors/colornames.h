@@ -32,11 +32,12 @@
 
 #include <array>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
 #include "zel/zelbase/nametables.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 extern const IndexedArray<TColor, 1, 466> AllZELColors;
 extern const IndexedArray<StringView, 1, 466> AllZELColorNames;

@@ -3,9 +3,10 @@
 // `python3 tools/gen_colortables.py`.
 //
 // Values are TColor: red + 256 * green + 65536 * blue (0xBBGGRR).
+#include "zel/platform/export.h"
 #include "zel/zelcolors/colornames.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 constinit const IndexedArray<TColor, 1, 466> AllZELColors = {{
     0x000000,  // 1 Black #000000

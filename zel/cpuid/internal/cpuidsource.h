@@ -15,6 +15,8 @@
 #ifndef ZEL_CPUID_INTERNAL_CPUIDSOURCE_H_
 #define ZEL_CPUID_INTERNAL_CPUIDSOURCE_H_
 
+#include "zel/platform/export.h"
+
 #include <cstdint>
 
 #include "zel/platform/internal/processor.h"
@@ -33,7 +35,7 @@ const CpuidSource& CurrentCpuidSource() noexcept;
 
 // Uses `source` while it lives (nullptr: the processor), then the one
 // before.  Not for use while other threads ask for processor data.
-class ScopedCpuidSource {
+class ZEL_EXPORT ScopedCpuidSource {
  public:
   explicit ScopedCpuidSource(const CpuidSource* source) noexcept;
   ~ScopedCpuidSource();

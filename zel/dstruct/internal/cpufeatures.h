@@ -20,18 +20,22 @@
 #ifndef ZEL_DSTRUCT_INTERNAL_CPUFEATURES_H_
 #define ZEL_DSTRUCT_INTERNAL_CPUFEATURES_H_
 
+#include "zel/platform/export.h"
+
+// Exported: the tests switch and compare the paths, and `zel tour` names
+// the kernels in use.
 namespace zel::detail {
 
 // What the processor offers (asked once).
-bool CpuHasClmul() noexcept;
-bool CpuHasShaNi() noexcept;
+ZEL_EXPORT bool CpuHasClmul() noexcept;
+ZEL_EXPORT bool CpuHasShaNi() noexcept;
 
 // Whether the kernels use the instructions now: the processor has them and
 // the portable path is not forced.
-bool UseClmul() noexcept;
-bool UseShaNi() noexcept;
+ZEL_EXPORT bool UseClmul() noexcept;
+ZEL_EXPORT bool UseShaNi() noexcept;
 
-void ForcePortableKernels(bool force) noexcept;
+ZEL_EXPORT void ForcePortableKernels(bool force) noexcept;
 
 }  // namespace zel::detail
 

@@ -3,6 +3,8 @@
 #ifndef ZEL_FILESYS_INTERNAL_TRASH_H_
 #define ZEL_FILESYS_INTERNAL_TRASH_H_
 
+#include "zel/platform/export.h"
+
 #include <cstdint>
 
 #include "zel/platform/string.h"
@@ -11,17 +13,17 @@ namespace zel::detail {
 
 // $XDG_DATA_HOME/Trash, or $HOME/.local/share/Trash; "" when neither
 // variable is set.
-String HomeTrashDir();
+ZEL_EXPORT String HomeTrashDir();
 
 // The trash directory of the file system mounted at `TopDir` for user
 // `Uid`, created when missing; "" when none can be used.
-String TopDirTrash(StringView TopDir, uint32_t Uid);
+ZEL_EXPORT String TopDirTrash(StringView TopDir, uint32_t Uid);
 
 // Moves the file at absolute path `Path` into trash directory `Trash`
 // (creating its files/ and info/ folders).  The entry records `Path`
 // relative to `TopDir` when that is given and holds it, else the absolute
 // path.  False, with nothing changed, when it cannot.
-bool TrashOneFile(StringView Path, StringView Trash, StringView TopDir);
+ZEL_EXPORT bool TrashOneFile(StringView Path, StringView Trash, StringView TopDir);
 
 }  // namespace zel::detail
 

@@ -18,6 +18,8 @@
 #ifndef ZEL_PLATFORM_INTERNAL_PROCESSOR_H_
 #define ZEL_PLATFORM_INTERNAL_PROCESSOR_H_
 
+#include "zel/platform/export.h"
+
 #include <sched.h>
 
 #include <cstdint>
@@ -55,7 +57,7 @@ int OnlineProcessorCount() noexcept;
 // The destructor restores the nice value and the affinity mask.  Either
 // change may be refused by the host; the guard then leaves that setting
 // alone and says so through `Pinned()` / `PriorityRaised()`.
-class MeasurementGuard {
+class ZEL_EXPORT MeasurementGuard {
  public:
   MeasurementGuard() noexcept;
   ~MeasurementGuard();

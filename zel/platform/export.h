@@ -1,0 +1,34 @@
+// zel/platform/export.h — what the shared library exports.
+//
+// The library is compiled with hidden visibility by default, so only what a
+// user can reach through the installed headers ends up in its dynamic
+// symbol table.  Export is decided per namespace opening, not per
+// declaration: every opening of `zel` in the library's headers and sources
+// carries `ZEL_EXPORT`, and every opening of `zel::detail` either carries
+// `ZEL_HIDDEN` (when nested in an opening of `zel`) or is written
+// `namespace zel::detail {`, which the hidden default covers:
+//
+//   #include "zel/platform/export.h"
+//
+//   namespace ZEL_EXPORT zel {
+//   String Trimmed(StringView S);          // exported
+//   namespace ZEL_HIDDEN detail {
+//   int Helper();                          // library-internal
+//   }  // namespace detail
+//   }  // namespace zel
+//
+// Both openings matter: GCC takes a function's visibility from its first
+// declaration (the header), clang from the namespace around its definition
+// (the source).  `tools/check_tree.py exports` checks the rule and
+// `tools/check_tree.py exports --fix` applies it to new files.
+//
+// A few internals that tests or the tool call directly stay exported with
+// `ZEL_EXPORT` on their own declaration; their headers (under internal/)
+// are not installed.
+#ifndef ZEL_PLATFORM_EXPORT_H_
+#define ZEL_PLATFORM_EXPORT_H_
+
+#define ZEL_EXPORT [[gnu::visibility("default")]]
+#define ZEL_HIDDEN [[gnu::visibility("hidden")]]
+
+#endif  // ZEL_PLATFORM_EXPORT_H_
