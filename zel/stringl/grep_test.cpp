@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "zel/platform/exceptions.h"
 #include "zel/testutil/tempdir.h"
@@ -358,8 +359,7 @@ TEST(Grep, FailureReportsTheLastStartWhereTheFirstTokenPassed) {
 }
 
 // Ten stacked repetitions before a failing item would try about 400^10
-// ways; remembering failed states makes this finish (a hang here is the
-// fault).
+// ways; the search must still finish (a hang here is the fault).
 TEST(Grep, DeeplyStackedRepetitionsFinish) {
   TGrep grep(nullptr);
   grep.SetRegExp(u".*.*.*.*.*.*.*.*.*.*x");
@@ -374,6 +374,64 @@ TEST(Grep, DeeplyStackedRepetitionsFinish) {
   EXPECT_FALSE(grep.MatchString(input, pos));
   EXPECT_TRUE(grep.MatchString(input.substr(0, 200) + u"b", pos));
   EXPECT_EQ(grep.MatchEndPos(), 201);
+}
+
+std::vector<int> ValidFroms(const TGrep& grep) {
+  std::vector<int> v;
+  for (int k = 1; k <= grep.NrOfRegExpTokens(); ++k) v.push_back(grep.GetRegExpToken(k).ValidFrom);
+  return v;
+}
+
+// A failed search leaves each token where the walk last passed it, also
+// when the walk ran long enough to be decided by the table: here the last
+// attempt (after the last character) passes the four repetitions, and 'c'
+// never passes.
+TEST(Grep, FailedLongSearchKeepsWhereEachTokenLastPassed) {
+  TGrep grep(nullptr);
+  grep.SetRegExp(u".*.*.*[ab]*c");
+  int pos = -1;
+  EXPECT_FALSE(grep.MatchString(u"abbbaabbabbbabaaabab", pos));
+  EXPECT_EQ(pos, 21);
+  EXPECT_EQ(ValidFroms(grep), (std::vector<int>{21, 21, 21, 21, 0}));
+}
+
+// Stacked repetitions over one long run, where every later start fails the
+// same way as the first: the search must neither hang nor lose a position.
+// `vf` holds the `ValidFrom` of each token after the search, with L for
+// the line length.
+TEST(Grep, RepetitionsOverALongRunGiveTheDefinedPositions) {
+  constexpr int L = 100000;
+  const String line(L, u'a');
+  const struct {
+    const char* pattern;
+    String input;
+    bool found;
+    int end;
+    std::vector<int> vf;
+  } kCases[] = {
+      {"a*b", line, false, 0, {L + 1, 0}},
+      {"[a-z]*x", line, false, 0, {L + 1, 0}},
+      {"a*a*a*a*a*b", line, false, 0, {L + 1, L + 1, L + 1, L + 1, L + 1, 0}},
+      // A one-or-more item needs an 'a': the last start that reaches token
+      // k + 1 is L - k.
+      {"a+a+a+a+a+b", line, false, 0, {L, L, L, L, L, 0}},
+      {".*.*.*=.*", line, false, 0, {L + 1, L + 1, L + 1, 0, 0}},
+      {"[a]*[a]*[a]*[a]*[a]*b", line, false, 0, {L + 1, L + 1, L + 1, L + 1, L + 1, 0}},
+      // Found after a long walk: the first way through, shortest first.
+      {"a*a*a*a*a*b", line + u"b", true, L + 1, {1, 1, 1, 1, 1, L + 1}},
+      {"a+a+a+a+a+b", line + u"b", true, L + 1, {1, 2, 3, 4, 5, L + 1}},
+      {".*.*.*b.*", line + u"bcc", true, L + 3, {1, 1, 1, L + 1, L + 2}},
+      {"^a?a*a(aa)+$", line, true, L, {1, 1, 1, 2, 3, L + 1}},
+  };
+  for (const auto& c : kCases) {
+    TGrep grep(nullptr);
+    grep.SetRegExp(Pattern(c.pattern));
+    int pos = -1;
+    ASSERT_EQ(grep.MatchString(c.input, pos), c.found) << c.pattern;
+    EXPECT_EQ(pos, c.vf[0]) << c.pattern;
+    if (c.found) EXPECT_EQ(grep.MatchEndPos(), c.end) << c.pattern;
+    EXPECT_EQ(ValidFroms(grep), c.vf) << c.pattern;
+  }
 }
 
 TEST(Grep, ListingNamesEveryTokenAndTheErrorState) {
