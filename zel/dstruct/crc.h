@@ -60,9 +60,11 @@ int32_t CalcCRC32ofFile(const String& FName) noexcept;
 
 namespace detail {
 // The kernels behind UpdateCRC32, for tests and benchmarks.  The CLMUL one
-// may only be called when CpuHasClmul() is true.
+// may only be called when CpuHasClmul() is true, the 512-bit one only when
+// CpuHasVpclmul() is.
 uint32_t Crc32Portable(uint32_t state, const uint8_t* data, size_t n) noexcept;
 uint32_t Crc32Clmul(uint32_t state, const uint8_t* data, size_t n) noexcept;
+uint32_t Crc32Vpclmul(uint32_t state, const uint8_t* data, size_t n) noexcept;
 }  // namespace detail
 
 }  // namespace zel

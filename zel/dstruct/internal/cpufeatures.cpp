@@ -13,6 +13,7 @@ std::atomic<bool> g_force_portable{false};
 
 struct Features {
   bool clmul = false;
+  bool vpclmul = false;
   bool sha = false;
 };
 
@@ -25,9 +26,20 @@ Features Detect() noexcept {
   if (!__get_cpuid(1, &a, &b, &c, &d)) return f;
   const bool ssse3 = (c >> 9) & 1, sse41 = (c >> 19) & 1, pclmul = (c >> 1) & 1;
   f.clmul = pclmul && sse41;
+  // The 512-bit registers are usable only when the system saves them
+  // (XCR0: SSE, AVX, opmask and both halves of the ZMM state).
+  const bool osxsave = (c >> 27) & 1;
+  bool zmm_saved = false;
+  if (osxsave) {
+    unsigned lo = 0, hi = 0;
+    __asm__("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+    zmm_saved = (lo & 0xE6) == 0xE6;
+  }
   if (__get_cpuid_max(0, nullptr) >= 7) {
     __cpuid_count(7, 0, a, b, c, d);
     f.sha = ((b >> 29) & 1) && ssse3 && sse41;
+    const bool avx512 = ((b >> 16) & 1) && ((b >> 30) & 1) && ((b >> 31) & 1);  // F, BW, VL
+    f.vpclmul = f.clmul && zmm_saved && avx512 && ((c >> 10) & 1);
   }
 #endif
   return f;
@@ -42,10 +54,16 @@ const Features& Cpu() noexcept {
 
 bool CpuHasClmul() noexcept { return Cpu().clmul; }
 
+bool CpuHasVpclmul() noexcept { return Cpu().vpclmul; }
+
 bool CpuHasShaNi() noexcept { return Cpu().sha; }
 
 bool UseClmul() noexcept {
   return CpuHasClmul() && !g_force_portable.load(std::memory_order_relaxed);
+}
+
+bool UseVpclmul() noexcept {
+  return CpuHasVpclmul() && !g_force_portable.load(std::memory_order_relaxed);
 }
 
 bool UseShaNi() noexcept {
@@ -55,5 +73,7 @@ bool UseShaNi() noexcept {
 void ForcePortableKernels(bool force) noexcept {
   g_force_portable.store(force, std::memory_order_relaxed);
 }
+
+bool PortableKernelsForced() noexcept { return g_force_portable.load(std::memory_order_relaxed); }
 
 }  // namespace zel::detail
