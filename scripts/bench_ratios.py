@@ -5,7 +5,13 @@ import json
 import sys
 
 with open(sys.argv[1]) as f:
-    runs = [b for b in json.load(f)["benchmarks"] if b.get("run_type") != "aggregate"]
+    benchmarks = json.load(f)["benchmarks"]
+# With repetitions, the median of each benchmark; otherwise its one run.
+runs = [b for b in benchmarks if b.get("aggregate_name") == "median"]
+for b in runs:
+    b["name"] = b["run_name"]
+if not runs:
+    runs = [b for b in benchmarks if b.get("run_type") != "aggregate"]
 
 # Processor time: the benchmarks run on one thread, and on a shared machine
 # the wall-clock time also counts the waits for other processes.

@@ -326,11 +326,34 @@ int Matcher<kFold>::NextCandidate(int p, int k) const {
 
 template <bool kFold>
 bool Matcher<kFold>::Search(int start) {
+  const GrepOp& op0 = ops_[0];
   // '^' can pass only at the first position: one attempt there.
-  if (ops_[0].kind == taBol) {
+  if (op0.kind == taBol) {
     if (start != 1) return false;
+    if (n_ == 2 && ops_[1].kind == taNormal) {
+      // '^abc': one comparison, with the walk's writes.
+      tokens_[0].ValidFrom = 1;
+      if (!LiteralAt(ops_[1], 1)) return false;
+      tokens_[1].ValidFrom = 1;
+      end_pos_ = ops_[1].len;
+      return true;
+    }
     if (MatchHere(1, 0)) return true;
     return gave_up_ && SearchByTable(start);
+  }
+  if (n_ == 1 && op0.len > 0 && (op0.kind == taNormal || (op0.kind == taMult1 && op0.operand == 0))) {
+    // A literal or a run of one: the first start where it stands is the
+    // match, and no start before it writes anything.
+    for (int p = start;;) {
+      const int q = NextCandidate(p, 0);
+      if (q > l_) return false;
+      if (LiteralAt(op0, q)) {
+        tokens_[0].ValidFrom = q;
+        end_pos_ = op0.kind == taNormal ? q + op0.len - 1 : RunEnd(op0, q);
+        return true;
+      }
+      p = q + 1;
+    }
   }
   for (int p = start; p <= l_ + 1;) {
     const int q = NextCandidate(p, 0);
