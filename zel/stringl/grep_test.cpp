@@ -429,7 +429,9 @@ TEST(Grep, RepetitionsOverALongRunGiveTheDefinedPositions) {
     int pos = -1;
     ASSERT_EQ(grep.MatchString(c.input, pos), c.found) << c.pattern;
     EXPECT_EQ(pos, c.vf[0]) << c.pattern;
-    if (c.found) EXPECT_EQ(grep.MatchEndPos(), c.end) << c.pattern;
+    if (c.found) {
+      EXPECT_EQ(grep.MatchEndPos(), c.end) << c.pattern;
+    }
     EXPECT_EQ(ValidFroms(grep), c.vf) << c.pattern;
   }
 }
