@@ -369,7 +369,7 @@ TEST(Grep, DeeplyStackedRepetitionsFinish) {
   EXPECT_TRUE(grep.MatchString(input + u"x", pos));
   EXPECT_EQ(pos, 1);
   EXPECT_EQ(grep.MatchEndPos(), 401);
-  // The remembered failures belong to one search only.
+  // The table of one search does not carry over to the next.
   grep.SetRegExp(u"a.*.*.*.*.*.*.*.*.*b");
   EXPECT_FALSE(grep.MatchString(input, pos));
   EXPECT_TRUE(grep.MatchString(input.substr(0, 200) + u"b", pos));
