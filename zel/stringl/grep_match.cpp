@@ -583,8 +583,15 @@ void Matcher<kFold>::ReplayFailedSearch(int start) {
   int32_t* next = rows_.data() + w - base_;
   int32_t* chain = rows_.data() + 2 * w - base_;
   for (int j = 1; j < n_; ++j) {
-    for (int q = hi; q >= base_; --q) next[q] = Passes(q, j, first) ? q : 0;
-    for (int k = j - 1; k >= 0; --k) {
+    // A row without any pass stays so up to token 0: token j then keeps
+    // its `ValidFrom`, and the rows are not worked out.
+    bool any = false;
+    for (int q = hi; q >= base_; --q) {
+      next[q] = Passes(q, j, first) ? q : 0;
+      any = any || next[q] != 0;
+    }
+    for (int k = j - 1; k >= 0 && any; --k) {
+      any = false;
       const GrepOp& op = ops_[k];
       const auto after = [&](int q) { return q <= hi ? next[q] : 0; };
       for (int q = hi; q >= base_; --q) {
@@ -607,9 +614,11 @@ void Matcher<kFold>::ReplayFailedSearch(int start) {
           }
         }
         cur[q] = v;
+        any = any || v != 0;
       }
       std::swap(cur, next);
     }
+    if (!any) continue;
     // `next` now holds the rows of token 0; the last attempt that reached
     // token j decides.
     for (int p = top_last; p >= top_first; --p) {
