@@ -344,16 +344,18 @@ bool Matcher<kFold>::Search(int start) {
   if (n_ == 1 && op0.len > 0 && (op0.kind == taNormal || (op0.kind == taMult1 && op0.operand == 0))) {
     // A literal or a run of one: the first start where it stands is the
     // match, and no start before it writes anything.
-    for (int p = start;;) {
-      const int q = NextCandidate(p, 0);
-      if (q > l_) return false;
-      if (LiteralAt(op0, q)) {
+    const int last_start = l_ - op0.len + 1;
+    for (int p = start; p <= last_start;) {
+      const int q = ScanPrefix<kFold>(s_, p, last_start, op0.str, op0.len >= 2);
+      if (q > last_start) return false;
+      if (op0.len <= 2 || LiteralAt(op0, q)) {
         tokens_[0].ValidFrom = q;
         end_pos_ = op0.kind == taNormal ? q + op0.len - 1 : RunEnd(op0, q);
         return true;
       }
       p = q + 1;
     }
+    return false;
   }
   for (int p = start; p <= l_ + 1;) {
     const int q = NextCandidate(p, 0);
