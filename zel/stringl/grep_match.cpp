@@ -8,6 +8,7 @@
 // of one ('[0-9]+', the usual search for a number) skips the walk: one scan
 // finds the first member and the end of its run.
 #include <algorithm>
+#include <atomic>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -27,8 +28,12 @@ constexpr int kOperandSet = 2;
 
 // Work of the recursive walk (calls of the test, plus characters scanned
 // in steps of 16) after which it gives up and the search is decided by
-// the table instead.
+// the table instead: this much, plus a few steps per input character, so
+// that a walk that is long only because the line is long stays a walk.
 constexpr long kPlainSteps = 1 << 16;
+constexpr long kPlainStepsPerChar = 4;
+
+std::atomic<bool> g_force_table{false};
 
 inline bool InSet(const GrepOp& op, Char c) {
   return c < 256 && ((op.set[c >> 6] >> (c & 63)) & 1);
@@ -280,6 +285,7 @@ class Matcher {
   std::vector<uint64_t>& table_;
   std::vector<int32_t>& rows_;
   long steps_ = 0;
+  bool force_table_ = g_force_table.load(std::memory_order_relaxed);
   bool gave_up_ = false;
   int end_pos_ = 0;
   int base_ = 1;      // the table's first position
@@ -348,7 +354,9 @@ bool Matcher<kFold>::Search(int start) {
     for (int p = start; p <= last_start;) {
       const int q = ScanPrefix<kFold>(s_, p, last_start, op0.str, op0.len >= 2);
       if (q > last_start) return false;
-      if (op0.len <= 2 || LiteralAt(op0, q)) {
+      // The scan takes a capital for a small letter when folding, so a
+      // capital that an escape put in the pattern needs the check.
+      if (LiteralAt(op0, q)) {
         tokens_[0].ValidFrom = q;
         end_pos_ = op0.kind == taNormal ? q + op0.len - 1 : RunEnd(op0, q);
         return true;
@@ -370,7 +378,7 @@ bool Matcher<kFold>::Search(int start) {
 template <bool kFold>
 bool Matcher<kFold>::Match(int p, int k) {
   if (gave_up_) return false;
-  if (++steps_ > kPlainSteps) {
+  if (++steps_ > kPlainSteps + kPlainStepsPerChar * l_ || force_table_) {
     gave_up_ = true;
     return false;
   }
@@ -647,6 +655,8 @@ int RangeSearch(const GrepOp& op, StringView in, int start, int& end) {
 }
 
 }  // namespace
+
+void detail::ForceGrepTable(bool force) noexcept { g_force_table.store(force, std::memory_order_relaxed); }
 
 bool TGrep::MatchString(StringView Instring, int& MatchPos) {
   const int length = static_cast<int>(Instring.size());

@@ -25,21 +25,30 @@ struct MatchCase {
   int search_start = 1;
 };
 
-class GrepMatch : public testing::TestWithParam<MatchCase> {};
+class GrepMatch : public testing::TestWithParam<MatchCase> {
+ protected:
+  void TearDown() override { detail::ForceGrepTable(false); }
+};
 
+// Once through the backtracking walk, once through the table that takes
+// over from a long walk: the same match either way.
 TEST_P(GrepMatch, FindsTheDocumentedMatch) {
   const MatchCase& c = GetParam();
-  TGrep grep(nullptr);
-  grep.SetIgnoreCase(c.ignore_case);
-  grep.SetRegExp(Pattern(c.pattern));
-  ASSERT_EQ(grep.LastError(), 0);
-  grep.SetSearchStartPos(c.search_start);
-  int pos = -1;
-  ASSERT_EQ(grep.MatchString(c.input, pos), c.found);
-  if (c.found) {
-    EXPECT_EQ(pos, c.start);
-    EXPECT_EQ(grep.MatchStartPos(), c.start);
-    EXPECT_EQ(grep.MatchEndPos(), c.end);
+  for (const bool table : {false, true}) {
+    SCOPED_TRACE(table ? "table" : "walk");
+    detail::ForceGrepTable(table);
+    TGrep grep(nullptr);
+    grep.SetIgnoreCase(c.ignore_case);
+    grep.SetRegExp(Pattern(c.pattern));
+    ASSERT_EQ(grep.LastError(), 0);
+    grep.SetSearchStartPos(c.search_start);
+    int pos = -1;
+    ASSERT_EQ(grep.MatchString(c.input, pos), c.found);
+    if (c.found) {
+      EXPECT_EQ(pos, c.start);
+      EXPECT_EQ(grep.MatchStartPos(), c.start);
+      EXPECT_EQ(grep.MatchEndPos(), c.end);
+    }
   }
 }
 
@@ -62,6 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"\\#41", u"xA", true, 2, 2},
         MatchCase{"\\#41", u"xA", false, 0, 0, true},  // folded pattern, then the escape
         MatchCase{"\\#41", u"xa", false, 0, 0, true},
+        // The same past the eight characters a block scan needs.
+        MatchCase{"\\#41", u"aaaaaaaaaaA", false, 0, 0, true},
+        MatchCase{"x\\#41", u"xxxxxxxxxxxA", false, 0, 0, true},
         MatchCase{"a.*c", u"abcbc", true, 1, 3},
         MatchCase{"b+", u"abbbc", true, 2, 4},
         // The end of the input.
@@ -387,12 +399,23 @@ std::vector<int> ValidFroms(const TGrep& grep) {
 // attempt (after the last character) passes the four repetitions, and 'c'
 // never passes.
 TEST(Grep, FailedLongSearchKeepsWhereEachTokenLastPassed) {
-  TGrep grep(nullptr);
-  grep.SetRegExp(u".*.*.*[ab]*c");
-  int pos = -1;
-  EXPECT_FALSE(grep.MatchString(u"abbbaabbabbbabaaabab", pos));
-  EXPECT_EQ(pos, 21);
-  EXPECT_EQ(ValidFroms(grep), (std::vector<int>{21, 21, 21, 21, 0}));
+  for (const bool table : {false, true}) {
+    SCOPED_TRACE(table ? "table" : "walk");
+    detail::ForceGrepTable(table);
+    TGrep grep(nullptr);
+    grep.SetRegExp(u".*.*.*[ab]*c");
+    int pos = -1;
+    EXPECT_FALSE(grep.MatchString(u"abbbaabbabbbabaaabab", pos));
+    EXPECT_EQ(pos, 21);
+    EXPECT_EQ(ValidFroms(grep), (std::vector<int>{21, 21, 21, 21, 0}));
+    // Where the search gives up, a token that passed earlier in it keeps
+    // that position: 'b' last passed at 3 (from the starts at 1 and 2), '[c]'
+    // never.
+    grep.SetRegExp(u"a+b[c]");
+    EXPECT_FALSE(grep.MatchString(u"aabaaa", pos));
+    EXPECT_EQ(ValidFroms(grep), (std::vector<int>{6, 3, 0}));
+    detail::ForceGrepTable(false);
+  }
 }
 
 // Stacked repetitions over one long run, where every later start fails the
@@ -417,8 +440,12 @@ TEST(Grep, RepetitionsOverALongRunGiveTheDefinedPositions) {
       {"a+a+a+a+a+b", line, false, 0, {L, L, L, L, L, 0}},
       {".*.*.*=.*", line, false, 0, {L + 1, L + 1, L + 1, 0, 0}},
       {"[a]*[a]*[a]*[a]*[a]*b", line, false, 0, {L + 1, L + 1, L + 1, L + 1, L + 1, 0}},
-      // Found after a long walk: the first way through, shortest first.
+      // Found: the first way through, shortest first.  The first two take
+      // one long walk; the rest fail for long before they match.
       {"a*a*a*a*a*b", line + u"b", true, L + 1, {1, 1, 1, 1, 1, L + 1}},
+      {"a*a*a*a*a*bc", line + u"bxabc", true, L + 5, {L + 3, L + 3, L + 3, L + 3, L + 3, L + 4}},
+      {"^a?[a-x]*x[a-w]*[a-w]*[a-w]*y", u"x" + line + u"xy", true, L + 3,
+       {1, 1, 1, L + 2, L + 3, L + 3, L + 3, L + 3}},
       {"a+a+a+a+a+b", line + u"b", true, L + 1, {1, 2, 3, 4, 5, L + 1}},
       {".*.*.*b.*", line + u"bcc", true, L + 3, {1, 1, 1, L + 1, L + 2}},
       {"^a?a*a(aa)+$", line, true, L, {1, 1, 1, 2, 3, L + 1}},
