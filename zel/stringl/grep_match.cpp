@@ -6,7 +6,14 @@
 // such attempts would fail at once and write nothing, so skipping them
 // changes no result.  A pattern that is a single character range or a run
 // of one ('[0-9]+', the usual search for a number) skips the walk: one scan
-// finds the first member and the end of its run.
+// finds the first member and the end of its run; so does a single literal
+// or run of one, and '^' with a literal is one comparison.
+//
+// A walk that runs long (stacked repetitions over a long line can take
+// time that grows with a power of the length) is given up for a table of
+// every (position, token) state filled backwards, which decides the same
+// match, and after a failed search the same last passes of every token, in
+// time that grows linearly with the line.
 #include <algorithm>
 #include <atomic>
 
