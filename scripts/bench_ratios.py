@@ -5,9 +5,17 @@ import json
 import sys
 
 with open(sys.argv[1]) as f:
-    runs = [b for b in json.load(f)["benchmarks"] if b.get("run_type") != "aggregate"]
+    benchmarks = json.load(f)["benchmarks"]
+# With repetitions, the median of each benchmark; otherwise its one run.
+runs = [b for b in benchmarks if b.get("aggregate_name") == "median"]
+for b in runs:
+    b["name"] = b["run_name"]
+if not runs:
+    runs = [b for b in benchmarks if b.get("run_type") != "aggregate"]
 
-times = {b["name"]: b["real_time"] for b in runs}
+# Processor time: the benchmarks run on one thread, and on a shared machine
+# the wall-clock time also counts the waits for other processes.
+times = {b["name"]: b["cpu_time"] for b in runs}
 unit = {b["name"]: b["time_unit"] for b in runs}
 for name, t in times.items():
     print(f"  {name:<50} {t:12.1f} {unit[name]}")
@@ -16,3 +24,15 @@ for name, t in times.items():
         anchor = name.replace("/zel", "/anchor")
         if anchor in times:
             print(f"  ratio {name.replace('/zel', '')}: {t / times[anchor]:.2f}x the anchor")
+# Benchmarks run at several sizes (`X/zel/N`): how the time grows from one
+# size to the next (about N2/N1 for work that grows linearly).
+sizes = {}
+for name, t in times.items():
+    base, _, arg = name.rpartition("/")
+    if "/zel" in base and arg.isdigit():
+        sizes.setdefault(base, []).append((int(arg), t))
+for base, runs in sizes.items():
+    runs.sort()
+    steps = ", ".join(f"{a}->{b}: {tb / ta:.2f}x" for (a, ta), (b, tb) in zip(runs, runs[1:]))
+    if steps:
+        print(f"  growth {base.replace('/zel', '')}: {steps}")

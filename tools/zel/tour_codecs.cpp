@@ -26,7 +26,9 @@ void TourCodecs() {
   TourShow("CRC32ofBuffer(\"123456789\")",
            HexDigits(static_cast<uint32_t>(CRC32ofBuffer(check, 9)), 8));
   TourShow("SHA1FromString(u\"abc\")", SHA1DigestToHex(SHA1FromString(u"abc")));
-  TourShow("CRC-32 kernel in use", std::string(detail::UseClmul() ? "PCLMULQDQ folding" : "slicing-by-8 tables"));
+  TourShow("CRC-32 kernel in use", std::string(detail::UseVpclmul() ? "VPCLMULQDQ folding (512-bit)"
+                                               : detail::UseClmul() ? "PCLMULQDQ folding"
+                                                                    : "slicing-by-8 tables"));
   TourShow("SHA-1 kernel in use", std::string(detail::UseShaNi() ? "SHA extensions" : "portable"));
 
   TourHeading("dstruct", "codecs: Base64, ASCII85, run-length");

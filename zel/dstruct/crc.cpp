@@ -105,6 +105,8 @@ uint32_t Crc32Portable(uint32_t s, const uint8_t* p, size_t n) noexcept {
 }  // namespace detail
 
 uint32_t UpdateCRC32(uint32_t state, std::span<const uint8_t> data) noexcept {
+  if (data.size() >= 256 && detail::UseVpclmul())
+    return detail::Crc32Vpclmul(state, data.data(), data.size());
   if (data.size() >= 64 && detail::UseClmul())
     return detail::Crc32Clmul(state, data.data(), data.size());
   return detail::Crc32Portable(state, data.data(), data.size());

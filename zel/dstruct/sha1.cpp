@@ -3,6 +3,10 @@
 #include <cstring>
 #include <memory>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 #include "zel/dstruct/internal/cpufeatures.h"
 #include "zel/dstruct/internal/kernels.h"
 #include "zel/platform/export.h"
@@ -143,10 +147,160 @@ TSHACode TSHA1::Final() noexcept {
   return out;
 }
 
+namespace {
+
+// Writes the UTF-8 form of one character from s[i] (two for a surrogate
+// pair) to `o`, as ToUtf8 does: an unpaired surrogate as U+FFFD.  Advances
+// i and returns the end of what was written (at most four bytes).
+inline uint8_t* EncodeUtf8Char(StringView s, size_t& i, uint8_t* o) noexcept {
+  char32_t cp = s[i++];
+  if (cp < 0x80) {
+    *o++ = static_cast<uint8_t>(cp);
+    return o;
+  }
+  if (cp >= 0xD800 && cp <= 0xDFFF) {
+    if (cp <= 0xDBFF && i < s.size() && s[i] >= 0xDC00 && s[i] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i++] - 0xDC00);
+    } else {
+      cp = 0xFFFD;
+    }
+  }
+  if (cp < 0x800) {
+    *o++ = static_cast<uint8_t>(0xC0 | (cp >> 6));
+  } else if (cp < 0x10000) {
+    *o++ = static_cast<uint8_t>(0xE0 | (cp >> 12));
+    *o++ = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
+  } else {
+    *o++ = static_cast<uint8_t>(0xF0 | (cp >> 18));
+    *o++ = static_cast<uint8_t>(0x80 | ((cp >> 12) & 0x3F));
+    *o++ = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
+  }
+  *o++ = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+  return o;
+}
+
+// Room the vector step needs: eight characters of up to three bytes, and
+// its 16-byte stores.
+constexpr size_t kVectorRoom = 32;
+
+#if defined(__x86_64__) || defined(__i386__)
+#define ZEL_SSSE3_TARGET __attribute__((target("ssse3")))
+
+// For four characters of one, two or three UTF-8 bytes, laid out as their
+// first bytes (0..3), middle bytes (4..7) and last bytes (8..11) in one
+// register: the byte order of their UTF-8 form, and its length.  Indexed
+// by 4 bits "not ASCII" and 4 bits "three bytes", one per character.
+struct Utf8Shuffles {
+  alignas(16) uint8_t order[256][16];
+  uint8_t length[256];
+  constexpr Utf8Shuffles() : order{}, length{} {
+    for (int idx = 0; idx < 256; ++idx) {
+      int n = 0;
+      for (int k = 0; k < 4; ++k) {
+        const bool wide = (idx >> k) & 1, three = (idx >> (4 + k)) & 1;
+        if (three) order[idx][n++] = static_cast<uint8_t>(k);
+        if (wide || three) order[idx][n++] = static_cast<uint8_t>(4 + k);
+        order[idx][n++] = static_cast<uint8_t>(8 + k);
+      }
+      length[idx] = static_cast<uint8_t>(n);
+      for (int b = n; b < 16; ++b) order[idx][b] = 0x80;  // zero
+    }
+  }
+};
+constexpr Utf8Shuffles kUtf8Shuffles;
+
+// Eight characters at a time: ASCII blocks are narrowed, blocks of one- to
+// three-byte characters are encoded by shuffling, and a block with a
+// surrogate goes through EncodeUtf8Char up to and past it.
+ZEL_SSSE3_TARGET size_t EncodeUtf8Vector(StringView s, size_t& pos, uint8_t* out, size_t room) noexcept {
+  size_t i = pos;  // a local, which the compiler keeps in a register
+  uint8_t* o = out;
+  uint8_t* const end = out + room;
+  const size_t n = s.size();
+  const __m128i zero = _mm_setzero_si128();
+  while (i + 8 <= n && static_cast<size_t>(end - o) >= kVectorRoom) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+    const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(c, _mm_set1_epi16(-128)), zero);
+    if (_mm_movemask_epi8(ascii) == 0xFFFF) {
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(c, c));
+      o += 8;
+      i += 8;
+      continue;
+    }
+    const __m128i surrogate =
+        _mm_cmpeq_epi16(_mm_and_si128(c, _mm_set1_epi16(static_cast<short>(0xF800))),
+                        _mm_set1_epi16(static_cast<short>(0xD800)));
+    const unsigned sur_mask = static_cast<unsigned>(_mm_movemask_epi8(surrogate));
+    if (sur_mask != 0) {
+      const size_t stop = i + static_cast<size_t>(__builtin_ctz(sur_mask) / 2);
+      while (i <= stop) o = EncodeUtf8Char(s, i, o);
+      continue;
+    }
+    const __m128i two = _mm_cmpeq_epi16(_mm_and_si128(c, _mm_set1_epi16(static_cast<short>(0xF800))), zero);
+    const __m128i low6 = _mm_set1_epi16(0x3F);
+    const __m128i cont = _mm_set1_epi16(0x80);
+    // last: c itself for ASCII, else 10xxxxxx of the low six bits.
+    const __m128i last = _mm_or_si128(_mm_and_si128(ascii, c),
+                                      _mm_andnot_si128(ascii, _mm_or_si128(cont, _mm_and_si128(c, low6))));
+    const __m128i c6 = _mm_srli_epi16(c, 6);
+    // middle: the lead byte 110xxxxx for two bytes, else 10xxxxxx.
+    const __m128i mid = _mm_or_si128(
+        _mm_and_si128(two, _mm_or_si128(_mm_set1_epi16(0xC0), c6)),
+        _mm_andnot_si128(two, _mm_or_si128(cont, _mm_and_si128(c6, low6))));
+    const __m128i first = _mm_or_si128(_mm_set1_epi16(0xE0), _mm_srli_epi16(c, 12));
+    const __m128i f = _mm_packus_epi16(first, first);
+    const __m128i m = _mm_packus_epi16(mid, mid);
+    const __m128i l = _mm_packus_epi16(last, last);
+    const unsigned wide = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ascii, ascii))) & 0xFF;
+    const unsigned three = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(two, two))) & 0xFF;
+    // Characters 0..3, then 4..7 (shifted down by four bytes).
+    const __m128i lo = _mm_unpacklo_epi64(_mm_unpacklo_epi32(f, m), l);
+    const __m128i hi = _mm_unpacklo_epi64(_mm_unpacklo_epi32(_mm_srli_si128(f, 4), _mm_srli_si128(m, 4)),
+                                          _mm_srli_si128(l, 4));
+    const unsigned idx_lo = (wide & 0xF) | ((three & 0xF) << 4);
+    const unsigned idx_hi = (wide >> 4) | (three & 0xF0);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o),
+                     _mm_shuffle_epi8(lo, _mm_load_si128(reinterpret_cast<const __m128i*>(kUtf8Shuffles.order[idx_lo]))));
+    o += kUtf8Shuffles.length[idx_lo];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o),
+                     _mm_shuffle_epi8(hi, _mm_load_si128(reinterpret_cast<const __m128i*>(kUtf8Shuffles.order[idx_hi]))));
+    o += kUtf8Shuffles.length[idx_hi];
+    i += 8;
+  }
+  pos = i;
+  return static_cast<size_t>(o - out);
+}
+
+bool CpuHasSsse3() noexcept {
+  static const bool has = __builtin_cpu_supports("ssse3");
+  return has;
+}
+#endif
+
+// Writes the UTF-8 form of s[i..] to `out` until the input ends or fewer
+// than four bytes of room are left; returns the bytes written and advances
+// i.
+size_t EncodeUtf8Piece(StringView s, size_t& pos, uint8_t* out, size_t room) noexcept {
+  size_t written = 0;
+#if defined(__x86_64__) || defined(__i386__)
+  if (CpuHasSsse3() && !detail::PortableKernelsForced()) written = EncodeUtf8Vector(s, pos, out, room);
+#endif
+  size_t i = pos;
+  uint8_t* o = out + written;
+  while (i < s.size() && out + room - o >= 4) o = EncodeUtf8Char(s, i, o);
+  pos = i;
+  return static_cast<size_t>(o - out);
+}
+
+}  // namespace
+
 TSHACode SHA1FromString(StringView S) {
-  const std::string bytes = ToUtf8(S);
+  // The UTF-8 form passes through one small buffer, a piece at a time,
+  // instead of being built whole.
+  constexpr size_t kPiece = 4096;
+  uint8_t buf[kPiece];
   TSHA1 h;
-  h.Update(bytes.data(), bytes.size());
+  for (size_t i = 0; i < S.size();) h.Update(buf, EncodeUtf8Piece(S, i, buf, kPiece));
   return h.Final();
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <openssl/sha.h>
 
+#include <iterator>
 #include <random>
 #include <span>
 #include <string>
@@ -133,6 +134,44 @@ TEST(Sha1, FromStringHashesTheUtf8Form) {
   EXPECT_EQ(SHA1DigestToHex(SHA1FromString(u"")), u"DA39A3EE5E6B4B0D3255BFEF95601890AFD80709");
   const String text = u"Grüße €";
   EXPECT_EQ(SHA1DigestToHex(SHA1FromString(text)), OpenSslHex(ToUtf8(text)));
+}
+
+// The UTF-8 form goes to the digest in pieces: characters of every UTF-8
+// length, surrogate pairs and unpaired surrogates must come out as ToUtf8
+// writes them wherever the pieces are cut, and ASCII runs of every length
+// around the eight-character steps.
+TEST(Sha1, FromStringMatchesTheWholeUtf8FormAcrossPieces) {
+  const Char kAlphabet[] = {u'a', u'z', u'~', 0x7F, 0x80, 0xE9, 0x7FF, 0x800, 0x20AC, 0xFFFF,
+                            0xD83D, 0xDE00};  // the last two: high and low surrogates
+  std::mt19937 rng(5);
+  for (int trial = 0; trial < 40; ++trial) {
+    const size_t length = trial < 20 ? 4090 + trial : rng() % 12000;
+    String text;
+    while (text.size() < length) {
+      if (rng() % 3 != 0) {
+        text.append(rng() % 20, static_cast<Char>(u'a' + rng() % 26));  // an ASCII run
+      } else {
+        text += kAlphabet[rng() % std::size(kAlphabet)];
+      }
+    }
+    ASSERT_EQ(SHA1DigestToHex(SHA1FromString(text)), OpenSslHex(ToUtf8(text))) << trial;
+  }
+  // A pair cut by the end of a piece: 4095 ASCII bytes leave too little room.
+  for (size_t ascii = 4088; ascii <= 4100; ++ascii) {
+    const String text = String(ascii, u'x') + u"\U0001F600\u20AC\xE9";
+    ASSERT_EQ(SHA1DigestToHex(SHA1FromString(text)), OpenSslHex(ToUtf8(text))) << ascii;
+  }
+}
+
+// An empty piece, even with no buffer, changes nothing (also after a
+// partial block).
+TEST(Sha1, EmptyUpdateWithoutDataChangesNothing) {
+  TSHA1 h;
+  h.Update(nullptr, 0);
+  h.Update("ab", 2);
+  h.Update(nullptr, 0);
+  h.Update("c", 1);
+  EXPECT_EQ(SHA1DigestToHex(h.Final()), u"A9993E364706816ABA3E25717850C26C9CD0D89D");
 }
 
 TEST(Sha1, FromFile) {

@@ -61,11 +61,13 @@
 // `MatchString` writes `ValidFrom` of the tokens: the position where each
 // last passed its test.  On failure the match position reported is the
 // last start at which the first token passed (0 if it never has since
-// compilation).  Backtracking that runs long (deeply stacked repetitions
-// on long input) switches to remembering failed states, which bounds the
-// time (the bit table for them is the only memory matching takes, and is
-// kept for the next search); the `ValidFrom` of tokens after the first
-// then need not show the last failed attempt.
+// compilation); every other token keeps the position where the search
+// last passed it.  Backtracking that runs long (stacked repetitions on a
+// long line, such as 'a*a*a*b' on a line of a's) is given up for a table
+// of every (position, token) state, filled backwards, which decides the
+// same match and the same `ValidFrom` in time and memory that grow with
+// tokens times characters; the table is the only memory matching takes,
+// and is kept for the next search.
 //
 // An instance must not be used by two threads at once: matching writes
 // into it.
@@ -196,7 +198,9 @@ class TGrep : public TComponent {
 
   // The prepared tokens (kGrepMaxTokens of them), internal to the library.
   std::unique_ptr<detail::GrepOp[]> ops_;
-  std::vector<uint64_t> failed_;  // failed (position, token) states of one search
+  // The tables of a search that backtracks long (kept for the next one).
+  std::vector<uint64_t> table_;
+  std::vector<int32_t> rows_;
 };
 
 }  // namespace zel

@@ -6,8 +6,16 @@
 // such attempts would fail at once and write nothing, so skipping them
 // changes no result.  A pattern that is a single character range or a run
 // of one ('[0-9]+', the usual search for a number) skips the walk: one scan
-// finds the first member and the end of its run.
+// finds the first member and the end of its run; so does a single literal
+// or run of one, and '^' with a literal is one comparison.
+//
+// A walk that runs long (stacked repetitions over a long line can take
+// time that grows with a power of the length) is given up for a table of
+// every (position, token) state filled backwards, which decides the same
+// match, and after a failed search the same last passes of every token, in
+// time that grows linearly with the line.
 #include <algorithm>
+#include <atomic>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -27,8 +35,14 @@ using detail::GrepOp;
 constexpr int kOperandAny = 1;
 constexpr int kOperandSet = 2;
 
-// Calls of the recursive test before failed states are remembered.
+// Work of the recursive walk (calls of the test, plus characters scanned
+// in steps of 16) after which it gives up and the search is decided by
+// the table instead: this much, plus a few steps per input character, so
+// that a walk that is long only because the line is long stays a walk.
 constexpr long kPlainSteps = 1 << 16;
+constexpr long kPlainStepsPerChar = 4;
+
+std::atomic<bool> g_force_table{false};
 
 inline bool InSet(const GrepOp& op, Char c) {
   return c < 256 && ((op.set[c >> 6] >> (c & 63)) & 1);
@@ -198,9 +212,10 @@ int ScanRangeRun(const Char* s, int p, int length, Char lo, Char hi, int& run_en
 template <bool kFold>
 class Matcher {
  public:
-  Matcher(const GrepOp* ops, TGrepToken* tokens, int n, StringView s, std::vector<uint64_t>& failed)
+  Matcher(const GrepOp* ops, TGrepToken* tokens, int n, StringView s, std::vector<uint64_t>& table,
+          std::vector<int32_t>& rows)
       : ops_(ops), tokens_(tokens), n_(n), s_(s.data()), l_(static_cast<int>(s.size())),
-        failed_(failed) {}
+        table_(table), rows_(rows) {}
 
   // The first match at or after `start`; false when there is none.
   bool Search(int start);
@@ -249,27 +264,41 @@ class Matcher {
   // l_ + 2 when there is none.  Every position skipped fails the test.
   int NextCandidate(int p, int k) const;
 
+  // Token k's own test at p (not the rest of the pattern); for a
+  // one-or-more item `first` receives the length of the occurrence at p.
+  bool Passes(int p, int k, int& first) const;
+  // The last matched position when the last token passed at p.
+  int EndAt(int p) const;
+
   bool Match(int p, int k);
   bool MatchHere(int p, int k);
 
-  bool Failed(int p, int k) const {
-    const size_t bit = static_cast<size_t>(p) * static_cast<size_t>(n_) + static_cast<size_t>(k);
-    return (failed_[bit >> 6] >> (bit & 63)) & 1;
+  // The search decided by a table over every (position, token) state.
+  bool SearchByTable(int start);
+  bool Ok(int p, int k) const {
+    const size_t bit = static_cast<size_t>(k) * width_ + static_cast<size_t>(p - base_);
+    return (table_[bit >> 6] >> (bit & 63)) & 1;
   }
-  void SetFailed(int p, int k) {
-    const size_t bit = static_cast<size_t>(p) * static_cast<size_t>(n_) + static_cast<size_t>(k);
-    failed_[bit >> 6] |= uint64_t{1} << (bit & 63);
+  void SetOk(int p, int k) {
+    const size_t bit = static_cast<size_t>(k) * width_ + static_cast<size_t>(p - base_);
+    table_[bit >> 6] |= uint64_t{1} << (bit & 63);
   }
+  void FollowFirstMatch(int p);
+  void ReplayFailedSearch(int start);
 
   const GrepOp* ops_;
   TGrepToken* tokens_;
   int n_;
   const Char* s_;
   int l_;
-  std::vector<uint64_t>& failed_;
+  std::vector<uint64_t>& table_;
+  std::vector<int32_t>& rows_;
   long steps_ = 0;
-  bool remember_ = false;
+  bool force_table_ = g_force_table.load(std::memory_order_relaxed);
+  bool gave_up_ = false;
   int end_pos_ = 0;
+  int base_ = 1;      // the table's first position
+  size_t width_ = 0;  // its positions per token
 };
 
 template <bool kFold>
@@ -312,12 +341,44 @@ int Matcher<kFold>::NextCandidate(int p, int k) const {
 
 template <bool kFold>
 bool Matcher<kFold>::Search(int start) {
+  const GrepOp& op0 = ops_[0];
   // '^' can pass only at the first position: one attempt there.
-  if (ops_[0].kind == taBol) return start == 1 && MatchHere(1, 0);
+  if (op0.kind == taBol) {
+    if (start != 1) return false;
+    if (n_ == 2 && ops_[1].kind == taNormal) {
+      // '^abc': one comparison, with the walk's writes.
+      tokens_[0].ValidFrom = 1;
+      if (!LiteralAt(ops_[1], 1)) return false;
+      tokens_[1].ValidFrom = 1;
+      end_pos_ = ops_[1].len;
+      return true;
+    }
+    if (MatchHere(1, 0)) return true;
+    return gave_up_ && SearchByTable(start);
+  }
+  if (n_ == 1 && op0.len > 0 && (op0.kind == taNormal || (op0.kind == taMult1 && op0.operand == 0))) {
+    // A literal or a run of one: the first start where it stands is the
+    // match, and no start before it writes anything.
+    const int last_start = l_ - op0.len + 1;
+    for (int p = start; p <= last_start;) {
+      const int q = ScanPrefix<kFold>(s_, p, last_start, op0.str, op0.len >= 2);
+      if (q > last_start) return false;
+      // The scan takes a capital for a small letter when folding, so a
+      // capital that an escape put in the pattern needs the check.
+      if (LiteralAt(op0, q)) {
+        tokens_[0].ValidFrom = q;
+        end_pos_ = op0.kind == taNormal ? q + op0.len - 1 : RunEnd(op0, q);
+        return true;
+      }
+      p = q + 1;
+    }
+    return false;
+  }
   for (int p = start; p <= l_ + 1;) {
     const int q = NextCandidate(p, 0);
     if (q > l_ + 1) return false;
     if (MatchHere(q, 0)) return true;
+    if (gave_up_) return SearchByTable(start);
     p = q + 1;
   }
   return false;
@@ -325,67 +386,60 @@ bool Matcher<kFold>::Search(int start) {
 
 template <bool kFold>
 bool Matcher<kFold>::Match(int p, int k) {
-  if (remember_) {
-    if (Failed(p, k)) return false;
-    if (MatchHere(p, k)) return true;
-    SetFailed(p, k);
+  if (gave_up_) return false;
+  if (++steps_ > kPlainSteps + kPlainStepsPerChar * l_ || force_table_) {
+    gave_up_ = true;
     return false;
-  }
-  if (++steps_ > kPlainSteps) {
-    // Long backtracking: from now on a (position, token) state that failed
-    // once is not tried again.  Whether it fails depends on nothing else.
-    failed_.assign((static_cast<size_t>(l_ + 2) * static_cast<size_t>(n_) + 63) / 64, 0);
-    remember_ = true;
   }
   return MatchHere(p, k);
 }
 
 template <bool kFold>
-bool Matcher<kFold>::MatchHere(int p, int k) {
+bool Matcher<kFold>::Passes(int p, int k, int& first) const {
   const GrepOp& op = ops_[k];
-  const bool last = k == n_ - 1;
-  int first = 0;  // taMult1: the length of the occurrence at p
   switch (op.kind) {
-    case taNormal:
-      if (!LiteralAt(op, p)) return false;
-      break;
-    case taAnyByte:
-      if (p > l_) return false;
-      break;
-    case taEol:
-      if (p <= l_ || !last) return false;
-      break;
-    case taBol:
-      if (p != 1) return false;
-      break;
-    case taSet:
-      if (p > l_ || !InSet(op, At(p))) return false;
-      break;
+    case taNormal: return LiteralAt(op, p);
+    case taAnyByte: return p <= l_;
+    case taEol: return p > l_ && k == n_ - 1;
+    case taBol: return p == 1;
+    case taSet: return p <= l_ && InSet(op, At(p));
     case taMult1:
       first = Occurrence(op, p);
-      if (first < 0) return false;
-      break;
+      return first >= 0;
     case taMult0:
-    case taOpti:
-      break;
+    case taOpti: return true;
   }
+  return false;
+}
+
+template <bool kFold>
+int Matcher<kFold>::EndAt(int p) const {
+  const GrepOp& op = ops_[n_ - 1];
+  switch (op.kind) {
+    case taNormal: return p + op.len - 1;
+    case taAnyByte:
+    case taSet: return p;
+    case taEol: return l_;
+    case taBol: return 1;
+    case taMult0:
+    case taMult1: return RunEnd(op, p);
+    case taOpti: {
+      const int c = Occurrence(op, p);
+      return c < 0 ? p - 1 : p + c - 1;
+    }
+  }
+  return p;
+}
+
+template <bool kFold>
+bool Matcher<kFold>::MatchHere(int p, int k) {
+  const GrepOp& op = ops_[k];
+  int first = 0;  // taMult1: the length of the occurrence at p
+  if (!Passes(p, k, first)) return false;
   tokens_[k].ValidFrom = p;
 
-  if (last) {
-    switch (op.kind) {
-      case taNormal: end_pos_ = p + op.len - 1; break;
-      case taAnyByte:
-      case taSet: end_pos_ = p; break;
-      case taEol: end_pos_ = l_; break;
-      case taBol: end_pos_ = 1; break;
-      case taMult0:
-      case taMult1: end_pos_ = RunEnd(op, p); break;
-      case taOpti: {
-        const int c = Occurrence(op, p);
-        end_pos_ = c < 0 ? p - 1 : p + c - 1;
-        break;
-      }
-    }
+  if (k == n_ - 1) {
+    end_pos_ = EndAt(p);
     return true;
   }
 
@@ -403,15 +457,18 @@ bool Matcher<kFold>::MatchHere(int p, int k) {
         // Every position up to the end holds an occurrence: go straight to
         // those where the next token can pass.
         for (;;) {
-          q = NextCandidate(q, k + 1);
+          const int next = NextCandidate(q, k + 1);
+          steps_ += (next - q) >> 4;
+          q = next;
           if (q > l_ + 1) return false;
           if (Match(q, k + 1)) return true;
-          if (q > l_) return false;
+          if (q > l_ || gave_up_) return false;
           ++q;
         }
       }
       for (;;) {
         if (Match(q, k + 1)) return true;
+        if (gave_up_) return false;
         const int c = Occurrence(op, q);
         if (c < 0) return false;
         q += c;
@@ -424,6 +481,172 @@ bool Matcher<kFold>::MatchHere(int p, int k) {
     }
   }
   return false;
+}
+
+// The table: Ok(q, k) says whether token k passes at q and the rest of the
+// pattern matches after it, for every q from the search start to the end
+// plus one.  It is filled from the last token and the last position
+// backwards, so each entry reads only entries already filled; a
+// repetition's "some step of the run leads on" is carried along the run in
+// `chain`.  The work and memory grow with tokens times positions, however
+// the repetitions are stacked.
+template <bool kFold>
+bool Matcher<kFold>::SearchByTable(int start) {
+  base_ = start;
+  const int hi = l_ + 1;
+  width_ = static_cast<size_t>(hi - base_ + 1);
+  table_.assign((static_cast<size_t>(n_) * width_ + 63) / 64, 0);
+  rows_.assign(width_ + 1, 0);
+  int32_t* chain = rows_.data() - base_;  // chain[q]: some step from q leads on
+  for (int k = n_ - 1; k >= 0; --k) {
+    const GrepOp& op = ops_[k];
+    const bool last = k == n_ - 1;
+    const auto next_ok = [&](int q) { return q <= hi && Ok(q, k + 1); };
+    for (int q = hi; q >= base_; --q) {
+      const bool repetition = op.kind == taMult0 || op.kind == taMult1;
+      if (repetition && !last) {
+        const int c = Occurrence(op, q);
+        chain[q] = next_ok(q) || (c >= 0 && chain[q + c]);
+      }
+      int first = 0;
+      if (!Passes(q, k, first)) continue;
+      bool ok = last;
+      if (!last) {
+        switch (op.kind) {
+          case taNormal: ok = next_ok(q + op.len); break;
+          case taAnyByte:
+          case taSet: ok = next_ok(q + 1); break;
+          case taBol: ok = next_ok(1); break;
+          case taEol: ok = false; break;
+          case taMult0: ok = chain[q] != 0; break;
+          case taMult1: ok = chain[q + first] != 0; break;
+          case taOpti: {
+            const int c = Occurrence(op, q);
+            ok = next_ok(q) || (c >= 0 && next_ok(q + c));
+            break;
+          }
+        }
+      }
+      if (ok) SetOk(q, k);
+    }
+  }
+  if (ops_[0].kind == taBol) {
+    if (Ok(1, 0)) {
+      FollowFirstMatch(1);
+      return true;
+    }
+  } else {
+    for (int p = base_; p <= hi; ++p) {
+      if (Ok(p, 0)) {
+        FollowFirstMatch(p);
+        return true;
+      }
+    }
+  }
+  ReplayFailedSearch(start);
+  return false;
+}
+
+// Writes the `ValidFrom` of the first match from p (which the table says
+// exists) by taking at each token the first way on that the walk takes.
+template <bool kFold>
+void Matcher<kFold>::FollowFirstMatch(int p) {
+  for (int k = 0;; ++k) {
+    const GrepOp& op = ops_[k];
+    tokens_[k].ValidFrom = p;
+    if (k == n_ - 1) {
+      end_pos_ = EndAt(p);
+      return;
+    }
+    int first = 0;
+    Passes(p, k, first);
+    switch (op.kind) {
+      case taNormal: p += op.len; break;
+      case taAnyByte:
+      case taSet: ++p; break;
+      case taBol: p = 1; break;
+      case taEol: return;  // not reached: '$' is the last token
+      case taMult0:
+      case taMult1:
+        if (op.kind == taMult1) p += first;
+        while (!Ok(p, k + 1)) p += Occurrence(op, p);
+        break;
+      case taOpti:
+        if (!Ok(p, k + 1)) p += Occurrence(op, p);
+        break;
+    }
+  }
+}
+
+// After a failed search each token's `ValidFrom` is where the walk last
+// passed its test.  A failed walk visits every state it reaches, the
+// children of a state in rising positions, so for each token j the last
+// visit is found from the end: `last[q]` is the position of the last pass
+// of token j within the walk from state (q, k), 0 when there is none,
+// worked out for k = j, j - 1, ..., 0.
+template <bool kFold>
+void Matcher<kFold>::ReplayFailedSearch(int start) {
+  const int hi = l_ + 1;
+  const bool bol = ops_[0].kind == taBol;
+  const int top_first = start, top_last = bol ? std::min(hi, 1) : hi;
+  int first = 0;
+  for (int p = top_last; p >= top_first; --p) {
+    if (Passes(p, 0, first)) {
+      tokens_[0].ValidFrom = p;
+      break;
+    }
+  }
+  const size_t w = width_ + 1;
+  rows_.assign(3 * w, 0);
+  int32_t* cur = rows_.data() - base_;
+  int32_t* next = rows_.data() + w - base_;
+  int32_t* chain = rows_.data() + 2 * w - base_;
+  for (int j = 1; j < n_; ++j) {
+    // A row without any pass stays so up to token 0: token j then keeps
+    // its `ValidFrom`, and the rows are not worked out.
+    bool any = false;
+    for (int q = hi; q >= base_; --q) {
+      next[q] = Passes(q, j, first) ? q : 0;
+      any = any || next[q] != 0;
+    }
+    for (int k = j - 1; k >= 0 && any; --k) {
+      any = false;
+      const GrepOp& op = ops_[k];
+      const auto after = [&](int q) { return q <= hi ? next[q] : 0; };
+      for (int q = hi; q >= base_; --q) {
+        const bool repetition = op.kind == taMult0 || op.kind == taMult1;
+        int c = -1;
+        if (repetition || op.kind == taOpti) c = Occurrence(op, q);
+        // The walk along a run reaches its later steps last.
+        if (repetition) chain[q] = c >= 0 && chain[q + c] != 0 ? chain[q + c] : after(q);
+        int32_t v = 0;
+        if (Passes(q, k, first)) {
+          switch (op.kind) {
+            case taNormal: v = after(q + op.len); break;
+            case taAnyByte:
+            case taSet: v = after(q + 1); break;
+            case taBol: v = after(1); break;
+            case taEol: v = 0; break;
+            case taMult0: v = chain[q]; break;
+            case taMult1: v = chain[q + first]; break;
+            case taOpti: v = c >= 0 && after(q + c) != 0 ? after(q + c) : after(q); break;
+          }
+        }
+        cur[q] = v;
+        any = any || v != 0;
+      }
+      std::swap(cur, next);
+    }
+    if (!any) continue;
+    // `next` now holds the rows of token 0; the last attempt that reached
+    // token j decides.
+    for (int p = top_last; p >= top_first; --p) {
+      if (next[p] != 0) {
+        tokens_[j].ValidFrom = next[p];
+        break;
+      }
+    }
+  }
 }
 
 // A pattern that is one character range, or one run of it ('[0-9]+'): the
@@ -441,6 +664,8 @@ int RangeSearch(const GrepOp& op, StringView in, int start, int& end) {
 }
 
 }  // namespace
+
+void detail::ForceGrepTable(bool force) noexcept { g_force_table.store(force, std::memory_order_relaxed); }
 
 bool TGrep::MatchString(StringView Instring, int& MatchPos) {
   const int length = static_cast<int>(Instring.size());
@@ -474,11 +699,11 @@ bool TGrep::MatchString(StringView Instring, int& MatchPos) {
     found = q <= length;
     if (found) FregExp[0].ValidFrom = q;
   } else if (FIgnoreCase) {
-    Matcher<true> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, failed_);
+    Matcher<true> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
     found = m.Search(start);
     end = m.end_pos();
   } else {
-    Matcher<false> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, failed_);
+    Matcher<false> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
     found = m.Search(start);
     end = m.end_pos();
   }

@@ -1,9 +1,11 @@
 #include "zel/stringl/grep.h"
+#include "zel/stringl/internal/grepop.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "zel/platform/exceptions.h"
 #include "zel/testutil/tempdir.h"
@@ -24,21 +26,30 @@ struct MatchCase {
   int search_start = 1;
 };
 
-class GrepMatch : public testing::TestWithParam<MatchCase> {};
+class GrepMatch : public testing::TestWithParam<MatchCase> {
+ protected:
+  void TearDown() override { detail::ForceGrepTable(false); }
+};
 
+// Once through the backtracking walk, once through the table that takes
+// over from a long walk: the same match either way.
 TEST_P(GrepMatch, FindsTheDocumentedMatch) {
   const MatchCase& c = GetParam();
-  TGrep grep(nullptr);
-  grep.SetIgnoreCase(c.ignore_case);
-  grep.SetRegExp(Pattern(c.pattern));
-  ASSERT_EQ(grep.LastError(), 0);
-  grep.SetSearchStartPos(c.search_start);
-  int pos = -1;
-  ASSERT_EQ(grep.MatchString(c.input, pos), c.found);
-  if (c.found) {
-    EXPECT_EQ(pos, c.start);
-    EXPECT_EQ(grep.MatchStartPos(), c.start);
-    EXPECT_EQ(grep.MatchEndPos(), c.end);
+  for (const bool table : {false, true}) {
+    SCOPED_TRACE(table ? "table" : "walk");
+    detail::ForceGrepTable(table);
+    TGrep grep(nullptr);
+    grep.SetIgnoreCase(c.ignore_case);
+    grep.SetRegExp(Pattern(c.pattern));
+    ASSERT_EQ(grep.LastError(), 0);
+    grep.SetSearchStartPos(c.search_start);
+    int pos = -1;
+    ASSERT_EQ(grep.MatchString(c.input, pos), c.found);
+    if (c.found) {
+      EXPECT_EQ(pos, c.start);
+      EXPECT_EQ(grep.MatchStartPos(), c.start);
+      EXPECT_EQ(grep.MatchEndPos(), c.end);
+    }
   }
 }
 
@@ -61,6 +72,9 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"\\#41", u"xA", true, 2, 2},
         MatchCase{"\\#41", u"xA", false, 0, 0, true},  // folded pattern, then the escape
         MatchCase{"\\#41", u"xa", false, 0, 0, true},
+        // The same past the eight characters a block scan needs.
+        MatchCase{"\\#41", u"aaaaaaaaaaA", false, 0, 0, true},
+        MatchCase{"x\\#41", u"xxxxxxxxxxxA", false, 0, 0, true},
         MatchCase{"a.*c", u"abcbc", true, 1, 3},
         MatchCase{"b+", u"abbbc", true, 2, 4},
         // The end of the input.
@@ -358,8 +372,7 @@ TEST(Grep, FailureReportsTheLastStartWhereTheFirstTokenPassed) {
 }
 
 // Ten stacked repetitions before a failing item would try about 400^10
-// ways; remembering failed states makes this finish (a hang here is the
-// fault).
+// ways; the search must still finish (a hang here is the fault).
 TEST(Grep, DeeplyStackedRepetitionsFinish) {
   TGrep grep(nullptr);
   grep.SetRegExp(u".*.*.*.*.*.*.*.*.*.*x");
@@ -369,11 +382,86 @@ TEST(Grep, DeeplyStackedRepetitionsFinish) {
   EXPECT_TRUE(grep.MatchString(input + u"x", pos));
   EXPECT_EQ(pos, 1);
   EXPECT_EQ(grep.MatchEndPos(), 401);
-  // The remembered failures belong to one search only.
+  // The table of one search does not carry over to the next.
   grep.SetRegExp(u"a.*.*.*.*.*.*.*.*.*b");
   EXPECT_FALSE(grep.MatchString(input, pos));
   EXPECT_TRUE(grep.MatchString(input.substr(0, 200) + u"b", pos));
   EXPECT_EQ(grep.MatchEndPos(), 201);
+}
+
+std::vector<int> ValidFroms(const TGrep& grep) {
+  std::vector<int> v;
+  for (int k = 1; k <= grep.NrOfRegExpTokens(); ++k) v.push_back(grep.GetRegExpToken(k).ValidFrom);
+  return v;
+}
+
+// A failed search leaves each token where the walk last passed it, also
+// when the walk ran long enough to be decided by the table: here the last
+// attempt (after the last character) passes the four repetitions, and 'c'
+// never passes.
+TEST(Grep, FailedLongSearchKeepsWhereEachTokenLastPassed) {
+  for (const bool table : {false, true}) {
+    SCOPED_TRACE(table ? "table" : "walk");
+    detail::ForceGrepTable(table);
+    TGrep grep(nullptr);
+    grep.SetRegExp(u".*.*.*[ab]*c");
+    int pos = -1;
+    EXPECT_FALSE(grep.MatchString(u"abbbaabbabbbabaaabab", pos));
+    EXPECT_EQ(pos, 21);
+    EXPECT_EQ(ValidFroms(grep), (std::vector<int>{21, 21, 21, 21, 0}));
+    // Where the search gives up, a token that passed earlier in it keeps
+    // that position: 'b' last passed at 3 (from the starts at 1 and 2), '[c]'
+    // never.
+    grep.SetRegExp(u"a+b[c]");
+    EXPECT_FALSE(grep.MatchString(u"aabaaa", pos));
+    EXPECT_EQ(ValidFroms(grep), (std::vector<int>{6, 3, 0}));
+    detail::ForceGrepTable(false);
+  }
+}
+
+// Stacked repetitions over one long run, where every later start fails the
+// same way as the first: the search must neither hang nor lose a position.
+// `vf` holds the `ValidFrom` of each token after the search, with L for
+// the line length.
+TEST(Grep, RepetitionsOverALongRunGiveTheDefinedPositions) {
+  constexpr int L = 100000;
+  const String line(L, u'a');
+  const struct {
+    const char* pattern;
+    String input;
+    bool found;
+    int end;
+    std::vector<int> vf;
+  } kCases[] = {
+      {"a*b", line, false, 0, {L + 1, 0}},
+      {"[a-z]*x", line, false, 0, {L + 1, 0}},
+      {"a*a*a*a*a*b", line, false, 0, {L + 1, L + 1, L + 1, L + 1, L + 1, 0}},
+      // A one-or-more item needs an 'a': the last start that reaches token
+      // k + 1 is L - k.
+      {"a+a+a+a+a+b", line, false, 0, {L, L, L, L, L, 0}},
+      {".*.*.*=.*", line, false, 0, {L + 1, L + 1, L + 1, 0, 0}},
+      {"[a]*[a]*[a]*[a]*[a]*b", line, false, 0, {L + 1, L + 1, L + 1, L + 1, L + 1, 0}},
+      // Found: the first way through, shortest first.  The first two take
+      // one long walk; the rest fail for long before they match.
+      {"a*a*a*a*a*b", line + u"b", true, L + 1, {1, 1, 1, 1, 1, L + 1}},
+      {"a*a*a*a*a*bc", line + u"bxabc", true, L + 5, {L + 3, L + 3, L + 3, L + 3, L + 3, L + 4}},
+      {"^a?[a-x]*x[a-w]*[a-w]*[a-w]*y", u"x" + line + u"xy", true, L + 3,
+       {1, 1, 1, L + 2, L + 3, L + 3, L + 3, L + 3}},
+      {"a+a+a+a+a+b", line + u"b", true, L + 1, {1, 2, 3, 4, 5, L + 1}},
+      {".*.*.*b.*", line + u"bcc", true, L + 3, {1, 1, 1, L + 1, L + 2}},
+      {"^a?a*a(aa)+$", line, true, L, {1, 1, 1, 2, 3, L + 1}},
+  };
+  for (const auto& c : kCases) {
+    TGrep grep(nullptr);
+    grep.SetRegExp(Pattern(c.pattern));
+    int pos = -1;
+    ASSERT_EQ(grep.MatchString(c.input, pos), c.found) << c.pattern;
+    EXPECT_EQ(pos, c.vf[0]) << c.pattern;
+    if (c.found) {
+      EXPECT_EQ(grep.MatchEndPos(), c.end) << c.pattern;
+    }
+    EXPECT_EQ(ValidFroms(grep), c.vf) << c.pattern;
+  }
 }
 
 TEST(Grep, ListingNamesEveryTokenAndTheErrorState) {

@@ -11,6 +11,7 @@ std::atomic<bool> g_force_portable{false};
 
 struct Features {
   bool clmul = false;
+  bool vpclmul = false;
   bool sha = false;
 };
 
@@ -24,7 +25,22 @@ Features Detect() noexcept {
   const uint32_t c = ExecuteCpuid(1).ecx;
   const bool ssse3 = (c >> 9) & 1, sse41 = (c >> 19) & 1, pclmul = (c >> 1) & 1;
   f.clmul = pclmul && sse41;
-  if (max_leaf >= 7) f.sha = ((ExecuteCpuid(7, 0).ebx >> 29) & 1) && ssse3 && sse41;
+  // The 512-bit registers are usable only when the system saves them
+  // (XCR0: SSE, AVX, opmask and both halves of the ZMM state).
+  bool zmm_saved = false;
+#if defined(__x86_64__) || defined(__i386__)
+  if ((c >> 27) & 1) {  // OSXSAVE
+    unsigned lo = 0, hi = 0;
+    __asm__("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+    zmm_saved = (lo & 0xE6) == 0xE6;
+  }
+#endif
+  if (max_leaf >= 7) {
+    const CpuidRegs r = ExecuteCpuid(7, 0);
+    f.sha = ((r.ebx >> 29) & 1) && ssse3 && sse41;
+    const bool avx512 = ((r.ebx >> 16) & 1) && ((r.ebx >> 30) & 1) && ((r.ebx >> 31) & 1);  // F, BW, VL
+    f.vpclmul = f.clmul && zmm_saved && avx512 && ((r.ecx >> 10) & 1);
+  }
   return f;
 }
 
@@ -37,10 +53,16 @@ const Features& Cpu() noexcept {
 
 bool CpuHasClmul() noexcept { return Cpu().clmul; }
 
+bool CpuHasVpclmul() noexcept { return Cpu().vpclmul; }
+
 bool CpuHasShaNi() noexcept { return Cpu().sha; }
 
 bool UseClmul() noexcept {
   return CpuHasClmul() && !g_force_portable.load(std::memory_order_relaxed);
+}
+
+bool UseVpclmul() noexcept {
+  return CpuHasVpclmul() && !g_force_portable.load(std::memory_order_relaxed);
 }
 
 bool UseShaNi() noexcept {
@@ -50,5 +72,7 @@ bool UseShaNi() noexcept {
 void ForcePortableKernels(bool force) noexcept {
   g_force_portable.store(force, std::memory_order_relaxed);
 }
+
+bool PortableKernelsForced() noexcept { return g_force_portable.load(std::memory_order_relaxed); }
 
 }  // namespace zel::detail

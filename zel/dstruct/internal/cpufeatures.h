@@ -1,13 +1,15 @@
 // zel/dstruct/internal/cpufeatures.h — which processor instructions the checksum
 // kernels may use.
 //
-// CRC-32 over buffers uses the carry-less multiply instructions (PCLMULQDQ)
+// CRC-32 over buffers uses the carry-less multiply instructions (PCLMULQDQ,
+// and VPCLMULQDQ on 512-bit registers where AVX-512 is there and enabled)
 // and SHA-1 the SHA extensions when the processor has them; the processor
 // is asked once, on first use.  Without them, portable table and scalar
 // code gives the same results.
 //
-// `zel::detail::ForcePortableKernels(true)` makes every checksum take the
-// portable path from then on, whatever the processor offers, so that tests
+// `zel::detail::ForcePortableKernels(true)` makes every checksum (and the
+// UTF-8 encoding in front of SHA1FromString) take the portable path from
+// then on, whatever the processor offers, so that tests
 // (and anyone measuring) can exercise both paths on one machine:
 //
 //   zel::detail::ForcePortableKernels(true);
@@ -28,14 +30,17 @@ namespace zel::detail {
 
 // What the processor offers (asked once).
 ZEL_EXPORT bool CpuHasClmul() noexcept;
+ZEL_EXPORT bool CpuHasVpclmul() noexcept;  // with AVX-512 F, VL and BW, saved by the system
 ZEL_EXPORT bool CpuHasShaNi() noexcept;
 
 // Whether the kernels use the instructions now: the processor has them and
 // the portable path is not forced.
 ZEL_EXPORT bool UseClmul() noexcept;
+ZEL_EXPORT bool UseVpclmul() noexcept;
 ZEL_EXPORT bool UseShaNi() noexcept;
 
 ZEL_EXPORT void ForcePortableKernels(bool force) noexcept;
+ZEL_EXPORT bool PortableKernelsForced() noexcept;
 
 }  // namespace zel::detail
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/stringl/grep.h"
 
@@ -13,6 +14,11 @@ namespace zel::detail {
 
 // A token prepared for matching: the set as a bitmap, the literal as a
 // pointer into the token's Params.
+// With `force` set, every search that backtracks at all is decided by the
+// table at once (process-wide; for tests and fuzzing, which check that
+// both ways give the same results).
+ZEL_EXPORT void ForceGrepTable(bool force) noexcept;
+
 struct GrepOp {
   const Char* str = nullptr;
   int32_t len = 0;         // literal or operand length (1 for any/set)
