@@ -18,6 +18,7 @@
 #include <string>
 
 #include "zel/dstruct/crc.h"
+#include "zel/dstruct/internal/kernels.h"
 #include "zel/dstruct/internal/cpufeatures.h"
 #include "zel/dstruct/sha1.h"
 
@@ -128,6 +129,8 @@ void BM_Sha1StringViaStream(benchmark::State& state) {
     benchmark::DoNotOptimize(zel::SHA1FromStream(in));
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(s.size()));
+}
+
 void BM_Crc32Clmul128(benchmark::State& state) {
   if (!zel::detail::CpuHasClmul()) {
     state.SkipWithError("no carry-less multiply on this processor");
