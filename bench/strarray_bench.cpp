@@ -267,7 +267,7 @@ void BM_Sort_Anchor(benchmark::State& state) {
 zel::TStringArray& NumericTable() {
   static zel::TStringArray* t = [] {
     auto* table = new zel::TStringArray(nullptr);
-    table->Resize(1, kRows);
+    if (!table->Resize(1, kRows)) throw std::bad_alloc();
     std::mt19937 rng(99);
     for (int r = 1; r <= kRows; ++r) {
       std::string v;
@@ -310,7 +310,7 @@ constexpr int kInsertCols = 5;
 
 void BM_InsertRowTop_Zel(benchmark::State& state) {
   zel::TStringArray t(nullptr);
-  t.Resize(kInsertCols, kInsertRows);
+  if (!t.Resize(kInsertCols, kInsertRows)) throw std::bad_alloc();
   for (int r = 1; r <= kInsertRows; ++r) {
     for (int c = 1; c <= kInsertCols; ++c) t.SetBytes(c, r, At(r, c));
   }
