@@ -71,13 +71,9 @@ class TFileStream : public TStream {
   // Writes pending bytes to the file; raises `EWriteError` on failure.
   void Flush();
 
-  // The bytes from the position to the end of the window, for readers that
-  // scan many bytes: when the position lies outside the window, the window
-  // is first refilled from the file there.  Empty at the end of the file
-  // and on a stream opened write-only.  The view stays valid until the next
-  // call on the stream; consume bytes with `Seek(n, soCurrent)`, which stays
-  // inside the window and makes no system call.
-  std::span<const uint8_t> PeekBuffered();
+  // `WindowAhead()` when `Read` is this class's own (see zel/platform/stream.h);
+  // empty for a derived class unless it overrides this too.
+  std::span<const uint8_t> PeekBuffered() override;
 
   const String& FileName() const noexcept { return file_name_; }
   // The system file descriptor.
@@ -86,6 +82,13 @@ class TFileStream : public TStream {
  protected:
   // Writes the window's changed bytes to the file.
   void FlushBuffer();
+  // The bytes from the position to the end of the window, for readers that
+  // scan many bytes: when the position lies outside the window, the window
+  // is first refilled from the file there.  Empty at the end of the file
+  // and on a stream opened write-only.  The view stays valid until the next
+  // call on the stream; consume bytes with `Seek(n, soCurrent)`, which stays
+  // inside the window and makes no system call.
+  std::span<const uint8_t> WindowAhead();
 
  private:
   bool InWindow(int64_t pos) const noexcept {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <typeinfo>
 
 #include "zel/platform/exceptions.h"
 #include "zel/platform/filestream.h"
@@ -112,6 +113,13 @@ void TMemoryStream::SetSize(int64_t NewSize) {
     throw EOutOfMemory(u"Out of memory");
   }
   pos_ = std::min(pos_, NewSize);
+}
+
+std::span<const uint8_t> TMemoryStream::PeekBuffered() {
+  // Exact types only: a derived class may have changed `Read`.
+  const std::type_info& type = typeid(*this);
+  if (type != typeid(TMemoryStream) && type != typeid(TStringStream)) return {};
+  return MemoryAhead();
 }
 
 void TMemoryStream::Clear() {

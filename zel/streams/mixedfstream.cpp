@@ -1,11 +1,18 @@
 #include "zel/streams/mixedfstream.h"
 
+#include <typeinfo>
+
 #include "zel/streams/internal/bytereader.h"
 #include "zel/streams/streamio.h"
 #include "zel/streams/streamscan.h"
 #include "zel/stringl/split.h"
 
 namespace zel {
+
+std::span<const uint8_t> TMixedFStream::PeekBuffered() {
+  if (typeid(*this) != typeid(TMixedFStream)) return {};
+  return WindowAhead();
+}
 
 bool TMixedFStream::Eos() { return Position() >= Size(); }
 

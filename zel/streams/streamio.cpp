@@ -31,10 +31,7 @@ T ReadRaw(TStream& s, bool& error, int64_t bytes = sizeof(T)) {
 
 // Appends the bytes as the characters of the same codes.
 void AppendBytes(String& s, std::span<const uint8_t> bytes) {
-  const size_t old = s.size();
-  s.resize(old + bytes.size());
-  Char* out = s.data() + old;
-  for (size_t i = 0; i < bytes.size(); ++i) out[i] = bytes[i];
+  AppendByteChars(s, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
 }
 
 bool IsLineEnd(uint8_t b) { return b == '\r' || b == '\n'; }
@@ -140,6 +137,15 @@ String ReadLnStream(TStream& Stream, bool& EndOfStream, int EOLMode) {
       return line;
     }
     const size_t end = FindTerminator(ahead, EOLMode, prev);
+    if (end < ahead.size() && line.empty()) {
+      // The whole line lies in view (the usual case): one allocation, no
+      // line-end characters to remove afterwards.
+      size_t keep = end + 1;
+      for (int i = 0; i < 2 && keep > 0 && IsLineEnd(ahead[keep - 1]); ++i) --keep;
+      AppendBytes(line, ahead.first(keep));
+      reader.Take(end + 1);
+      return line;
+    }
     if (end < ahead.size()) {
       AppendBytes(line, ahead.first(end + 1));
       reader.Take(end + 1);
