@@ -1,6 +1,5 @@
 #include "tools/zel/cli.h"
 
-#include <fstream>
 #include <iostream>
 
 namespace zel::cli {
@@ -16,39 +15,38 @@ int UsageError(const Command& cmd, std::string_view message) {
   return kUsage;
 }
 
-bool ReadLines(const std::string& path, std::vector<String>& lines, bool keep_line_ends) {
-  std::ifstream file;
-  const bool from_stdin = path.empty() || path == "-";
-  if (!from_stdin) {
-    file.open(path, std::ios::binary);
-    if (!file) {
-      Fail("cannot open '" + path + "'");
-      return false;
-    }
-  }
-  std::istream& in = from_stdin ? std::cin : file;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (keep_line_ends) {
-      if (!in.eof()) line += '\n';
-    } else if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
-    }
-    lines.push_back(FromUtf8(line));
-  }
-  if (in.bad()) {
-    Fail("error reading '" + (from_stdin ? std::string("stdin") : path) + "'");
-    return false;
-  }
-  return true;
+std::string HelpText(const Command& cmd) {
+  std::string text = "usage: zel " + std::string(cmd.name) + ' ';
+  if (cmd.main == nullptr) return text + std::string(cmd.usage) + '\n';
+  text += "[OPTIONS]";
+  if (!cmd.operands.empty()) text += ' ' + std::string(cmd.operands);
+  text += "\n\n";
+  if (!cmd.description.empty()) text += std::string(cmd.description) + "\n\n";
+  return text + OptionsHelp(cmd.options);
 }
 
-void PrintLine(StringView s) { std::cout << ToUtf8(s) << '\n'; }
+int RunCommand(const Command& cmd, const Args& args) {
+  if (cmd.main == nullptr) {
+    if (HandleHelp(cmd, args)) return kOk;
+    return cmd.run(args);
+  }
+  try {
+    const ParsedArgs parsed(cmd.options, args);
+    if (parsed.HelpRequested()) {
+      std::cout << HelpText(cmd);
+      return kOk;
+    }
+    return cmd.main(parsed);
+  } catch (const BadUsage& e) {
+    return UsageError(cmd, e.what());
+  }
+}
 
 bool HandleHelp(const Command& cmd, const Args& args) {
   for (const auto& a : args) {
+    if (a == "--") return false;
     if (a == "--help" || a == "-h") {
-      std::cout << "usage: zel " << cmd.name << ' ' << cmd.usage << '\n';
+      std::cout << HelpText(cmd);
       return true;
     }
   }

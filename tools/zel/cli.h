@@ -1,9 +1,24 @@
 // tools/zel/cli.h — the pieces every subcommand of the `zel` tool shares.
 //
-// A subcommand is a `Command`: its name, a one-line summary, a usage text
-// for `--help`, and a function that gets the arguments after the name.
+// A subcommand is a `Command`: its name, a one-line summary, its operands,
+// a description, its option table (tools/zel/args.h) and a function that
+// gets the parsed arguments.  `--help`, usage errors and the option syntax
+// all come from the table:
+//
+//   constexpr Option kGrepOptions[] = {
+//       {"ignore-case", 'i', {}, "ignore the case of A-Z"},
+//   };
+//   constexpr Command kCommands[] = {
+//       {.name = "grep", .summary = "print the lines that match a pattern",
+//        .operands = "PATTERN [FILE...]",
+//        .description = "Prints the lines of the FILEs ...",
+//        .options = kGrepOptions, .main = &Grep},
+//   };
+//
 // Exit codes: 0 success, 1 failure or no match, 2 usage error.  Messages go
-// to stderr as "zel: ...".  Files and stdin are read as UTF-8.
+// to stderr as "zel: ...".  Standard output is flushed and checked when the
+// command returns: a write error is a message and exit status 1.  Input is
+// opened through `OpenInput` (tools/zel/io.h): "-" is stdin.
 #ifndef ZEL_TOOLS_ZEL_CLI_H_
 #define ZEL_TOOLS_ZEL_CLI_H_
 
@@ -15,6 +30,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/zel/args.h"
+#include "tools/zel/io.h"
 #include "zel/platform/string.h"
 
 namespace zel::cli {
@@ -28,9 +45,23 @@ using Args = std::vector<std::string>;
 struct Command {
   std::string_view name;
   std::string_view summary;
-  std::string_view usage;  // full --help text after the "usage:" line
-  int (*run)(const Args& args);
+  // Commands not yet on the option table: the full --help text after
+  // "usage: zel NAME " and a function that parses its own arguments.
+  std::string_view usage = {};
+  int (*run)(const Args& args) = nullptr;
+  // Commands on the option table.
+  std::string_view operands = {};     // "PATTERN [FILE...]", after "[OPTIONS]"
+  std::string_view description = {};  // paragraphs between usage and options
+  std::span<const Option> options = {};
+  int (*main)(const ParsedArgs& args) = nullptr;
 };
+
+// The full --help text of a command.
+std::string HelpText(const Command& cmd);
+
+// Runs a command on the words after its name: parses them against its
+// option table (printing the help or a usage error), then runs it.
+int RunCommand(const Command& cmd, const Args& args);
 
 // Each source file of the tool registers its group of subcommands with a
 // namespace-scope `CommandGroup`; `zel --help` lists the groups by `order`
@@ -79,16 +110,6 @@ int Fail(std::string_view message, int code = kFailure);
 
 // Prints "zel <cmd>: <message>" and the usage hint, returns kUsage.
 int UsageError(const Command& cmd, std::string_view message);
-
-// Reads the lines of FILE, or of stdin when `path` is empty or "-", as
-// UTF-8 (invalid bytes as Windows-1252).  Line ends (LF or CR LF) are
-// removed, or kept as read when `keep_line_ends` is set.  Returns false
-// (after printing a message) when the file cannot be read.
-bool ReadLines(const std::string& path, std::vector<String>& lines,
-               bool keep_line_ends = false);
-
-// Writes a library string to stdout as UTF-8, followed by a newline.
-void PrintLine(StringView s);
 
 // True when `arg` reads as an option: '-' and more, but not a negative
 // number ("-5", "-.5"), and not "-" alone (stdin).

@@ -20,104 +20,15 @@
 namespace zel::cli {
 namespace {
 
-// A stream over a file descriptor (a named file, stdin or stdout).  Reads
-// fill the request unless the input ends, so a pipe's short reads are not
-// taken for the end; writes write everything.  Seeking works where the
-// descriptor allows it and otherwise reports -1 without raising.
-class FdStream : public TStream {
- public:
-  FdStream(int fd, bool owned) : fd_(fd), owned_(owned) {}
-  ~FdStream() override {
-    if (owned_) ::close(fd_);
-  }
-  int64_t Read(void* buffer, int64_t count) override {
-    auto* p = static_cast<uint8_t*>(buffer);
-    int64_t total = 0;
-    while (total < count) {
-      const ssize_t n = ::read(fd_, p + total, static_cast<size_t>(count - total));
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw EReadError(u"Stream read error: " + FromUtf8(std::strerror(errno)));
-      if (n == 0) break;
-      total += n;
-    }
-    return total;
-  }
-  int64_t Write(const void* buffer, int64_t count) override {
-    const auto* p = static_cast<const uint8_t*>(buffer);
-    int64_t total = 0;
-    while (total < count) {
-      const ssize_t n = ::write(fd_, p + total, static_cast<size_t>(count - total));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) throw EWriteError(u"Stream write error: " + FromUtf8(std::strerror(errno)));
-      total += n;
-    }
-    return total;
-  }
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
-    const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
-    return ::lseek(fd_, offset, whence);
-  }
-
- private:
-  int fd_;
-  bool owned_;
-};
-
-// Opens FILE, or stdin for "" and "-"; prints a message and returns null
-// when it cannot.
-std::unique_ptr<FdStream> OpenInput(const std::string& path) {
-  if (path.empty() || path == "-") return std::make_unique<FdStream>(0, false);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    Fail("cannot open '" + path + "': " + std::strerror(errno));
-    return nullptr;
-  }
-  return std::make_unique<FdStream>(fd, true);
-}
-
-struct Parsed {
-  std::vector<std::string> files;
-  bool decode = false, no_wrap = false, ccitt = false;
-};
-
-// Accepts the options named in `allowed` (of "-d", "--no-wrap", "--ccitt")
-// and files; `max_files` < 0 for any number.
-bool ParseArgs(const Command& cmd, const Args& args, std::initializer_list<std::string_view> allowed,
-               int max_files, Parsed& out, int& status) {
-  auto allows = [&](std::string_view o) {
-    for (auto a : allowed)
-      if (a == o) return true;
-    return false;
-  };
-  for (const auto& a : args) {
-    if (a.size() > 1 && a[0] == '-') {
-      if (!allows(a)) {
-        status = UsageError(cmd, "unknown option '" + a + "'");
-        return false;
-      }
-      if (a == "-d") out.decode = true;
-      if (a == "--no-wrap") out.no_wrap = true;
-      if (a == "--ccitt") out.ccitt = true;
-    } else {
-      out.files.push_back(a);
-    }
-  }
-  if (max_files >= 0 && static_cast<int>(out.files.size()) > max_files) {
-    status = UsageError(cmd, "too many arguments");
-    return false;
-  }
-  if (out.files.empty()) out.files.push_back("-");
-  return true;
-}
-
-// Runs `line(stream)` for every file, printing "<value>  <name>"; a file
-// that cannot be read is reported and makes the exit status 1.
+// Runs `value_of(stream)` for every operand (stdin when none), printing
+// "<value>  <name>"; a file that cannot be read is reported and makes the
+// exit status 1.
 template <class F>
-int EachFile(const Parsed& p, F value_of) {
+int EachFile(const ParsedArgs& args, F value_of) {
   int status = kOk;
-  for (const auto& path : p.files) {
-    const auto in = OpenInput(path);
-    if (!in) {
+  for (const auto& path : args.OperandsOrStdin()) {
+    const Input in = OpenInput(path);
+    if (!in.stream) {
       status = kFailure;
       continue;
     }
@@ -125,84 +36,95 @@ int EachFile(const Parsed& p, F value_of) {
       const std::string value = value_of(*in);
       std::cout << value << "  " << path << '\n';
     } catch (const EReadError& e) {
-      Fail("error reading '" + path + "': " + e.what());
+      Fail("error reading '" + in.name + "': " + e.what());
       status = kFailure;
     }
   }
-  std::cout.flush();
   return status;
 }
 
 constexpr int64_t kBlock = 64 * 1024;
 
-int Crc16(const Args& args);
-int Crc32(const Args& args);
-int Sha1(const Args& args);
-int Base64(const Args& args);
-int Ascii85(const Args& args);
-int Rle(const Args& args);
+int Crc16(const ParsedArgs& args);
+int Crc32(const ParsedArgs& args);
+int Sha1(const ParsedArgs& args);
+int Base64(const ParsedArgs& args);
+int Ascii85(const ParsedArgs& args);
+int Rle(const ParsedArgs& args);
+
+constexpr Option kCrc16Options[] = {
+    {"ccitt", 0, {}, "start at 0xFFFF (CCITT-FALSE) instead of 0x0000 (XMODEM/ZMODEM)"},
+};
+constexpr Option kTextCodecOptions[] = {
+    {"decode", 'd', {}, "decode instead of encoding"},
+    {"no-wrap", 0, {}, "write the encoded text without line breaks"},
+};
+constexpr Option kRleOptions[] = {
+    {"decode", 'd', {}, "decode instead of encoding"},
+};
 
 constexpr Command kCommands[] = {
-    {"crc16", "CRC-16 of files (XMODEM/ZMODEM, or CCITT-FALSE)",
-     "[--ccitt] [FILE...]\n\n"
-     "Prints the CRC-16 of each FILE (stdin when none or '-') as four upper-case\n"
-     "hexadecimal digits, two blanks and the name.  The CRC starts at 0x0000\n"
-     "(XMODEM/ZMODEM), or at 0xFFFF with --ccitt (CCITT-FALSE).",
-     &Crc16},
-    {"crc32", "standard CRC-32 of files",
-     "[FILE...]\n\n"
-     "Prints the CRC-32 (as zlib and PNG compute it) of each FILE (stdin when\n"
-     "none or '-') as eight upper-case hexadecimal digits, two blanks and the name.",
-     &Crc32},
-    {"sha1", "SHA-1 digest of files",
-     "[FILE...]\n\n"
-     "Prints the SHA-1 digest of each FILE (stdin when none or '-') as 40\n"
-     "upper-case hexadecimal digits, two blanks and the name.",
-     &Sha1},
-    {"base64", "Base64-encode or decode",
-     "[-d] [--no-wrap] [FILE]\n\n"
-     "Encodes FILE (stdin when none or '-') to Base64 on stdout, in lines of 60\n"
-     "characters ending with CR LF (no line breaks with --no-wrap).  With -d,\n"
-     "decodes instead (CR and LF are ignored); invalid input is an error (exit 1)\n"
-     "after the bytes of the complete 88-character blocks before it.",
-     &Base64},
-    {"ascii85", "ASCII85-encode or decode",
-     "[-d] [--no-wrap] [FILE]\n\n"
-     "Encodes FILE (stdin when none or '-') to ASCII85 on stdout: 'z' for four\n"
-     "zero bytes, a short last group unpadded, CR LF after every 12 groups (none\n"
-     "with --no-wrap), and '~>' at the end.  With -d, decodes up to '~>'; a\n"
-     "character outside '!'..'u' or a 'z' inside a group is an error (exit 1),\n"
-     "after everything has been decoded.",
-     &Ascii85},
-    {"rle", "run-length encode or decode",
-     "[-d] [FILE]\n\n"
-     "Run-length encodes FILE (stdin when none or '-') to stdout: runs of three\n"
-     "or more equal bytes, and every 0xA5 byte, become the triple A5 count byte;\n"
-     "other bytes stand for themselves.  With -d, decodes; an input that ends\n"
-     "inside a triple is an error (exit 1).",
-     &Rle},
+    {.name = "crc16", .summary = "CRC-16 of files (XMODEM/ZMODEM, or CCITT-FALSE)",
+     .operands = "[FILE...]",
+     .description =
+         "Prints the CRC-16 of each FILE (stdin when none or '-') as four upper-case\n"
+         "hexadecimal digits, two blanks and the name.  The CRC starts at 0x0000\n"
+         "(XMODEM/ZMODEM), or at 0xFFFF with --ccitt (CCITT-FALSE).",
+     .options = kCrc16Options, .main = &Crc16},
+    {.name = "crc32", .summary = "standard CRC-32 of files",
+     .operands = "[FILE...]",
+     .description =
+         "Prints the CRC-32 (as zlib and PNG compute it) of each FILE (stdin when\n"
+         "none or '-') as eight upper-case hexadecimal digits, two blanks and the name.",
+     .main = &Crc32},
+    {.name = "sha1", .summary = "SHA-1 digest of files",
+     .operands = "[FILE...]",
+     .description =
+         "Prints the SHA-1 digest of each FILE (stdin when none or '-') as 40\n"
+         "upper-case hexadecimal digits, two blanks and the name.",
+     .main = &Sha1},
+    {.name = "base64", .summary = "Base64-encode or decode",
+     .operands = "[FILE]",
+     .description =
+         "Encodes FILE (stdin when none or '-') to Base64 on stdout, in lines of 60\n"
+         "characters ending with CR LF (no line breaks with --no-wrap).  With -d,\n"
+         "decodes instead (CR and LF are ignored); invalid input is an error (exit 1)\n"
+         "after the bytes of the complete 88-character blocks before it.",
+     .options = kTextCodecOptions, .main = &Base64},
+    {.name = "ascii85", .summary = "ASCII85-encode or decode",
+     .operands = "[FILE]",
+     .description =
+         "Encodes FILE (stdin when none or '-') to ASCII85 on stdout: 'z' for four\n"
+         "zero bytes, a short last group unpadded, CR LF after every 12 groups (none\n"
+         "with --no-wrap), and '~>' at the end.  With -d, decodes up to '~>'; a\n"
+         "character outside '!'..'u' or a 'z' inside a group is an error (exit 1),\n"
+         "after everything has been decoded.",
+     .options = kTextCodecOptions, .main = &Ascii85},
+    {.name = "rle", .summary = "run-length encode or decode",
+     .operands = "[FILE]",
+     .description =
+         "Run-length encodes FILE (stdin when none or '-') to stdout: runs of three\n"
+         "or more equal bytes, and every 0xA5 byte, become the triple A5 count byte;\n"
+         "other bytes stand for themselves.  With -d, decodes; an input that ends\n"
+         "inside a triple is an error (exit 1).",
+     .options = kRleOptions, .main = &Rle},
 };
 
 std::string Hex(uint32_t v, int digits) { return ToUtf8(HexDigits(v, digits)); }
 
-int Crc16(const Args& args) {
-  Parsed p;
-  int status = kOk;
-  if (!ParseArgs(kCommands[0], args, {"--ccitt"}, -1, p, status)) return status;
-  return EachFile(p, [&](TStream& in) {
+int Crc16(const ParsedArgs& args) {
+  const bool ccitt = args.Has("ccitt");
+  return EachFile(args, [&](TStream& in) {
     std::vector<uint8_t> buf(kBlock);
-    uint16_t crc = p.ccitt ? 0xFFFF : 0x0000;
+    uint16_t crc = ccitt ? 0xFFFF : 0x0000;
     for (int64_t n; (n = in.Read(buf.data(), kBlock)) > 0;)
       crc = UpdateCRC16(crc, {buf.data(), static_cast<size_t>(n)});
     return Hex(crc, 4);
   });
 }
 
-int Crc32(const Args& args) {
-  Parsed p;
-  int status = kOk;
-  if (!ParseArgs(kCommands[1], args, {}, -1, p, status)) return status;
-  return EachFile(p, [&](TStream& in) {
+int Crc32(const ParsedArgs& args) {
+  return EachFile(args, [&](TStream& in) {
     std::vector<uint8_t> buf(kBlock);
     uint32_t state = 0xFFFFFFFFu;
     for (int64_t n; (n = in.Read(buf.data(), kBlock)) > 0;)
@@ -211,37 +133,33 @@ int Crc32(const Args& args) {
   });
 }
 
-int Sha1(const Args& args) {
-  Parsed p;
-  int status = kOk;
-  if (!ParseArgs(kCommands[2], args, {}, -1, p, status)) return status;
-  return EachFile(p, [](TStream& in) { return ToUtf8(SHA1DigestToHex(SHA1FromStream(in))); });
+int Sha1(const ParsedArgs& args) {
+  return EachFile(args, [](TStream& in) { return ToUtf8(SHA1DigestToHex(SHA1FromStream(in))); });
 }
 
 // The text filters: encode, or decode and turn a non-zero result into a
 // message (nullptr: no error).
-int TextCodec(const Command& cmd, const Args& args, void (*encode)(TStream&, TStream&, bool),
-              int (*decode)(TStream&, TStream&), const char* (*error_text)(int)) {
-  Parsed p;
-  int status = kOk;
-  if (!ParseArgs(cmd, args, {"-d", "--no-wrap"}, 1, p, status)) return status;
-  const auto in = OpenInput(p.files[0]);
-  if (!in) return kFailure;
+int TextCodec(const Command& cmd, const ParsedArgs& args,
+              void (*encode)(TStream&, TStream&, bool), int (*decode)(TStream&, TStream&),
+              const char* (*error_text)(int)) {
+  args.RequireOperands(0, 1);
+  const Input in = OpenInput(args.OperandsOrStdin()[0]);
+  if (!in.stream) return kFailure;
   FdStream out(1, false);
-  if (!p.decode) {
-    encode(*in, out, !p.no_wrap);
+  if (!args.Has("decode")) {
+    encode(*in, out, !args.Has("no-wrap"));
     return kOk;
   }
   const char* error = error_text(decode(*in, out));
   return error ? Fail(std::string(cmd.name) + ": " + error) : kOk;
 }
 
-int Base64(const Args& args) {
+int Base64(const ParsedArgs& args) {
   return TextCodec(kCommands[3], args, EncodeBase64, DecodeBase64,
                    [](int r) { return r != 0 ? "invalid input" : nullptr; });
 }
 
-int Ascii85(const Args& args) {
+int Ascii85(const ParsedArgs& args) {
   return TextCodec(kCommands[4], args, EncodeASCII85, DecodeASCII85, [](int r) {
     return r == -1   ? "invalid input: a character outside '!'..'u'"
            : r == -2 ? "invalid input: 'z' inside a group"
@@ -249,12 +167,11 @@ int Ascii85(const Args& args) {
   });
 }
 
-int Rle(const Args& args) {
-  Parsed p;
-  int status = kOk;
-  if (!ParseArgs(kCommands[5], args, {"-d"}, 1, p, status)) return status;
-  const auto in = OpenInput(p.files[0]);
-  if (!in) return kFailure;
+int Rle(const ParsedArgs& args) {
+  args.RequireOperands(0, 1);
+  const Input in = OpenInput(args.OperandsOrStdin()[0]);
+  if (!in.stream) return kFailure;
+  const bool decode = args.Has("decode");
   FdStream out(1, false);
   TRLEncoder rle(nullptr);
   rle.SetBufLeng(static_cast<int32_t>(kBlock));
@@ -267,7 +184,7 @@ int Rle(const Args& args) {
   };
   rle.Reset();
   for (int64_t n; (n = in->Read(buf.data(), kBlock)) > 0;) {
-    if (p.decode) {
+    if (decode) {
       for (int64_t i = 0; i < n; ++i) rle.Decode(buf[static_cast<size_t>(i)]);
     } else {
       rle.Encode(buf.data(), static_cast<int>(n));
@@ -275,7 +192,7 @@ int Rle(const Args& args) {
     drain();
   }
   int n;
-  if (p.decode) {
+  if (decode) {
     while ((n = rle.FlushResult(block.data())) > 0) out.WriteBuffer(block.data(), n);
     if (rle.DecodeSt() != rlData) return Fail("rle: input ends inside a run triple");
   } else {

@@ -69,6 +69,18 @@ if ! cmp -s "$tmp/runs.bin" "$tmp/back4.bin"; then echo "FAIL: rle round trip"; 
 printf 'AB\245\003' >"$tmp/cut.rle"
 expect_match "rle -d ends inside a triple" 1 "inside a run triple" -- "$zel" rle -d "$tmp/cut.rle"
 
+# --- operands, errors and a full disk -------------------------------------------
+printf 'x' >"$tmp/-dash"
+expect "sha1 -- names a file that starts with '-'" 0 \
+  "11F6AD8EC52A2984ABAAFD7C3B516503785C2072  -dash" -- bash -c "cd '$tmp' && '$zel' sha1 -- -dash"
+expect_match "a missing file names the reason" 1 "^zel: cannot open '.*absent': No such file or directory" \
+  -- "$zel" crc32 "$tmp/absent"
+expect_match "a directory is no file" 1 "Is a directory" -- "$zel" sha1 "$tmp"
+expect_match "a flag takes no value" 2 "takes no value" -- "$zel" crc16 --ccitt=1
+expect_match "-- before -h makes it an operand" 1 "cannot open '-h'" -- "$zel" crc32 -- -h
+expect_write_error "crc32 to a full disk" -- "$zel" crc32 "$tmp/-dash"
+expect_write_error "base64 to a full disk" -- "$zel" base64 "$tmp/-dash"
+
 # --- memory stays flat: 40 MB in (and out) within 25 MB of peak memory ------------
 if [ -x /usr/bin/time ]; then
   for cmd in "sha1" "base64" "base64 --no-wrap" "rle" "ascii85"; do

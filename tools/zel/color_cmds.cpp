@@ -1,4 +1,5 @@
 // Subcommands over colours: color, colors, palette.
+#include <cstdint>
 #include <iostream>
 #include <span>
 #include <string>
@@ -6,7 +7,9 @@
 
 #include "tools/zel/cli.h"
 #include "zel/platform/casemap.h"
+#include "zel/platform/exceptions.h"
 #include "zel/platform/numconv.h"
+#include "zel/platform/syserror.h"
 #include "zel/platform/textfile.h"
 #include "zel/stringl/charclass.h"
 #include "zel/stringl/numscan.h"
@@ -15,44 +18,56 @@
 namespace zel::cli {
 namespace {
 
-int Color(const Args& args);
-int Colors(const Args& args);
-int Palette(const Args& args);
+int Color(const ParsedArgs& args);
+int Colors(const ParsedArgs& args);
+int Palette(const ParsedArgs& args);
 
 constexpr int kMaxPaletteSize = 1000000;
 
+constexpr Option kColorOptions[] = {
+    {"wavelength", 0, "NM", "the colour of light of NM nanometres (380 to 779 visible)"},
+    {"gamma", 0, "G", "raise the wavelength colour's components to the power G (default 1)"},
+};
+constexpr Option kPaletteOptions[] = {
+    {"size", 0, "N", "number of entries (default 1000, at most 1000000)"},
+    {"levels", 0, "K", "fill in K bands (default 0: smooth)"},
+    {"gamma", 0, "G", "stretch the low end logarithmically (0 none .. 1 full)"},
+    {"mirror", 0, {}, "reverse the palette"},
+    {"invert", 0, {}, "invert every colour"},
+    {"out", 0, "FILE", "write the palette file to FILE instead of stdout"},
+};
+
 constexpr Command kCommands[] = {
-    {"color", "a colour in every colour model",
-     "SPEC\n"
-     "       zel color --wavelength NM [--gamma G]\n\n"
-     "SPEC is a colour name (SkyBlue; case and blanks do not matter), a web\n"
-     "colour #RRGGBB, a TColor in hexadecimal ($00EBCE87: top byte, blue, green,\n"
-     "red), or r,g,b with components 0..255.  --wavelength gives the colour of\n"
-     "light of NM nanometres (visible from 380 to 779), its components raised\n"
-     "to the power G (default 1).\n\n"
-     "Prints one 'key: value' line each for name (the first named colour with\n"
-     "exactly this value, else the eight hex digits and the nearest named\n"
-     "colour), rgb, web, tcolor, hsl, hsv, hsi, cmy, cmyk and gray.  A hue of\n"
-     "-1 is undefined (a grey in HSV and HSI).",
-     &Color},
-    {"colors", "list the named colours",
-     "[TEXT]\n\n"
-     "Lists the 466 named colours in table order, one 'Name #RRGGBB' line each;\n"
-     "with TEXT only those whose name contains it (case ignored).  Exit status\n"
-     "1 when no name matches.",
-     &Colors},
-    {"palette", "build a colour palette and write its file",
-     "BASE [--size N] [--levels K] [--gamma G] [--mirror] [--invert] [--out FILE]\n\n"
-     "BASE is a predefined palette (rainbow, geo1, geo2, geo3, circle,\n"
-     "morgenstemning, contrast) or a comma-separated list of colours (names,\n"
-     "#RRGGBB or $hex).  The palette of N entries (default 1000, at most\n"
-     "1000000) is filled by interpolating between the base colours, in K\n"
-     "bands when K > 0 (default 0: smooth); --gamma stretches its low end\n"
-     "logarithmically (0 none .. 1 full); --mirror reverses it; --invert\n"
-     "inverts every colour, in this order.  The palette file (first and last\n"
-     "entry number, then one TColor per line as eight hex digits, CR LF line\n"
-     "ends) goes to FILE, or to stdout without --out.",
-     &Palette},
+    {.name = "color", .summary = "a colour in every colour model",
+     .operands = "SPEC | --wavelength NM [--gamma G]",
+     .description =
+         "SPEC is a colour name (SkyBlue; case and blanks do not matter), a web\n"
+         "colour #RRGGBB, a TColor in hexadecimal ($00EBCE87: top byte, blue, green,\n"
+         "red), or r,g,b with components 0..255.  --wavelength gives the colour of\n"
+         "light of NM nanometres (visible from 380 to 779), its components raised\n"
+         "to the power G (default 1).\n\n"
+         "Prints one 'key: value' line each for name (the first named colour with\n"
+         "exactly this value, else the eight hex digits and the nearest named\n"
+         "colour), rgb, web, tcolor, hsl, hsv, hsi, cmy, cmyk and gray.  A hue of\n"
+         "-1 is undefined (a grey in HSV and HSI).",
+     .options = kColorOptions, .main = &Color},
+    {.name = "colors", .summary = "list the named colours",
+     .operands = "[TEXT]",
+     .description =
+         "Lists the 466 named colours in table order, one 'Name #RRGGBB' line each;\n"
+         "with TEXT only those whose name contains it (case ignored).  Exit status\n"
+         "1 when no name matches.",
+     .main = &Colors},
+    {.name = "palette", .summary = "build a colour palette and write its file",
+     .operands = "BASE",
+     .description =
+         "BASE is a predefined palette (rainbow, geo1, geo2, geo3, circle,\n"
+         "morgenstemning, contrast) or a comma-separated list of colours (names,\n"
+         "#RRGGBB or $hex).  The palette of N entries is filled by interpolating\n"
+         "between the base colours; then stretched, mirrored and inverted, in this\n"
+         "order.  The palette file (first and last entry number, then one TColor\n"
+         "per line as eight hex digits, CR LF line ends) goes to stdout or FILE.",
+     .options = kPaletteOptions, .main = &Palette},
 };
 
 // A name compared without regard to case and blanks.
@@ -165,48 +180,26 @@ void Describe(TColor color) {
   std::cout << "gray: " << ColorToGray(color) << " (" << Web(ColorToGrayColor(color)) << ")\n";
 }
 
-int Color(const Args& args) {
-  const Command& cmd = kCommands[0];
-  std::string spec, wavelength, gamma;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--wavelength" || a == "--gamma") {
-      if (i + 1 >= args.size()) return UsageError(cmd, a + " needs a value");
-      (a == "--gamma" ? gamma : wavelength) = args[++i];
-    } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-      return UsageError(cmd, "unknown option '" + a + "'");
-    } else if (!spec.empty()) {
-      return UsageError(cmd, "too many arguments");
-    } else {
-      spec = a;
-    }
-  }
-  if (wavelength.empty()) {
-    if (!gamma.empty()) return UsageError(cmd, "--gamma goes with --wavelength");
-    if (spec.empty()) return UsageError(cmd, "missing SPEC");
+int Color(const ParsedArgs& args) {
+  args.RequireOperands(0, 1);
+  const std::string spec = args.Operands().empty() ? std::string() : args.Operands()[0];
+  if (!args.Has("wavelength")) {
+    if (args.Has("gamma")) throw BadUsage("--gamma goes with --wavelength");
+    if (spec.empty()) throw BadUsage("missing SPEC");
     TColor color = 0;
     if (!ParseColor(spec, true, color)) return Fail("not a colour: '" + spec + "'");
     Describe(color);
     return kOk;
   }
-  if (!spec.empty()) return UsageError(cmd, "give either SPEC or --wavelength");
-  int32_t nm = 0;
-  double g = 1;
-  if (!ParseInt(wavelength, nm)) return UsageError(cmd, "--wavelength needs whole nanometres");
-  if (!gamma.empty() && !TryStrToFloat(FromUtf8(gamma), g)) {
-    return UsageError(cmd, "--gamma needs a number");
-  }
-  Describe(WavelengthToColor(nm, g));
+  if (!spec.empty()) throw BadUsage("give either SPEC or --wavelength");
+  const int nm = static_cast<int>(args.GetInt("wavelength", 0, INT32_MIN, INT32_MAX));
+  Describe(WavelengthToColor(nm, args.GetDouble("gamma", 1)));
   return kOk;
 }
 
-int Colors(const Args& args) {
-  const Command& cmd = kCommands[1];
-  if (args.size() > 1) return UsageError(cmd, "too many arguments");
-  if (!args.empty() && args[0].size() > 1 && args[0][0] == '-') {
-    return UsageError(cmd, "unknown option '" + args[0] + "'");
-  }
-  const String filter = args.empty() ? String() : LowerCase(FromUtf8(args[0]));
+int Colors(const ParsedArgs& args) {
+  args.RequireOperands(0, 1);
+  const String filter = args.Operands().empty() ? String() : LowerCase(FromUtf8(args.Operands()[0]));
   bool any = false;
   for (int i = AllZELColorNames.Low(); i <= AllZELColorNames.High(); ++i) {
     const StringView name = AllZELColorNames[i];
@@ -224,48 +217,21 @@ struct NamedPalette {
   std::span<const TColor> colors;
 };
 
-int Palette(const Args& args) {
-  const Command& cmd = kCommands[2];
+int Palette(const ParsedArgs& args) {
   const NamedPalette named[] = {
       {"rainbow", ColorArray_Rainbow}, {"geo1", ColorArray_Geo1},
       {"geo2", ColorArray_Geo2},       {"geo3", ColorArray_Geo3},
       {"circle", ColorArray_Circle},   {"morgenstemning", ColorArray_MorgenStemning},
       {"contrast", ColorArray_Contrast},
   };
-  std::string base, out;
-  int32_t size = 1000, levels = 0;
-  double gamma = 0;
-  bool mirror = false, invert = false, have_gamma = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--mirror") {
-      mirror = true;
-    } else if (a == "--invert") {
-      invert = true;
-    } else if (a == "--size" || a == "--levels" || a == "--gamma" || a == "--out") {
-      if (i + 1 >= args.size()) return UsageError(cmd, a + " needs a value");
-      const std::string& v = args[++i];
-      if (a == "--size") {
-        if (!ParseInt(v, size) || size < 1 || size > kMaxPaletteSize) {
-          return UsageError(cmd, "--size needs a whole number from 1 to 1000000");
-        }
-      } else if (a == "--levels") {
-        if (!ParseInt(v, levels)) return UsageError(cmd, "--levels needs a whole number");
-      } else if (a == "--gamma") {
-        if (!TryStrToFloat(FromUtf8(v), gamma)) return UsageError(cmd, "--gamma needs a number");
-        have_gamma = true;
-      } else {
-        out = v;
-      }
-    } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-      return UsageError(cmd, "unknown option '" + a + "'");
-    } else if (!base.empty()) {
-      return UsageError(cmd, "too many arguments");
-    } else {
-      base = a;
-    }
-  }
-  if (base.empty()) return UsageError(cmd, "missing BASE");
+  args.RequireOperands(1, 1, "BASE");
+  const std::string& base = args.Operands()[0];
+  const auto size = static_cast<int32_t>(args.GetInt("size", 1000, 1, kMaxPaletteSize));
+  const auto levels = static_cast<int32_t>(args.GetInt("levels", 0, INT32_MIN, INT32_MAX));
+  const bool have_gamma = args.Has("gamma");
+  const double gamma = args.GetDouble("gamma", 0);
+  const bool mirror = args.Has("mirror"), invert = args.Has("invert");
+  const std::string out = args.Get("out");
 
   std::vector<TColor> colors;
   for (const auto& p : named) {
@@ -288,18 +254,22 @@ int Palette(const Args& args) {
   if (mirror) palette.MirrorColors();
   if (invert) palette.InvertColors();
 
-  if (!out.empty()) {
+  if (args.Has("out")) {
     if (!palette.StoreOnFile(1, palette.Size(), FromUtf8(out))) {
       return Fail("cannot write '" + out + "'");
     }
     return kOk;
   }
-  TextFile f;
-  f.AssignFile(u"");  // standard output
-  f.Rewrite();
-  const bool ok = palette.WriteToOpenTextFile(f, 1, palette.Size());
-  f.Close();
-  return ok ? kOk : Fail("error writing the palette");
+  try {
+    TextFile f;
+    f.AssignFile(u"");  // standard output
+    f.Rewrite();
+    const bool ok = palette.WriteToOpenTextFile(f, 1, palette.Size());
+    f.Close();
+    return ok ? kOk : Fail("error writing the palette");
+  } catch (const EInOutError& e) {
+    return Fail("write error: " + ToUtf8(SysErrorMessage(e.ErrorCode())));
+  }
 }
 
 const CommandGroup kGroup(40, kCommands);

@@ -33,7 +33,7 @@ expect_match "component out of range" 1 "not a colour" -- "$zel" color 1,2,256
 expect_match "short web colour" 1 "not a colour" -- "$zel" color '#12345'
 expect_match "missing SPEC" 2 "missing SPEC" -- "$zel" color
 expect_match "gamma alone" 2 "goes with --wavelength" -- "$zel" color --gamma 2
-expect_match "bad wavelength" 2 "whole nanometres" -- "$zel" color --wavelength 5x0
+expect_match "bad wavelength" 2 "needs an integer" -- "$zel" color --wavelength 5x0
 expect_match "bad option" 2 "unknown option" -- "$zel" color --bogus
 
 # --- colors --------------------------------------------------------------------
@@ -69,5 +69,8 @@ expect_match "unknown base" 1 "not a palette or colour: 'nope'" -- "$zel" palett
 expect_match "bad size" 2 "from 1 to 1000000" -- "$zel" palette rainbow --size 0
 expect_match "missing BASE" 2 "missing BASE" -- "$zel" palette
 expect_match "unwritable --out" 1 "cannot write" -- "$zel" palette rainbow --out "$tmp/no/such/dir.pal"
+
+expect_write_error "palette to a full disk" -- "$zel" palette rainbow --size 5
+expect_match "color of a negative wavelength is an operand error, not an option" 1 "not a colour" -- "$zel" color -5
 
 finish

@@ -1,4 +1,6 @@
 // Subcommands over the containers: perm, comb, count, featmat.
+#include <errno.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -13,24 +15,30 @@
 namespace zel::cli {
 namespace {
 
-int Perm(const Args& args);
-int Comb(const Args& args);
+int Perm(const ParsedArgs& args);
+int Comb(const ParsedArgs& args);
 int Count(const Args& args);
-int FeatMat(const Args& args);
+int FeatMat(const ParsedArgs& args);
+
+constexpr Option kFeatMatOptions[] = {
+    {"csv", 0, {}, "print two CSV tables separated by an empty line"},
+};
 
 constexpr Command kCommands[] = {
-    {"perm", "print all permutations of 1..N",
-     "N\n\n"
-     "Prints every permutation of the numbers 1..N (N from 1 to 10), one per\n"
-     "line, numbers separated by blanks, in the order the library steps\n"
-     "through them: 1 2 3, 2 1 3, 2 3 1, 1 3 2, 3 1 2, 3 2 1.",
-     &Perm},
-    {"comb", "print all K-element combinations of 1..N",
-     "K N\n\n"
-     "Prints every combination of K numbers out of 1..N (1 <= K <= N <= 255),\n"
-     "one per line in increasing order, numbers separated by blanks:\n"
-     "for K = 2, N = 3: 1 2, 1 3, 2 3.",
-     &Comb},
+    {.name = "perm", .summary = "print all permutations of 1..N",
+     .operands = "N",
+     .description =
+         "Prints every permutation of the numbers 1..N (N from 1 to 10), one per\n"
+         "line, numbers separated by blanks, in the order the library steps\n"
+         "through them: 1 2 3, 2 1 3, 2 3 1, 1 3 2, 3 1 2, 3 2 1.",
+     .main = &Perm},
+    {.name = "comb", .summary = "print all K-element combinations of 1..N",
+     .operands = "K N",
+     .description =
+         "Prints every combination of K numbers out of 1..N (1 <= K <= N <= 255),\n"
+         "one per line in increasing order, numbers separated by blanks:\n"
+         "for K = 2, N = 3: 1 2, 1 3, 2 3.",
+     .main = &Comb},
     {"count", "count the distinct lines of a text",
      "[FILE]\n\n"
      "Prints each distinct line of FILE (stdin when no FILE or '-') once, in\n"
@@ -38,13 +46,14 @@ constexpr Command kCommands[] = {
      "right-aligned in seven places as `uniq -c` does.  Lines compare exactly\n"
      "(case matters); a CR before the line end is not part of the line.",
      &Count},
-    {"featmat", "show a feature-matrix file",
-     "FILE [--csv]\n\n"
-     "Loads the feature-matrix text file FILE and prints its feature\n"
-     "definitions (number, name, kind, sorted flag, comment, presets) and its\n"
-     "values (one row per object, one column per feature) as aligned tables,\n"
-     "or with --csv as two CSV tables separated by an empty line.",
-     &FeatMat},
+    {.name = "featmat", .summary = "show a feature-matrix file",
+     .operands = "FILE",
+     .description =
+         "Loads the feature-matrix text file FILE and prints its feature\n"
+         "definitions (number, name, kind, sorted flag, comment, presets) and its\n"
+         "values (one row per object, one column per feature) as aligned tables,\n"
+         "or with --csv as two CSV tables separated by an empty line.",
+     .options = kFeatMatOptions, .main = &FeatMat},
 };
 
 // Reads a whole decimal argument in lo..hi.
@@ -88,18 +97,19 @@ int PrintAll(int len, Next next) {
   return kOk;
 }
 
-int Perm(const Args& args) {
+int Perm(const ParsedArgs& args) {
   int n;
-  if (args.size() != 1) return UsageError(kCommands[0], "expects one argument N");
-  if (!IntArg(args[0], 1, 10, n)) return UsageError(kCommands[0], "N must be a number from 1 to 10");
+  if (args.Operands().size() != 1) throw BadUsage("expects one argument N");
+  if (!IntArg(args.Operands()[0], 1, 10, n)) throw BadUsage("N must be a number from 1 to 10");
   return PrintAll(n, [](TCombination& c) { return NextPermutation(c); });
 }
 
-int Comb(const Args& args) {
+int Comb(const ParsedArgs& args) {
   int k, n;
-  if (args.size() != 2) return UsageError(kCommands[1], "expects two arguments K and N");
-  if (!IntArg(args[1], 1, 255, n)) return UsageError(kCommands[1], "N must be a number from 1 to 255");
-  if (!IntArg(args[0], 1, n, k)) return UsageError(kCommands[1], "K must be a number from 1 to N");
+  const auto& operands = args.Operands();
+  if (operands.size() != 2) throw BadUsage("expects two arguments K and N");
+  if (!IntArg(operands[1], 1, 255, n)) throw BadUsage("N must be a number from 1 to 255");
+  if (!IntArg(operands[0], 1, n, k)) throw BadUsage("K must be a number from 1 to N");
   return PrintAll(k, [n](TCombination& c) { return NextCombination(c, n); });
 }
 
@@ -205,18 +215,10 @@ void PrintTable(const Table& t, bool csv) {
   }
 }
 
-int FeatMat(const Args& args) {
-  std::string path;
-  bool csv = false;
-  bool have_path = false;
-  for (const auto& a : args) {
-    if (a == "--csv") {
-      csv = true;
-    } else if (int s = TakeOperand(kCommands[3], a, path, have_path); s != kOk) {
-      return s;
-    }
-  }
-  if (!have_path) return UsageError(kCommands[3], "expects a FILE");
+int FeatMat(const ParsedArgs& args) {
+  args.RequireOperands(1, 1, "FILE");
+  const std::string& path = args.Operands()[0];
+  const bool csv = args.Has("csv");
   TFeatureMatrix m(nullptr);
   int r;
   try {
@@ -224,7 +226,7 @@ int FeatMat(const Args& args) {
   } catch (const Exception& e) {
     return Fail("cannot open '" + path + "': " + e.what());
   }
-  if (r == -1) return Fail("cannot open '" + path + "'");
+  if (r == -1) return Fail("cannot open '" + path + "': " + std::strerror(errno));
   if (r == -2) return Fail("'" + path + "' holds no feature matrix");
   if (r == -3) return Fail("'" + path + "': read or format error");
 

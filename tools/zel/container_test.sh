@@ -62,7 +62,9 @@ expect_match "featmat without a matrix" 1 "holds no feature matrix" -- "$zel" fe
 printf '#featvals x 2\n' >"$tmp/bad.fmx"
 expect_match "featmat format error" 1 "read or format error" -- "$zel" featmat "$tmp/bad.fmx"
 expect_match "featmat missing file" 1 "^zel: cannot open" -- "$zel" featmat "$tmp/absent.fmx"
-expect_match "featmat without FILE" 2 "expects a FILE" -- "$zel" featmat
+expect_match "featmat without FILE" 2 "missing FILE" -- "$zel" featmat
 expect_match "featmat bad option" 2 "unknown option" -- "$zel" featmat "$tmp/m.fmx" --tsv
+
+expect_write_error "perm to a full disk" -- "$zel" perm 3
 
 finish

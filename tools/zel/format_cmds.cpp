@@ -8,24 +8,26 @@
 namespace zel::cli {
 namespace {
 
-int Fmt(const Args& args);
+int Fmt(const ParsedArgs& args);
+
+constexpr Option kFmtOptions[] = {
+    {"decimals", 0, "D", "strff: D digits after the point (default 2); -2: scientific"},
+    {"sig", 0, "N", "SigDigStr: N significant digits in a field of W"},
+    {"auto", 0, "N", "AutoFormatData: N significant digits, compact (no width)"},
+    {"width", 0, "W", "field width (default 0); a negative W pads with zeros"},
+    {"plus", 0, {}, "strffForcePlus: '+' before values that are not negative"},
+};
 int ScrambleCmd(const Args& args);
 int Text(const Args& args);
 
 constexpr Command kCommands[] = {
-    {"fmt", "format a number: fixed, scientific, significant digits",
-     "VALUE [--width W] [--decimals D | --sig N | --auto N] [--plus]\n\n"
-     "Prints VALUE ('.' decimal point, exponent allowed, INF and NAN too) as\n"
-     "the library formats it:\n"
-     "  --decimals D  strff: D digits after the point (default 2); D = -2 gives\n"
-     "                scientific text in W characters with a two-digit exponent\n"
-     "  --sig N       SigDigStr: N significant digits in a field of W\n"
-     "  --auto N      AutoFormatData: N significant digits, compact (no width)\n"
-     "  --width W     field width (default 0); a negative W pads with zeros\n"
-     "  --plus        strffForcePlus: a '+' before values that are not negative\n"
-     "                (with --decimals only)\n"
-     "The text is printed as is, leading blanks included.",
-     &Fmt},
+    {.name = "fmt", .summary = "format a number: fixed, scientific, significant digits",
+     .operands = "VALUE",
+     .description =
+         "Prints VALUE ('.' decimal point, exponent allowed, INF and NAN too, a\n"
+         "leading '-' included) as the library formats it, with one of --decimals,\n"
+         "--sig and --auto.  The text is printed as is, leading blanks included.",
+     .options = kFmtOptions, .main = &Fmt},
     {"scramble", "scramble or descramble text with a seeded permutation",
      "[--seed N] [-d] [FILE]\n\n"
      "Replaces every character of code 1..255 of FILE (stdin when no FILE) through\n"
@@ -62,42 +64,29 @@ bool IntArg(const Command& cmd, const Args& args, size_t& i, int& value, int& st
   return true;
 }
 
-// An argument that looks like an option (but a negative number or "-").
-int Fmt(const Args& args) {
-  const Command& cmd = kCommands[0];
-  int width = 0, decimals = 2, sig = 0, autosig = 0;
-  int modes = 0;  // how many of --decimals, --sig, --auto were given
-  bool use_sig = false, use_auto = false, plus = false;
-  std::string value_text;
-  bool have_value = false;
-  int status = kOk;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--width") {
-      if (!IntArg(cmd, args, i, width, status)) return status;
-    } else if (a == "--decimals") {
-      if (!IntArg(cmd, args, i, decimals, status)) return status;
-      ++modes;
-    } else if (a == "--sig") {
-      if (!IntArg(cmd, args, i, sig, status)) return status;
-      use_sig = true;
-      ++modes;
-    } else if (a == "--auto") {
-      if (!IntArg(cmd, args, i, autosig, status)) return status;
-      use_auto = true;
-      ++modes;
-    } else if (a == "--plus") {
-      plus = true;
-    } else if (int s = TakeOperand(cmd, a, value_text, have_value); s != kOk) {
-      return s;
-    }
-  }
-  if (!have_value) return UsageError(cmd, "VALUE is missing");
-  if (modes > 1) return UsageError(cmd, "--decimals, --sig and --auto exclude each other");
-  if (plus && (use_sig || use_auto)) return UsageError(cmd, "--plus goes with --decimals only");
+// A whole integer option value (the library's integer text).
+int IntOption(const ParsedArgs& args, std::string_view key, int fallback) {
+  if (!args.Has(key)) return fallback;
+  const std::string text = args.Get(key);
+  int value = 0;
+  if (!TryStrToInt(FromUtf8(text), value)) throw BadUsage("'" + text + "' is not an integer");
+  return value;
+}
+
+int Fmt(const ParsedArgs& args) {
+  if (args.Operands().empty()) throw BadUsage("VALUE is missing");
+  args.RequireOperands(1, 1);
+  const std::string& value_text = args.Operands()[0];
+  const int width = IntOption(args, "width", 0);
+  const int decimals = IntOption(args, "decimals", 2);
+  const int sig = IntOption(args, "sig", 0), autosig = IntOption(args, "auto", 0);
+  const bool use_sig = args.Has("sig"), use_auto = args.Has("auto"), plus = args.Has("plus");
+  if (args.Has("decimals") + use_sig + use_auto > 1)
+    throw BadUsage("--decimals, --sig and --auto exclude each other");
+  if (plus && (use_sig || use_auto)) throw BadUsage("--plus goes with --decimals only");
   long double x;
   if (!TryStrToExtended(FromUtf8(value_text), x)) {
-    return UsageError(cmd, "'" + value_text + "' is not a number");
+    throw BadUsage("'" + value_text + "' is not a number");
   }
   const double d = static_cast<double>(x);
   if (use_sig) {

@@ -23,6 +23,7 @@ expect_match "fmt plus with sig" 2 "--plus goes with --decimals" -- "$zel" fmt 1
 expect_match "fmt bad width" 2 "'x' is not an integer" -- "$zel" fmt 1 --width x
 expect_match "fmt missing option value" 2 "needs a value" -- "$zel" fmt 1 --width
 expect_match "fmt unknown option" 2 "unknown option" -- "$zel" fmt 1 --bogus
+expect "fmt -inf is a value, not an option" 0 "-INF" -- "$zel" fmt -inf
 
 # --- scramble -----------------------------------------------------------------
 printf 'Hello, world\r\nline two äöü €\n' >"$tmp/plain.txt"

@@ -9,20 +9,21 @@
 namespace zel::cli {
 namespace {
 
-int Html(const Args& args);
+int Html(const ParsedArgs& args);
 int UrlEncode(const Args& args);
 int UrlDecode(const Args& args);
 int HtmlWords(const Args& args);
 
 constexpr Command kCommands[] = {
-    {"html", "fill the placeholders of an HTML template",
-     "TEMPLATE [NAME=VALUE ...]\n\n"
+    {.name = "html", .summary = "fill the placeholders of an HTML template",
+     .operands = "TEMPLATE [NAME=VALUE ...]",
+     .description =
      "Writes the page made from the template file TEMPLATE (stdin for \"-\") to\n"
      "stdout.  A placeholder is '<#' followed by a name, optional parameters\n"
      "after a blank, and '>': '<#date>', '<#table border=1>'.  Each placeholder\n"
      "whose name has a VALUE here is replaced by it (names compare without\n"
      "regard to the case of A-Z); the others stay as they are.",
-     &Html},
+     .main = &Html},
     {"urlencode", "percent-encode the reserved characters of URL text",
      "[TEXT]\n\n"
      "Prints TEXT, or each line of stdin when no TEXT is given, with the blank\n"
@@ -46,17 +47,14 @@ constexpr Command kCommands[] = {
      &HtmlWords},
 };
 
-int Html(const Args& args) {
-  const Command& cmd = kCommands[0];
-  if (args.empty()) return UsageError(cmd, "missing TEMPLATE");
-  if (args[0].size() > 1 && args[0][0] == '-') {
-    return UsageError(cmd, "unknown option '" + args[0] + "'");
-  }
+int Html(const ParsedArgs& parsed) {
+  parsed.RequireOperands(1, -1, "TEMPLATE");
+  const std::vector<std::string>& args = parsed.Operands();
   std::map<String, String> values;
   for (size_t i = 1; i < args.size(); ++i) {
     const size_t eq = args[i].find('=');
     if (eq == std::string::npos || eq == 0) {
-      return UsageError(cmd, "expected NAME=VALUE, got '" + args[i] + "'");
+      throw BadUsage("expected NAME=VALUE, got '" + args[i] + "'");
     }
     values[LowerCase(FromUtf8(args[i].substr(0, eq)))] = FromUtf8(args[i].substr(eq + 1));
   }

@@ -1,4 +1,6 @@
 // The `zel` command-line tool: one subcommand per job.
+#include <signal.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -41,8 +43,7 @@ int Main(int argc, char** argv) {
   for (const auto& c : commands) {
     if (c.name == first) {
       const Args args(argv + 2, argv + argc);
-      if (HandleHelp(c, args)) return kOk;
-      return c.run(args);
+      return RunCommand(c, args);
     }
   }
   return Fail("unknown command '" + first + "' (see 'zel --help')", kUsage);
@@ -52,9 +53,14 @@ int Main(int argc, char** argv) {
 }  // namespace zel::cli
 
 int main(int argc, char** argv) {
+  // A closed pipe ends the tool quietly, as it does the system's tools,
+  // even when the parent left SIGPIPE ignored.
+  signal(SIGPIPE, SIG_DFL);
+  int status;
   try {
-    return zel::cli::Main(argc, argv);
+    status = zel::cli::Main(argc, argv);
   } catch (const std::exception& e) {
-    return zel::cli::Fail(e.what());
+    status = zel::cli::Fail(e.what());
   }
+  return zel::cli::FinishOutput(status);
 }

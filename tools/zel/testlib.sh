@@ -39,6 +39,22 @@ expect_match() {
   fi
 }
 
+# expect_write_error NAME -- COMMAND...: with stdout on a full disk the
+# command must say so and exit 1 (stdin from $input).
+expect_write_error() {
+  local name=$1
+  shift 2
+  [ -w /dev/full ] || return 0
+  local status
+  "$@" <"$input" >/dev/full 2>"$tmp/stderr"
+  status=$?
+  if [ "$status" != 1 ] || ! grep -q "write error" "$tmp/stderr"; then
+    echo "FAIL: $name (status $status, want 1 and a write error on a full disk)"
+    sed 's/^/  /' "$tmp/stderr" | head -3
+    failures=$((failures + 1))
+  fi
+}
+
 # finish: prints the summary and exits 1 when a check failed.
 finish() {
   if [ "$failures" -ne 0 ]; then

@@ -20,15 +20,16 @@ bool OneOptionalFile(const Command& cmd, const Args& args, std::string& path, in
   return true;
 }
 
-int CsvDelim(const Args& args);
+int CsvDelim(const ParsedArgs& args);
 int Words(const Args& args);
 
 constexpr Command kCommands[] = {
-    {"csvdelim", "name the CSV delimiter of a file's first line",
-     "[FILE]\n\n"
-     "Prints the delimiter that occurs most often in the first line of FILE\n"
-     "(stdin when no FILE): blank, semicolon, comma, colon, tab, or undefined.",
-     &CsvDelim},
+    {.name = "csvdelim", .summary = "name the CSV delimiter of a file's first line",
+     .operands = "[FILE]",
+     .description =
+         "Prints the delimiter that occurs most often in the first line of FILE\n"
+         "(stdin when no FILE): blank, semicolon, comma, colon, tab, or undefined.",
+     .main = &CsvDelim},
     {"words", "count the words of a text",
      "[FILE]\n\n"
      "Prints the number of words in FILE (stdin when no FILE).  A word is a\n"
@@ -37,12 +38,10 @@ constexpr Command kCommands[] = {
      &Words},
 };
 
-int CsvDelim(const Args& args) {
-  std::string path;
-  int status = kOk;
-  if (!OneOptionalFile(kCommands[0], args, path, status)) return status;
+int CsvDelim(const ParsedArgs& args) {
+  args.RequireOperands(0, 1);
   std::vector<String> lines;
-  if (!ReadLines(path, lines)) return kFailure;
+  if (!ReadLines(args.OperandsOrStdin()[0], lines)) return kFailure;
   const TCSVDelimiters d = lines.empty() ? csvUnknown : DetectCSVDelimiter(lines.front());
   PrintLine(CSVDELIMITERIDS[d]);
   return kOk;

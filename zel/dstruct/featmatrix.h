@@ -62,7 +62,9 @@
 // -3, and gives -1 for a missing file.  A values header whose feature count
 // differs from the definitions keeps the matrix consistent: features
 // without a definition get default properties, definitions beyond the count
-// are dropped.
+// are dropped.  A values header that asks for more than
+// `kMaxFileCells` cells (features x objects) is a format error, refused
+// before anything is allocated: a 30-byte file cannot demand gigabytes.
 //
 // Name templates (`GenerateFeatNames`): tags <%D%> (the number N), <%I%>
 // (the feature index), both with an optional width: <%D5%> right-aligned in
@@ -221,6 +223,9 @@ class TFeatureMatrix : public WithOnChange<TComponent> {
   // --- persistence (featmatrix_io.cpp)
   void Save(const String& FName) const;
   void SaveToOpenFile(TextFile& F) const;
+  // The most cells (features x objects) a values section may declare.
+  static constexpr int64_t kMaxFileCells = int64_t{1} << 22;  // 4,194,304
+
   int Load(const String& FName);
   int LoadFromOpenFile(TextFile& F);
 

@@ -160,7 +160,8 @@ int TFeatureMatrix::LoadFromOpenFile(TextFile& F) {
         if (sep == String::npos) throw FormatError{};
         int32_t nf, no;
         if (!TryStrToInt(StringView(rest).substr(0, sep), nf) ||
-            !TryStrToInt(StringView(rest).substr(sep + 1), no) || nf < 0 || no < 0) {
+            !TryStrToInt(StringView(rest).substr(sep + 1), no) || nf < 0 || no < 0 ||
+            int64_t{nf} * no > kMaxFileCells) {
           throw FormatError{};
         }
         // Features without a definition get default properties; extra

@@ -361,6 +361,9 @@ TEST(FeatMatrixLoad, ResultCodesAndConsistency) {
       {"badfeatnr", "#featdef 1 1\nz fplFeatName a\n1 a\n1 b\n1 c\n1 d\n1 e\n", -2, 0, 0},
       {"negative", "#featvals -1 3\n", -2, 0, 0},
       {"onenumber", "#featvals 3\n", -2, 0, 0},
+      // 31 bytes asking for 2.5 billion cells: refused, nothing allocated.
+      {"huge", "#featvals 50000 50000\n1 1 x\n", -2, 0, 0},
+      {"limit", "#featvals 2048 2049\n", -2, 0, 0},
   };
   for (const auto& c : cases) {
     dir.Put(c.name, c.text);

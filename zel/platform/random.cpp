@@ -11,43 +11,41 @@ namespace {
 
 struct Generator {
   uint32_t seed = 0;
-  uint64_t s[4] = {};
-  bool seeded = false;
-
-  void Seed(uint32_t value) {
-    seed = value;
-    uint64_t x = value;
-    for (uint64_t& word : s) {
-      // splitmix64
-      uint64_t z = (x += 0x9E3779B97F4A7C15ull);
-      z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-      z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-      word = z ^ (z >> 31);
-    }
-    seeded = true;
-  }
-
-  static uint64_t Rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
-
-  uint64_t Next() {
-    if (!seeded) Seed(0);
-    const uint64_t result = Rotl(s[1] * 5, 7) * 9;
-    const uint64_t t = s[1] << 17;
-    s[2] ^= s[0];
-    s[3] ^= s[1];
-    s[1] ^= s[2];
-    s[0] ^= s[3];
-    s[2] ^= t;
-    s[3] = Rotl(s[3], 45);
-    return result;
-  }
+  RandomSequence sequence{0};
 };
 
 // Constant-initialised, so usable from any static initialiser.
 constinit Generator g_generator;
 std::mutex g_mutex;
 
+uint64_t Rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+
 }  // namespace
+
+uint64_t RandomSequence::NextBits() noexcept {
+  // xoshiro256**
+  const uint64_t result = Rotl(s_[1] * 5, 7) * 9;
+  const uint64_t t = s_[1] << 17;
+  s_[2] ^= s_[0];
+  s_[3] ^= s_[1];
+  s_[1] ^= s_[2];
+  s_[0] ^= s_[3];
+  s_[2] ^= t;
+  s_[3] = Rotl(s_[3], 45);
+  return result;
+}
+
+int32_t RandomSequence::Next(int32_t n) noexcept {
+  if (n <= 0) return 0;
+  // Lemire's multiply-and-reject: unbiased for every n.
+  const uint64_t range = static_cast<uint64_t>(n);
+  const uint64_t threshold = (uint64_t{1} << 32) % range;
+  for (;;) {
+    const uint64_t x = NextBits() >> 32;
+    const uint64_t m = x * range;
+    if ((m & 0xFFFFFFFFu) >= threshold) return static_cast<int32_t>(m >> 32);
+  }
+}
 
 uint32_t RandSeed() noexcept {
   std::lock_guard<std::mutex> lock(g_mutex);
@@ -56,7 +54,8 @@ uint32_t RandSeed() noexcept {
 
 void SetRandSeed(uint32_t Seed) noexcept {
   std::lock_guard<std::mutex> lock(g_mutex);
-  g_generator.Seed(Seed);
+  g_generator.seed = Seed;
+  g_generator.sequence.Seed(Seed);
 }
 
 void Randomize() noexcept {
@@ -72,20 +71,13 @@ void Randomize() noexcept {
 
 double Random() noexcept {
   std::lock_guard<std::mutex> lock(g_mutex);
-  return static_cast<double>(g_generator.Next() >> 11) * 0x1.0p-53;
+  return g_generator.sequence.Next();
 }
 
 int32_t Random(int32_t n) noexcept {
   if (n <= 0) return 0;
   std::lock_guard<std::mutex> lock(g_mutex);
-  // Lemire's multiply-and-reject: unbiased for every n.
-  const uint64_t range = static_cast<uint64_t>(n);
-  const uint64_t threshold = (uint64_t{1} << 32) % range;
-  for (;;) {
-    const uint64_t x = g_generator.Next() >> 32;
-    const uint64_t m = x * range;
-    if ((m & 0xFFFFFFFFu) >= threshold) return static_cast<int32_t>(m >> 32);
-  }
+  return g_generator.sequence.Next(n);
 }
 
 }  // namespace zel

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "zel/platform/numconv.h"
 #include "zel/stringl/strip.h"
@@ -14,6 +16,22 @@ namespace {
 constexpr int kCap = 10000;
 
 int Clamp(int v) { return std::clamp(v, -kCap, kCap); }
+
+// The exact decimal exponent of a finite, non-zero x: the k with
+// 10^k <= |x| < 10^(k+1).  log10 in double precision rounds values a few
+// ulps away from a power of ten onto it (0.1, which lies just above 1/10,
+// gives exactly -1), so near a whole logarithm the exponent is read from
+// the exact decimal expansion, which glibc's printf gives; 40 digits lie
+// far beyond the closest any double comes to a power of ten.
+int DecimalExponent(double x) {
+  const double l = std::log10(std::fabs(x));
+  const double whole = std::nearbyint(l);
+  if (std::fabs(l - whole) > 1e-6) return static_cast<int>(std::floor(l));
+  char text[80];
+  std::snprintf(text, sizeof text, "%.40e", std::fabs(x));
+  const char* e = std::strchr(text, 'e');
+  return e != nullptr ? std::atoi(e + 1) : static_cast<int>(std::floor(l));
+}
 
 // Fills the leading blanks of `s` with '0'; a '-' right after them moves to
 // the front, its place taken by a '0'.
@@ -89,7 +107,7 @@ String SigDigStr(double x, int Width, int NSig) {
   const int m = std::max(Width, NSig + 6);
   if (!std::isfinite(x)) return strff(x, m, -2);
   // Digits before the point; 0 or negative below 1 (at most 309, at least -323).
-  const int e = static_cast<int>(std::floor(std::log10(std::fabs(x)) + 1));
+  const int e = DecimalExponent(x) + 1;
   if (e > NSig) return e >= Width ? strff(x, m, -2) : FloatToText(x, Width, 0);
   return e < NSig - Width + 3 ? strff(x, m, -2) : FloatToText(x, Width, NSig - e);
 }
@@ -102,9 +120,14 @@ String SigDigStr(double x, int Width, int NSig, bool Trim) {
 String AutoFormatData(double x, int NSig) {
   NSig = std::clamp(NSig, 2, 16);
   if (x == 0) return StripLTBlanks(strff(x, 1, NSig - 1));
-  const double l = std::log10(std::fabs(x));
-  if (std::isnan(l) || l >= NSig - 1 || l <= -1) return StripLTBlanks(strff(x, NSig + 6, -2));
-  return StripLTBlanks(strff(x, 1, NSig - static_cast<int>(l) - 1));
+  if (!std::isfinite(x)) return StripLTBlanks(strff(x, NSig + 6, -2));
+  // log10|x| >= NSig - 1 exactly when the decimal exponent is NSig - 1 or
+  // more; log10|x| <= -1 exactly when it is -2 or less (|x| = 1/10 is no
+  // double).  The whole part of the logarithm, truncated towards zero, is the
+  // exponent for |x| >= 1 and 0 below.
+  const int exponent = DecimalExponent(x);
+  if (exponent >= NSig - 1 || exponent <= -2) return StripLTBlanks(strff(x, NSig + 6, -2));
+  return StripLTBlanks(strff(x, 1, NSig - std::max(exponent, 0) - 1));
 }
 
 String AutoFormatData(double x, int NSig, bool CommaSep) {

@@ -89,6 +89,9 @@ TEST(SigDigStr, SignificantDigitsInTheField) {
       {0.000123456, 10, 3, u"  0.000123"}, {0.000123456, 8, 3, u" 1.23E-04"},
       {-2.5, 6, 2, u"  -2.5"},             {1000, 8, 4, u"    1000"},
       {kInf, 4, 3, u"      INF"},
+      // Just below 10^15, where log10 rounds to 15: fifteen integer digits.
+      {999999999999999.0, 20, 16, u"   999999999999999.0"},
+      {1e15, 20, 16, u"    1000000000000000"}, {0.1, 8, 3, u"   0.100"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SigDigStr(c.x, c.a, c.b), c.text) << c.x << " " << c.a << " " << c.b;
@@ -100,11 +103,15 @@ TEST(SigDigStr, SignificantDigitsInTheField) {
 TEST(AutoFormatData, CompactTextByMagnitude) {
   const Case cases[] = {
       {4567.8, 4, 0, u"4.568E+03"},  {123.46, 4, 0, u"123.5"},   {0.5, 4, 0, u"0.500"},
-      {0.05, 4, 0, u"5.000E-02"},    {0.1, 4, 0, u"1.000E-01"},  {0, 3, 0, u"0.00"},
+      {0.05, 4, 0, u"5.000E-02"},    {0.1, 4, 0, u"0.100"},      {0, 3, 0, u"0.00"},
       {-0.5, 3, 0, u"-0.50"},        {999, 4, 0, u"999.0"},
       {123.46, 1, 0, u"1.2E+02"},    {123.46, 2, 0, u"1.2E+02"},  // NSig 1 acts as 2
       {1.0 / 3, 20, 0, u"0.333333333333333"},  {1.0 / 3, 16, 0, u"0.333333333333333"},
       {kNaN, 4, 0, u"NAN"},          {-kInf, 4, 0, u"-INF"},
+      // Decided by the exact value, not by a logarithm rounded onto a whole
+      // number: 0.1 lies just above 1/10, the others just below a power of ten.
+      {999.9999999999999, 4, 0, u"1000.0"},  {1000.0, 4, 0, u"1.000E+03"},
+      {0.09999999999999999, 4, 0, u"1.000E-01"}, {-0.1, 3, 0, u"-0.10"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(AutoFormatData(c.x, c.a), c.text) << c.x << " " << c.a;

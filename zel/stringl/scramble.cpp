@@ -23,13 +23,17 @@ String Translate(StringView S, const uint8_t (&table)[256]) {
 }  // namespace
 
 void InitScramble(int32_t Seed) {
+  // The shared generator is seeded as documented, but the permutation comes
+  // from a sequence of its own with the same seed: the same permutation as
+  // drawing from the shared one, whatever other threads draw meanwhile.
   SetRandSeed(static_cast<uint32_t>(Seed));
+  RandomSequence sequence(static_cast<uint32_t>(Seed));
   std::memset(g_scramble, 0, sizeof g_scramble);
   std::memset(g_descramble, 0, sizeof g_descramble);
   for (int i = 1; i <= 255; ++i) {
     int r;
     do {
-      r = Random(255) + 1;
+      r = sequence.Next(255) + 1;
     } while (g_descramble[r] != 0);
     g_scramble[i] = static_cast<uint8_t>(r);
     g_descramble[r] = static_cast<uint8_t>(i);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 
 #include "zel/platform/random.h"
 
@@ -48,6 +50,33 @@ TEST(Scramble, SameSeedSameTextAndOtherCharactersPass) {
   EXPECT_EQ(s[3], u'\u0100');
   EXPECT_EQ(s[4], u'\uffff');
   EXPECT_EQ(DeScramble(s), wide);
+  InitScramble(5261);
+}
+
+// The permutation is the one drawn from the shared generator after seeding
+// it, and stays so while another thread draws from that generator.
+TEST(Scramble, PermutationDependsOnTheSeedAlone) {
+  SetRandSeed(42);
+  String expected(256, u'\0');
+  bool taken[256] = {};
+  for (int i = 1; i <= 255; ++i) {
+    int r;
+    do {
+      r = Random(255) + 1;
+    } while (taken[r]);
+    taken[r] = true;
+    expected[static_cast<size_t>(i)] = static_cast<Char>(r);
+  }
+  std::atomic<bool> stop{false};
+  std::thread drawer([&] {
+    while (!stop) Random(1000);
+  });
+  for (int trial = 0; trial < 50; ++trial) {
+    InitScramble(42);
+    ASSERT_EQ(Scramble(AllCodes()), expected) << "trial " << trial;
+  }
+  stop = true;
+  drawer.join();
   InitScramble(5261);
 }
 

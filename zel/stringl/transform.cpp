@@ -29,6 +29,17 @@ String KeepChars(StringView S, F keep) {
   return out;
 }
 
+bool IsHighSurrogate(Char c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(Char c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// The first `n` code units of `S`, one fewer when the cut would split a
+// surrogate pair (a character outside the basic plane) in two.
+StringView Head(StringView S, size_t n) {
+  if (n >= S.size()) return S;
+  if (n > 0 && IsHighSurrogate(S[n - 1]) && IsLowSurrogate(S[n])) --n;
+  return S.substr(0, n);
+}
+
 }  // namespace
 
 String ReplaceCharInString(StringView S, Char OldChar, Char NewChar) {
@@ -52,7 +63,17 @@ String RemoveControlChars(StringView S) {
   return KeepChars(S, [](Char c) { return c >= 32; });
 }
 
-String ReverseString(StringView S) { return String(S.rbegin(), S.rend()); }
+String ReverseString(StringView S) {
+  String out(S.rbegin(), S.rend());
+  // A surrogate pair reversed reads low, high: put its halves back in order.
+  for (size_t i = 0; i + 1 < out.size(); ++i) {
+    if (IsLowSurrogate(out[i]) && IsHighSurrogate(out[i + 1])) {
+      std::swap(out[i], out[i + 1]);
+      ++i;
+    }
+  }
+  return out;
+}
 
 String MultiChar(Char C, int N) { return String(static_cast<size_t>(std::clamp(N, 1, 255)), C); }
 
@@ -118,25 +139,25 @@ String ReduceStringToFN83CompliantChars(StringView S) {
 }
 
 String LeftString(StringView S, uint8_t Width) {
-  String out(S.substr(0, Width));
+  String out(Head(S, Width));
   out.resize(Width, u' ');
   return out;
 }
 
 String RightString(StringView S, uint8_t Width) {
-  if (S.size() >= Width) return String(S.substr(0, Width));
+  if (S.size() >= Width) return LeftString(S, Width);
   return String(Width - S.size(), u' ') + String(S);
 }
 
 String CenterString(StringView S, uint8_t Width) {
-  if (S.size() >= Width) return String(S.substr(0, Width));
+  if (S.size() >= Width) return LeftString(S, Width);
   const size_t n = Width - S.size();
   return String(n / 2, u' ') + String(S) + String(n - n / 2, u' ');
 }
 
 String AbbrevString(StringView S, int MaxLen) {
   if (MaxLen >= 0 && S.size() <= static_cast<size_t>(MaxLen)) return String(S);
-  return String(S.substr(0, static_cast<size_t>(std::max(MaxLen - 2, 0)))) + u"..";
+  return String(Head(S, static_cast<size_t>(std::max(MaxLen - 2, 0)))) + u"..";
 }
 
 }  // namespace zel

@@ -32,6 +32,7 @@ String RemoveMultiChars(StringView S, Char C);
 String RemoveControlChars(StringView S);
 
 // The code units of `S` in reverse order.
+// A character outside the basic plane (a surrogate pair) stays whole.
 String ReverseString(StringView S);
 
 // `N` copies of `C`, with `N` clamped to 1..255.
@@ -75,6 +76,10 @@ String CenterString(StringView S, uint8_t Width);
 
 // `S` unchanged when at most `MaxLen` long; else its first MaxLen - 2
 // characters followed by "..", or ".." alone when MaxLen is below 3.
+//
+// None of these cuts splits a surrogate pair (a character outside the basic
+// plane): a pair that does not fit goes whole, and the fixed-width forms
+// fill its place with a blank.
 String AbbrevString(StringView S, int MaxLen);
 
 }  // namespace zel

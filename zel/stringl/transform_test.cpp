@@ -14,6 +14,10 @@ TEST(Transform, RemoveAndReplace) {
   EXPECT_EQ(RemoveControlChars(String(u"a\tb\r\n") + u'\0' + u"c\x7f"), u"abc\x7f");
   EXPECT_EQ(ReverseString(u"abc"), u"cba");
   EXPECT_EQ(ReverseString(u""), u"");
+  // An emoji (a surrogate pair) stays whole; a lone surrogate stays as it is.
+  EXPECT_EQ(ReverseString(u"a\U0001F600b"), u"b\U0001F600a");
+  EXPECT_EQ(ReverseString(u"\U0001F600\U0001F680"), u"\U0001F680\U0001F600");
+  EXPECT_EQ(ReverseString(u"x\xD800"), u"\xD800x");
 }
 
 TEST(Transform, MultiCharClampsTheCount) {
@@ -64,6 +68,12 @@ TEST(Transform, WidthsAndAbbreviation) {
   EXPECT_EQ(CenterString(u"ab", 6), u"  ab  ");
   EXPECT_EQ(CenterString(u"abcdef", 3), u"abc");
   EXPECT_EQ(LeftString(u"", 0), u"");
+  // A cut through a surrogate pair drops the whole pair.
+  EXPECT_EQ(LeftString(u"ab\U0001F600", 3), u"ab ");
+  EXPECT_EQ(RightString(u"ab\U0001F600", 3), u"ab ");
+  EXPECT_EQ(CenterString(u"a\U0001F600c", 2), u"a ");
+  EXPECT_EQ(AbbrevString(u"a\U0001F600cdef", 4), u"a..");
+  EXPECT_EQ(LeftString(u"ab\U0001F600", 4), u"ab\U0001F600");
   const struct { const char16_t* s; int max; const char16_t* out; } abbrev[] = {
       {u"abcdef", 5, u"abc.."}, {u"abcdef", 6, u"abcdef"}, {u"abcdef", 3, u"a.."},
       {u"abcdef", 2, u".."},    {u"abcdef", -4, u".."},    {u"ab", 2, u"ab"},

@@ -1,0 +1,122 @@
+#include "tools/zel/io.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+#include "tools/zel/cli.h"
+#include "zel/platform/exceptions.h"
+
+namespace zel::cli {
+
+FdStream::~FdStream() {
+  if (owned_) ::close(fd_);
+}
+
+int64_t FdStream::Read(void* buffer, int64_t count) {
+  auto* p = static_cast<uint8_t*>(buffer);
+  int64_t total = 0;
+  while (total < count) {
+    const ssize_t n = ::read(fd_, p + total, static_cast<size_t>(count - total));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw EReadError(FromUtf8(std::strerror(errno)));
+    if (n == 0) break;
+    total += n;
+  }
+  return total;
+}
+
+int64_t FdStream::Write(const void* buffer, int64_t count) {
+  const auto* p = static_cast<const uint8_t*>(buffer);
+  int64_t total = 0;
+  while (total < count) {
+    const ssize_t n = ::write(fd_, p + total, static_cast<size_t>(count - total));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw EWriteError(u"write error: " + FromUtf8(std::strerror(errno)));
+    total += n;
+  }
+  return total;
+}
+
+int64_t FdStream::Seek(int64_t offset, TSeekOrigin origin) {
+  const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
+  return ::lseek(fd_, offset, whence);
+}
+
+Input OpenInput(const std::string& path) {
+  if (path.empty() || path == "-") return {std::make_unique<FdStream>(0, false), "stdin"};
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    Fail("cannot open '" + path + "': " + std::strerror(errno));
+    return {nullptr, path};
+  }
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    Fail("cannot open '" + path + "': " + std::strerror(EISDIR));
+    return {nullptr, path};
+  }
+  return {std::make_unique<FdStream>(fd, true), path};
+}
+
+bool ReadLines(const Input& in, std::vector<String>& lines, bool keep_line_ends) {
+  constexpr int64_t kBlock = 64 * 1024;
+  std::string pending, block(kBlock, '\0');
+  auto emit = [&](std::string& line, bool ended) {
+    if (keep_line_ends) {
+      if (ended) line += '\n';
+    } else if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    lines.push_back(FromUtf8(line));
+  };
+  try {
+    for (int64_t n; (n = in->Read(block.data(), kBlock)) > 0;) {
+      size_t start = 0;
+      while (true) {
+        const void* nl = std::memchr(block.data() + start, '\n', static_cast<size_t>(n) - start);
+        if (nl == nullptr) break;
+        const size_t end = static_cast<size_t>(static_cast<const char*>(nl) - block.data());
+        pending.append(block, start, end - start);
+        emit(pending, true);
+        pending.clear();
+        start = end + 1;
+      }
+      pending.append(block, start, static_cast<size_t>(n) - start);
+    }
+  } catch (const EReadError& e) {
+    Fail("error reading '" + in.name + "': " + e.what());
+    return false;
+  }
+  if (!pending.empty()) emit(pending, false);
+  return true;
+}
+
+bool ReadLines(const std::string& path, std::vector<String>& lines, bool keep_line_ends) {
+  const Input in = OpenInput(path);
+  return in.stream != nullptr && ReadLines(in, lines, keep_line_ends);
+}
+
+void PrintLine(StringView s) { std::cout << ToUtf8(s) << '\n'; }
+
+int FinishOutput(int status) {
+  errno = 0;
+  std::cout.flush();
+  const bool cout_failed = std::cout.fail();
+  const int cout_errno = errno;
+  errno = 0;
+  const bool stdout_failed = std::fflush(stdout) != 0 || std::ferror(stdout);
+  const int stdout_errno = errno;
+  if (!cout_failed && !stdout_failed) return status;
+  const int err = stdout_failed && stdout_errno != 0 ? stdout_errno : cout_errno;
+  if (err == EPIPE) return kFailure;  // the reader went away: end quietly
+  Fail(std::string("write error") + (err != 0 ? std::string(": ") + std::strerror(err) : ""));
+  return kFailure;
+}
+
+}  // namespace zel::cli
