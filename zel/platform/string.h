@@ -50,6 +50,8 @@ std::string StringToAnsi(StringView s, AnsiChar fallback = '?');
 std::string ToUtf8(StringView s);
 String FromUtf8(std::string_view utf8);
 
+// Appends the UTF-8 form of the code point `cp`.
+void AppendUtf8(std::string& out, char32_t cp);
 // Appends to `out` what `FromUtf8` makes of `utf8`; runs of ASCII are
 // widened in blocks, so `out` reused line after line costs no allocation.
 void AppendFromUtf8(String& out, std::string_view utf8);
