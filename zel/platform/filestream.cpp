@@ -172,7 +172,7 @@ std::span<const uint8_t> TFileStream::PeekBuffered() {
   return WindowAhead();
 }
 
-std::span<const uint8_t> TFileStream::WindowAhead() {
+std::span<const uint8_t> TFileStream::RefillWindow() {
   if (!can_read_) return {};
   if (!InWindow(pos_)) {
     FlushBuffer();

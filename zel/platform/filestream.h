@@ -88,7 +88,11 @@ class TFileStream : public TStream {
   // and on a stream opened write-only.  The view stays valid until the next
   // call on the stream; consume bytes with `Seek(n, soCurrent)`, which stays
   // inside the window and makes no system call.
-  std::span<const uint8_t> WindowAhead();
+  std::span<const uint8_t> WindowAhead() {
+    if (!can_read_ || !InWindow(pos_)) return RefillWindow();
+    const int64_t off = pos_ - buf_start_;
+    return {buf_.get() + off, static_cast<size_t>(buf_len_ - off)};
+  }
 
  private:
   bool InWindow(int64_t pos) const noexcept {
@@ -96,6 +100,8 @@ class TFileStream : public TStream {
   }
   void DropWindow() noexcept { buf_start_ = pos_; buf_len_ = 0; dirty_lo_ = dirty_hi_ = 0; }
   int64_t RawRead(int64_t at, uint8_t* dst, int64_t count);
+  // `WindowAhead` when the window must first be read from the file.
+  std::span<const uint8_t> RefillWindow();
   void RawWrite(int64_t at, const uint8_t* src, int64_t count);
   void MoveOsPosition(int64_t at, bool reading);
   [[noreturn]] void Fail(bool reading, int err) const;

@@ -117,16 +117,35 @@ void Widen(const unsigned char* src, size_t n, Char* dst) noexcept {
   size_t i = 0;
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
-  for (; i + 16 <= n; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_unpacklo_epi8(v, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 8), _mm_unpackhi_epi8(v, zero));
+  const auto block16 = [&](size_t at) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), _mm_unpacklo_epi8(v, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at + 8), _mm_unpackhi_epi8(v, zero));
+  };
+  const auto block8 = [&](size_t at) {
+    const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + at));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), _mm_unpacklo_epi8(v, zero));
+  };
+  if (n >= 16) {
+    for (; i + 16 <= n; i += 16) block16(i);
+    if (i < n) block16(n - 16);  // the tail, overlapping bytes already done
+    return;
+  }
+  if (n >= 8) {
+    block8(0);
+    block8(n - 8);
+    return;
   }
 #endif
   for (; i < n; ++i) dst[i] = src[i];
 }
 
 }  // namespace
+
+void AssignByteChars(String& out, std::string_view bytes) {
+  out.resize(bytes.size());  // fills only what grows
+  Widen(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out.data());
+}
 
 void AppendByteChars(String& out, std::string_view bytes) {
   const size_t old = out.size();

@@ -57,6 +57,9 @@ void AppendUtf8(std::string& out, char32_t cp);
 void AppendFromUtf8(String& out, std::string_view utf8);
 // Appends each byte as the character of the same code (0 to 255).
 void AppendByteChars(String& out, std::string_view bytes);
+// Replaces `out` by the bytes as characters; of the room `out` already
+// has, none is cleared first (cheaper for a string reused line by line).
+void AssignByteChars(String& out, std::string_view bytes);
 // The length of the ASCII (below 0x80) run at the front of `bytes`.
 size_t AsciiPrefixLength(std::string_view bytes) noexcept;
 

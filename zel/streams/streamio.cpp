@@ -125,39 +125,45 @@ int32_t ReadLongintFromStream(TStream& Stream, bool& Error) {
   return ReadRaw<int32_t>(Stream, Error);
 }
 
-String ReadLnStream(TStream& Stream, bool& EndOfStream, int EOLMode) {
+void ReadLnStream(TStream& Stream, String& Line, bool& EndOfStream, int EOLMode) {
   EndOfStream = false;
-  String line;
   detail::ByteReader reader(Stream);
   int prev = -1;
-  for (;;) {
+  for (bool first = true;; first = false) {
     const auto ahead = reader.Peek();
     if (ahead.empty()) {
+      if (first) Line.clear();
       EndOfStream = true;
-      return line;
+      return;
     }
     const size_t end = FindTerminator(ahead, EOLMode, prev);
-    if (end < ahead.size() && line.empty()) {
-      // The whole line lies in view (the usual case): one allocation, no
-      // line-end characters to remove afterwards.
+    if (first && end < ahead.size()) {
+      // The whole line lies in view (the usual case): no line-end
+      // characters to remove afterwards.
       size_t keep = end + 1;
       for (int i = 0; i < 2 && keep > 0 && IsLineEnd(ahead[keep - 1]); ++i) --keep;
-      AppendBytes(line, ahead.first(keep));
+      AssignByteChars(Line, {reinterpret_cast<const char*>(ahead.data()), keep});
       reader.Take(end + 1);
-      return line;
+      return;
     }
+    if (first) Line.clear();
     if (end < ahead.size()) {
-      AppendBytes(line, ahead.first(end + 1));
+      AppendBytes(Line, ahead.first(end + 1));
       reader.Take(end + 1);
       break;
     }
-    AppendBytes(line, ahead);
+    AppendBytes(Line, ahead);
     prev = ahead.back();
     reader.Take(ahead.size());
   }
-  for (int i = 0; i < 2 && !line.empty() && (line.back() == u'\r' || line.back() == u'\n'); ++i) {
-    line.pop_back();
+  for (int i = 0; i < 2 && !Line.empty() && (Line.back() == u'\r' || Line.back() == u'\n'); ++i) {
+    Line.pop_back();
   }
+}
+
+String ReadLnStream(TStream& Stream, bool& EndOfStream, int EOLMode) {
+  String line;
+  ReadLnStream(Stream, line, EndOfStream, EOLMode);
   return line;
 }
 

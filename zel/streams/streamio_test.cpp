@@ -125,12 +125,19 @@ struct LineCase {
 };
 
 // Reads lines until the end flag; the flag must come with the last line
-// only, whatever the stream.
-std::vector<std::u16string> AllLines(TStream& s, int mode) {
+// only, whatever the stream.  `reuse`: through one string, as a caller
+// reading line after line would (its old contents must not show).
+std::vector<std::u16string> AllLines(TStream& s, int mode, bool reuse = false) {
   std::vector<std::u16string> lines;
   bool eos = false;
+  String line = u"left over from before";
   while (!eos) {
-    lines.push_back(ReadLnStream(s, eos, mode));
+    if (reuse) {
+      ReadLnStream(s, line, eos, mode);
+    } else {
+      line = ReadLnStream(s, eos, mode);
+    }
+    lines.push_back(line);
     if (lines.size() > 50) break;
   }
   return lines;
@@ -158,7 +165,7 @@ TEST(ReadLnStream, EveryModeOnEveryKindOfStream) {
     EXPECT_EQ(AllLines(other, c.mode), c.lines) << c.bytes << " mode " << c.mode;
     dir.Put("f", c.bytes);
     TFileStream file(dir.Path("f"), fmOpenRead);
-    EXPECT_EQ(AllLines(file, c.mode), c.lines) << c.bytes << " mode " << c.mode;
+    EXPECT_EQ(AllLines(file, c.mode, /*reuse=*/true), c.lines) << c.bytes << " mode " << c.mode;
   }
 }
 

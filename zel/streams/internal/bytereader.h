@@ -24,9 +24,20 @@ class ByteReader {
 
   // The bytes ahead of the position that can be taken now (at least one
   // unless the stream is at its end).  Valid until the next call.
-  std::span<const uint8_t> Peek();
+  std::span<const uint8_t> Peek() {
+    if (has_held_) return {&held_, 1};
+    if (const auto view = s_.PeekBuffered(); !view.empty()) return view;
+    return ReadOne();
+  }
   // Consumes the first `n` bytes of the last `Peek()`.
-  void Take(size_t n);
+  void Take(size_t n) {
+    if (n == 0) return;
+    if (has_held_) {
+      has_held_ = false;  // n is 1: the held byte was the whole view
+    } else {
+      s_.Seek(static_cast<int64_t>(n), soCurrent);
+    }
+  }
 
   // Reads one byte; false at the end of the stream.
   bool Next(uint8_t& b) {
@@ -38,6 +49,9 @@ class ByteReader {
   }
 
  private:
+  // Holds the next byte got from `Read`; empty at the end.
+  std::span<const uint8_t> ReadOne();
+
   TStream& s_;
   uint8_t held_ = 0;      // a byte got from `Read` but not yet taken
   bool has_held_ = false;
