@@ -123,17 +123,25 @@ size_t CutLine(std::string_view line, Char delim, String& decoded, Cell cell) {
   }
 }
 
+// The number of fields `CutLine` cuts `line` into.
+size_t CountFields(std::string_view line, Char delim, String& decoded) {
+  if (delim == 0) return 1;
+  if (delim < 0x80) return static_cast<size_t>(std::count(line.begin(), line.end(), static_cast<char>(delim))) + 1;
+  decoded.clear();
+  AppendFromUtf8(decoded, line);
+  return static_cast<size_t>(std::count(decoded.begin(), decoded.end(), delim)) + 1;
+}
+
 // Loads the lines of `in` straight into the table, row by row: no copy of
-// the whole input is made.  Rows are added in doubling steps (and the
-// surplus dropped at the end), columns as a longer line needs them.
+// the whole input is made.  Rows and columns are added in doubling steps,
+// the surplus dropped at the end.
 // Returns the number of rows, or -1 after reporting a failure.
 int64_t LoadTable(const Input& in, bool have_delim, Char& delim, TStringArray& table) {
   TLineReader reader = LineReader(in);
   String decoded;
   std::string_view line;
-  int rows = 0;
-  bool failed = false;
-  while (!failed && reader.ReadLine(line)) {
+  int rows = 0, ncols = 1;
+  while (reader.ReadLine(line)) {
     if (rows == 0 && !have_delim) {
       AppendFromUtf8(decoded, line);
       delim = CSVDELIMITERS[DetectCSVDelimiter(decoded)];
@@ -144,22 +152,27 @@ int64_t LoadTable(const Input& in, bool have_delim, Char& delim, TStringArray& t
       const int want = r == 1 ? 1 : static_cast<int>(std::min<int64_t>(INT_MAX, int64_t{2} * table.NrOfRows()));
       if (!table.Resize(table.NrOfColumns(), want)) return Fail("not enough memory for the table"), -1;
     }
-    CutLine(line, delim, decoded, [&](size_t c, std::string_view bytes) {
-      if (failed) return;
-      if (c > static_cast<size_t>(table.NrOfColumns())) {
-        if (c > static_cast<size_t>(INT_MAX - 1) ||
-            !table.Resize(std::max(static_cast<int>(c), table.NrOfColumns()), table.NrOfRows())) {
-          Fail("line " + std::to_string(r) + " has more fields than the table can hold columns for");
-          failed = true;
-          return;
-        }
+    // Columns for every field of the line first, in one step and at least
+    // doubling (the table copies all its cells on each widening); the
+    // surplus goes at the end.
+    const size_t fields = CountFields(line, delim, decoded);
+    if (fields > static_cast<size_t>(table.NrOfColumns())) {
+      const bool fits = fields < static_cast<size_t>(INT_MAX);
+      const int exact = fits ? static_cast<int>(fields) : 0;
+      const int doubled = static_cast<int>(std::min<int64_t>(INT_MAX - 1, int64_t{2} * table.NrOfColumns()));
+      if (!fits || !((doubled > exact && table.Resize(doubled, table.NrOfRows())) ||
+                     table.Resize(exact, table.NrOfRows()))) {
+        Fail("line " + std::to_string(r) + " has " + std::to_string(fields) +
+             " fields, more than the table can hold columns for");
+        return -1;
       }
-      table.SetString(static_cast<int>(c), r, bytes);
-    });
+    }
+    ncols = std::max(ncols, static_cast<int>(fields));
+    CutLine(line, delim, decoded,
+            [&](size_t c, std::string_view bytes) { table.SetString(static_cast<int>(c), r, bytes); });
   }
-  if (failed) return -1;
   if (!ReadSucceeded(reader, in)) return -1;
-  if (rows > 0) table.Resize(table.NrOfColumns(), rows);  // shrinking needs no memory
+  if (rows > 0 && !table.Resize(ncols, rows)) return Fail("not enough memory for the table"), -1;
   return rows;
 }
 
