@@ -1,9 +1,11 @@
 // Fuzzes DecodeBase64 on arbitrary text and the Base64 round trip: the
 // input, encoded with and without line breaks, must decode to itself, and
-// whatever decodes without error must survive encoding and decoding again.
+// whatever decodes without error must survive encoding and decoding again;
+// the string forms agree with the stream forms.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int r = Decode(input, decoded);
   Check(r == 0 || r == -1);
   Check(decoded.size() <= size / 4 * 3);
+  // The string form: the same bytes, or no value where the stream fails.
+  const std::optional<std::string> from = zel::FromBase64(input);
+  Check(from.has_value() == (r == 0) && (!from || *from == decoded));
+  Check(zel::ToBase64(input) == Encode(input, false));
   if (r == 0) {
     std::string again;
     Check(Decode(Encode(decoded, false), again) == 0 && again == decoded);

@@ -1,4 +1,5 @@
-// Fuzzes the colour unit's readers of outside text: `HexStrToColor` and the
+// Fuzzes the colour unit's readers of outside text: `HexStrToColor`,
+// `TryWebHexToColor` and the
 // palette file reader of `TColorArray`, checking the round trips that must
 // hold for any input.
 //
@@ -67,6 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const zel::TColor c = zel::HexStrToColor(zel::FromUtf8(bytes));
   Check(zel::HexStrToColor(zel::ColorToHexStr(c)) == c);
   Check(zel::HexStrToColor(u" $" + zel::ColorToHexStr(c) + u" ") == c);
+  // Web text: what reads as a colour writes and reads back; every colour's
+  // text reads back to its three bytes.
+  zel::TColor web = 0;
+  if (zel::TryWebHexToColor(zel::FromUtf8(bytes), web)) {
+    zel::TColor again = 0xFFFFFFFF;
+    Check(web <= 0xFFFFFF && zel::TryWebHexToColor(zel::ColorToWebHex(web), again) && again == web);
+  }
+  Check(zel::TryWebHexToColor(zel::ColorToWebHex(c), web) && web == (c & 0xFFFFFF));
 
   // The palette file: read it, write the result, read that back.
   if (FILE* f = std::fopen(files.in.c_str(), "wb")) {

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const zel::String id = size % 2 == 1 ? zel::String() : zel::String(u"t");
   zel::TStringArray t(nullptr);
   t.Resize(2, 2);
-  t.SetString(1, 2, "before");
+  t.SetBytes(1, 2, "before");
   t.SetRowAttrib(2, 4);
   const std::string before = Dump(t);
   if (!t.LoadFromXMLFile(zel::FromUtf8(in), id)) {

@@ -21,6 +21,7 @@
 #include "zel/streams/streamio.h"
 #include "zel/streams/streamscan.h"
 #include "zel/stringl/split.h"
+#include "zel/testutil/plainstream.h"
 #include "zel/univconst/univconst.h"
 
 namespace {
@@ -29,29 +30,7 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-// A read-only stream over bytes that the helpers cannot see into.
-class PlainStream : public zel::TStream {
- public:
-  explicit PlainStream(const std::string& b) : bytes_(b) {}
-  int64_t Read(void* buf, int64_t count) override {
-    const int64_t n = std::min<int64_t>(count, static_cast<int64_t>(bytes_.size()) - pos_);
-    if (n <= 0) return 0;
-    std::memcpy(buf, bytes_.data() + pos_, static_cast<size_t>(n));
-    pos_ += n;
-    return n;
-  }
-  int64_t Write(const void*, int64_t) override { return 0; }
-  int64_t Seek(int64_t off, zel::TSeekOrigin origin) override {
-    pos_ = (origin == zel::soBeginning ? 0
-            : origin == zel::soCurrent ? pos_
-                                       : static_cast<int64_t>(bytes_.size())) + off;
-    return pos_;
-  }
-
- private:
-  const std::string& bytes_;
-  int64_t pos_ = 0;
-};
+using zel::testutil::PlainStream;
 
 void FuzzNumbers(const std::string& bytes, uint8_t settings) {
   const bool allow_exp = settings & 1;

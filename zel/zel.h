@@ -11,5 +11,7 @@
 #include "zel/streams/streams.h"
 #include "zel/htmlsupport/htmlsupport.h"
 #include "zel/dstruct/dstruct.h"
+#include "zel/filesys/filesys.h"
+#include "zel/cpuid/cpuid.h"
 
 #endif  // ZEL_ZEL_H_

@@ -85,6 +85,11 @@ struct TourSection {
 };
 void RunTourSections();
 
+// The directory `zel tour` writes its pictures into: --dir DIR, or
+// ./zel-tour; created on first use.  Returns "" (after a message) when it
+// cannot be created.
+std::string TourDirectory();
+
 // Tour output helpers: a unit heading, and one labelled result per line
 // (strings quoted, with their line breaks shown as \r and \n).
 void TourHeading(std::string_view unit, std::string_view what);

@@ -38,6 +38,6 @@ input="$tmp/words.txt"
 expect "words stdin" 0 "4" -- "$zel" words
 
 # --- tour ---------------------------------------------------------------------------
-expect_match "tour runs" 0 'StripLTBlanks' -- "$zel" tour
+expect_match "tour runs" 0 'StripLTBlanks' -- "$zel" tour --dir "$tmp/tour"
 
 finish

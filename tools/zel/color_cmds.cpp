@@ -1,4 +1,5 @@
 // Subcommands over colours: color, colors, palette.
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 #include <span>
@@ -6,6 +7,8 @@
 #include <vector>
 
 #include "tools/zel/cli.h"
+#include "tools/zel/colorspec.h"
+#include "zel/graphics/bitmap.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/numconv.h"
@@ -35,6 +38,7 @@ constexpr Option kPaletteOptions[] = {
     {"mirror", 0, {}, "reverse the palette"},
     {"invert", 0, {}, "invert every colour"},
     {"out", 0, "FILE", "write the palette file to FILE instead of stdout"},
+    {"png", 0, "FILE", "draw the palette as a strip into the PNG file FILE"},
 };
 
 constexpr Command kCommands[] = {
@@ -66,77 +70,12 @@ constexpr Command kCommands[] = {
          "#RRGGBB or $hex).  The palette of N entries is filled by interpolating\n"
          "between the base colours; then stretched, mirrored and inverted, in this\n"
          "order.  The palette file (first and last entry number, then one TColor\n"
-         "per line as eight hex digits, CR LF line ends) goes to stdout or FILE.",
+         "per line as eight hex digits, CR LF line ends) goes to stdout or FILE.\n\n"
+         "--png draws the palette as a strip 40 pixels high, one column per entry\n"
+         "(at most 2000 columns, entries picked evenly beyond that), first entry on\n"
+         "the left; the palette file is then written only when --out is given.",
      .options = kPaletteOptions, .main = &Palette},
 };
-
-// A name compared without regard to case and blanks.
-String NameKey(StringView s) {
-  String key;
-  for (Char c : s) {
-    if (c != u' ') key += c;
-  }
-  return LowerCase(key);
-}
-
-bool AllHex(StringView s) {
-  if (s.empty()) return false;
-  for (Char c : s) {
-    if (!IsHexChar(c)) return false;
-  }
-  return true;
-}
-
-// A decimal integer filling the whole text (blanks around it allowed).
-bool ParseInt(const std::string& text, int32_t& value) {
-  return TryStrToInt(FromUtf8(text), value) &&
-         text.find_first_of("$xX") == std::string::npos;  // decimal only
-}
-
-// The pieces of `text` between commas ("a,,b" has an empty middle piece).
-std::vector<std::string> SplitCommas(const std::string& text) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1) {
-    parts.push_back(text.substr(start, comma - start));
-  }
-  parts.push_back(text.substr(start));
-  return parts;
-}
-
-// A colour from a name, #RRGGBB, $hex or (when `allow_triple`) r,g,b.
-bool ParseColor(const std::string& spec, bool allow_triple, TColor& color) {
-  const String s = FromUtf8(spec);
-  if (s.empty()) return false;
-  if (s[0] == u'#') {
-    if (s.size() != 7 || !AllHex(StringView(s).substr(1))) return false;
-    color = ReverseRGBColor(HexStrToColor(StringView(s).substr(1)));
-    return true;
-  }
-  if (s[0] == u'$') {
-    if (s.size() > 9 || !AllHex(StringView(s).substr(1))) return false;
-    color = HexStrToColor(s);
-    return true;
-  }
-  if (s.find(u',') != String::npos) {
-    const std::vector<std::string> parts = SplitCommas(spec);
-    int32_t c[3];
-    if (!allow_triple || parts.size() != 3) return false;
-    for (int i = 0; i < 3; ++i) {
-      if (!ParseInt(parts[i], c[i]) || c[i] < 0 || c[i] > 255) return false;
-    }
-    color = RGBToColor(c[0], c[1], c[2]);
-    return true;
-  }
-  const String key = NameKey(s);
-  for (int i = AllZELColorNames.Low(); i <= AllZELColorNames.High(); ++i) {
-    if (NameKey(AllZELColorNames[i]) == key) {
-      color = AllZELColors[i];
-      return true;
-    }
-  }
-  return false;
-}
 
 std::string Fixed(double x, int digits) { return ToUtf8(FloatToText(x, 0, digits)); }
 
@@ -254,6 +193,21 @@ int Palette(const ParsedArgs& args) {
   if (mirror) palette.MirrorColors();
   if (invert) palette.InvertColors();
 
+  if (args.Has("png")) {
+    const std::string png = args.Get("png");
+    const int width = std::min(palette.Size(), 2000);
+    TBitmap strip(width, 40);
+    for (int x = 0; x < width; ++x) {
+      const TColor c = palette.GetColorElem(static_cast<int>(1 + int64_t{x} * palette.Size() / width));
+      for (int y = 0; y < strip.Height(); ++y) strip.ScanLine(y)[x] = c & 0xFFFFFF;
+    }
+    try {
+      strip.SaveToPNG(FromUtf8(png));
+    } catch (const Exception& e) {
+      return Fail(e.what());
+    }
+    if (!args.Has("out")) return kOk;
+  }
   if (args.Has("out")) {
     if (!palette.StoreOnFile(1, palette.Size(), FromUtf8(out))) {
       return Fail("cannot write '" + out + "'");

@@ -50,6 +50,6 @@ expect_match "htmlwords bad option" 2 "unknown option" -- "$zel" htmlwords --num
 expect_match "htmlwords missing file" 1 "^zel: cannot open" -- "$zel" htmlwords "$tmp/absent"
 
 # --- tour ---------------------------------------------------------------------------
-expect_match "tour shows HTML support" 0 'URLEncode' -- "$zel" tour
+expect_match "tour shows HTML support" 0 'URLEncode' -- "$zel" tour --dir "$tmp/tour"
 
 finish

@@ -1,5 +1,6 @@
 // `zel tour`: one short, real demonstration per unit of the library.  Each
 // section calls the library and prints what came back; nothing is canned.
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -111,8 +112,14 @@ void TourStrings() {
   TourShow("UUEncodeStr(u\"Cat\")", UUEncodeStr(u"Cat"));
 }
 
-int Tour(const Args& args) {
-  if (!args.empty()) return Fail("tour takes no arguments", kUsage);
+std::string& TourDirectorySetting() {
+  static std::string dir = "zel-tour";
+  return dir;
+}
+
+int Tour(const ParsedArgs& args) {
+  args.RequireOperands(0, 0);
+  TourDirectorySetting() = args.Get("dir", "zel-tour");
   std::cout << "zel tour: each line calls the library and shows its result.\n";
   RunTourSections();
   return kOk;
@@ -123,13 +130,31 @@ const TourSection kConstants(20, &TourConstants);
 const TourSection kTables(30, &TourTables);
 const TourSection kStrings(50, &TourStrings);
 
+constexpr Option kTourOptions[] = {
+    {"dir", 0, "DIR", "write the tour's pictures into DIR (default ./zel-tour)"},
+};
+
 constexpr Command kCommands[] = {
-    {"tour", "a short demonstration of every unit",
-     "\n\nCalls each unit of the library and prints what it returns.", &Tour},
+    {.name = "tour", .summary = "a short demonstration of every unit",
+     .operands = "",
+     .description = "Calls each unit of the library and prints what it returns; the\n"
+                    "pictures it draws go into a directory, which it names.",
+     .options = kTourOptions, .main = &Tour},
 };
 
 const CommandGroup kGroup(0, kCommands);
 
 }  // namespace
+
+std::string TourDirectory() {
+  const std::string& dir = TourDirectorySetting();
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (error) {
+    Fail("cannot create '" + dir + "': " + error.message());
+    return "";
+  }
+  return dir;
+}
 
 }  // namespace zel::cli

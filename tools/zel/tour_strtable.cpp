@@ -29,20 +29,20 @@ void TourStringTable() {
   const char* const fruit[] = {"pear", "Apple", "fig", "apricot"};
   const char* const price[] = {" 3,25 ", "1.5", "12", "2.5"};
   for (int r = 1; r <= 4; ++r) {
-    t.SetString(1, r, fruit[r - 1]);
-    t.SetString(2, r, price[r - 1]);
+    t.SetBytes(1, r, fruit[r - 1]);
+    t.SetBytes(2, r, price[r - 1]);
   }
   TourShow("GetCellHandle(1, 1) = pool 1 * 65536 + offset 1", t.GetCellHandle(1, 1));
   TourShow("GetCellHandle(1, 2) (after 'pear', ' 3,25 ': offset 13)", t.GetCellHandle(1, 2));
   TourShow("GetAsNumber(2, 1) of ' 3,25 '", t.GetAsNumber(2, 1));
   TourShow("GetAsInteger(2, 4) of '2.5' (halves to even)", t.GetAsInteger(2, 4));
   try {
-    t.SetString(2, 3, "12a");
+    t.SetBytes(2, 3, "12a");
     t.GetAsNumber(2, 3);
   } catch (const EZELDStructError& e) {
     TourShow("GetAsNumber(2, 3) of '12a'", e.Message());
   }
-  t.SetString(2, 3, "12");
+  t.SetBytes(2, 3, "12");
 
   TourHeading("dstruct", "sorting permutes the row index; the cells stay where they are");
   int reports = 0;
@@ -69,7 +69,7 @@ void TourStringTable() {
            std::to_string(col) + ", " + std::to_string(row));
 
   TourHeading("dstruct", "saving a table as tagged text");
-  t.SetString(1, 4, "a<b & \"c\"");
+  t.SetBytes(1, 4, "a<b & \"c\"");
   const std::string path = (std::filesystem::temp_directory_path() /
                             ("zel-tour-table-" + std::to_string(::getpid()) + ".xml")).string();
   t.SaveAsXMLFile(FromUtf8(path), u"fruit");

@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "zel/dstruct/internal/bytestreams.h"
+
 namespace zel {
 namespace {
 
@@ -100,6 +102,60 @@ int DecodeASCII85(TStream& InStream, TStream& OutStream) {
   end_group();  // no end marker: the last group holds what was read
   OutStream.WriteBuffer(out.data(), static_cast<int64_t>(out.size()));
   return result;
+}
+
+}  // namespace zel
+
+// --- strings -------------------------------------------------------------------
+
+namespace zel {
+namespace {
+
+// Whether a text decodes without a fault the stream decoder reports and
+// without one it lets pass (see FromASCII85 in the header).
+bool DecodesExactly(std::string_view text) {
+  int k = 0;       // characters in the current group
+  uint64_t v = 0;  // its value
+  // A group of k digits stands for k - 1 bytes and must fit them.
+  auto group_fits = [&] { return k == 0 || (k > 1 && v < (uint64_t{1} << (8 * (k - 1)))); };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '\r' || c == '\n') continue;
+    if (c == '~') {
+      if (!group_fits() || text.substr(i + 1, 1) != ">") return false;
+      return text.find_first_not_of("\r\n", i + 2) == std::string_view::npos;
+    }
+    if (k == 0 && c == 'z') continue;
+    if (c < '!' || c > 'u') return false;
+    v = v * 85 + (c - 33);
+    if (++k == 5) {
+      if (!group_fits()) return false;
+      k = 0;
+      v = 0;
+    }
+  }
+  return group_fits();
+}
+
+}  // namespace
+
+std::string ToASCII85(std::string_view Bytes, bool LineBreaks) {
+  std::string text;
+  text.reserve(Bytes.size() / 4 * 5 + 8 + (LineBreaks ? Bytes.size() / 24 : 0));
+  detail::ViewInStream in(Bytes);
+  detail::StringOutStream out(text);
+  EncodeASCII85(in, out, LineBreaks);
+  return text;
+}
+
+std::optional<std::string> FromASCII85(std::string_view Text) {
+  if (!DecodesExactly(Text)) return std::nullopt;
+  std::string bytes;
+  bytes.reserve(Text.size() / 5 * 4 + 4);
+  detail::ViewInStream in(Text);
+  detail::StringOutStream out(bytes);
+  if (DecodeASCII85(in, out) != 0) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace zel

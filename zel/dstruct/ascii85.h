@@ -6,6 +6,12 @@
 //   text.SetPosition(0);
 //   zel::DecodeASCII85(text, back);         // 0; back holds "Man "
 //
+// The same for bytes in a string, without streams:
+//
+//   std::string text = zel::ToASCII85("Man ");                  // "9jqo^~>"
+//   std::optional<std::string> bytes = zel::FromASCII85(text);   // "Man "
+//   if (!zel::FromASCII85("9jqo^ ~>")) { /* a blank: invalid */ }
+//
 // Both read the first stream from its current position and write to the
 // second at its current position; neither is rewound, sized or freed.
 //
@@ -27,8 +33,25 @@
 //   0  success
 //  -1  a character outside '!'..'u' (a blank, `v`, ...)
 //  -2  a `z` inside a group
+//
+// `ToASCII85` is `EncodeASCII85` over the bytes of a string (no line breaks
+// unless asked for), "~>" included.  `FromASCII85` returns no value (never
+// part of the bytes) where `DecodeASCII85` reports an error, and also where
+// the stream decoder would quietly lose or change bytes, none of which the
+// encoder ever writes:
+//   * a group whose value does not fit its bytes (five digits above
+//     "s8W-!", which is 2^32 - 1; k < 5 digits at or above 256^(k-1));
+//   * a final group of a single character (it would give no byte);
+//   * anything after the "~" other than ">" and then CR or LF only (the
+//     stream form leaves such text unread for its caller; a string has no
+//     caller to leave it to).
+// Like the stream form it accepts a text without the "~>" end marker.
 #ifndef ZEL_DSTRUCT_ASCII85_H_
 #define ZEL_DSTRUCT_ASCII85_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "zel/platform/stream.h"
 
@@ -36,6 +59,9 @@ namespace zel {
 
 void EncodeASCII85(TStream& InStream, TStream& OutStream, bool LineBreaks);
 int DecodeASCII85(TStream& InStream, TStream& OutStream);
+
+std::string ToASCII85(std::string_view Bytes, bool LineBreaks = false);
+[[nodiscard]] std::optional<std::string> FromASCII85(std::string_view Text);
 
 }  // namespace zel
 

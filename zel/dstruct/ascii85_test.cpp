@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "zel/testutil/bytes.h"
@@ -116,6 +117,57 @@ TEST(Ascii85, MissingEndMarkerDecodesTheLastGroupAsRead) {
   EXPECT_EQ(Decode("9jqo^$G:").bytes, "Man ab");
   EXPECT_EQ(Decode("9jqo^").bytes, "Man ");
   EXPECT_EQ(Decode("z").bytes, std::string(4, '\0'));
+}
+
+// The string forms run the stream codecs: the same text and, for every
+// text the stream decoder takes without a fault, the same bytes.
+TEST(Ascii85, StringFormsAgreeWithStreamCodecs) {
+  const std::string random = RandomBytes(3000, 6, 5);
+  for (const std::string& bytes : {std::string(), std::string("a"), std::string("ab"), std::string("Man "),
+                                   std::string(4, '\0'), std::string("\xff\xff\xff\xff\xff", 5),
+                                   random.substr(0, 47), random.substr(0, 48), random}) {
+    for (bool lb : {false, true}) {
+      const std::string text = ToASCII85(bytes, lb);
+      EXPECT_EQ(text, Encode(bytes, lb)) << bytes.size() << " bytes";
+      const std::optional<std::string> back = FromASCII85(text);
+      ASSERT_TRUE(back.has_value()) << bytes.size() << " bytes";
+      EXPECT_EQ(*back, bytes);
+    }
+  }
+  EXPECT_EQ(ToASCII85(std::string(48, 'x')).find('\r'), std::string::npos);
+  for (const char* text : {"9jq\r\no^~>", "z~>", "9jqo^$G:", "s8W-!~>", "s8W-!~>\r\n", "~>", ""}) {
+    const Decoded d = Decode(text);
+    const std::optional<std::string> back = FromASCII85(text);
+    ASSERT_EQ(d.result, 0) << text;
+    ASSERT_TRUE(back.has_value()) << text;
+    EXPECT_EQ(*back, d.bytes) << text;
+  }
+}
+
+TEST(Ascii85, StringDecodingRefusesWhatTheStreamDecoderLetsPass) {
+  struct Case {
+    const char* text;
+    int stream_result;  // what DecodeASCII85 reports for the same text
+  };
+  const Case cases[] = {
+      {"9jqov~>", -1},       // not a digit
+      {"9j o^~>", -1},       // a blank
+      {"9jqz^~>", -2},       // 'z' inside a group
+      {"s8W-\"~>", 0},       // 2^32: five digits above "s8W-!" wrap round
+      {"uuuuu~>", 0},        // the largest five digits
+      {"9jqo^$\"~>", 0},     // two digits for 256: above one byte ("$!" is 255)
+      {"9jqo^!~>", 0},       // a final group of one character gives nothing
+      {"9jqo^~>after", 0},   // text after the end marker
+      {"9jqo^~", 0},         // '~' without '>'
+      {"9jqo^~x>", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Decode(c.text).result, c.stream_result) << c.text;
+    EXPECT_FALSE(FromASCII85(c.text).has_value()) << c.text;
+  }
+  // The largest values that fit are taken.
+  EXPECT_EQ(FromASCII85("$!~>"), std::optional<std::string>("\xff"));
+  EXPECT_EQ(FromASCII85("s8W-!~>"), std::optional<std::string>("\xff\xff\xff\xff"));
 }
 
 }  // namespace

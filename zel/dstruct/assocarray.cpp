@@ -107,6 +107,34 @@ int32_t TAssocArray::ResolveAsInt(StringView Key) const {
   }
 }
 
+int64_t TAssocArray::Increment(StringView Key, int64_t By) {
+  const int32_t found = Find(Key);
+  if (found == detail::KeyIndex::kNone) {
+    Add(Key, Variant(By));  // a new key: the one further lookup Add makes
+    return By;
+  }
+  Variant& v = values_[static_cast<size_t>(found)];
+  int64_t old = 0;
+  switch (v.VarType()) {
+    case varEmpty: case varNull:
+      break;
+    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord:
+    case varLongWord: case varInt64:
+      old = v.AsInt64();
+      break;
+    default:
+      throw EZELDStructError(ComponentMessage(
+          *this, u": cannot count in the value of \"" + String(Key) + u"\": not an integer"));
+  }
+  int64_t sum;
+  if (__builtin_add_overflow(old, By, &sum)) {
+    throw EZELDStructError(
+        ComponentMessage(*this, u": the count of \"" + String(Key) + u"\" would overflow"));
+  }
+  v = Variant(sum);
+  return sum;
+}
+
 void TAssocArray::Clear() {
   keys_ = {};
   values_ = {};

@@ -10,6 +10,9 @@
 //   a.ResolveAsNumber(u"unit");              // 3.5
 //   a.ResolveAsInt(u"unit");                 // 3
 //   a.Remove(u"width");                      // the last entry moves here
+//   for (auto w : {u"to", u"be", u"or", u"not", u"to", u"be"})
+//     a.Increment(w);                        // counting: one lookup each
+//   a.ResolveAsInt(u"to");                   // 2
 //
 // Keys: while `IgnoreCase` is true both the searched key and each stored key
 // are lower-cased (A-Z only) before comparing, and `Add` stores the key
@@ -35,6 +38,15 @@
 //                    integer at their start, else 0; other types (also
 //                    currency) 0.
 // Values outside the 32-bit range raise the variant conversion error.
+//
+// Counting: `Increment(Key, By)` adds By to the value of Key and returns the
+// sum, with one lookup for a key already present; a new key is added as
+// `Add` adds it, with the value By.  The sum is stored as an int64_t (varInt64), whatever
+// integer type the value had; Null and Empty count as 0.  A value of any
+// other type (strings, floats, currency, dates, Booleans, unsigned 64-bit,
+// arrays), or a sum outside the int64_t range, raises EZELDStructError and
+// leaves the entry as it was: a count is never silently restarted or
+// wrapped.
 //
 // Persistence (assocarray_xml.cpp) writes and reads one section of the
 // library's XML-like tagged text; every key and every value of the types
@@ -87,6 +99,8 @@ class TAssocArray : public TComponent {
   double ResolveAsNumber(StringView Key) const;
   int32_t ResolveAsInt(StringView Key) const;
   void Clear();
+  // Adds By to Key's integer value (see "Counting" above); returns the sum.
+  int64_t Increment(StringView Key, int64_t By = 1);
 
   int32_t NumEntries() const noexcept { return static_cast<int32_t>(keys_.size()); }
   // The number of entry slots allocated (see the top of this file).

@@ -95,6 +95,43 @@ TEST(AssocArray, TypedLookups) {
   EXPECT_EQ(a.ResolveAsInt(u"junk"), 0);
 }
 
+TEST(AssocArray, IncrementCountsInIntegerValues) {
+  TAssocArray a(nullptr);  // IgnoreCase: "To" and "to" are one key
+  for (const Char* w : {u"to", u"be", u"or", u"not", u"To", u"be"}) a.Increment(w);
+  EXPECT_EQ(a.NumEntries(), 4);
+  EXPECT_EQ(a.Resolve(u"to"), Variant(int64_t{2}));
+  EXPECT_EQ(a.Keys(1), u"to");
+  EXPECT_EQ(a.Increment(u"or", -5), -4);
+  EXPECT_EQ(a.Increment(u"new", 7), 7);  // added as Add adds
+  // Every integer type and Null/Empty count; the sum is an int64_t.
+  const struct {
+    Variant start;
+    int64_t sum;  // after adding 3
+  } ok[] = {
+      {Variant(int8_t{-8}), -5},     {Variant(uint8_t{255}), 258},
+      {Variant(int16_t{-300}), -297}, {Variant(uint16_t{65535}), 65538},
+      {Variant(int32_t{40}), 43},     {Variant(uint32_t{4294967295u}), 4294967298},
+      {Variant(int64_t{1} << 40), (int64_t{1} << 40) + 3}, {Null(), 3}, {Variant(), 3},
+  };
+  for (const auto& c : ok) {
+    a.Add(u"k", c.start);
+    EXPECT_EQ(a.Increment(u"K", 3), c.sum) << ToUtf8(VarTypeName(c.start.VarType()));
+    EXPECT_EQ(a.Resolve(u"k"), Variant(c.sum));
+    EXPECT_EQ(a.Resolve(u"k").VarType(), varInt64);
+  }
+  // Other values and overflow raise and leave the entry as it was.
+  const Variant bad[] = {Variant(u"3"), Variant(2.0), Variant(true), Variant(uint64_t{1}),
+                         Variant(std::numeric_limits<int64_t>::max())};
+  for (const Variant& v : bad) {
+    a.Add(u"k", v);
+    EXPECT_THROW(a.Increment(u"k"), EZELDStructError) << ToUtf8(VarTypeName(v.VarType()));
+    EXPECT_EQ(a.Resolve(u"k"), v);
+  }
+  a.Add(u"k", Variant(std::numeric_limits<int64_t>::min()));
+  EXPECT_THROW(a.Increment(u"k", -1), EZELDStructError);
+  EXPECT_EQ(a.Increment(u"k", std::numeric_limits<int64_t>::max()), -1);
+}
+
 TEST(AssocArray, CapacityGrowsByGranularity) {
   TAssocArray a(nullptr);
   for (int i = 1; i <= 1024; ++i) a.Add(FromUtf8(std::to_string(i)), i);

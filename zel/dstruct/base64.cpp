@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "zel/dstruct/internal/bytestreams.h"
+
 namespace zel {
 namespace {
 
@@ -168,6 +170,30 @@ int DecodeBase64(TStream& InStream, TStream& OutStream) {
   committed = out.size();
   flush_committed();
   return 0;
+}
+
+}  // namespace zel
+
+// --- strings -------------------------------------------------------------------
+
+namespace zel {
+
+std::string ToBase64(std::string_view Bytes, bool LineBreaks) {
+  std::string text;
+  text.reserve((Bytes.size() + 2) / 3 * 4 + (LineBreaks ? Bytes.size() / 45 * 2 + 2 : 0));
+  detail::ViewInStream in(Bytes);
+  detail::StringOutStream out(text);
+  EncodeBase64(in, out, LineBreaks);
+  return text;
+}
+
+std::optional<std::string> FromBase64(std::string_view Text) {
+  std::string bytes;
+  bytes.reserve(Text.size() / 4 * 3 + 3);
+  detail::ViewInStream in(Text);
+  detail::StringOutStream out(bytes);
+  if (DecodeBase64(in, out) != 0) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace zel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "zel/testutil/bytes.h"
@@ -120,6 +121,40 @@ TEST(Base64, AnErrorKeepsTheCompleteBlocksBeforeIt) {
     EXPECT_EQ(d.result, -1);
     EXPECT_EQ(d.bytes, data.substr(0, static_cast<size_t>(kept))) << fault_at;
   }
+}
+
+// The string forms run the stream codecs: the same text, the same bytes,
+// and no bytes at all where the stream decoder reports a fault.
+TEST(Base64, StringFormsAgreeWithStreamCodecs) {
+  const std::string random = RandomBytes(5000, 11);
+  for (const std::string& bytes : {std::string(), std::string("M"), std::string("Ma"), std::string("Man"),
+                                   std::string("\0\xff", 2), random.substr(0, 45), random.substr(0, 46),
+                                   random}) {
+    for (bool lb : {false, true}) {
+      const std::string text = ToBase64(bytes, lb);
+      EXPECT_EQ(text, Encode(bytes, lb)) << bytes.size() << " bytes";
+      const std::optional<std::string> back = FromBase64(text);
+      ASSERT_TRUE(back.has_value()) << bytes.size() << " bytes";
+      EXPECT_EQ(*back, bytes);
+    }
+  }
+  EXPECT_EQ(ToBase64("Man"), "TWFu");  // no line break unless asked for
+  for (const char* text : {"TQ==TWE=TWFu", "TW\r\nFu", "", "TWFu\r\n"}) {
+    const Decoded d = Decode(text);
+    const std::optional<std::string> back = FromBase64(text);
+    ASSERT_EQ(d.result, 0) << text;
+    ASSERT_TRUE(back.has_value()) << text;
+    EXPECT_EQ(*back, d.bytes) << text;
+  }
+  // Invalid text gives no value, even where the stream form writes the
+  // blocks before the fault.
+  const std::string late_fault = ToBase64(random.substr(0, 300)) + "!";
+  for (const std::string& text : {std::string("TW Fu"), std::string("T=Fu"), std::string("TWF"),
+                                  std::string("TWFu\xC3\xA4xx"), late_fault}) {
+    EXPECT_EQ(Decode(text).result, -1) << text;
+    EXPECT_FALSE(FromBase64(text).has_value()) << text;
+  }
+  EXPECT_FALSE(Decode(late_fault).bytes.empty());
 }
 
 TEST(Base64, StreamsAreUsedFromTheirPositions) {

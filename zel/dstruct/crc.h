@@ -7,6 +7,19 @@
 //   zel::CRC32ofBuffer(data, 9);                   // 0xCBF43926 (as int32_t)
 //   zel::CalcCRC32ofFile(u"data.bin");             // 0 when unreadable
 //
+// The same of bytes held anywhere, with no count to get wrong and the
+// CRC-32 unsigned:
+//
+//   zel::CRC32("123456789");                       // 0xCBF43926u
+//   zel::CRC16("123456789", zel::crcCCITT);         // 0x29B1
+//   std::string blob = ReadSomething();
+//   zel::CRC32(std::as_bytes(std::span(blob)));     // a span of std::byte
+//   zel::CRC32(data);                               // a TBytes / uint8_t span
+//
+// A `std::string_view` is taken as bytes as they are (UTF-8 text gives the
+// CRC of its UTF-8 bytes); the empty input gives the initial state as the
+// buffer functions do (0x0000 / 0xFFFF for CRC-16, 0 for CRC-32).
+//
 // The step functions advance a caller-held state by one byte.  CRC-16
 // starts at 0x0000 (ZMODEM) or 0xFFFF (CCITT) and has no final inversion;
 // CRC-32 starts at 0xFFFFFFFF and the result is the state inverted:
@@ -31,8 +44,10 @@
 #ifndef ZEL_DSTRUCT_CRC_H_
 #define ZEL_DSTRUCT_CRC_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "zel/platform/string.h"
 #include "zel/zelbase/types.h"
@@ -57,6 +72,27 @@ uint32_t UpdateCRC32(uint32_t state, std::span<const uint8_t> data) noexcept;
 // Standard CRC-32 of a file's content, read in blocks; 0 when the file
 // cannot be opened or read.  Never raises.
 int32_t CalcCRC32ofFile(const String& FName) noexcept;
+
+// CRC-16 and standard CRC-32 of whole byte sequences (see the top of this
+// file); the same values as the buffer functions over the same bytes.
+inline uint16_t CRC16(std::span<const uint8_t> Bytes, TCRC16Mode Mode = crcZModem) noexcept {
+  return UpdateCRC16(Mode == crcCCITT ? 0xFFFF : 0x0000, Bytes);
+}
+inline uint16_t CRC16(std::span<const std::byte> Bytes, TCRC16Mode Mode = crcZModem) noexcept {
+  return CRC16(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Bytes.data()), Bytes.size()), Mode);
+}
+inline uint16_t CRC16(std::string_view Bytes, TCRC16Mode Mode = crcZModem) noexcept {
+  return CRC16(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Bytes.data()), Bytes.size()), Mode);
+}
+inline uint32_t CRC32(std::span<const uint8_t> Bytes) noexcept {
+  return ~UpdateCRC32(0xFFFFFFFFu, Bytes);
+}
+inline uint32_t CRC32(std::span<const std::byte> Bytes) noexcept {
+  return CRC32(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Bytes.data()), Bytes.size()));
+}
+inline uint32_t CRC32(std::string_view Bytes) noexcept {
+  return CRC32(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Bytes.data()), Bytes.size()));
+}
 
 namespace detail {
 // The kernels behind UpdateCRC32, for tests and benchmarks.  The CLMUL one

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <span>
 #include <string>
 
 #include "zel/dstruct/internal/cpufeatures.h"
@@ -115,6 +116,31 @@ TEST_P(CrcPaths, UpdateCrc32InPiecesEqualsTheWhole) {
   uint16_t c16 = UpdateCRC16(0xFFFF, {data.data(), 777});
   c16 = UpdateCRC16(c16, {data.data() + 777, data.size() - 777});
   EXPECT_EQ(c16, CRC16ofBuffer(data, 3000, crcCCITT));
+}
+
+// The whole-sequence forms over a string, a span of std::byte and a TBytes
+// give the buffer functions' values (and zlib's CRC-32) on every input.
+TEST_P(CrcPaths, WholeSequenceFormsAgreeWithBufferFunctionsAndZlib) {
+  const std::string random = testutil::RandomBytes(5000, 12);
+  const std::string cases[] = {"", "1", "123456789", std::string("\0\xff\0", 3), "Gr\xc3\xbc\xc3\x9f""e",
+                               random.substr(0, 63), random.substr(1, 64), random.substr(3, 65), random};
+  for (const std::string& c : cases) {
+    const TBytes b(c.begin(), c.end());
+    const int n = static_cast<int>(b.size());
+    const auto bytes = std::as_bytes(std::span(c));
+    EXPECT_EQ(CRC32(c), static_cast<uint32_t>(CRC32ofBuffer(b, n))) << c.size() << " bytes";
+    EXPECT_EQ(CRC32(c), Zlib(b.data(), b.size())) << c.size() << " bytes";
+    EXPECT_EQ(CRC32(bytes), CRC32(c));
+    EXPECT_EQ(CRC32(b), CRC32(c));
+    for (TCRC16Mode mode : {crcZModem, crcCCITT}) {
+      EXPECT_EQ(CRC16(c, mode), CRC16ofBuffer(b, n, mode)) << c.size() << " bytes, mode " << int{mode};
+      EXPECT_EQ(CRC16(bytes, mode), CRC16(c, mode));
+      EXPECT_EQ(CRC16(b, mode), CRC16(c, mode));
+    }
+  }
+  EXPECT_EQ(CRC32("123456789"), 0xCBF43926u);  // unsigned: no cast needed
+  EXPECT_EQ(CRC16("123456789"), 0x31C3);        // ZMODEM unless told otherwise
+  EXPECT_EQ(CRC16("123456789", crcCCITT), 0x29B1);
 }
 
 TEST(Crc32, ClmulKernelAgreesWithTableKernel) {

@@ -82,7 +82,7 @@ void TFeatureMatrix::CheckSavable() const {
 void TFeatureMatrix::Save(const String& FName) const {
   CheckSavable();  // before the file is created
   TextFile f(FName);
-  f.Rewrite();
+  f.RewriteReplacing();
   SaveToOpenFile(f);
   f.Close();
 }

@@ -7,6 +7,15 @@
 //   zel::SHA1DigestToHex(zel::SHA1FromString(u"abc"));   // the same
 //   zel::SHA1FromFile(u"data.bin");    // EFOpenError if it cannot be opened
 //
+// Bytes held anywhere are hashed as they are, without a stream:
+//
+//   zel::SHA1DigestToHex(zel::SHA1("abc"));          // the same digest
+//   zel::SHA1(std::as_bytes(std::span(blob)));       // a span of std::byte
+//   zel::SHA1(data);                                 // a TBytes / uint8_t span
+//
+// (Code that also includes OpenSSL's <openssl/sha.h> inside namespace zel
+// reaches OpenSSL's function as `::SHA1`.)
+//
 // `SHA1FromString` hashes the UTF-8 form of the string, so for ASCII text
 // the digest is the one `sha1sum` gives for the same text (and for any text
 // the one of its UTF-8 bytes).  Unpaired surrogates are encoded as
@@ -31,6 +40,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
@@ -63,6 +74,17 @@ class TSHA1 {
 TSHACode SHA1FromString(StringView S);
 TSHACode SHA1FromStream(TStream& Stream);
 TSHACode SHA1FromFile(const String& FName);
+// The digest of these bytes as they are (a `std::string_view` is not
+// re-encoded: UTF-8 text gives the digest of its UTF-8 bytes).
+inline TSHACode SHA1(std::span<const std::byte> Bytes) noexcept {
+  TSHA1 h;
+  h.Update(Bytes.data(), Bytes.size());
+  return h.Final();
+}
+inline TSHACode SHA1(std::span<const uint8_t> Bytes) noexcept { return SHA1(std::as_bytes(Bytes)); }
+inline TSHACode SHA1(std::string_view Bytes) noexcept {
+  return SHA1(std::span<const std::byte>(reinterpret_cast<const std::byte*>(Bytes.data()), Bytes.size()));
+}
 // 40 upper-case hexadecimal digits, two per byte, high nibble first.
 String SHA1DigestToHex(const TSHACode& Digest);
 

@@ -4,10 +4,12 @@
 #include <openssl/sha.h>
 
 #include <random>
+#include <span>
 #include <string>
 
 #include "zel/dstruct/internal/cpufeatures.h"
 #include "zel/platform/exceptions.h"
+#include "zel/zelbase/types.h"
 #include "zel/testutil/bytes.h"
 #include "zel/testutil/tempdir.h"
 
@@ -18,7 +20,7 @@ using testutil::RandomBytes;
 
 String OpenSslHex(const std::string& bytes) {
   unsigned char md[SHA_DIGEST_LENGTH];
-  SHA1(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), md);
+  ::SHA1(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), md);
   TSHACode d;
   std::copy(md, md + 20, d.begin());
   return SHA1DigestToHex(d);
@@ -76,6 +78,25 @@ TEST_P(Sha1Paths, PiecewiseUpdatesEqualOneUpdate) {
   reused.Final();
   reused.Update("abc", 3);
   EXPECT_EQ(SHA1DigestToHex(reused.Final()), u"A9993E364706816ABA3E25717850C26C9CD0D89D");
+}
+
+// The byte-sequence forms hash what they are given as it is: the same
+// digest as the stream form, OpenSSL and each other.
+TEST_P(Sha1Paths, ByteSequenceFormsAgreeWithStreamFormAndOpenSsl) {
+  const std::string random = RandomBytes(5000, 8);
+  const std::string cases[] = {"", "abc", std::string("\0\xff\0", 3), "Gr\xc3\xbc\xc3\x9f""e",
+                               random.substr(0, 55), random.substr(0, 56), random.substr(1, 64),
+                               random.substr(2, 119), random};
+  for (const std::string& c : cases) {
+    const TBytes b(c.begin(), c.end());
+    const String hex = SHA1DigestToHex(SHA1(c));
+    EXPECT_EQ(hex, StreamHex(c)) << c.size() << " bytes";
+    EXPECT_EQ(hex, OpenSslHex(c)) << c.size() << " bytes";
+    EXPECT_EQ(SHA1(std::as_bytes(std::span(c))), SHA1(c));
+    EXPECT_EQ(SHA1(b), SHA1(c));
+  }
+  // UTF-8 text: the same digest as the UTF-16 string form.
+  EXPECT_EQ(SHA1("Gr\xc3\xbc\xc3\x9f""e"), SHA1FromString(u"Grüße"));
 }
 
 TEST(Sha1, ShaNiKernelAgreesWithPortableKernel) {

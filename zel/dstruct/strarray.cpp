@@ -99,7 +99,7 @@ void TStringArray::SetAllocRowsBy(int Value) noexcept {
 
 // --- Cells ---------------------------------------------------------------------
 
-ShortString TStringArray::GetString(int c, int r) const { return ShortString(GetBytes(c, r)); }
+ShortString TStringArray::GetString(int c, int r) const { return ShortString::FromBytes(GetBytes(c, r)); }
 
 uint32_t TStringArray::GetCellHandle(int c, int r) const noexcept {
   if (!CellInRange(c, r)) return 0;
@@ -150,21 +150,48 @@ void TStringArray::StoreAt(int c, int p, std::string_view bytes) {
   FFirstFree[static_cast<size_t>(k - 1)] = off + len + 1;
 }
 
-void TStringArray::SetString(int c, int r, std::string_view bytes) {
+void TStringArray::SetBytes(int c, int r, std::string_view bytes) {
   if (!CellInRange(c, r)) return;
   StoreAt(c, FSortIx[static_cast<size_t>(r - 1)], bytes);
   Changed();
 }
 
-void TStringArray::SetString(int c, int r, const ShortString& s) { SetString(c, r, s.Bytes()); }
+void TStringArray::SetString(int c, int r, const ShortString& s) { SetBytes(c, r, s.Bytes()); }
+
+bool TStringArray::SetString(int c, int r, StringView s) {
+  ShortString stored;
+  const bool exact = TryToShortString(s, stored);
+  SetBytes(c, r, stored.Bytes());
+  return exact || !CellInRange(c, r);
+}
+
+bool TStringArray::CellNumber(std::string_view bytes, double& value) {
+  // Most cells are short ASCII numbers: read them without a heap string.
+  size_t b = 0, e = bytes.size();
+  while (b < e && bytes[b] == ' ') ++b;
+  while (e > b && bytes[e - 1] == ' ') --e;
+  value = 0.0;
+  if (b == e) return true;
+  Char buf[64];
+  String heap;
+  Char* t = buf;
+  if (e - b > std::size(buf)) {
+    heap.resize(e - b);
+    t = heap.data();
+  }
+  for (size_t i = b; i < e; ++i) {
+    const char ch = bytes[i];
+    const Char c = ch == ',' ? u'.' : static_cast<Char>(static_cast<unsigned char>(ch));
+    if (kNumberChars.find(c) == StringView::npos) return false;
+    t[i - b] = c;
+  }
+  return TryStrToFloat(StringView(t, e - b), value);
+}
 
 double TStringArray::GetAsNumber(int c, int r) const {
-  const String text = AnsiToString(GetBytes(c, r));
-  String t = StripLTBlanks(text);
-  std::replace(t.begin(), t.end(), u',', u'.');
-  if (t.empty()) return 0.0;
   double value = 0.0;
-  if (t.find_first_not_of(kNumberChars) != String::npos || !TryStrToFloat(t, value)) {
+  if (!CellNumber(GetBytes(c, r), value)) {
+    const String text = AnsiToString(GetBytes(c, r));
     throw EZELDStructError(ClassMessage(kClassName, u"invalid numeric string: [" + IntToStr(c) +
                                                         u"," + IntToStr(r) + u"]: " + text));
   }
@@ -335,9 +362,16 @@ int TStringArray::AddRow() {
 }
 
 // --- Rows and columns -----------------------------------------------------------------
-// Rows and columns move through the cell and attribute accessors (so each
-// write fires OnChange), with the row index set to identity while physical
-// rows are shifted.
+// Rows and columns move as cell handles and attributes, never as cell bytes,
+// so an edit costs one pass over the handles whatever the cell lengths.
+// OnChange fires as often as writing the moved cells and attributes one by
+// one would fire it (once per cell and attribute written, plus once for a
+// resize), so handlers see the same number of events.
+
+void TStringArray::NotifyRepeatedly(int64_t times) {
+  if (!OnChange()) return;
+  for (int64_t i = 0; i < times; ++i) Changed();
+}
 
 void TStringArray::InsertRow(int r) {
   if (r < 1 || r > FNRow || FNRow == INT_MAX) return;
@@ -346,73 +380,85 @@ void TStringArray::InsertRow(int r) {
   const bool grown = ResizeCore(FNCol, N + 1, /*keep_index=*/true);
   Changed();
   if (!grown) return;
+  // Physical rows p..N move down by one; row p becomes empty.
+  const auto row_begin = [this](int q) { return FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, q)); };
+  std::copy_backward(row_begin(p), row_begin(N + 1), row_begin(N + 2));
+  std::fill(row_begin(p), row_begin(p + 1), 0u);
+  std::copy_backward(FRowAttrib.begin() + (p - 1), FRowAttrib.begin() + N, FRowAttrib.begin() + (N + 1));
+  FRowAttrib[static_cast<size_t>(p - 1)] = 0;
   std::vector<int32_t> kept(FSortIx.begin(), FSortIx.begin() + N);
-  ResetIndex();
-  for (int a = N + 1; a >= p + 1; --a) {
-    for (int c = 0; c <= FNCol; ++c) SetString(c, a, GetBytes(c, a - 1));
-    SetRowAttrib(a, GetRowAttrib(a - 1));
-  }
-  for (int c = 0; c <= FNCol; ++c) SetString(c, p, std::string_view());
-  SetRowAttrib(p, 0);
   for (int32_t& e : kept) {
     if (e >= p) ++e;
   }
   kept.insert(kept.begin() + (r - 1), p);
   std::copy(kept.begin(), kept.end(), FSortIx.begin());
+  NotifyRepeatedly(int64_t{N + 2 - p} * (FNCol + 2));
 }
 
 void TStringArray::RemoveRow(int r) {
   if (r < 1 || r > FNRow) return;
-  if (FNRow == 1) {
-    for (int c = 0; c <= FNCol; ++c) SetString(c, 1, std::string_view());
-    SetRowAttrib(1, 0);
+  if (FNRow == 1) {  // the only row is emptied
+    std::fill(FPoiArray.begin(), FPoiArray.begin() + (FNCol + 1), 0u);
+    FRowAttrib[0] = 0;
+    NotifyRepeatedly(int64_t{FNCol} + 2);
     return;
   }
   const int N = FNRow;
   const int p = FSortIx[static_cast<size_t>(r - 1)];
+  // Physical rows p+1..N move up by one; the handles of row p are dropped
+  // (its slots become dead space, as an overwrite would leave them).
+  const auto row_begin = [this](int q) { return FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, q)); };
+  std::copy(row_begin(p + 1), row_begin(N + 1), row_begin(p));
+  std::fill(row_begin(N), row_begin(N + 1), 0u);
+  std::copy(FRowAttrib.begin() + p, FRowAttrib.begin() + N, FRowAttrib.begin() + (p - 1));
   std::vector<int32_t> kept(FSortIx.begin(), FSortIx.begin() + N);
-  ResetIndex();
-  for (int a = p + 1; a <= N; ++a) {
-    for (int c = 0; c <= FNCol; ++c) SetString(c, a - 1, GetBytes(c, a));
-    SetRowAttrib(a - 1, GetRowAttrib(a));
-  }
   kept.erase(kept.begin() + (r - 1));
   for (int32_t& e : kept) {
     if (e > p) --e;
   }
   std::copy(kept.begin(), kept.end(), FSortIx.begin());
+  NotifyRepeatedly(int64_t{N - p} * (FNCol + 2));
   ResizeCore(FNCol, N - 1, /*keep_index=*/true);  // shrinking needs no memory
   Changed();
 }
 
 void TStringArray::CopyRow(int Source, int Target) {
   if (Source < 1 || Source > FNRow || Target < 1 || Target > FNRow) return;
-  for (int c = 0; c <= FNCol; ++c) SetString(c, Target, GetBytes(c, Source));
+  for (int c = 0; c <= FNCol; ++c) SetBytes(c, Target, GetBytes(c, Source));
   SetRowAttrib(Target, GetRowAttrib(Source));
 }
 
 void TStringArray::InsertColumn(int c) {
   if (c < 1 || c > FNCol || FNCol == INT_MAX) return;
   if (!Resize(FNCol + 1, FNRow)) return;
-  for (int k = FNCol; k >= c + 1; --k) {
-    for (int r = 1; r <= FNRow; ++r) SetString(k, r, GetBytes(k - 1, r));
-    SetColAttrib(k, GetColAttrib(k - 1));
+  // In every row, columns c..FNCol-1 move right by one; column c empties.
+  for (int q = 1; q <= FNRow; ++q) {
+    const auto row = FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, q));
+    std::copy_backward(row + c, row + FNCol, row + FNCol + 1);
+    row[c] = 0;
   }
-  for (int r = 1; r <= FNRow; ++r) SetString(c, r, std::string_view());
-  SetColAttrib(c, 0);
+  std::copy_backward(FColAttrib.begin() + (c - 1), FColAttrib.begin() + (FNCol - 1), FColAttrib.begin() + FNCol);
+  FColAttrib[static_cast<size_t>(c - 1)] = 0;
+  NotifyRepeatedly(int64_t{FNCol - c + 1} * (int64_t{FNRow} + 1));
 }
 
 void TStringArray::RemoveColumn(int c) {
   if (c < 1 || c > FNCol) return;
-  if (FNCol == 1) {
-    for (int r = 1; r <= FNRow; ++r) SetString(1, r, std::string_view());
-    SetColAttrib(1, 0);
+  if (FNCol == 1) {  // the only column is emptied
+    for (int q = 1; q <= FNRow; ++q) FPoiArray[Slot(1, q)] = 0;
+    FColAttrib[0] = 0;
+    NotifyRepeatedly(int64_t{FNRow} + 1);
     return;
   }
-  for (int k = c + 1; k <= FNCol; ++k) {
-    for (int r = 1; r <= FNRow; ++r) SetString(k - 1, r, GetBytes(k, r));
-    SetColAttrib(k - 1, GetColAttrib(k));
+  // In every row, columns c+1..FNCol move left by one; the last column's
+  // handles go with the resize.
+  for (int q = 1; q <= FNRow; ++q) {
+    const auto row = FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, q));
+    std::copy(row + c + 1, row + FNCol + 1, row + c);
+    row[FNCol] = 0;
   }
+  std::copy(FColAttrib.begin() + c, FColAttrib.begin() + FNCol, FColAttrib.begin() + (c - 1));
+  NotifyRepeatedly(int64_t{FNCol - c} * (int64_t{FNRow} + 1));
   Resize(FNCol - 1, FNRow);
 }
 

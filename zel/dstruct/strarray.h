@@ -12,10 +12,12 @@
 //
 //   zel::TStringArray t(nullptr);             // 1 column × 1 row
 //   t.Resize(3, 100);                         // 3 columns × 100 rows
-//   t.SetString(1, 1, "Banana");              // bytes in Windows-1252
+//   t.SetString(1, 1, u"Banana");             // false if it could not be kept exactly
+//   t.SetBytes(1, 2, "Kiwi");                 // bytes in Windows-1252
 //   t.SetString(2, 1, zel::ToShortString(u"3,5"));
 //   t.GetAsNumber(2, 1);                      // 3.5 (a comma reads as '.')
 //   t.Sort(1, 2, true);                       // by column 1, ties by column 2
+//   t.Sort(3, 0, true, zel::skNumeric);       // by the value of column 3
 //   t.GetString(1, 1).ToString();             // the smallest key's row
 //   t.UnSort();                               // back to the stored order
 //
@@ -35,9 +37,10 @@
 //
 // Notification: `OnChange` fires after every `SetString`, `SetRowAttrib`,
 // `SetColAttrib`, after every `Resize` that does something, and after
-// `Sort` and `UnSort`.  Row and column operations are made of such writes
-// and fire once per cell and attribute they write plus once for their
-// resize.  `Clear`, `GarbageCollection`, `Assign`, `CommitSorting` and
+// `Sort` and `UnSort`.  Row and column operations fire once per cell and
+// attribute they move or empty plus once for their resize, as writing them
+// one by one would (they move cell handles, not cell text, so inserting a
+// row costs one pass over the handles).  `Clear`, `GarbageCollection`, `Assign`, `CommitSorting` and
 // `SetSortOrder` do not fire it.
 //
 // Sorting: a comb sort (shrink factor 1.3) over the logical rows; keys are
@@ -79,7 +82,9 @@
 //   * `SetAllocRowsBy` refuses a value <= 0 (the old value stays), so a bad
 //     granule can never make a later resize fail.
 //   * Cells are converted to and from UTF-16 through Windows-1252; a
-//     character the code page lacks becomes '?'.
+//     character the code page lacks becomes '?', and the text form of
+//     `SetString` says so in its result.  Byte strings are taken only by
+//     `SetBytes`: a bare UTF-8 `const char*` does not compile as a cell.
 //   * A table holds at most 65535 pools (about 2 GB of cell text): the
 //     handle has 16 bits for the pool number.  A write that would need pool
 //     65536 raises `EOutOfMemory`, as when a pool cannot be allocated.
@@ -114,6 +119,9 @@ class TextFile;
 // `InString` and may be replaced.
 using TBeforeSortExchgEvent =
     std::function<void(TObject* Sender, const String& InString, String& OutString)>;
+
+// How Sort compares the cells of its key columns.
+enum TSortKey : uint8_t { skText, skNumeric };
 
 class TStringArray : public WithOnChange<TComponent> {
  public:
@@ -162,10 +170,16 @@ class TStringArray : public WithOnChange<TComponent> {
     if (!CellInRange(c, r)) return {};
     return HandleBytes(FPoiArray[Slot(c, FSortIx[static_cast<size_t>(r - 1)])]);
   }
-  // Writes a value (its first 255 bytes for the string_view form); nothing
-  // happens outside the ranges.  Fires OnChange.
+  // Writes a value; nothing happens outside the ranges.  Fires OnChange.
   void SetString(int c, int r, const ShortString& s);
-  void SetString(int c, int r, std::string_view bytes);
+  // Writes text, converted to Windows-1252 and cut at 255 characters.
+  // Returns true when the cell holds `s` exactly (or the cell is outside
+  // the table), false when a character became '?' or the text was cut, so
+  // that a loss is never silent:
+  //   if (!t.SetString(1, 1, u"Łódź")) ...   // stored as "?ód?"
+  bool SetString(int c, int r, StringView s);
+  // Writes Windows-1252 bytes as they are (the first 255).
+  void SetBytes(int c, int r, std::string_view bytes);
   ShortString Elem(int c, int r) const { return GetString(c, r); }
   void SetElem(int c, int r, const ShortString& s) { SetString(c, r, s); }
 
@@ -221,6 +235,12 @@ class TStringArray : public WithOnChange<TComponent> {
   // --- Sorting and searching (strarray_sort.cpp) ----------------------------
   // Sorts by column Col, equal keys by column ColSec when ColSec > 0.
   void Sort(int Col, int ColSec, bool Ascending);
+  // The same with numeric keys for `skNumeric`: cells that read as numbers
+  // (by the rule of GetAsNumber: blanks trimmed, a comma as the point, an
+  // empty cell as 0) compare by value and come before all other cells, which
+  // compare as text.  No OnBeforeSortExchange handler is needed, and none is
+  // called; `skText` is the classic Sort.
+  void Sort(int Col, int ColSec, bool Ascending, TSortKey Key);
   // The physical order again; fires OnChange.
   void UnSort();
   // Makes the current row order physical; no OnChange.
@@ -292,6 +312,10 @@ class TStringArray : public WithOnChange<TComponent> {
     const uint8_t* at = FStgPool[(h >> 16) - 1]->data() + (h & 0xFFFFu) - 1;  // the length byte
     return {reinterpret_cast<const char*>(at + 1), at[0]};
   }
+  // Calls Changed() `times` times (not at all without a handler).
+  void NotifyRepeatedly(int64_t times);
+  // Reads a cell as GetAsNumber does; false for text that is no number.
+  static bool CellNumber(std::string_view bytes, double& value);
   // Writes to the cell at physical row p without checks or notification.
   void StoreAt(int c, int p, std::string_view bytes);
   // The resize steps without OnChange; keeps the row index as it is when

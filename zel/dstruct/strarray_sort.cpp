@@ -81,6 +81,35 @@ class ColumnKeys {
   std::vector<std::string_view> cells_;
 };
 
+// Numeric sort keys of one column: numbers by value before text in the
+// order of ColumnKeys.
+class NumericKeys {
+ public:
+  template <class CellOf, class NumberOf>
+  NumericKeys(int rows, CellOf cell_of, NumberOf number_of)
+      : text_(rows, cell_of), value_(static_cast<size_t>(rows) + 1),
+        is_number_(static_cast<size_t>(rows) + 1) {
+    for (int p = 1; p <= rows; ++p) {
+      double v = 0;
+      is_number_[static_cast<size_t>(p)] = number_of(cell_of(p), v);
+      value_[static_cast<size_t>(p)] = v;
+    }
+  }
+
+  int Compare(int a, int b) const noexcept {
+    const bool na = is_number_[static_cast<size_t>(a)], nb = is_number_[static_cast<size_t>(b)];
+    if (na != nb) return na ? -1 : 1;
+    if (!na) return text_.Compare(a, b);
+    const double va = value_[static_cast<size_t>(a)], vb = value_[static_cast<size_t>(b)];
+    return va < vb ? -1 : (va > vb ? 1 : 0);
+  }
+
+ private:
+  ColumnKeys text_;
+  std::vector<double> value_;
+  std::vector<char> is_number_;
+};
+
 int Compare(const String& a, const String& b) noexcept {
   const int c = a.compare(b);
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
@@ -93,7 +122,9 @@ void TStringArray::BeforeSortExchange(const String& InString, String& OutString)
   if (FOnBefSortExc) FOnBefSortExc(this, InString, OutString);
 }
 
-void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
+void TStringArray::Sort(int Col, int ColSec, bool Ascending) { Sort(Col, ColSec, Ascending, skText); }
+
+void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
   const int N = FNRow;
   if (FOnPercentDone) FOnPercentDone(this, 0);
   // The progress denominator: N - g comparisons for every gap down to the
@@ -115,14 +146,18 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
     // Without a key hook the keys come straight from the pools; with one,
     // every key is read, converted and offered to the hook as it is needed.
     std::optional<ColumnKeys> primary, secondary;
-    if (!FOnBefSortExc) {
-      const auto keys_of = [this](int col) {
-        return ColumnKeys(FNRow, [this, col](int p) {
-          return col >= 0 && col <= FNCol ? HandleBytes(FPoiArray[Slot(col, p)]) : std::string_view();
-        });
+    std::optional<NumericKeys> primary_num, secondary_num;
+    const auto cell_of = [this](int col) {
+      return [this, col](int p) {
+        return col >= 0 && col <= FNCol ? HandleBytes(FPoiArray[Slot(col, p)]) : std::string_view();
       };
-      primary.emplace(keys_of(Col));
-      if (ColSec > 0) secondary.emplace(keys_of(ColSec));
+    };
+    if (Key == skNumeric) {
+      primary_num.emplace(FNRow, cell_of(Col), &CellNumber);
+      if (ColSec > 0) secondary_num.emplace(FNRow, cell_of(ColSec), &CellNumber);
+    } else if (!FOnBefSortExc) {
+      primary.emplace(FNRow, cell_of(Col));
+      if (ColSec > 0) secondary.emplace(FNRow, cell_of(ColSec));
     }
     const auto key = [this](int c, int r) {
       String out;
@@ -141,7 +176,11 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) {
       swapped = false;
       for (int i = 1; i <= N - g; ++i) {
         int cmp;
-        if (primary) {
+        if (primary_num) {
+          const int x = FSortIx[static_cast<size_t>(i - 1)], y = FSortIx[static_cast<size_t>(i + g - 1)];
+          cmp = primary_num->Compare(x, y);
+          if (cmp == 0 && secondary_num) cmp = secondary_num->Compare(x, y);
+        } else if (primary) {
           const int x = FSortIx[static_cast<size_t>(i - 1)], y = FSortIx[static_cast<size_t>(i + g - 1)];
           cmp = primary->Compare(x, y);
           if (cmp == 0 && secondary) cmp = secondary->Compare(x, y);

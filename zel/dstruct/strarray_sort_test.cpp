@@ -20,7 +20,7 @@ std::string Column(const TStringArray& t, int c) {
 
 void SetColumn(TStringArray& t, int c, const std::vector<std::string>& values) {
   if (t.NrOfRows() < static_cast<int>(values.size())) t.SetNrRows(static_cast<int>(values.size()));
-  for (size_t i = 0; i < values.size(); ++i) t.SetString(c, static_cast<int>(i + 1), values[i]);
+  for (size_t i = 0; i < values.size(); ++i) t.SetBytes(c, static_cast<int>(i + 1), values[i]);
 }
 
 std::vector<int> SortOrder(const TStringArray& t) {
@@ -81,7 +81,7 @@ TEST(StringArraySort, ProgressAndNotification) {
   // Ten sorted rows: gaps 7, 5, 3, 2, 1 make 3, 5, 7, 8, 9 comparisons, the
   // gap-1 pass exchanges nothing; T = 3 + 5 + 7 + 8 + 9 + 10 = 42.
   t.SetNrRows(10);
-  for (int r = 1; r <= 10; ++r) t.SetString(1, r, std::string(1, static_cast<char>('a' + r)));
+  for (int r = 1; r <= 10; ++r) t.SetBytes(1, r, std::string(1, static_cast<char>('a' + r)));
   percent.clear();
   changes = 0;
   t.Sort(1, 0, true);
@@ -91,7 +91,7 @@ TEST(StringArraySort, ProgressAndNotification) {
   // This order needs three passes with gap 1 (9 comparisons each): the
   // reports go on past 100.
   const int order[] = {0, 1, 2, 5, 3, 6, 7, 8, 9, 4};
-  for (int r = 1; r <= 10; ++r) t.SetString(1, r, std::string(1, static_cast<char>('a' + order[r - 1])));
+  for (int r = 1; r <= 10; ++r) t.SetBytes(1, r, std::string(1, static_cast<char>('a' + order[r - 1])));
   percent.clear();
   int key_reads = 0;
   t.SetOnBeforeSortExchange([&](TObject*, const String&, String&) { ++key_reads; });
@@ -137,7 +137,7 @@ TEST(StringArraySort, PoolKeysMatchStringKeys) {
         std::string s = (r % 3 == 0) ? "common-prefix-" : "";  // keys longer than 8
         const int len = static_cast<int>(rng() % 4);
         for (int i = 0; i < len; ++i) s += alphabet[rng() % alphabet.size()];
-        fast.SetString(c, r, s);
+        fast.SetBytes(c, r, s);
       }
     }
     slow.Assign(&fast);
@@ -156,6 +156,29 @@ TEST(StringArraySort, PoolKeysMatchStringKeys) {
       }
     }
   }
+}
+
+// Numeric keys: numbers by value (as GetAsNumber reads them), before every
+// cell that is no number, which sort as text; no key handler needed.
+TEST(StringArraySort, NumericKeys) {
+  TStringArray t(nullptr);
+  t.Resize(2, 1);
+  SetColumn(t, 1, {"10", "9", "abc", " -2,5", "", "1e3", "Zed", "100", "3.0", "x1"});
+  SetColumn(t, 2, {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"});
+  t.Sort(1, 0, true, skNumeric);
+  EXPECT_EQ(Column(t, 1), " -2,5||3.0|9|10|100|1e3|abc|x1|Zed");
+  t.Sort(1, 0, false, skNumeric);
+  EXPECT_EQ(Column(t, 1), "Zed|x1|abc|1e3|100|10|9|3.0|| -2,5");
+  // Equal values fall to the secondary column.
+  TStringArray u(nullptr);
+  u.Resize(2, 1);
+  SetColumn(u, 1, {"2", "2.0", "1", "02"});
+  SetColumn(u, 2, {"10", "9", "5", "1"});
+  u.Sort(1, 2, true, skNumeric);
+  EXPECT_EQ(Column(u, 2), "5|1|9|10");
+  // skText is the classic sort.
+  u.Sort(1, 0, true, skText);
+  EXPECT_EQ(Column(u, 1), "02|1|2|2.0");
 }
 
 TEST(StringArraySort, UnSortCommitAndResize) {
@@ -208,7 +231,7 @@ TEST(StringArraySort, SetSortOrderAndCommitOfARepeatedRow) {
   EXPECT_EQ(Column(t, 1), "one|one|three");
   // The two rows are separate cells now: an in-place write to one leaves
   // the other alone.
-  t.SetString(1, 2, "uno");
+  t.SetBytes(1, 2, "uno");
   EXPECT_EQ(Column(t, 1), "one|uno|three");
   t.GarbageCollection();
   EXPECT_EQ(Column(t, 1), "one|uno|three");
@@ -231,7 +254,7 @@ TEST(StringArraySort, HookExceptionLeavesThePartialOrder) {
 TEST(StringArraySort, HandlersThatChangeTheLayoutEndTheSort) {
   const auto fill = [](TStringArray& t) {
     t.Resize(2, 60);
-    for (int r = 1; r <= 60; ++r) t.SetString(1, r, std::string(1 + r % 7, static_cast<char>('z' - r % 26)));
+    for (int r = 1; r <= 60; ++r) t.SetBytes(1, r, std::string(1 + r % 7, static_cast<char>('z' - r % 26)));
   };
   TStringArray t(nullptr);
   fill(t);
@@ -260,11 +283,11 @@ class StringArrayFind : public ::testing::Test {
  protected:
   void SetUp() override {
     t.Resize(3, 4);
-    t.SetString(0, 1, "row one");
-    t.SetString(2, 1, "Apple");
-    t.SetString(3, 2, "Banana");
-    t.SetString(1, 3, "banana split");
-    t.SetString(0, 4, "Banana");
+    t.SetBytes(0, 1, "row one");
+    t.SetBytes(2, 1, "Apple");
+    t.SetBytes(3, 2, "Banana");
+    t.SetBytes(1, 3, "banana split");
+    t.SetBytes(0, 4, "Banana");
   }
   TStringArray t{nullptr};
   int col = -5, row = -5;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ TEST(StringArrayStorage, NewTable) {
   ChangeCounter changes;
   changes.Attach(t);
   for (auto [c, r] : {std::pair{2, 1}, {1, 0}, {-1, 1}, {1, 2}}) {
-    t.SetString(c, r, "x");
+    t.SetBytes(c, r, "x");
     EXPECT_EQ(Cell(t, c, r), "") << c << "," << r;
   }
   EXPECT_EQ(changes.count, 0);
@@ -49,23 +50,23 @@ TEST(StringArrayStorage, NewTable) {
 TEST(StringArrayStorage, HandlesAndOffsets) {
   TStringArray t(nullptr);
   t.Resize(2, 3);
-  t.SetString(1, 1, "abc");
+  t.SetBytes(1, 1, "abc");
   EXPECT_EQ(t.GetCellHandle(1, 1), 1u * 65536 + 1);
   EXPECT_EQ(t.GetFirstFree(1), 5);
-  t.SetString(2, 1, "de");
+  t.SetBytes(2, 1, "de");
   EXPECT_EQ(t.GetCellHandle(2, 1), 1u * 65536 + 5);
   EXPECT_EQ(t.GetFirstFree(1), 8);
   // Not longer than the old value: rewritten in place.
-  t.SetString(1, 1, "x");
+  t.SetBytes(1, 1, "x");
   EXPECT_EQ(t.GetCellHandle(1, 1), 1u * 65536 + 1);
   EXPECT_EQ(Cell(t, 1, 1), "x");
-  t.SetString(1, 1, "abcd");
+  t.SetBytes(1, 1, "abcd");
   EXPECT_EQ(t.GetCellHandle(1, 1), 1u * 65536 + 8);
   EXPECT_EQ(t.GetFirstFree(1), 13);
   EXPECT_EQ(Cell(t, 1, 1), "abcd");
   EXPECT_EQ(Cell(t, 2, 1), "de");
   // The empty string gives a cell without storage a one-byte slot.
-  t.SetString(0, 2, "");
+  t.SetBytes(0, 2, "");
   EXPECT_EQ(t.GetCellHandle(0, 2), 1u * 65536 + 13);
   EXPECT_EQ(t.GetFirstFree(1), 14);
 }
@@ -74,19 +75,19 @@ TEST(StringArrayStorage, PoolsFillAndOverflow) {
   TStringArray t(nullptr);
   t.Resize(1, 200);
   const std::string v255(255, 'v');
-  for (int r = 1; r <= 127; ++r) t.SetString(1, r, v255);
+  for (int r = 1; r <= 127; ++r) t.SetBytes(1, r, v255);
   EXPECT_EQ(t.NumBuffers(), 1);
   EXPECT_EQ(t.GetFirstFree(1), 32513);
-  t.SetString(1, 128, v255);
+  t.SetBytes(1, 128, v255);
   EXPECT_EQ(t.NumBuffers(), 2);
   EXPECT_EQ(t.GetCellHandle(1, 128), 2u * 65536 + 1);
   EXPECT_EQ(t.GetFirstFree(2), 257);
   // A short value still fits into the first pool's remaining 255 bytes
   // (the last byte of a pool is never used).
-  t.SetString(1, 129, std::string(254, 's'));
+  t.SetBytes(1, 129, std::string(254, 's'));
   EXPECT_EQ(t.GetCellHandle(1, 129), 1u * 65536 + 32513);
   EXPECT_EQ(t.GetFirstFree(1), 32768);
-  t.SetString(1, 130, "");
+  t.SetBytes(1, 130, "");
   EXPECT_EQ(t.GetCellHandle(1, 130) >> 16, 2u);
   EXPECT_EQ(Cell(t, 1, 127), v255);
   EXPECT_EQ(Cell(t, 1, 128), v255);
@@ -103,23 +104,23 @@ TEST(StringArrayStorage, FirstPoolWithRoomWins) {
   TStringArray t(nullptr);
   t.Resize(1, 400);
   int r = 1;
-  for (; r <= 131; ++r) t.SetString(1, r, std::string(250, 'a'));  // 130 fit into pool 1
+  for (; r <= 131; ++r) t.SetBytes(1, r, std::string(250, 'a'));  // 130 fit into pool 1
   EXPECT_EQ(t.NumBuffers(), 2);
   EXPECT_EQ(t.GetFirstFree(1), 32631);                    // 137 bytes left
-  t.SetString(1, r++, std::string(200, 'b'));             // too long for pool 1
+  t.SetBytes(1, r++, std::string(200, 'b'));             // too long for pool 1
   EXPECT_EQ(t.GetCellHandle(1, r - 1) >> 16, 2u);
-  t.SetString(1, r++, std::string(100, 'c'));             // fits pool 1
+  t.SetBytes(1, r++, std::string(100, 'c'));             // fits pool 1
   EXPECT_EQ(t.GetCellHandle(1, r - 1), 1u * 65536 + 32631);
-  t.SetString(1, r++, std::string(60, 'd'));              // 36 left in pool 1: pool 2
+  t.SetBytes(1, r++, std::string(60, 'd'));              // 36 left in pool 1: pool 2
   EXPECT_EQ(t.GetCellHandle(1, r - 1) >> 16, 2u);
-  t.SetString(1, r++, std::string(35, 'e'));              // 36 > 35: fills pool 1
+  t.SetBytes(1, r++, std::string(35, 'e'));              // 36 > 35: fills pool 1
   EXPECT_EQ(t.GetCellHandle(1, r - 1) >> 16, 1u);
   EXPECT_EQ(t.GetFirstFree(1), 32768);
   // Compaction frees space in pool 1: long values go there again.
-  for (int k = 1; k <= 10; ++k) t.SetString(1, k, "z");  // in place, 249 dead bytes each
+  for (int k = 1; k <= 10; ++k) t.SetBytes(1, k, "z");  // in place, 249 dead bytes each
   t.GarbageCollection();
   EXPECT_EQ(t.GetFirstFree(1), 32768 - 2490);
-  t.SetString(1, r, std::string(200, 'f'));
+  t.SetBytes(1, r, std::string(200, 'f'));
   EXPECT_EQ(t.GetCellHandle(1, r) >> 16, 1u);
 }
 
@@ -130,11 +131,11 @@ TEST(StringArrayStorage, GarbageCollectionKeepsValues) {
   for (int round = 0; round < 3; ++round) {  // rewrites leave dead space
     for (int c = 0; c <= 3; ++c) {
       for (int r = 1; r <= 30; ++r) {
-        t.SetString(c, r, std::string(static_cast<size_t>((c * 7 + r * 3 + round * 5) % 40), 'a' + c));
+        t.SetBytes(c, r, std::string(static_cast<size_t>((c * 7 + r * 3 + round * 5) % 40), 'a' + c));
       }
     }
   }
-  t.SetString(2, 5, "");
+  t.SetBytes(2, 5, "");
   t.Sort(1, 0, false);  // compaction works on physical rows
   std::vector<std::string> before;
   size_t live = 0;
@@ -174,7 +175,7 @@ TEST(StringArrayNumbers, AsNumberAndAsInteger) {
       {"+.5E1", 5.0, 5},      {"7.", 7.0, 7},       {"1,5e+2", 150.0, 150},
   };
   for (const Case& k : cases) {
-    t.SetString(1, 1, k.text);
+    t.SetBytes(1, 1, k.text);
     EXPECT_DOUBLE_EQ(t.GetAsNumber(1, 1), k.number) << k.text;
     EXPECT_EQ(t.GetAsInteger(1, 1), k.integer) << k.text;
   }
@@ -192,13 +193,13 @@ TEST(StringArrayNumbers, InvalidTextNamesTheCell) {
     }
     return String(u"no exception");
   };
-  t.SetString(2, 5, "12a");
+  t.SetBytes(2, 5, "12a");
   EXPECT_EQ(message(2, 5), u"Class TStringArray: invalid numeric string: [2,5]: 12a");
-  t.SetString(1, 1, "  1x ");  // the message shows the untrimmed text
+  t.SetBytes(1, 1, "  1x ");  // the message shows the untrimmed text
   EXPECT_EQ(message(1, 1), u"Class TStringArray: invalid numeric string: [1,1]:   1x ");
   for (const char* bad : {" 1 2", "1e", ".", "-", "inf", "NAN", "0x10", "$10", "1\t", "\t1", "1e999",
                           "1,5,0", "1-", "e5"}) {
-    t.SetString(1, 1, bad);
+    t.SetBytes(1, 1, bad);
     EXPECT_THROW(t.GetAsNumber(1, 1), EZELDStructError) << bad;
   }
 }
@@ -217,7 +218,7 @@ TEST(StringArrayResize, RulesAndNotification) {
   t.SetNrRows(11);
   EXPECT_EQ(changes.count, 1);
   EXPECT_EQ(t.AllocatedRows(), 20);
-  for (int r = 1; r <= 11; ++r) t.SetString(1, r, std::to_string(r));
+  for (int r = 1; r <= 11; ++r) t.SetBytes(1, r, std::to_string(r));
   t.SetRowAttrib(5, 9);
   t.SetNrRows(3);
   EXPECT_EQ(t.AllocatedRows(), 20);
@@ -233,7 +234,7 @@ TEST(StringArrayResize, RulesAndNotification) {
   EXPECT_EQ(Column(t, 1), "1|2|3||||||||");
   EXPECT_EQ(t.GetColAttrib(1), 4);
   EXPECT_EQ(t.GetColAttrib(3), 0);
-  t.SetString(3, 2, "c3");
+  t.SetBytes(3, 2, "c3");
   t.SetNrCols(2);
   t.SetNrCols(3);
   EXPECT_EQ(Cell(t, 3, 2), "");
@@ -281,7 +282,7 @@ TEST(StringArrayAttributes, RowsFollowTheirRows) {
   EXPECT_EQ(t.GetColAttrib(2), 3);
   EXPECT_EQ(t.GetColAttrib(0), 0);
   EXPECT_EQ(t.GetRowAttrib(4), 0);
-  for (int r = 1; r <= 3; ++r) t.SetString(1, r, std::string(1, static_cast<char>('d' - r)));
+  for (int r = 1; r <= 3; ++r) t.SetBytes(1, r, std::string(1, static_cast<char>('d' - r)));
   t.Sort(1, 0, true);  // c, b, a -> the first row moves last
   EXPECT_EQ(t.GetRowAttrib(3), 7);
   EXPECT_EQ(t.GetRowAttrib(1), 0);
@@ -297,8 +298,8 @@ class StringArrayRows : public ::testing::Test {
   void SetUp() override {
     t.Resize(2, 5);
     for (int r = 1; r <= 5; ++r) {
-      t.SetString(0, r, std::to_string(r));
-      t.SetString(1, r, std::string(1, static_cast<char>('a' + r - 1)));
+      t.SetBytes(0, r, std::to_string(r));
+      t.SetBytes(1, r, std::string(1, static_cast<char>('a' + r - 1)));
       t.SetRowAttrib(r, static_cast<uint8_t>(r));
     }
   }
@@ -355,8 +356,8 @@ TEST_F(StringArrayRows, InsertAndRemoveKeepAnUncommittedOrder) {
 
 TEST_F(StringArrayRows, OnlyRowOrColumnIsEmptied) {
   TStringArray one(nullptr);
-  one.SetString(0, 1, "k");
-  one.SetString(1, 1, "v");
+  one.SetBytes(0, 1, "k");
+  one.SetBytes(1, 1, "v");
   one.SetRowAttrib(1, 5);
   one.SetColAttrib(1, 6);
   one.RemoveRow(1);
@@ -364,8 +365,8 @@ TEST_F(StringArrayRows, OnlyRowOrColumnIsEmptied) {
   EXPECT_EQ(Cell(one, 0, 1), "");
   EXPECT_EQ(Cell(one, 1, 1), "");
   EXPECT_EQ(one.GetRowAttrib(1), 0);
-  one.SetString(1, 1, "v");
-  one.SetString(0, 1, "k");
+  one.SetBytes(1, 1, "v");
+  one.SetBytes(0, 1, "k");
   one.RemoveColumn(1);
   EXPECT_EQ(one.NrOfColumns(), 1);
   EXPECT_EQ(Cell(one, 1, 1), "");
@@ -377,7 +378,7 @@ TEST(StringArrayColumns, InsertAndRemove) {
   TStringArray t(nullptr);
   t.Resize(3, 2);
   for (int c = 0; c <= 3; ++c) {
-    for (int r = 1; r <= 2; ++r) t.SetString(c, r, std::to_string(c) + std::to_string(r));
+    for (int r = 1; r <= 2; ++r) t.SetBytes(c, r, std::to_string(c) + std::to_string(r));
   }
   for (int c = 1; c <= 3; ++c) t.SetColAttrib(c, static_cast<uint8_t>(c));
   ChangeCounter changes;
@@ -411,13 +412,13 @@ TEST(StringArrayColumns, InsertAndRemove) {
 TEST(StringArrayColumns, EmptinessTests) {
   TStringArray t(nullptr);
   t.Resize(2, 3);
-  t.SetString(1, 2, "   ");
-  t.SetString(0, 1, "label");
+  t.SetBytes(1, 2, "   ");
+  t.SetBytes(0, 1, "label");
   EXPECT_TRUE(t.ColumnEmpty(1));
   EXPECT_FALSE(t.ColumnEmpty(0));
   EXPECT_TRUE(t.ColumnEmpty(5));
   EXPECT_TRUE(t.RowEmpty(1));  // column 0 is not looked at
-  t.SetString(2, 1, " \t ");
+  t.SetBytes(2, 1, " \t ");
   EXPECT_FALSE(t.RowEmpty(1));  // only code 32 counts as blank
   EXPECT_FALSE(t.ColumnEmpty(2));
   EXPECT_TRUE(t.RowEmpty(0));
@@ -428,7 +429,7 @@ TEST(StringArrayFill, FillAndClear) {
   t.Resize(2, 3);
   ChangeCounter changes;
   changes.Attach(t);
-  t.Fill(ShortString("ab"));
+  t.Fill(ShortString::FromBytes("ab"));
   EXPECT_EQ(changes.count, 9);
   EXPECT_EQ(Column(t, 0), "ab|ab|ab");
   EXPECT_EQ(Column(t, 2), "ab|ab|ab");
@@ -443,8 +444,8 @@ TEST(StringArrayAssign, CopiesEverythingWithHandlers) {
   TStringArray src(nullptr);
   src.SetAllocRowsBy(4);
   src.Resize(2, 6);
-  for (int r = 1; r <= 6; ++r) src.SetString(1, r, std::string(1, static_cast<char>('a' + (r * 5) % 6)));
-  src.SetString(0, 3, "zero");
+  for (int r = 1; r <= 6; ++r) src.SetBytes(1, r, std::string(1, static_cast<char>('a' + (r * 5) % 6)));
+  src.SetBytes(0, 3, "zero");
   src.SetRowAttrib(2, 8);
   src.SetColAttrib(2, 9);
   int source_changes = 0, percent_calls = 0;
@@ -469,7 +470,7 @@ TEST(StringArrayAssign, CopiesEverythingWithHandlers) {
   }
   EXPECT_EQ(copy.GetColAttrib(2), 9);
   EXPECT_EQ(copy.GetFirstFree(1), src.GetFirstFree(1));
-  copy.SetString(1, 1, "new");  // the copy's OnChange is the source's handler
+  copy.SetBytes(1, 1, "new");  // the copy's OnChange is the source's handler
   EXPECT_EQ(source_changes, 1);
   EXPECT_EQ(src.GetBytes(1, 1), "a");  // the storage is the copy's own
   copy.Sort(1, 0, true);
@@ -479,10 +480,93 @@ TEST(StringArrayAssign, CopiesEverythingWithHandlers) {
   EXPECT_THROW(copy.Assign(&other), EConvertError);
 }
 
+// Text goes in through SetString, which says whether the cell holds it
+// exactly; bytes go in through SetBytes as they are.
+TEST(StringArrayCells, TextWritesReportWhatCouldNotBeKept) {
+  TStringArray t(nullptr);
+  t.Resize(2, 2);
+  EXPECT_TRUE(t.SetString(1, 1, u"Zürich"));
+  EXPECT_EQ(Cell(t, 1, 1), "Z\xFCrich");
+  EXPECT_FALSE(t.SetString(1, 2, u"Łódź"));
+  EXPECT_EQ(t.GetString(1, 2).ToString(), u"?ód?");
+  EXPECT_FALSE(t.SetString(2, 1, String(300, u'n')));
+  EXPECT_EQ(Cell(t, 2, 1).size(), 255u);
+  EXPECT_TRUE(t.SetString(9, 9, u"東京"));  // outside the table: nothing stored, nothing lost
+  t.SetBytes(2, 2, "Z\xFCrich");
+  EXPECT_EQ(t.GetString(2, 2).ToString(), u"Zürich");
+}
+
+// Row and column edits move handles: they leave the pools alone and give
+// the same cells as moving the text would, on a model table.
+TEST(StringArrayRowsAndColumns, EditsMatchAModelAndWriteNoText) {
+  TStringArray t(nullptr);
+  std::vector<std::vector<std::string>> model(4, std::vector<std::string>(4));  // [row][col 0..3]
+  t.Resize(3, 4);
+  for (int r = 1; r <= 4; ++r) {
+    for (int c = 0; c <= 3; ++c) {
+      model[r - 1][c] = std::to_string(r) + "," + std::to_string(c);
+      t.SetBytes(c, r, model[r - 1][c]);
+    }
+  }
+  const int first_free = t.GetFirstFree(1);
+  std::mt19937 rng(7);
+  for (int step = 0; step < 300; ++step) {
+    const int rows = static_cast<int>(model.size()), cols = static_cast<int>(model[0].size()) - 1;
+    switch (rng() % 4) {
+      case 0: {
+        const int r = 1 + static_cast<int>(rng() % rows);
+        t.InsertRow(r);
+        model.insert(model.begin() + (r - 1), std::vector<std::string>(cols + 1));
+        break;
+      }
+      case 1: {
+        const int r = 1 + static_cast<int>(rng() % rows);
+        t.RemoveRow(r);
+        if (rows == 1) model[0].assign(cols + 1, "");
+        else model.erase(model.begin() + (r - 1));
+        break;
+      }
+      case 2: {
+        if (cols >= 6) break;
+        const int c = 1 + static_cast<int>(rng() % cols);
+        t.InsertColumn(c);
+        for (auto& row : model) row.insert(row.begin() + c, "");
+        break;
+      }
+      default: {
+        const int c = 1 + static_cast<int>(rng() % cols);
+        t.RemoveColumn(c);
+        for (auto& row : model) {
+          if (cols == 1) row[1] = "";
+          else row.erase(row.begin() + c);
+        }
+      }
+    }
+    ASSERT_EQ(t.NrOfRows(), static_cast<int>(model.size())) << step;
+    ASSERT_EQ(t.NrOfColumns(), static_cast<int>(model[0].size()) - 1) << step;
+    for (int r = 1; r <= t.NrOfRows(); ++r) {
+      for (int c = 0; c <= t.NrOfColumns(); ++c) ASSERT_EQ(Cell(t, c, r), model[r - 1][c]) << step;
+    }
+  }
+  EXPECT_EQ(t.GetFirstFree(1), first_free);  // no cell text was written again
+}
+
+TEST(StringArrayRowsAndColumns, RemovalsFireAsMovingEachCellWould) {
+  TStringArray t(nullptr);
+  t.Resize(3, 5);
+  ChangeCounter changes;
+  changes.Attach(t);
+  t.RemoveRow(2);  // rows 3..5 move up: 3 × (4 cells + 1 attribute), then the resize
+  EXPECT_EQ(changes.count, 3 * 5 + 1);
+  changes.count = 0;
+  t.RemoveColumn(1);  // columns 2..3 move left: 2 × (4 rows + 1 attribute), then the resize
+  EXPECT_EQ(changes.count, 2 * 5 + 1);
+}
+
 TEST(StringArrayStorage, OwnerDeletesTheTable) {
   TComponent owner(nullptr);
   auto* t = new TStringArray(&owner);
-  t->SetString(1, 1, "owned");
+  t->SetBytes(1, 1, "owned");
   EXPECT_EQ(owner.ComponentCount(), 1);
   EXPECT_EQ(t->ClassName(), u"TStringArray");
 }

@@ -190,7 +190,7 @@ bool TStringArray::ReadFromOpenXMLFile(TextFile& F, const String& DataID) {
         break;
       case kCell:
         if (value(u"col", 0, col) && value(u"row", 1, row)) {
-          table.SetString(col, row, UnescapeCell(content));
+          table.SetBytes(col, row, UnescapeCell(content));
         }
         break;
       case kEnd: {
@@ -221,7 +221,7 @@ bool TStringArray::LoadFromXMLFile(const String& FName, const String& DataID) {
 
 void TStringArray::SaveAsXMLFile(const String& FName, const String& DataID) {
   TextFile f(FName);
-  f.Rewrite();
+  f.RewriteReplacing();
   WriteToOpenXMLFile(f, /*CreateHeader=*/true, DataID);
   f.Close();
 }

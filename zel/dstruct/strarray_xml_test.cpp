@@ -3,7 +3,10 @@
 #include <string>
 
 #include "zel/dstruct/strarray.h"
+#include "zel/dstruct/featmatrix.h"
+#include "zel/platform/exceptions.h"
 #include "zel/platform/textfile.h"
+#include "zel/testutil/filesizelimit.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -24,8 +27,8 @@ TEST(StringArrayXML, FileLayout) {
   testutil::TempDir dir("strarray_xml");
   TStringArray t(nullptr);
   t.Resize(2, 2);
-  t.SetString(0, 1, "k");
-  t.SetString(2, 2, "a<b & \"c\">");
+  t.SetBytes(0, 1, "k");
+  t.SetBytes(2, 2, "a<b & \"c\">");
   t.SetColAttrib(2, 5);
   t.SetRowAttrib(1, 9);
   t.SaveAsXMLFile(dir.Path("t.xml"), u"Prices");
@@ -52,14 +55,14 @@ TEST(StringArrayXML, EveryCellTextSurvives) {
     const int cell = b / 8;
     std::string s(t.GetBytes(cell % 4, cell / 4 + 1));
     s.push_back(static_cast<char>(b));
-    t.SetString(cell % 4, cell / 4 + 1, s);
+    t.SetBytes(cell % 4, cell / 4 + 1, s);
   }
   const char* const texts[] = {"  lead", "trail  ", " ", "&amp;", "&#65;", "</cell>", "</strarray>",
                                "\"quoted\" 'single'", "a\r\nb\rc\nd\te", "<!-- x -->", "x>y<z"};
   int r = 10;
-  for (const char* text : texts) t.SetString(1, ++r, text);
-  t.SetString(2, 30, std::string(255, '\x80'));
-  t.SetString(0, 40, "last");
+  for (const char* text : texts) t.SetBytes(1, ++r, text);
+  t.SetBytes(2, 30, std::string(255, '\x80'));
+  t.SetBytes(0, 40, "last");
   for (int c = 1; c <= 3; ++c) t.SetColAttrib(c, static_cast<uint8_t>(c * 80));
   t.SetRowAttrib(40, 255);
   t.SetRowAttrib(2, 1);
@@ -76,9 +79,9 @@ TEST(StringArrayXML, EveryCellTextSurvives) {
 TEST(StringArrayXML, DataIDSelectsTheElement) {
   testutil::TempDir dir("strarray_xml");
   TStringArray a(nullptr), b(nullptr);
-  a.SetString(1, 1, "first");
+  a.SetBytes(1, 1, "first");
   b.Resize(2, 3);
-  b.SetString(2, 3, "second");
+  b.SetBytes(2, 3, "second");
   {
     TextFile f(dir.Path("two.xml"));
     f.Rewrite();
@@ -110,7 +113,7 @@ TEST(StringArrayXML, FailuresLeaveTheTableAlone) {
   testutil::TempDir dir("strarray_xml");
   TStringArray t(nullptr);
   t.Resize(1, 2);
-  t.SetString(1, 2, "keep");
+  t.SetBytes(1, 2, "keep");
   const std::string before = Dump(t);
   int changes = 0;
   t.SetOnChange([&](TObject*) { ++changes; });
@@ -131,6 +134,33 @@ TEST(StringArrayXML, FailuresLeaveTheTableAlone) {
   }
   EXPECT_EQ(changes, 0);
   EXPECT_THROW(t.LoadFromXMLFile(dir.Path("missing.xml"), u""), EInOutError);
+}
+
+// Saving replaces a file only when it was written completely: under a
+// file-size limit (as on a full disk) the old file stays and the failure
+// is raised.
+TEST(StringArrayXML, AFailedSaveLeavesTheOldFile) {
+  testutil::TempDir dir("strarray_save");
+  TStringArray t(nullptr);
+  t.SetNrCols(3);
+  t.SetNrRows(200);
+  for (int r = 1; r <= 200; ++r) t.SetBytes(1, r, std::string_view("a value long enough to fill the file"));
+  TFeatureMatrix m(nullptr);
+  ASSERT_TRUE(m.Resize(1, 300));
+  m.SetFeatType(1, 1, fkString);
+  ASSERT_TRUE(m.Fill(1, u"a value long enough to fill the file"));
+  dir.Put("t.xml", "old table");
+  dir.Put("m.fmx", "old matrix");
+  {
+    testutil::FileSizeLimit limit(512);
+    EXPECT_THROW(t.SaveAsXMLFile(dir.Path("t.xml"), u"t"), EInOutError);
+    EXPECT_THROW(m.Save(dir.Path("m.fmx")), EInOutError);
+  }
+  EXPECT_EQ(dir.Bytes("t.xml"), "old table");
+  EXPECT_EQ(dir.Bytes("m.fmx"), "old matrix");
+  EXPECT_EQ(dir.EntryCount(), 2u);
+  t.SaveAsXMLFile(dir.Path("t.xml"), u"t");
+  EXPECT_NE(dir.Bytes("t.xml"), "old table");
 }
 
 TEST(StringArrayXML, ReadsHandWrittenText) {

@@ -6,16 +6,27 @@
 //   accu.Size();        // 3
 //   accu.Elem(1);       // u"b"     accu.Count(1) == 2
 //   accu.Elem(3);       // u"B"     (case-sensitive)
+//   accu.CountOf(u"b"); // 2        (0 for a string never added)
+//   for (const auto& [str, n] : accu.ByCount())   // b 2, a 1, B 1
+//     Print(str, n);
 //
 // Strings are compared exactly.  `Add` finds an existing string through a
 // hash index, so adding n strings takes time proportional to n; the result
 // is the same as a scan from the first string.  A count stops at the
 // largest int32 instead of overflowing.  Indexes count from 1;
 // outside 1..Size `Elem` is empty and `Count` is 0.
+//
+// `CountOf` finds a string through the same index as `Add`.  `ByCount`
+// lists the entries by falling count; entries with the same count keep
+// their order of first appearance, so the listing is the same on every
+// run.  `ByCount(10)` gives the ten most frequent only and takes time
+// proportional to Size * log 10 rather than sorting everything.
 #ifndef ZEL_DSTRUCT_STRINGACCU_H_
 #define ZEL_DSTRUCT_STRINGACCU_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "zel/dstruct/internal/keyindex.h"
@@ -38,11 +49,18 @@ class TStringAccu : public TComponent {
   int32_t Count(int32_t ix) const noexcept { return GetCount(ix); }
   void Clear() noexcept;
 
+  // The count of AString; 0 when it was never added.
+  int32_t CountOf(StringView AString) const;
+  // (string, count) pairs, most frequent first, at most Limit of them.
+  std::vector<std::pair<String, int32_t>> ByCount(size_t Limit = SIZE_MAX) const;
+
  private:
   std::vector<String> strings_;
   std::vector<int32_t> counts_;
   std::vector<uint64_t> hashes_;
   detail::KeyIndex index_;
+
+  int32_t FindIndex(StringView AString) const;
 };
 
 }  // namespace zel

@@ -98,7 +98,7 @@ TStringStream* THtmlProducer::ConvertedHTMLAsStream() {
 
 void THtmlProducer::WriteConvertedHTMLToFile(const String& FName) {
   TextFile file(FName);
-  file.Rewrite();
+  file.RewriteReplacing();
   file.Write(FConvertedHTML);
   file.Close();
 }

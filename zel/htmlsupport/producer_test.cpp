@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "zel/platform/exceptions.h"
+#include "zel/testutil/filesizelimit.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -169,6 +170,12 @@ TEST(THtmlProducer, WritesConvertedHTMLToFileAsItIs) {
   producer.WriteConvertedHTMLToFile(dir.Path("out.html"));
   EXPECT_EQ(dir.Bytes("out.html"), "<p>\xe2\x82\xac</p>\r\nend");
   EXPECT_THROW(producer.WriteConvertedHTMLToFile(dir.Path("no/such/dir.html")), EInOutError);
+  {
+    testutil::FileSizeLimit limit(4);  // the page no longer fits: the old one stays
+    EXPECT_THROW(producer.WriteConvertedHTMLToFile(dir.Path("out.html")), EInOutError);
+  }
+  EXPECT_EQ(dir.Bytes("out.html"), "<p>\xe2\x82\xac</p>\r\nend");
+  EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 TEST(THtmlProducer, OwnerFreesTheProducerAndItsStream) {

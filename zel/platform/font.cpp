@@ -1,5 +1,7 @@
 #include "zel/platform/font.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace zel {
@@ -12,7 +14,9 @@ int MulDiv(int a, int b, int c) noexcept {
   // quotient's sign before truncating.
   const bool negative = (num < 0) != (den < 0);
   const int64_t half = std::llabs(den) / 2;
-  const int64_t q = (std::llabs(num) + half) / std::llabs(den);
+  // Clamped to +-INT_MAX, so that the result can always be negated (a
+  // pixel height is the negated size).
+  const int64_t q = std::min<int64_t>((std::llabs(num) + half) / std::llabs(den), INT32_MAX);
   return static_cast<int>(negative ? -q : q);
 }
 
@@ -42,7 +46,9 @@ void TFont::SetColor(TColor color) {
 }
 
 void TFont::SetStyle(TFontStyles style) {
-  style_ = style & 0x0F;
+  style &= 0x0F;
+  if (style == style_) return;
+  style_ = style;
   Changed();
 }
 

@@ -85,7 +85,8 @@ class TFont : public TPersistent {
 };
 
 // a * b / c rounded to nearest (halves away from zero), in 64 bits, as the
-// platform converts between points and pixels; 0 when c is 0.
+// platform converts between points and pixels, clamped to +-INT_MAX; 0 when
+// c is 0.
 int MulDiv(int a, int b, int c) noexcept;
 
 }  // namespace zel

@@ -11,7 +11,8 @@ TEST(MulDivTest, RoundsHalvesAwayFromZero) {
   struct Case { int a, b, c, want; };
   for (const Case& t : {Case{10, 96, 72, 13}, Case{-16, 72, 96, -12}, Case{3, 1, 2, 2},
                         Case{-3, 1, 2, -2}, Case{1, 1, 3, 0}, Case{5, 5, 0, 0},
-                        Case{-10, 96, 72, -13}}) {
+                        Case{-10, 96, 72, -13}, Case{1610612736, 96, 72, 2147483647},
+                        Case{-2147483647 - 1, 1, 1, -2147483647}}) {
     EXPECT_EQ(MulDiv(t.a, t.b, t.c), t.want) << t.a << '*' << t.b << '/' << t.c;
   }
 }
@@ -30,6 +31,8 @@ TEST(FontTest, SizeIsKeptAsPixelHeight) {
   EXPECT_EQ(font.Height(), -50);
   font.SetPixelsPerInch(0);  // ignored
   EXPECT_EQ(font.PixelsPerInch(), 300);
+  font.SetSize(1610612736);  // beyond the pixel range: clamped, never overflowing
+  EXPECT_EQ(font.Height(), -2147483647);
 }
 
 TEST(FontTest, ChangesAndAssignNotify) {
@@ -39,6 +42,7 @@ TEST(FontTest, ChangesAndAssignNotify) {
   a.SetColor(0x0000FF);
   a.SetColor(0x0000FF);  // same value: no event
   a.SetStyle(FontStyleBit(fsBold) | FontStyleBit(fsStrikeOut));
+  a.SetStyle(FontStyleBit(fsBold) | FontStyleBit(fsStrikeOut));  // same value: no event
   EXPECT_EQ(changes, 2);
   EXPECT_TRUE(a.HasStyle(fsStrikeOut));
   EXPECT_FALSE(a.HasStyle(fsItalic));

@@ -7,6 +7,7 @@
 #include <typeinfo>
 
 #include "zel/platform/exceptions.h"
+#include "zel/platform/filereplace.h"
 #include "zel/platform/filestream.h"
 
 namespace zel {
@@ -144,9 +145,10 @@ void TMemoryStream::LoadFromStream(TStream& Source) {
 }
 
 void TMemoryStream::SaveToFile(const String& FileName) const {
-  TFileStream file(FileName, fmCreate);
-  SaveToStream(file);
-  file.Flush();  // a late write error must reach the caller
+  // The old file is replaced only once the new one is complete on disk.
+  FileReplacement file(FileName);
+  file.Write(data_.data(), data_.size());
+  file.Commit();
 }
 
 void TMemoryStream::SaveToStream(TStream& Dest) const {

@@ -130,11 +130,18 @@ class TMemoryStream : public TStream {
 class TStringStream : public TMemoryStream {
  public:
   TStringStream() = default;
+  // The text, one byte per character (Windows-1252; '?' for a character
+  // the code page lacks).
   explicit TStringStream(StringView Text);
-  explicit TStringStream(std::string_view Bytes);
-  // Disambiguates string literals of either kind.
-  explicit TStringStream(const char* Bytes) : TStringStream(std::string_view(Bytes)) {}
   explicit TStringStream(const Char* Text) : TStringStream(StringView(Text)) {}
+  // A stream holding these bytes as they are: a byte stream, like
+  // std::istringstream.  The text view (`DataString`) reads them as
+  // Windows-1252, so text goes in through the UTF-16 constructor above.
+  explicit TStringStream(std::string_view Bytes);
+  explicit TStringStream(const char* Bytes) : TStringStream(std::string_view(Bytes)) {}
+  // The byte constructor by name, for code that wants to say so:
+  //   auto in = zel::TStringStream::FromBytes("Man");
+  static TStringStream FromBytes(std::string_view Bytes) { return TStringStream(Bytes); }
 
   // The whole contents, one character per byte (Windows-1252).
   String DataString() const;

@@ -210,10 +210,12 @@ String FromUtf8(std::string_view utf8) {
 
 String S(std::string_view ascii_or_utf8) { return FromUtf8(ascii_or_utf8); }
 
-ShortString::ShortString(std::string_view bytes) noexcept {
+ShortString ShortString::FromBytes(std::string_view bytes) noexcept {
+  ShortString out;
   const size_t n = std::min<size_t>(bytes.size(), kCapacity);
-  raw_[0] = static_cast<AnsiChar>(n);
-  std::copy_n(bytes.begin(), n, raw_.begin() + 1);
+  out.raw_[0] = static_cast<AnsiChar>(n);
+  std::copy_n(bytes.begin(), n, out.raw_.begin() + 1);
+  return out;
 }
 
 size_t Utf8ToShortBytes(std::string_view utf8, char* out) noexcept {
@@ -247,7 +249,14 @@ size_t Utf8ToShortBytes(std::string_view utf8, char* out) noexcept {
 }
 
 ShortString ToShortString(StringView s) {
-  return ShortString(StringToAnsi(s.substr(0, std::min<size_t>(s.size(), ShortString::kCapacity))));
+  return ShortString::FromBytes(
+      StringToAnsi(s.substr(0, std::min<size_t>(s.size(), ShortString::kCapacity))));
+}
+
+bool TryToShortString(StringView s, ShortString& out) {
+  out = ToShortString(s);
+  if (s.size() > static_cast<size_t>(ShortString::kCapacity)) return false;
+  return std::all_of(s.begin(), s.end(), [](Char c) { return IsAnsiChar(c); });
 }
 
 }  // namespace zel

@@ -15,6 +15,8 @@
 //
 //   zel::String s = zel::FromUtf8("Grüße");      // 5 characters
 //   zel::ShortString b = zel::ToShortString(s);   // 5 bytes, 0xFC for 'ü'
+//   zel::ShortString c;
+//   zel::TryToShortString(u"Łódź", c);             // false: "?ód?" was stored
 //   std::string u = zel::ToUtf8(b.ToString());     // "Grüße" again
 #ifndef ZEL_PLATFORM_STRING_H_
 #define ZEL_PLATFORM_STRING_H_
@@ -80,8 +82,10 @@ class ShortString {
   static constexpr int kCapacity = 255;
 
   ShortString() = default;
-  // Takes at most 255 bytes of `bytes`.
-  explicit ShortString(std::string_view bytes) noexcept;
+  // Windows-1252 bytes as they are, at most 255 of them.  Text goes through
+  // `ToShortString` / `TryToShortString` instead: UTF-8 bytes taken as
+  // Windows-1252 would turn "Zürich" into "ZÃ¼rich".
+  static ShortString FromBytes(std::string_view bytes) noexcept;
 
   int Length() const noexcept { return raw_[0]; }
   bool Empty() const noexcept { return raw_[0] == 0; }
@@ -108,6 +112,10 @@ class ShortString {
 
 // Converts through Windows-1252 and cuts at 255 characters.
 ShortString ToShortString(StringView s);
+// The same, and tells whether the result holds `s` exactly: false when a
+// character has no Windows-1252 byte (it became '?') or `s` was longer than
+// 255 characters (it was cut).
+bool TryToShortString(StringView s, ShortString& out);
 // `ToShortString(FromUtf8(utf8))` written straight to `out` (up to 255
 // bytes) without the UTF-16 copy; returns the number of bytes.
 size_t Utf8ToShortBytes(std::string_view utf8, char* out) noexcept;

@@ -116,7 +116,7 @@ TEST(ShortStringTest, CutsAt255AndKeepsTheLengthByte) {
   EXPECT_EQ(s.Length(), 255);
   EXPECT_EQ(s.Raw()[0], 255);
   EXPECT_EQ(s.ToString(), String(255, u'x'));
-  EXPECT_EQ(ShortString(std::string(256, 'y')).Length(), 255);
+  EXPECT_EQ(ShortString::FromBytes(std::string(256, 'y')).Length(), 255);
 
   const ShortString g = ToShortString(u"Grüße\u0141");
   EXPECT_EQ(g.Bytes(), "Gr\xFC\xDF" "e?");
@@ -126,8 +126,30 @@ TEST(ShortStringTest, CutsAt255AndKeepsTheLengthByte) {
   for (const int i : {-1, 256, 1000}) EXPECT_EQ(g[i], 0) << i;
   EXPECT_EQ(g.ToString(), u"Grüße?");
   EXPECT_TRUE(ShortString().Empty());
-  EXPECT_EQ(ToShortString(u"ab"), ShortString("ab"));
-  EXPECT_FALSE(ToShortString(u"ab") == ShortString("abc"));
+  EXPECT_EQ(ToShortString(u"ab"), ShortString::FromBytes("ab"));
+  EXPECT_FALSE(ToShortString(u"ab") == ShortString::FromBytes("abc"));
+}
+
+// TryToShortString stores what ToShortString stores and says whether that
+// is the text itself.
+TEST(ShortStringTest, TryTellsWhetherTheTextWasKept) {
+  struct Case {
+    StringView text;
+    bool exact;
+    std::string_view bytes;
+  };
+  const String s255(255, u'x'), s256(256, u'x');
+  const Case cases[] = {
+      {u"Zürich", true, "Z\xFCrich"}, {u"€uro", true, "\x80uro"}, {u"", true, ""},
+      {u"Łódź", false, "?\xF3" "d?"},     {u"東京", false, "??"},
+      {s255, true, std::string_view()},  {s256, false, std::string_view()},
+  };
+  for (const Case& c : cases) {
+    ShortString out;
+    EXPECT_EQ(TryToShortString(c.text, out), c.exact) << ToUtf8(c.text);
+    EXPECT_EQ(out, ToShortString(c.text)) << ToUtf8(c.text);
+    if (!c.bytes.empty()) EXPECT_EQ(out.Bytes(), c.bytes);
+  }
 }
 
 }  // namespace

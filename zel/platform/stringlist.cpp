@@ -141,9 +141,9 @@ void TStringList::LoadFromFile(const String& FileName) {
 }
 
 void TStringList::SaveToFile(const String& FileName) const {
-  TFileStream file(FileName, fmCreate);
-  SaveToStream(file);
-  file.Flush();
+  TMemoryStream text;
+  SaveToStream(text);
+  text.SaveToFile(FileName);  // replaces the file only when all is written
 }
 
 void TStringList::Assign(const TPersistent* Source) {

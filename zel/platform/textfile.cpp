@@ -36,6 +36,9 @@ TextFile::TextFile(const String& FileName) { AssignFile(FileName); }
 
 TextFile::~TextFile() {
   io_checks_ = false;  // a destructor must not throw
+  // A replacement that was not closed explicitly is abandoned: the writer
+  // stopped early (an exception), so the old file must stay.
+  if (replacement_) output_failed_ = true;
   Close();
 }
 
@@ -87,7 +90,12 @@ void TextFile::Open(Mode mode, int flags, bool skip_bom) {
     fd_ = fd;
     own_fd_ = true;
   }
+  StartMode(mode, skip_bom);
+}
+
+void TextFile::StartMode(Mode mode, bool skip_bom) {
   mode_ = mode;
+  output_failed_ = false;
   buf_.clear();
   buf_.reserve(kBufferSize);
   rpos_ = rlen_ = 0;
@@ -98,6 +106,25 @@ void TextFile::Open(Mode mode, int flags, bool skip_bom) {
 
 void TextFile::Reset() { Open(kInput, O_RDONLY, true); }
 void TextFile::Rewrite() { Open(kOutput, O_WRONLY | O_CREAT | O_TRUNC, false); }
+void TextFile::RewriteReplacing() {
+  if (Blocked()) return;
+  Close();
+  if (Blocked()) return;
+  if (!assigned_ || name_.empty()) {
+    Rewrite();
+    return;
+  }
+  try {
+    replacement_ = std::make_unique<FileReplacement>(name_);
+  } catch (const EInOutError& e) {
+    Fail(e.ErrorCode(), e.Message());
+    return;
+  }
+  fd_ = replacement_->Fd();
+  own_fd_ = false;  // the replacement closes it
+  StartMode(kOutput, false);
+}
+
 void TextFile::Append() { Open(kOutput, O_WRONLY | O_APPEND, false); }
 
 void TextFile::FlushOutput() {
@@ -109,6 +136,7 @@ void TextFile::FlushOutput() {
     if (n <= 0) {
       const int err = n < 0 ? errno : ioWriteError;
       buf_.clear();  // the bytes cannot be written; do not try again
+      output_failed_ = true;
       Fail(err, u"Cannot write file " + Quoted(name_) + u". " + SysErrorMessage(err));
       return;
     }
@@ -132,7 +160,8 @@ void TextFile::Close() {
     pending_high_ = 0;
     Put("\xEF\xBF\xBD");  // a lone surrogate becomes U+FFFD, as ToUtf8 does
   }
-  // Closing happens even when the last write fails.
+  // Closing happens even when the last write fails; a pending replacement
+  // is put in place only when every write succeeded, else dropped.
   struct Closer {
     TextFile* f;
     ~Closer() {
@@ -142,9 +171,18 @@ void TextFile::Close() {
       f->mode_ = kClosed;
       f->buf_.clear();
       f->buf_.shrink_to_fit();
+      f->replacement_.reset();  // abandons what was not committed
     }
   } closer{this};
   FlushOutput();
+  if (replacement_ && !output_failed_) {
+    try {
+      replacement_->Commit();
+    } catch (const EInOutError& e) {
+      output_failed_ = true;
+      Fail(e.ErrorCode(), e.Message());
+    }
+  }
 }
 
 void TextFile::Erase() {

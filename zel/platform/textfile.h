@@ -55,9 +55,11 @@
 
 #include <concepts>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "zel/platform/filereplace.h"
 #include "zel/platform/string.h"
 
 namespace zel {
@@ -85,6 +87,13 @@ class TextFile {
   void AssignFile(const String& FileName);
   void Reset();    // open for reading, at the start
   void Rewrite();  // create or empty, open for writing
+  // Opens for writing a new version of the file that replaces it at Close:
+  // the text goes to a temporary file beside it, renamed over the file only
+  // when Close wrote and flushed everything (zel/platform/filereplace.h).
+  // A write error, or a TextFile destroyed without Close (an exception in
+  // the writer), leaves the old file as it was.  Standard output (the empty
+  // name) is written directly.
+  void RewriteReplacing();
   void Append();   // open an existing file for writing at its end
   void Close();    // writes pending output; closing a closed file does nothing
   void Flush();    // writes pending output now
@@ -129,6 +138,7 @@ class TextFile {
   enum Mode { kClosed, kInput, kOutput };
 
   void Open(Mode mode, int flags, bool skip_bom);
+  void StartMode(Mode mode, bool skip_bom);
   bool Fail(int code, const String& message);
   bool Blocked() const noexcept { return !io_checks_ && io_result_ != 0; }
   bool CheckInput();
@@ -157,6 +167,8 @@ class TextFile {
   Char pending_high_ = 0;  // first half of a pair written without its partner
   bool io_checks_ = true;
   int io_result_ = 0;
+  std::unique_ptr<FileReplacement> replacement_;  // RewriteReplacing's pending file
+  bool output_failed_ = false;                    // a write failed since opening
 };
 
 }  // namespace zel

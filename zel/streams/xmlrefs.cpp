@@ -55,4 +55,24 @@ String ResolveXMLReferences(StringView text) {
   return out;
 }
 
+String XMLCharReferences(StringView text, bool quotes) {
+  String out;
+  out.reserve(text.size());
+  for (Char c : text) {
+    switch (c) {
+      case u'&': out += u"&amp;"; break;
+      case u'<': out += u"&lt;"; break;
+      case u'>': out += u"&gt;"; break;
+      case u'"':
+        if (quotes) {
+          out += u"&quot;";
+          break;
+        }
+        [[fallthrough]];
+      default: out.push_back(c);
+    }
+  }
+  return out;
+}
+
 }  // namespace zel

@@ -9,6 +9,12 @@
 //   zel::ResolveXMLReferences(u"&nbsp; & &#x110000;")  // unchanged: unknown,
 //                                                      // bare, beyond U+FFFF
 //
+// Writers that only need the markup characters escaped use
+// `XMLCharReferences`:
+//
+//   zel::XMLCharReferences(u"a<b & \"c\"", false) == u"a&lt;b &amp; \"c\""
+//   zel::XMLCharReferences(u"a<b & \"c\"", true)  == u"a&lt;b &amp; &quot;c&quot;"
+//
 // Only the five XML names (amp, lt, gt, quot, apos) and decimal or
 // hexadecimal numeric references up to U+FFFF (one 16-bit character) are
 // resolved; anything else stays as written, so no text is lost.  HTML's
@@ -21,6 +27,10 @@
 namespace zel {
 
 String ResolveXMLReferences(StringView text);
+
+// `text` with '&', '<' and '>' (and '"' when `quotes`) written as "&amp;",
+// "&lt;", "&gt;" and "&quot;"; every other character as it is.
+String XMLCharReferences(StringView text, bool quotes);
 
 }  // namespace zel
 

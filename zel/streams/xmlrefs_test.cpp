@@ -29,5 +29,15 @@ TEST(ResolveXMLReferences, LeavesEverythingElseAsWritten) {
   for (const char16_t* text : kept) EXPECT_EQ(ResolveXMLReferences(text), text);
 }
 
+TEST(XMLCharReferences, EscapesTheMarkupCharactersAndResolvesBack) {
+  EXPECT_EQ(XMLCharReferences(u"plain text, 'quoted'", true), u"plain text, 'quoted'");
+  EXPECT_EQ(XMLCharReferences(u"a<b> & \"c\" &lt;", false), u"a&lt;b&gt; &amp; \"c\" &amp;lt;");
+  EXPECT_EQ(XMLCharReferences(u"\"&\"", true), u"&quot;&amp;&quot;");
+  for (const char16_t* text : {u"&amp;lt; <x> \"y\"", u"&", u"&#65;&", u""}) {
+    EXPECT_EQ(ResolveXMLReferences(XMLCharReferences(text, true)), text);
+    EXPECT_EQ(ResolveXMLReferences(XMLCharReferences(text, false)), text);
+  }
+}
+
 }  // namespace
 }  // namespace zel

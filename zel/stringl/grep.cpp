@@ -409,7 +409,7 @@ void TGrep::PrintRegExp(const String& FName) const {
   const std::vector<String> lines = RegExpListing();
   TextFile f;
   f.AssignFile(FName);
-  f.Rewrite();
+  f.RewriteReplacing();
   for (const String& line : lines) f.WriteLn(line);
   f.Close();
 }

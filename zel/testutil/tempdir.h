@@ -44,6 +44,13 @@ class TempDir {
     std::ifstream in(dir_ + "/" + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
+  // How many entries the directory holds (a failed save must leave no
+  // temporary file behind).
+  size_t EntryCount() const {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_)) ++n;
+    return n;
+  }
   // Writes `bytes` as the whole content of a file.
   void Put(const std::string& name, const std::string& bytes) const {
     std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;

@@ -274,7 +274,7 @@ bool TColorArray::StoreOnFile(int FirstElem, int LastElem, const String& FileNam
   if (FileName.empty()) return false;  // the empty name would mean stdout
   try {
     TextFile f(FileName);
-    f.Rewrite();
+    f.RewriteReplacing();
     const bool ok = WriteToOpenTextFile(f, FirstElem, LastElem);
     f.Close();
     return ok;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "zel/platform/exceptions.h"
+#include "zel/testutil/filesizelimit.h"
 #include "zel/testutil/tempdir.h"
 #include "zel/zelbase/errors.h"
 #include "zel/zelcolors/colormodels.h"
@@ -219,6 +220,15 @@ TEST(ColorArray, StoreOnFileWritesTheFormat) {
   EXPECT_FALSE(seven.pal.StoreOnFile(1, 7, dir.Path("missing/dir.pal")));
   EXPECT_FALSE(seven.pal.StoreOnFile(1, 7, u""));
   EXPECT_EQ(seven.changes, 0);
+  // A save that cannot be completed (a size limit, as on a full disk)
+  // fails and leaves the old file.
+  Palette big(std::vector<TColor>(500, kRed));
+  {
+    testutil::FileSizeLimit limit(100);
+    EXPECT_FALSE(big.pal.StoreOnFile(1, 500, dir.Path("a.pal")));
+  }
+  EXPECT_EQ(dir.Bytes("a.pal"), "1 3\r\n00000000\r\n000000FF\r\n00FFFFFF\r\n");
+  EXPECT_EQ(dir.EntryCount(), 3u);
 }
 
 TEST(ColorArray, LoadFromFileRoundTrip) {

@@ -364,6 +364,31 @@ TColor HexStrToColor(StringView S) {
   return ScanHexInteger(s, pos);
 }
 
+String ColorToWebHex(TColor Color) {
+  return u"#" + HexDigits(ReverseRGBColor(Color), 6);  // blue in the low byte: red is written first
+}
+
+bool TryWebHexToColor(StringView S, TColor& Color) {
+  if (!S.empty() && S[0] == u'#') S.remove_prefix(1);
+  if (S.size() != 6 && S.size() != 3) return false;
+  uint32_t v = 0;  // the digits read as one number: red first
+  for (char16_t c : S) {
+    uint32_t d;
+    if (c >= u'0' && c <= u'9') {
+      d = c - u'0';
+    } else if (c >= u'a' && c <= u'f') {
+      d = c - u'a' + 10u;
+    } else if (c >= u'A' && c <= u'F') {
+      d = c - u'A' + 10u;
+    } else {
+      return false;
+    }
+    v = S.size() == 6 ? (v << 4) | d : (v << 8) | (d << 4) | d;
+  }
+  Color = RGBToColor(static_cast<int>(v >> 16), static_cast<int>(v >> 8), static_cast<int>(v));
+  return true;
+}
+
 // --- wavelength and random colours ---------------------------------------------
 
 TColor WavelengthToColor(int Wavelength, double Gamma) {

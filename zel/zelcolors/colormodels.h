@@ -8,6 +8,9 @@
 //   zel::TColor sky = zel::HSVtoColor(197.4, 0.43, 0.92);
 //   zel::ColorToHexStr(0x0000FF)      == u"000000FF" // pure red
 //   zel::HexStrToColor(u"  $0000FF ") == 0x0000FF
+//   zel::ColorToWebHex(0x0000FF)      == u"#FF0000"  // the web's #RRGGBB
+//   zel::TColor c;
+//   if (zel::TryWebHexToColor(u"#87ceeb", c)) { /* c == 0xEBCE87 */ }
 //   zel::InterpolateColor(0x000000, 0xFFFFFF, 0.5) == 0x7F7F7F
 //   zel::RGBColorDistance(0x000000, 0xFFFFFF) == 1.0
 //   zel::WavelengthToColor(550, 1.0)  == 0x00FF92    // red 146, green 255
@@ -119,6 +122,14 @@ String ColorToHexStr(TColor Color);
 // hexadecimal digits up to the first other character.  No digits give 0;
 // more than eight wrap modulo 2^32 and eight set the top byte as well.
 TColor HexStrToColor(StringView S);
+// The colour as HTML and CSS write it: '#' and two upper-case digits each
+// for red, green and blue (the top byte is not shown).
+String ColorToWebHex(TColor Color);
+// Reads "#RRGGBB" or the short "#RGB" (each digit doubled, as CSS reads
+// it), with or without the '#', digits in either case.  Nothing else is
+// taken, not even blanks around it: false, with Color unchanged, for any
+// other text.  The colour read has a top byte of 0.
+[[nodiscard]] bool TryWebHexToColor(StringView S, TColor& Color);
 
 // --- wavelength and random colours ---------------------------------------------
 // The colour of light of `Wavelength` nanometres (380..779 visible, black

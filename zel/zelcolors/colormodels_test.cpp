@@ -218,6 +218,34 @@ TEST(ColorModels, HexText) {
   }
 }
 
+TEST(ColorModels, WebHexText) {
+  EXPECT_EQ(ColorToWebHex(0x0000FF), u"#FF0000");  // red comes first
+  EXPECT_EQ(ColorToWebHex(0xFFEBCE87), u"#87CEEB");  // the top byte is not shown
+  const struct {
+    const char16_t* text;
+    TColor value;
+  } good[] = {
+      {u"#FF0000", 0x0000FF}, {u"#87ceeb", 0xEBCE87}, {u"87CeEb", 0xEBCE87},
+      {u"#000000", 0},        {u"#f0a", 0xAA00FF},    {u"F0A", 0xAA00FF},
+  };
+  for (const auto& c : good) {
+    TColor got = 0x12345678;
+    EXPECT_TRUE(TryWebHexToColor(c.text, got)) << ToUtf8(c.text);
+    EXPECT_EQ(got, c.value) << ToUtf8(c.text);
+  }
+  for (const char16_t* text : {u"", u"#", u"#12345", u"#1234567", u" #123456", u"#123456 ", u"##123456",
+                               u"#12345G", u"#-12345", u"$123456", u"#12 456", u"#ＡＢＣ"}) {
+    TColor got = 0x12345678;
+    EXPECT_FALSE(TryWebHexToColor(text, got)) << ToUtf8(text);
+    EXPECT_EQ(got, 0x12345678u) << ToUtf8(text);
+  }
+  for (TColor c : {0u, 0x87CEEBu, 0xFFFFFFu, 0x010203u}) {
+    TColor back = 0xFFFFFFFF;
+    EXPECT_TRUE(TryWebHexToColor(ColorToWebHex(c), back));
+    EXPECT_EQ(back, c);
+  }
+}
+
 TEST(ColorModels, Wavelength) {
   EXPECT_EQ(WavelengthToColor(550, 1), RGBToColor(146, 255, 0));
   EXPECT_EQ(WavelengthToColor(720, 1), RGBToColor(210, 0, 0));  // 210.375

@@ -2,9 +2,7 @@
 
 #include <atomic>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <cpuid.h>
-#endif
+#include "zel/platform/internal/processor.h"
 
 namespace zel::detail {
 namespace {
@@ -16,20 +14,17 @@ struct Features {
   bool sha = false;
 };
 
-// Asks CPUID directly: not every compiler's __builtin_cpu_supports knows
-// the SHA extensions.
+// Asks CPUID itself (through the platform layer): not every compiler's
+// __builtin_cpu_supports knows the SHA extensions.
 Features Detect() noexcept {
   Features f;
-#if defined(__x86_64__) || defined(__i386__)
-  unsigned a = 0, b = 0, c = 0, d = 0;
-  if (!__get_cpuid(1, &a, &b, &c, &d)) return f;
+  if (!CpuidAvailable()) return f;
+  const uint32_t max_leaf = ExecuteCpuid(0).eax;
+  if (max_leaf < 1) return f;
+  const uint32_t c = ExecuteCpuid(1).ecx;
   const bool ssse3 = (c >> 9) & 1, sse41 = (c >> 19) & 1, pclmul = (c >> 1) & 1;
   f.clmul = pclmul && sse41;
-  if (__get_cpuid_max(0, nullptr) >= 7) {
-    __cpuid_count(7, 0, a, b, c, d);
-    f.sha = ((b >> 29) & 1) && ssse3 && sse41;
-  }
-#endif
+  if (max_leaf >= 7) f.sha = ((ExecuteCpuid(7, 0).ebx >> 29) & 1) && ssse3 && sse41;
   return f;
 }
 

@@ -1,0 +1,207 @@
+// Plot marks on a 1000 x 1000 bitmap: every shape mark type (0-51) at
+// 100,000 positions, drawn by the library's rasteriser (DrawMarkOnCanvas on
+// a TBitmap) beside cairo drawing the same primitives — the lines,
+// rectangles, ellipses, polygons and pixels those marks are made of, with
+// anti-aliasing off on an image surface.  The cairo side replays a list of
+// primitives recorded once, so it pays nothing for the mark logic; the
+// library side runs DrawMarkOnCanvas each time.
+//
+// Besides all marks (Marks/...), the marks are split by what they are made
+// of: lines and pixels (Lines/...), squares (Rectangles/...), circles
+// (Ellipses/...), triangles and diamonds (Polygons/...).
+#include <benchmark/benchmark.h>
+#include <cairo.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "zel/graphics/bitmap.h"
+#include "zel/graphics/marks.h"
+
+namespace {
+
+constexpr int kSize = 1000;
+constexpr int kPositions = 100000;
+
+std::vector<zel::TPoint> Positions() {
+  std::mt19937 rng(12345);
+  std::uniform_int_distribution<int> d(10, kSize - 11);
+  std::vector<zel::TPoint> p(kPositions);
+  for (auto& q : p) q = zel::TPoint{d(rng), d(rng)};
+  return p;
+}
+
+// The mark types of each group.
+std::vector<int> TypesOf(int group) {
+  static const std::vector<int> kGroups[] = {
+      {},                                                                                // all
+      {0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13, 18, 19, 20, 21, 22, 23, 25, 37, 38, 50, 51},  // lines
+      {7, 8, 9, 48, 49},                                                                 // rectangles
+      {16, 17, 24, 26, 27, 28, 39},                                                      // ellipses
+      {14, 15, 29, 30, 31, 32, 33, 34, 35, 36, 40, 41, 42, 43, 44, 45, 46, 47},          // polygons
+  };
+  if (group != 0) return kGroups[group];
+  std::vector<int> all(52);
+  for (int i = 0; i < 52; ++i) all[i] = i;
+  return all;
+}
+
+// One drawing primitive with the state it is drawn in.
+struct Op {
+  enum Kind { kLine, kRect, kEllipse, kPolygon, kPixel } kind;
+  int x0, y0, x1, y1;
+  zel::TColor pen, brush;
+  bool solid;
+  int n;
+  zel::TPoint pts[4];
+};
+
+// A canvas that turns the library's calls into primitives.
+class Recorder final : public zel::TCanvas {
+ public:
+  std::vector<Op> ops;
+  void LineTo(int x, int y) override {
+    ops.push_back(Base(Op::kLine, PenPos().X, PenPos().Y, x, y));
+    MoveTo(x, y);
+  }
+  void Rectangle(int x1, int y1, int x2, int y2) override { ops.push_back(Base(Op::kRect, x1, y1, x2, y2)); }
+  void Ellipse(int x1, int y1, int x2, int y2) override { ops.push_back(Base(Op::kEllipse, x1, y1, x2, y2)); }
+  void Polygon(std::span<const zel::TPoint> points) override {
+    Op op = Base(Op::kPolygon, 0, 0, 0, 0);
+    op.n = static_cast<int>(points.size());
+    for (int i = 0; i < op.n; ++i) op.pts[i] = points[i];
+    ops.push_back(op);
+  }
+  zel::TColor Pixels(int, int) const override { return zel::clNone; }
+  void SetPixels(int x, int y, zel::TColor) override { ops.push_back(Base(Op::kPixel, x, y, x, y)); }
+  void TextOut(int, int, zel::StringView) override {}
+  bool StretchDIBits(int, int, int, int, int, int, int, int, std::span<const uint8_t>,
+                     std::span<const uint8_t>) override {
+    return false;
+  }
+
+ private:
+  Op Base(Op::Kind k, int x0, int y0, int x1, int y1) const {
+    return Op{k, x0, y0, x1, y1, Pen().Color(), Brush().Color(), Brush().Style() == zel::bsSolid, 0, {}};
+  }
+};
+
+void SetColor(cairo_t* cr, zel::TColor c) {
+  cairo_set_source_rgb(cr, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, ((c >> 16) & 0xFF) / 255.0);
+}
+
+// The primitives in cairo, on the pixel grid: lines through pixel centres,
+// shapes filled with the brush and stroked one pixel inside their box.
+void Replay(cairo_t* cr, const std::vector<Op>& ops) {
+  for (const Op& op : ops) {
+    switch (op.kind) {
+      case Op::kPixel:
+        SetColor(cr, op.pen);
+        cairo_rectangle(cr, op.x0, op.y0, 1, 1);
+        cairo_fill(cr);
+        break;
+      case Op::kLine:
+        SetColor(cr, op.pen);
+        cairo_move_to(cr, op.x0 + 0.5, op.y0 + 0.5);
+        cairo_line_to(cr, op.x1 + 0.5, op.y1 + 0.5);
+        cairo_stroke(cr);
+        break;
+      case Op::kRect:
+      case Op::kEllipse: {
+        const double w = op.x1 - op.x0, h = op.y1 - op.y0;
+        const auto path = [&](double inset) {
+          if (op.kind == Op::kRect) {
+            cairo_rectangle(cr, op.x0 + inset, op.y0 + inset, w - 2 * inset, h - 2 * inset);
+          } else {
+            cairo_save(cr);
+            cairo_translate(cr, op.x0 + w / 2, op.y0 + h / 2);
+            cairo_scale(cr, w / 2 - inset, h / 2 - inset);
+            cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
+            cairo_restore(cr);
+          }
+        };
+        if (op.solid) {
+          path(0);
+          SetColor(cr, op.brush);
+          cairo_fill(cr);
+        }
+        path(0.5);
+        SetColor(cr, op.pen);
+        cairo_stroke(cr);
+        break;
+      }
+      case Op::kPolygon:
+        for (int i = 0; i < op.n; ++i) cairo_line_to(cr, op.pts[i].X + 0.5, op.pts[i].Y + 0.5);
+        cairo_close_path(cr);
+        if (op.solid) {
+          SetColor(cr, op.brush);
+          cairo_fill_preserve(cr);
+        }
+        SetColor(cr, op.pen);
+        cairo_stroke(cr);
+        break;
+    }
+  }
+}
+
+void BM_Zel(benchmark::State& state) {
+  const std::vector<zel::TPoint> pos = Positions();
+  const std::vector<int> types = TypesOf(static_cast<int>(state.range(0)));
+  zel::TBitmap bmp(kSize, kSize);
+  zel::TCanvas& c = bmp.Canvas();
+  c.Pen().SetColor(0x203040);
+  c.Brush().SetColor(0xE0E0E0);
+  for (auto _ : state) {
+    for (size_t i = 0; i < pos.size(); ++i) {
+      zel::DrawMarkOnCanvas(c, static_cast<uint8_t>(types[i % types.size()]), pos[i].X, pos[i].Y);
+    }
+    benchmark::DoNotOptimize(bmp.ScanLine(500)[500]);
+  }
+  state.SetItemsProcessed(state.iterations() * kPositions);
+}
+
+void BM_Cairo(benchmark::State& state) {
+  const std::vector<zel::TPoint> pos = Positions();
+  const std::vector<int> types = TypesOf(static_cast<int>(state.range(0)));
+  Recorder rec;
+  rec.Pen().SetColor(0x203040);
+  rec.Brush().SetColor(0xE0E0E0);
+  for (size_t i = 0; i < pos.size(); ++i) {
+    zel::DrawMarkOnCanvas(rec, static_cast<uint8_t>(types[i % types.size()]), pos[i].X, pos[i].Y);
+  }
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kSize, kSize);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_set_line_width(cr, 1);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  for (auto _ : state) {
+    Replay(cr, rec.ops);
+    cairo_surface_flush(surface);
+    benchmark::DoNotOptimize(cairo_image_surface_get_data(surface)[0]);
+  }
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+  state.SetItemsProcessed(state.iterations() * kPositions);
+}
+
+// Names as the ratio script pairs them: Marks/zel beside Marks/anchor.
+const char* const kGroupNames[] = {"Marks", "Lines", "Rectangles", "Ellipses", "Polygons"};
+
+int Register() {
+  for (int g = 0; g < 5; ++g) {
+    const std::string name = kGroupNames[g];
+    benchmark::RegisterBenchmark((name + "/zel").c_str(), BM_Zel)->Arg(g)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((name + "/anchor").c_str(), BM_Cairo)->Arg(g)->Unit(benchmark::kMillisecond);
+  }
+  return 0;
+}
+const int kRegistered = Register();
+
+}  // namespace
+
+BENCHMARK_MAIN();

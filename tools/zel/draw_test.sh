@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# End-to-end checks of the drawing subcommands: marks, frames, palette --png
+# and the tour's pictures.
+# Usage: draw_test.sh PATH/TO/zel
+source "$(dirname "$0")/testlib.sh"
+
+# The width, height and first bytes of a PNG file.
+png_size() { python3 -c '
+import struct, sys
+b = open(sys.argv[1], "rb").read(24)
+assert b[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
+print(*struct.unpack(">II", b[16:24]))' "$1"; }
+
+# --- marks ---------------------------------------------------------------------
+expect "marks writes the PNG and names it" 0 "$tmp/m.png" -- "$zel" marks --out "$tmp/m.png" --scale 1
+expect "16 cells and margins" 0 "516 666" -- png_size "$tmp/m.png"
+expect "scale 4" 0 "$tmp/m4.png" -- "$zel" marks -o "$tmp/m4.png" --scale 4 --color SkyBlue
+expect "a magnified sheet" 0 "1140 1386" -- png_size "$tmp/m4.png"
+expect "marks to PDF only" 0 "$tmp/m.pdf" -- "$zel" marks --pdf "$tmp/m.pdf" --color '#8B0000'
+expect "the PDF is a PDF" 0 "%PDF-" -- head -c 5 "$tmp/m.pdf"
+if command -v pdfinfo >/dev/null; then
+  expect_match "one A4 page" 0 'Pages: +1' -- pdfinfo "$tmp/m.pdf"
+fi
+expect_match "bad colour" 2 "not a colour: 'nocolour'" -- "$zel" marks --color nocolour -o "$tmp/x.png"
+expect_match "scale out of range" 2 "scale" -- "$zel" marks --scale 33 -o "$tmp/x.png"
+expect_match "operands are refused" 2 "" -- "$zel" marks extra
+expect_match "unwritable output" 1 "^zel: Cannot create file" -- "$zel" marks -o "$tmp/no/such/dir.png"
+expect_match "unwritable PDF" 1 "^zel: Cannot create file" -- "$zel" marks --pdf "$tmp/no/such/dir.pdf"
+zel_abs=$(cd "$(dirname "$zel")" && pwd)/$(basename "$zel")
+(cd "$tmp" && "$zel_abs" marks >/dev/null)
+expect "default output marks.png at scale 4" 0 "1140 1386" -- png_size "$tmp/marks.png"
+
+# --- frames --------------------------------------------------------------------
+expect "frames" 0 "$tmp/f.png" -- "$zel" frames --out "$tmp/f.png"
+expect "frames sheet size" 0 "1080 $((60 * 3 + 27))" -- png_size "$tmp/f.png"
+expect_match "frames needs --out" 2 "missing --out" -- "$zel" frames
+
+# --- palette --png ---------------------------------------------------------------
+expect "palette strip, no palette file on stdout" 0 "" -- "$zel" palette rainbow --size 300 --png "$tmp/p.png"
+expect "one column per entry" 0 "300 40" -- png_size "$tmp/p.png"
+expect "at most 2000 columns" 0 "" -- "$zel" palette geo1 --size 5000 --png "$tmp/q.png"
+expect "wide palettes are sampled" 0 "2000 40" -- png_size "$tmp/q.png"
+expect "with --out the palette file is written too" 0 "" -- \
+  "$zel" palette red,blue --size 3 --png "$tmp/r.png" --out "$tmp/r.pal"
+expect_match "palette file" 0 "^1 3" -- head -c 40 "$tmp/r.pal"
+expect_match "unwritable strip" 1 "^zel: Cannot create file" -- "$zel" palette rainbow --png "$tmp/no/x.png"
+
+# --- tour ------------------------------------------------------------------------
+expect_match "tour draws" 0 "FontIsTrueType" -- "$zel" tour --dir "$tmp/tour"
+expect "tour marks picture" 0 "900 1146" -- png_size "$tmp/tour/marks.png"
+expect "tour PDF" 0 "%PDF-" -- head -c 5 "$tmp/tour/marks.pdf"
+
+finish

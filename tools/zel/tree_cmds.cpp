@@ -1,0 +1,304 @@
+// Subcommands over directory trees and files: find, copy, trash, rmtree,
+// dates.
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "tools/zel/cli.h"
+#include "zel/filesys/dirtree.h"
+#include "zel/filesys/filecopy.h"
+#include "zel/filesys/filedates.h"
+#include "zel/filesys/trash.h"
+#include "zel/platform/datetime.h"
+#include "zel/platform/hostfs.h"
+#include "zel/platform/stringlist.h"
+#include "zel/platform/syserror.h"
+
+namespace zel::cli {
+namespace {
+
+int Find(const ParsedArgs& a);
+int Copy(const ParsedArgs& a);
+int Trash(const ParsedArgs& a);
+int RmTree(const ParsedArgs& a);
+int Dates(const ParsedArgs& a);
+
+constexpr Option kFindOptions[] = {
+    {"recursive", 'r', {}, "search the subdirectories too (not hidden ones, never through links)"},
+};
+constexpr Option kDatesOptions[] = {
+    {"set-modified", 0, "DATE", "set the modification time: YYYY-MM-DD[ HH:MM[:SS[.mmm]]], UTC"},
+};
+
+constexpr Command kCommands[] = {
+    {.name = "find",
+     .summary = "list the files in a directory whose names match a mask",
+     .operands = "DIR MASK",
+     .description =
+         "Prints the path of every file in DIR whose name matches MASK ('*' any\n"
+         "run, '?' one character; without regard to case, so '*.txt' finds\n"
+         "'A.TXT').  Names are printed as stored.  With --recursive the\n"
+         "subdirectories are searched as well, except hidden ones; a link to a\n"
+         "directory is never followed.  Exit status 1 when nothing matched.",
+     .options = kFindOptions,
+     .main = &Find},
+    {.name = "copy",
+     .summary = "copy a file or a directory tree",
+     .operands = "SRC DST",
+     .description =
+         "Copies the file SRC to DST (into it, under SRC's name, when DST is a\n"
+         "directory), or the directory SRC to the directory DST, which is\n"
+         "created as needed and then holds what SRC holds.  Copies keep the\n"
+         "modification time and permission bits; links inside a tree are copied\n"
+         "as links.  An existing file is replaced only by a complete copy.\n"
+         "Shows a progress bar on stderr when stderr is a terminal.  Ctrl-C\n"
+         "stops the copy cleanly: the file being copied is removed (files\n"
+         "already copied stay) and the exit status is 130.",
+     .main = &Copy},
+    {.name = "trash",
+     .summary = "move files to the desktop's trash",
+     .operands = "MASK...",
+     .description =
+         "Moves the files that match each MASK (a path whose name part may hold\n"
+         "'*' and '?') to the freedesktop trash, from where a file manager can\n"
+         "restore them.  Directories and names starting with '.' are not moved.\n"
+         "Exit status 1 when a MASK moved nothing.",
+     .main = &Trash},
+    {.name = "rmtree",
+     .summary = "delete directory trees",
+     .operands = "DIR...",
+     .description =
+         "Deletes each DIR with everything in it.  Links are removed, never what\n"
+         "they point to.  A file without any write permission bit is left in\n"
+         "place and reported, and the deletion of that DIR stops there.",
+     .main = &RmTree},
+    {.name = "dates",
+     .summary = "show or set the time stamps of a file",
+     .operands = "FILE",
+     .description =
+         "Prints the creation (where the file system keeps it), last access and\n"
+         "last modification times of FILE in UTC.  --set-modified sets the\n"
+         "modification time first; the creation time cannot be set here.",
+     .options = kDatesOptions,
+     .main = &Dates},
+};
+
+// --- find -----------------------------------------------------------------
+
+int Find(const ParsedArgs& a) {
+  a.RequireOperands(2, 2, "DIR and MASK");
+  const std::string& dir = a.Operands()[0];
+  const String mask = FromUtf8(a.Operands()[1]);
+  if (mask.find(u'/') != String::npos) throw BadUsage("MASK is a name pattern, without '/'");
+  TFileInfo info;
+  if (!GetFileInfo(FromUtf8(dir), info)) {
+    return Fail("cannot search '" + dir + "': " + ToUtf8(SysErrorMessage(LastOSError())));
+  }
+  if (!(info.Attr & faDirectory)) return Fail("cannot search '" + dir + "': Not a directory");
+  TStringList found;
+  ScanFilesToStrList(HostJoin(FromUtf8(dir), mask), a.Has("recursive"), &found, nullptr);
+  std::string out;
+  for (int i = 0; i < found.Count(); ++i) {
+    out += ToUtf8(found[i]);
+    out += '\n';
+    if (out.size() > (1 << 16)) {
+      std::cout << out;
+      out.clear();
+    }
+  }
+  std::cout << out;
+  return found.Count() > 0 ? kOk : kFailure;
+}
+
+// --- copy -----------------------------------------------------------------
+
+std::atomic<bool> interrupted{false};
+
+void OnInterrupt(int) {
+  interrupted.store(true);
+  AbortAnyFileCopying();
+}
+
+// The progress bar: "\rcopying [#####     ]  50%  NAME" on stderr, drawn
+// only when the figure shown changes.
+struct Bar {
+  bool on = false;
+  int last_percent = -1;
+  int last_count = -1;
+  bool drawn = false;
+} bar;
+
+void Draw(int percent, const std::string& what) {
+  constexpr int kWidth = 30;
+  const int p = std::clamp(percent, 0, 100);
+  const int filled = p * kWidth / 100;
+  std::fprintf(stderr, "\rcopying [%s%s] %3d%%  %-40.40s", std::string(filled, '#').c_str(),
+               std::string(kWidth - filled, ' ').c_str(), p, what.c_str());
+  std::fflush(stderr);
+  bar.drawn = true;
+}
+
+int Percent(int64_t done, int64_t size) {
+  return size <= 0 ? 100 : static_cast<int>(done * 100 / size);
+}
+
+std::string file_label;
+void FileProgress(int64_t done, int64_t size) {
+  const int p = Percent(done, size);
+  if (p == bar.last_percent) return;
+  bar.last_percent = p;
+  Draw(p, file_label);
+}
+
+void TreeProgress(int64_t done, int64_t size, const String& name, int count) {
+  const int p = Percent(done, size);
+  if (p == bar.last_percent && count == bar.last_count) return;
+  bar.last_percent = p;
+  bar.last_count = count;
+  Draw(p, std::to_string(count) + " files, " + ToUtf8(HostNamePart(name)));
+}
+
+std::string CopyError(int status, const std::string& src, const std::string& dst) {
+  switch (status) {
+    case fcSourceError: return "cannot read '" + src + "'";
+    case fcCreateError: return "cannot create '" + dst + "'";
+    case fcWriteError: return "write error on '" + dst + "'";
+    case fcReadError: return "read error on '" + src + "'";
+    default: return "copy of '" + src + "' failed";
+  }
+}
+
+int Copy(const ParsedArgs& a) {
+  a.RequireOperands(2, 2, "SRC and DST");
+  const std::string& src = a.Operands()[0];
+  const std::string& dst = a.Operands()[1];
+  TFileInfo info;
+  if (!GetFileInfo(FromUtf8(src), info)) {
+    return Fail("cannot read '" + src + "': " + ToUtf8(SysErrorMessage(LastOSError())));
+  }
+  bar = Bar{};
+  bar.on = isatty(STDERR_FILENO) != 0;
+  struct sigaction act {}, old_int{}, old_term{};
+  act.sa_handler = OnInterrupt;
+  sigemptyset(&act.sa_mask);
+  sigaction(SIGINT, &act, &old_int);
+  sigaction(SIGTERM, &act, &old_term);
+
+  std::string error;
+  if (info.Attr & faDirectory) {
+    const int failed = CopyFileTree(FromUtf8(src), FromUtf8(dst), true, bar.on ? TreeProgress : nullptr);
+    if (failed > 0) error = std::to_string(failed) + " item(s) of '" + src + "' could not be copied";
+  } else {
+    file_label = ToUtf8(HostNamePart(FromUtf8(src)));
+    const int status = FileCopyFeedBk(FromUtf8(src), FromUtf8(dst), true, bar.on ? FileProgress : nullptr);
+    if (status != fcOK && status != fcAborted) error = CopyError(status, src, dst);
+  }
+  sigaction(SIGINT, &old_int, nullptr);
+  sigaction(SIGTERM, &old_term, nullptr);
+  if (bar.drawn) std::fputs("\n", stderr);
+  if (interrupted.load()) return Fail("interrupted; the unfinished file was removed", 130);
+  return error.empty() ? kOk : Fail(error);
+}
+
+// --- trash and rmtree -----------------------------------------------------
+
+int Trash(const ParsedArgs& a) {
+  a.RequireOperands(1, -1, "MASK");
+  int status = kOk;
+  for (const std::string& mask : a.Operands()) {
+    if (MoveToRecycleBin(FromUtf8(mask)) == 0) status = Fail("'" + mask + "': nothing moved to the trash");
+  }
+  return status;
+}
+
+int RmTree(const ParsedArgs& a) {
+  a.RequireOperands(1, -1, "DIR");
+  int status = kOk;
+  for (const std::string& dir : a.Operands()) {
+    TFileInfo info;
+    if (!GetFileInfo(FromUtf8(dir), info, false)) {
+      status = Fail("cannot delete '" + dir + "': " + ToUtf8(SysErrorMessage(LastOSError())));
+      continue;
+    }
+    if (!(info.Attr & (faDirectory | faSymLink))) {
+      status = Fail("cannot delete '" + dir + "': Not a directory");
+      continue;
+    }
+    const String left = DelDirTree(FromUtf8(dir));
+    if (!left.empty()) {
+      TFileInfo item;
+      const bool read_only = GetFileInfo(left, item, false) && (item.Attr & faReadOnly) &&
+                             !(item.Attr & faDirectory);
+      status = Fail("cannot delete '" + ToUtf8(left) + "'" +
+                    (read_only ? ": read-only file left in place" : ""));
+    }
+  }
+  return status;
+}
+
+// --- dates ----------------------------------------------------------------
+
+// "YYYY-MM-DD[( |T)HH:MM[:SS[.mmm]]]" as a date-time; false when malformed.
+bool ParseDate(const std::string& text, TDateTime& out) {
+  unsigned y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
+  char sep = 0;
+  int used = 0;
+  const int n = std::sscanf(text.c_str(), "%4u-%2u-%2u%n%c%2u:%2u%n", &y, &mo, &d, &used, &sep, &h,
+                            &mi, &used);
+  if (n != 3 && n != 6) return false;
+  if (n == 6 && sep != ' ' && sep != 'T') return false;
+  size_t pos = static_cast<size_t>(used);
+  if (n == 6 && pos < text.size()) {
+    int more = 0;
+    if (std::sscanf(text.c_str() + pos, ":%2u%n", &s, &more) != 1) return false;
+    pos += static_cast<size_t>(more);
+    if (pos < text.size()) {
+      if (std::sscanf(text.c_str() + pos, ".%3u%n", &ms, &more) != 1) return false;
+      pos += static_cast<size_t>(more);
+    }
+  }
+  if (pos != text.size()) return false;
+  TDateTime date, time;
+  if (!TryEncodeDate(static_cast<uint16_t>(y), static_cast<uint16_t>(mo), static_cast<uint16_t>(d), date) ||
+      !TryEncodeTime(static_cast<uint16_t>(h), static_cast<uint16_t>(mi), static_cast<uint16_t>(s),
+                     static_cast<uint16_t>(ms), time)) {
+    return false;
+  }
+  out = ComposeDateTime(date, time);
+  return true;
+}
+
+int Dates(const ParsedArgs& a) {
+  a.RequireOperands(1, 1, "FILE");
+  const std::string& file = a.Operands()[0];
+  if (a.Has("set-modified")) {
+    TDateTime when = 0;
+    if (!ParseDate(a.Get("set-modified"), when)) {
+      throw BadUsage("bad DATE '" + a.Get("set-modified") + "' (want YYYY-MM-DD[ HH:MM[:SS]])");
+    }
+    if (SetFileDates(FromUtf8(file), 0, 0, when) != 0) {
+      return Fail("cannot set the time of '" + file + "': " + ToUtf8(SysErrorMessage(LastOSError())));
+    }
+  }
+  TDateTime created, accessed, modified;
+  if (GetFileDates(FromUtf8(file), created, accessed, modified) != 0) {
+    return Fail("cannot read '" + file + "': " + ToUtf8(SysErrorMessage(LastOSError())));
+  }
+  const auto show = [](TDateTime t) {
+    return ToUtf8(FormatDateTime(u"yyyy-mm-dd hh:nn:ss.zzz", t)) + " UTC";
+  };
+  std::cout << "created:  " << (created == 0 ? std::string("unknown") : show(created)) << '\n'
+            << "accessed: " << show(accessed) << '\n'
+            << "modified: " << show(modified) << '\n';
+  return kOk;
+}
+
+const CommandGroup kGroup(92, kCommands);
+
+}  // namespace
+}  // namespace zel::cli

@@ -1,0 +1,342 @@
+#include "zel/cpuid/cpuinfo.h"
+
+#include <cpuid.h>
+#include <sched.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "zel/cpuid/internal/cpuidsource.h"
+#include "zel/zelbase/errors.h"
+
+namespace zel {
+namespace {
+
+// A made-up processor: the leaves it knows, and how often each ran.
+class FakeCpu : public detail::CpuidSource {
+ public:
+  bool available = true;
+  std::map<uint32_t, detail::CpuidRegs> leaves;
+  // Leaf 1 gives these on its first and later executions when set.
+  bool alternate_leaf1 = false;
+  detail::CpuidRegs leaf1_later;
+  mutable std::map<uint32_t, int> runs;
+
+  bool Available() const override { return available; }
+  detail::CpuidRegs Execute(uint32_t leaf) const override {
+    const int n = runs[leaf]++;
+    if (leaf == 1 && alternate_leaf1 && n > 0) return leaf1_later;
+    auto it = leaves.find(leaf);
+    return it == leaves.end() ? detail::CpuidRegs{} : it->second;
+  }
+};
+
+uint32_t Chars(const char* four) {
+  uint32_t v = 0;
+  std::memcpy(&v, four, 4);  // lowest byte first, as the registers hold text
+  return v;
+}
+
+// Leaves 0x80000002..4 holding `brand`, NUL-padded to 48 bytes.
+template <size_t N>
+void SetBrand(FakeCpu& cpu, const char (&text)[N]) {
+  std::string brand(text, N - 1);
+  brand.resize(48, '\0');
+  for (uint32_t i = 0; i < 3; ++i) {
+    const char* p = brand.data() + 16 * i;
+    cpu.leaves[0x80000002u + i] = {Chars(p), Chars(p + 4), Chars(p + 8), Chars(p + 12)};
+  }
+}
+
+FakeCpu MakeCpu() {
+  FakeCpu cpu;
+  cpu.leaves[0] = {1, Chars("Genu"), Chars("ntel"), Chars("ineI")};
+  cpu.leaves[1] = {0x306C3, 0x00100800 | 0x2A, 0x7FFAFBFF, 0xBFEBFBFF};
+  cpu.leaves[0x80000000u] = {0x80000004u, 0, 0, 0};
+  cpu.leaves[0x80000001u] = {0, 0, 0x21, 0x2C100800};
+  SetBrand(cpu, "  Test(R) CPU 3.00GHz\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0");
+  return cpu;
+}
+
+TEST(CpuInfoFake, SignatureFieldsAndRegisters) {
+  FakeCpu cpu = MakeCpu();
+  detail::ScopedCpuidSource use(&cpu);
+  EXPECT_EQ(CPU_Signature(), 0x306C3u);
+  EXPECT_EQ(CPU_Stepping(), 3);
+  EXPECT_EQ(CPU_Model(), 12);
+  EXPECT_EQ(CPU_Family(), 6);
+  EXPECT_EQ(CPU_Type(), 0);
+  EXPECT_EQ(CPU_ExModel(), 3);
+  EXPECT_EQ(CPU_ExFamily(), 0);
+  EXPECT_FALSE(CPU_OverDrive());
+  EXPECT_EQ(CPU_BrandID(), 0x2A);
+  EXPECT_EQ(CPU_FeatureSet(), 0xBFEBFBFFu);
+  EXPECT_EQ(CPU_ExtendedFeatureSet(), 0x2C100800u);
+  EXPECT_EQ(CPU_VendorString(), u"GenuineIntel");
+  EXPECT_EQ(CPU_MarketName(), u"Test(R) CPU 3.00GHz");
+}
+
+TEST(CpuInfoFake, SignatureFieldTable) {
+  struct Case {
+    uint32_t sig;
+    int stepping, model, family, type, ex_model, ex_family;
+  } cases[] = {
+      {0x000306C3, 3, 12, 6, 0, 3, 0},
+      {0x00001632, 2, 3, 6, 1, 0, 0},      // an overdrive processor
+      {0, 0, 0, 0, 0, 0, 0},
+      {0x0FF03F0F, 15, 0, 15, 3, 0, 255},  // every field at its top, bits 28..31 ignored
+      {0xF0A70F65, 5, 6, 15, 0, 7, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sig);
+    EXPECT_EQ(CPU_Stepping(c.sig), c.stepping);
+    EXPECT_EQ(CPU_Model(c.sig), c.model);
+    EXPECT_EQ(CPU_Family(c.sig), c.family);
+    EXPECT_EQ(CPU_Type(c.sig), c.type);
+    EXPECT_EQ(CPU_ExModel(c.sig), c.ex_model);
+    EXPECT_EQ(CPU_ExFamily(c.sig), c.ex_family);
+  }
+  FakeCpu cpu = MakeCpu();
+  cpu.leaves[1].eax = 0x1632;
+  detail::ScopedCpuidSource use(&cpu);
+  EXPECT_TRUE(CPU_OverDrive());
+}
+
+TEST(CpuInfoFake, MarketNameTrimsPaddingAndRejectsControlCharacters) {
+  struct Case {
+    const char brand[49];
+    const char16_t* expected;
+  } cases[] = {
+      {"            Intel(R) Core(TM) i7 CPU  @ 2.80GHz\0", u"Intel(R) Core(TM) i7 CPU  @ 2.80GHz"},
+      {"AMD Ryzen 7\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", u"AMD Ryzen 7"},
+      {"Bad\x01name                                       ", u"unknown"},
+      {"                                               ", u""},
+  };
+  for (const Case& c : cases) {
+    FakeCpu cpu = MakeCpu();
+    SetBrand(cpu, c.brand);
+    detail::ScopedCpuidSource use(&cpu);
+    EXPECT_EQ(CPU_MarketName(), c.expected) << c.brand;
+  }
+}
+
+TEST(CpuInfoFake, SerialNumberTakesEaxFirstThenEdxEcxOfASecondRun) {
+  FakeCpu cpu = MakeCpu();
+  cpu.leaves[1] = {0x11111111, 0, 0x22222222, 0x33333333};
+  cpu.alternate_leaf1 = true;
+  cpu.leaf1_later = {0x44444444, 0, 0xABCDEF01, 0x12345678};
+  detail::ScopedCpuidSource use(&cpu);
+  EXPECT_EQ(CPU_SerialNumber(), u"1111111112345678ABCDEF01");
+}
+
+TEST(CpuInfoFake, QueryRepeatsAndChecksLevels) {
+  FakeCpu cpu = MakeCpu();
+  cpu.leaves[0].eax = 1;
+  cpu.leaves[0x80000000u].eax = 0x80000001u;
+  detail::ScopedCpuidSource use(&cpu);
+  TCPUIDResult r{7, 7, 7, 7};
+  EXPECT_TRUE(QueryCPUID(1, 0, r));
+  EXPECT_EQ(r.EAX, 7u);  // no execution for a repeat count of 0
+  EXPECT_EQ(cpu.runs[1], 0);
+  EXPECT_TRUE(QueryCPUID(1, 3, r));
+  EXPECT_EQ(cpu.runs[1], 3);
+  EXPECT_EQ(r.EAX, 0x306C3u);
+  EXPECT_TRUE(QueryCPUID(0x80000000u, 1, r));
+  EXPECT_EQ(r.EAX, 0x80000001u);
+
+  for (uint32_t leaf : {2u, 7u, 0x80000002u}) {
+    try {
+      QueryCPUID(leaf, 1, r);
+      ADD_FAILURE() << "no error for leaf " << leaf;
+    } catch (const EZELCpuIdError& e) {
+      EXPECT_EQ(e.Message(), u"CPUID: execution level not supported");
+    }
+  }
+  EXPECT_THROW(CPU_MarketName(), EZELCpuIdError);
+}
+
+TEST(CpuInfoFake, WithoutTheInstructionEveryQueryRaises) {
+  FakeCpu cpu = MakeCpu();
+  cpu.available = false;
+  detail::ScopedCpuidSource use(&cpu);
+  const std::function<void()> calls[] = {
+      [] { CPU_VendorString(); },     [] { CPU_MarketName(); },
+      [] { CPU_Signature(); },        [] { CPU_FeatureSet(); },
+      [] { CPU_ExtendedFeatureSet(); }, [] { CPU_BrandID(); },
+      [] { CPU_Family(); },           [] { CPU_OverDrive(); },
+      [] { CPU_SerialNumber(); },
+      [] { TCPUIDResult r; QueryCPUID(0, 1, r); },
+  };
+  for (const auto& call : calls) {
+    try {
+      call();
+      ADD_FAILURE() << "no error";
+    } catch (const EZELCpuIdError& e) {
+      EXPECT_EQ(e.Message(), u"Cannot acquire CPU information (CPUID not supported)");
+    }
+  }
+  EXPECT_TRUE(cpu.runs.empty());
+  // These do not need the instruction.
+  EXPECT_GE(CPU_Count(), 1);
+  EXPECT_FALSE(CPU_FDIVBugPresent());
+}
+
+TEST(CpuInfo, FeatureNames) {
+  EXPECT_EQ(String(CPUFeatureNames[cpuft_fpu]), u"Floating Point Unit");
+  EXPECT_EQ(String(CPUFeatureNames[cpuft_tsc]),
+            u"Time Stamp Counter and RDTSC instruction are available");
+  EXPECT_EQ(String(CPUFeatureNames[cpuft_simd2]), u"SSE2 (WNI) instructions");
+  EXPECT_EQ(String(CPUFeatureNames[cpuft_reserved1]), u"reserved");
+  EXPECT_EQ(String(CPUFeatureNames[cpuft_reserved2]), u"reserved");
+  EXPECT_EQ(String(CPUFeatureNames[cpuft_3dnow]), u"3DNow! instructions available");
+  EXPECT_EQ(cpuft_3dnow, 31);
+}
+
+// ---- The real processor against sources the library does not read ----
+
+std::map<std::string, std::string> FirstCpuInfoBlock() {
+  std::ifstream in("/proc/cpuinfo");
+  std::map<std::string, std::string> fields;
+  std::string line;
+  while (std::getline(in, line) && !line.empty()) {
+    const size_t colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    std::string key = line.substr(0, colon);
+    key.erase(key.find_last_not_of(" \t") + 1);
+    fields[key] = colon + 2 <= line.size() ? line.substr(colon + 2) : "";
+  }
+  return fields;
+}
+
+TEST(CpuInfoHost, IdentityMatchesProcCpuinfo) {
+  const auto info = FirstCpuInfoBlock();
+  if (!info.count("vendor_id")) GTEST_SKIP() << "no x86 /proc/cpuinfo";
+  ASSERT_TRUE(CPU_IDSupport());
+  EXPECT_EQ(ToUtf8(CPU_VendorString()), info.at("vendor_id"));
+  // The kernel shows the display family and model.
+  int family = CPU_Family();
+  if (family == 15) family += CPU_ExFamily();
+  int model = CPU_Model();
+  if (CPU_Family() == 6 || CPU_Family() == 15) model += CPU_ExModel() << 4;
+  EXPECT_EQ(family, std::stoi(info.at("cpu family")));
+  EXPECT_EQ(model, std::stoi(info.at("model")));
+  EXPECT_EQ(CPU_Stepping(), std::stoi(info.at("stepping")));
+
+  // Feature bits of leaf 1 EDX whose kernel flag names are fixed.
+  std::istringstream flags(info.at("flags"));
+  std::set<std::string> have;
+  for (std::string f; flags >> f;) have.insert(f);
+  const std::pair<TCPUFeatures, const char*> named[] = {
+      {cpuft_fpu, "fpu"},   {cpuft_vme, "vme"},     {cpuft_de, "de"},
+      {cpuft_pse, "pse"},   {cpuft_tsc, "tsc"},     {cpuft_msr, "msr"},
+      {cpuft_pae, "pae"},   {cpuft_mce, "mce"},     {cpuft_cx8, "cx8"},
+      {cpuft_apic, "apic"}, {cpuft_sep, "sep"},     {cpuft_mtrr, "mtrr"},
+      {cpuft_pge, "pge"},   {cpuft_mca, "mca"},     {cpuft_cmov, "cmov"},
+      {cpuft_pat, "pat"},   {cpuft_pse36, "pse36"}, {cpuft_clflush, "clflush"},
+      {cpuft_mmx, "mmx"},   {cpuft_xsr, "fxsr"},    {cpuft_simd, "sse"},
+      {cpuft_simd2, "sse2"}, {cpuft_ss, "ss"},
+  };
+  const uint32_t set = CPU_FeatureSet();
+  for (const auto& [bit, flag] : named) {
+    EXPECT_EQ(((set >> bit) & 1) != 0, have.count(flag) != 0) << flag;
+  }
+}
+
+TEST(CpuInfoHost, BrandTextMatchesTheInstructionReadHere) {
+  unsigned regs[12] = {};
+  if (static_cast<unsigned>(__get_cpuid_max(0x80000000u, nullptr)) < 0x80000004u) GTEST_SKIP();
+  for (unsigned i = 0; i < 3; ++i) {
+    __get_cpuid(0x80000002u + i, &regs[4 * i], &regs[4 * i + 1], &regs[4 * i + 2],
+                &regs[4 * i + 3]);
+  }
+  char text[49] = {};
+  std::memcpy(text, regs, 48);
+  std::string brand = text;
+  brand.erase(0, brand.find_first_not_of(' '));
+  brand.erase(brand.find_last_not_of(' ') + 1);
+  EXPECT_EQ(ToUtf8(CPU_MarketName()), brand);
+}
+
+TEST(CpuInfoHost, CountMatchesTheKernelsOnlineList) {
+  // /sys/devices/system/cpu/online is a list of ranges: "0-3,6,8-9".
+  std::ifstream in("/sys/devices/system/cpu/online");
+  std::string list;
+  if (!std::getline(in, list)) GTEST_SKIP();
+  int count = 0;
+  std::istringstream ranges(list);
+  for (std::string r; std::getline(ranges, r, ',');) {
+    const size_t dash = r.find('-');
+    count += dash == std::string::npos ? 1 : std::stoi(r.substr(dash + 1)) - std::stoi(r) + 1;
+  }
+  EXPECT_EQ(CPU_Count(), count);
+}
+
+// The kernel's time-stamp counter frequency in MHz, or 0 when it does not
+// say: tsc_freq_khz where the kernel exports it, else its boot log.
+double KernelTscMHz() {
+  std::ifstream khz("/sys/devices/system/cpu/cpu0/tsc_freq_khz");
+  double v = 0;
+  if (khz >> v) return v / 1000;
+  FILE* p = popen("dmesg 2>/dev/null", "r");
+  if (p == nullptr) return 0;
+  char line[512];
+  double detected = 0, refined = 0;
+  while (std::fgets(line, sizeof line, p)) {
+    if (const char* s = std::strstr(line, "Refined TSC clocksource calibration: ")) {
+      refined = std::atof(s + std::strlen("Refined TSC clocksource calibration: "));
+    } else if (const char* t = std::strstr(line, "tsc: Detected ")) {
+      detected = std::atof(t + std::strlen("tsc: Detected "));
+    }
+  }
+  pclose(p);
+  return refined > 0 ? refined : detected;
+}
+
+TEST(CpuInfoHost, SpeedOverASecondMatchesTheKernelsTscRateAndRestoresTheThread) {
+  const double kernel = KernelTscMHz();
+  if (kernel <= 0) GTEST_SKIP() << "the kernel does not say its TSC rate";
+  cpu_set_t before;
+  ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+  const int nice_before = getpriority(PRIO_PROCESS, 0);
+  // Above 1000 ms the tick recipe divided by zero; the measurement now
+  // divides by the microseconds that elapsed.
+  const double mhz = CPU_Speed(1001);
+  EXPECT_NEAR(mhz, kernel, kernel * 0.02);
+  cpu_set_t after;
+  ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
+  EXPECT_TRUE(CPU_EQUAL(&before, &after));
+  EXPECT_EQ(getpriority(PRIO_PROCESS, 0), nice_before);
+}
+
+TEST(CpuInfoHost, GuardPinsAndRestores) {
+  cpu_set_t before;
+  ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+  {
+    detail::MeasurementGuard guard;
+    cpu_set_t during;
+    ASSERT_EQ(sched_getaffinity(0, sizeof during, &during), 0);
+    if (guard.Pinned()) {
+      EXPECT_EQ(CPU_COUNT(&during), 1);
+    }
+    EXPECT_EQ(getpriority(PRIO_PROCESS, 0), guard.NewNice());
+    EXPECT_LE(guard.NewNice(), guard.OldNice());
+  }
+  cpu_set_t after;
+  ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
+  EXPECT_TRUE(CPU_EQUAL(&before, &after));
+}
+
+TEST(CpuInfoHost, NoDivisionFlaw) { EXPECT_FALSE(CPU_FDIVBugPresent()); }
+
+}  // namespace
+}  // namespace zel

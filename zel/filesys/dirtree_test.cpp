@@ -1,0 +1,266 @@
+#include "zel/filesys/dirtree.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "zel/filesys/filecopy.h"
+#include "zel/platform/exceptions.h"
+#include "zel/testutil/tempdir.h"
+
+namespace zel {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+// A tree with every kind of entry a walk meets:
+//   a.txt  A.txt (differs only in case)  B.TXT  c.dat  empty.txt (0 bytes)
+//   .hidden.txt  filelink.txt -> a.txt
+//   loop -> .            (a link to a directory inside: a loop)
+//   out -> <outside>     (a link to a directory outside, holding x.txt)
+//   .git/g.txt           (a hidden directory)
+//   sub/d.Txt  sub/e.bin  sub/deeper/f.txt
+class DirTreeTest : public ::testing::Test, protected testutil::TempDir {
+ protected:
+  DirTreeTest() : TempDir("dirtree"), outside_("dirtree_out") {
+    fs::create_directories(Dir() + "/t/sub/deeper");
+    fs::create_directories(Dir() + "/t/.git");
+    for (const char* f : {"a.txt", "A.txt", "B.TXT", "c.dat", ".hidden.txt", "sub/d.Txt",
+                          "sub/e.bin", "sub/deeper/f.txt", ".git/g.txt"}) {
+      Put(std::string("t/") + f, std::string("data of ") + f);
+    }
+    Put("t/empty.txt", "");
+    outside_.Put("x.txt", "outside");
+    fs::create_symlink("a.txt", Dir() + "/t/filelink.txt");
+    fs::create_symlink(".", Dir() + "/t/loop");
+    fs::create_symlink(outside_.Dir(), Dir() + "/t/out");
+  }
+  String T(const std::string& rel = "") const { return Path("t/" + rel); }
+  // The list's entries relative to `base`, sorted.
+  static Names Rel(const TStringList& list, const std::string& base) {
+    Names out;
+    for (int i = 0; i < list.Count(); ++i) out.push_back(ToUtf8(list[i]).substr(base.size()));
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  // Every entry below `dir`, links not followed: "name", "dir/", "link -> target".
+  static Names Listing(const std::string& dir) {
+    Names out;
+    for (auto it = fs::recursive_directory_iterator(dir); it != fs::recursive_directory_iterator();
+         ++it) {
+      const std::string rel = it->path().lexically_relative(dir).string();
+      if (it->is_symlink()) {
+        out.push_back(rel + " -> " + fs::read_symlink(it->path()).string());
+      } else if (it->is_directory()) {
+        out.push_back(rel + "/");
+      } else {
+        out.push_back(rel);
+      }
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  testutil::TempDir outside_;
+};
+
+TEST_F(DirTreeTest, ScanMatchesWithoutCaseAndNeverFollowsDirectoryLinks) {
+  const std::string base = Dir() + "/t/";
+  struct Case {
+    const char* mask;
+    bool subdirs;
+    Names want;
+  } cases[] = {
+      {"*.txt", false, {".hidden.txt", "A.txt", "B.TXT", "a.txt", "empty.txt", "filelink.txt"}},
+      {"*.TXT", true,
+       {".hidden.txt", "A.txt", "B.TXT", "a.txt", "empty.txt", "filelink.txt", "sub/d.Txt",
+        "sub/deeper/f.txt"}},
+      {"?.DAT", true, {"c.dat"}},
+      {"*.*", true,
+       {".hidden.txt", "A.txt", "B.TXT", "a.txt", "c.dat", "empty.txt", "filelink.txt", "sub/d.Txt",
+        "sub/deeper/f.txt", "sub/e.bin"}},
+      {"e", true, {}},  // no such name: "e.bin" is not "e"
+      {"e.*", true, {"sub/e.bin"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mask);
+    TStringList list;
+    list.Add(u"kept");  // the list is not cleared
+    ScanFilesToStrList(FromUtf8(base + c.mask), c.subdirs, &list, nullptr);
+    ASSERT_GE(list.Count(), 1);
+    EXPECT_EQ(list[0], u"kept");
+    list.Delete(0);
+    EXPECT_EQ(Rel(list, base), c.want);
+    EXPECT_EQ(CountFiles(FromUtf8(base + c.mask), c.subdirs, nullptr),
+              static_cast<int>(c.want.size()));
+  }
+}
+
+std::vector<std::pair<std::string, int>> visits;
+void RecordVisit(const String& dir, int count) { visits.emplace_back(ToUtf8(dir), count); }
+
+TEST_F(DirTreeTest, ScanFeedbackGetsEachDirectoryBeforeItsFiles) {
+  visits.clear();
+  const std::string base = Dir() + "/t/";
+  EXPECT_EQ(CountFiles(FromUtf8(base + "*.txt"), true, RecordVisit), 8);
+  ASSERT_EQ(visits.size(), 3u);  // t/, sub/, sub/deeper/: no loop/, out/ or .git/
+  EXPECT_EQ(visits[0], std::make_pair(base, 0));
+  EXPECT_EQ(visits[1], std::make_pair(base + "sub/", 6));
+  EXPECT_EQ(visits[2], std::make_pair(base + "sub/deeper/", 7));
+  TStringList* none = nullptr;
+  ScanFilesToStrList(FromUtf8(base + "*"), true, none, RecordVisit);  // does nothing
+  EXPECT_EQ(visits.size(), 3u);
+}
+
+int tree_calls = 0, last_count = 0;
+void CountTreeCalls(int64_t, int64_t, const String&, int count) {
+  ++tree_calls;
+  last_count = count;
+}
+
+TEST_F(DirTreeTest, CopyTreeCopiesFilesAndLinksAsLinks) {
+  tree_calls = 0;
+  EXPECT_EQ(CopyFileTree(T(), Path("copy/of/t"), true, CountTreeCalls), 0);
+  Names want = Listing(Dir() + "/t");
+  EXPECT_EQ(Listing(Dir() + "/copy/of/t"), want);
+  for (const char* f : {"a.txt", "A.txt", "empty.txt", "sub/deeper/f.txt", ".git/g.txt"}) {
+    EXPECT_EQ(Bytes(std::string("copy/of/t/") + f), Bytes(std::string("t/") + f)) << f;
+  }
+  EXPECT_EQ(last_count, 13);  // 10 files (hidden ones too) and 3 links
+  EXPECT_GE(tree_calls, 10 * 4 + 3);
+  EXPECT_EQ(outside_.Bytes("x.txt"), "outside");
+}
+
+TEST_F(DirTreeTest, CopyTreeSameDirectoryAndDestinationInsideSource) {
+  const Names before = Listing(Dir() + "/t");
+  // The same directory by another spelling: nothing happens.
+  EXPECT_EQ(CopyFileTree(T(), FromUtf8(Dir() + "/t/./sub/.."), false, nullptr), 0);
+  EXPECT_EQ(Listing(Dir() + "/t"), before);
+  // Names differing only in case are different directories on this host.
+  fs::create_directory(Dir() + "/T");
+  EXPECT_EQ(CopyFileTree(T(), Path("T"), false, nullptr), 0);
+  EXPECT_EQ(Listing(Dir() + "/T"), before);
+  // A destination inside the source is copied once, not into itself.
+  EXPECT_EQ(CopyFileTree(T(), T("sub/copy"), false, nullptr), 0);
+  Names inner = Listing(Dir() + "/t/sub/copy");
+  Names want = before;
+  want.erase(std::remove_if(want.begin(), want.end(),
+                            [](const std::string& s) { return s.rfind("sub/copy", 0) == 0; }),
+             want.end());
+  EXPECT_EQ(inner, want);
+}
+
+TEST_F(DirTreeTest, CopyTreeGoesOnPastFailuresAndCountsThem) {
+  ASSERT_EQ(mkfifo((Dir() + "/t/pipe").c_str(), 0600), 0);  // no data to copy, must not block
+  EXPECT_EQ(CopyFileTree(T(), Path("c"), false, nullptr), 1);
+  EXPECT_EQ(Bytes("c/sub/deeper/f.txt"), "data of sub/deeper/f.txt");
+  EXPECT_FALSE(fs::exists(Dir() + "/c/pipe"));
+  EXPECT_EQ(CopyFileTree(Path("missing"), Path("c2"), false, nullptr), 1);
+  EXPECT_FALSE(fs::exists(Dir() + "/c2"));
+}
+
+// Aborts inside the large file, after its first block.
+void AbortInLargeFile(int64_t done, int64_t size, const String&, int) {
+  if (size > 8192 && done >= 8192) AbortAnyFileCopying();
+}
+
+TEST_F(DirTreeTest, CopyTreeAbortedFromFeedbackStopsAndLeavesNoPartialFile) {
+  fs::create_directories(Dir() + "/s/sub");
+  Put("s/large", std::string(100000, 'x'));
+  Put("s/sub/small", "small");
+  EXPECT_EQ(CopyFileTree(Path("s"), Path("c"), false, AbortInLargeFile), 1);
+  EXPECT_FALSE(fs::exists(Dir() + "/c/large"));
+  // Whatever the listing order, nothing is copied after the abort.
+  for (const auto& e : fs::recursive_directory_iterator(Dir() + "/c")) {
+    if (e.is_regular_file()) {
+      EXPECT_EQ(e.path().filename(), "small");
+    }
+  }
+}
+
+TEST_F(DirTreeTest, DelDirTreeRemovesLinksNeverTheirTargets) {
+  EXPECT_EQ(DelDirTree(T()), u"");
+  EXPECT_FALSE(fs::exists(Dir() + "/t"));
+  EXPECT_EQ(outside_.Bytes("x.txt"), "outside");
+  // A link given as the tree itself: the link goes, the directory stays.
+  fs::create_directory_symlink(outside_.Dir(), Dir() + "/dirlink");
+  EXPECT_EQ(DelDirTree(Path("dirlink/")), u"");
+  EXPECT_FALSE(fs::is_symlink(Dir() + "/dirlink"));
+  EXPECT_EQ(outside_.Bytes("x.txt"), "outside");
+  EXPECT_EQ(DelDirTree(u""), u"");
+  EXPECT_EQ(DelDirTree(Path("missing")), Path("missing/"));
+}
+
+TEST_F(DirTreeTest, DelDirTreeLeavesReadOnlyFileAndReportsIt) {
+  // Read-only by its mode bits: left in place whoever runs this (root too).
+  Put("t/sub/deeper/ro.txt", "precious");
+  chmod((Dir() + "/t/sub/deeper/ro.txt").c_str(), 0444);
+  EXPECT_EQ(DelDirTree(T()), T("sub/deeper/ro.txt"));
+  EXPECT_EQ(Bytes("t/sub/deeper/ro.txt"), "precious");
+  EXPECT_TRUE(fs::exists(Dir() + "/t/sub/deeper"));
+}
+
+TEST_F(DirTreeTest, DeleteFilesSkipsDirectoriesDotNamesAndReadOnlyFiles) {
+  chmod((Dir() + "/t/c.dat").c_str(), 0444);
+  EXPECT_EQ(DeleteFiles(T("*.*")), 5);  // a.txt A.txt B.TXT empty.txt filelink.txt
+  Names left;
+  for (const auto& e : fs::directory_iterator(Dir() + "/t")) left.push_back(e.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (Names{".git", ".hidden.txt", "c.dat", "loop", "out", "sub"}));
+  EXPECT_EQ(DeleteFiles(T("SUB/*.TXT")), 0);  // the directory part is a path: taken as given
+  EXPECT_EQ(DeleteFiles(T("sub/*.TXT")), 1);
+}
+
+TEST_F(DirTreeTest, SetAllFilenameCaseRenamesAndRefusesToReplace) {
+  fs::remove_all(Dir() + "/t");
+  fs::create_directories(Dir() + "/t/Sub");
+  Put("t/Abc.txt", "1");
+  Put("t/Sub/dEf.Txt", "2");
+  Put("t/Sub/keep.bin", "3");
+  SetAllFilenameCase(T("*.txt"), true);  // "Sub" does not match, so is not entered
+  EXPECT_EQ(Listing(Dir() + "/t"), (Names{"ABC.TXT", "Sub/", "Sub/dEf.Txt", "Sub/keep.bin"}));
+  SetAllFilenameCase(T("*"), false);
+  EXPECT_EQ(Listing(Dir() + "/t"), (Names{"abc.txt", "sub/", "sub/def.txt", "sub/keep.bin"}));
+  // Lower-casing "ABC.TXT" would replace the other file of that name.
+  Put("t/ABC.TXT", "other");
+  EXPECT_THROW(SetAllFilenameCase(T("ABC.TXT"), false), EInOutError);
+  EXPECT_EQ(Bytes("t/abc.txt"), "1");
+  EXPECT_EQ(Bytes("t/ABC.TXT"), "other");
+}
+
+TEST_F(DirTreeTest, DirectoryTests) {
+  fs::create_directory(Dir() + "/empty");
+  fs::create_directory(Dir() + "/locked");
+  Put("locked/$%$LO%$.$$$", "a user's file");
+  chmod((Dir() + "/locked").c_str(), 0555);
+  struct Case {
+    std::string path;
+    bool empty, exists, read_only;
+  } cases[] = {
+      {"empty", true, true, false},
+      {"t", false, true, false},
+      {"t/out", false, true, false},  // a link to a directory
+      {"t/a.txt", true, false, true},  // a file: no directory to list or create in
+      {"missing", true, false, true},
+      {"locked", false, true, true},  // no write bit, for root as well
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(DirEmpty(Path(c.path)), c.empty);
+    EXPECT_EQ(DirExists(Path(c.path)), c.exists);
+    EXPECT_EQ(DirIsReadOnly(Path(c.path)), c.read_only);
+  }
+  EXPECT_FALSE(DirExists(u""));
+  EXPECT_EQ(Bytes("locked/$%$LO%$.$$$"), "a user's file");
+  EXPECT_TRUE(DirEmpty(Path("empty")));  // the probe left nothing behind
+  chmod((Dir() + "/locked").c_str(), 0755);
+}
+
+}  // namespace
+}  // namespace zel

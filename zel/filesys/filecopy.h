@@ -1,0 +1,64 @@
+// zel/filesys/filecopy.h — copying one file with progress feedback and a
+// process-wide abort switch.
+//
+//   void Progress(int64_t done, int64_t size) { ShowBar(done, size); }
+//   int status = zel::FileCopyFeedBk(u"/data/big.bin", u"/backup/", true, Progress);
+//   if (status != zel::fcOK) Report(status);     // /backup/big.bin untouched on failure
+//
+// The feedback is called once with (0, size) before the copy, once per
+// 8192-byte block with the bytes copied before that block, and once more at
+// the end with the bytes copied: a 20000-byte file gives (0, 20000),
+// (0, 20000), (8192, 20000), (16384, 20000), (20000, 20000).  The data
+// itself moves in larger reads and writes (a few hundred KiB), so copying
+// runs at the speed of the system's own tools; the calls above and the
+// abort checks between blocks are the same as if every block were read and
+// written on its own (after a read error, or a write error while replacing
+// a file, the count stops at the start of the larger read instead).
+//
+// `AbortAnyFileCopying` sets the abort switch (from a feedback, another
+// thread or a signal handler); the copy in progress stops after its current
+// block.  `FileCopyFeedBk` clears the switch when it starts.
+//
+// Safety: a copy that fails or is aborted leaves no partial destination
+// behind, and an existing destination is replaced only when the new copy is
+// complete (it is written beside it under a temporary name, flushed to the
+// disk and renamed over it: zel/platform/filereplace.h).  A destination without any write permission bit is not replaced
+// (status -2), as the read-only attribute means.  Copying a file onto itself
+// (the same name, or another name of the same file) does nothing and
+// returns 0.  The copy keeps the source's modification time; with
+// `CopyAttribs` it also takes the source's permission bits, with the owner's
+// write bit set.  Without it a new file gets the default permissions and a
+// replaced one keeps its own.
+#ifndef ZEL_FILESYS_FILECOPY_H_
+#define ZEL_FILESYS_FILECOPY_H_
+
+#include <cstdint>
+
+#include "zel/platform/string.h"
+
+namespace zel {
+
+using TFileCopyFeedBack = void (*)(int64_t BytesCopied, int64_t SizeOfFile);
+
+// Status codes of `FileCopyFeedBk`.
+inline constexpr int fcOK = 0;             // copied (or source and destination are one file)
+inline constexpr int fcSourceError = -1;   // source missing, unreadable or not a regular file
+inline constexpr int fcCreateError = -2;   // destination could not be created or replaced
+inline constexpr int fcWriteError = -3;
+inline constexpr int fcReadError = -4;
+inline constexpr int fcAborted = -5;       // stopped by the abort switch; nothing left behind
+
+// Copies `Source` to `Dest`; when `Dest` is an existing directory, to a file
+// of the source's name in it.  `FeedBack` may be null.
+int FileCopyFeedBk(StringView Source, StringView Dest, bool CopyAttribs,
+                   TFileCopyFeedBack FeedBack);
+
+// Sets the abort switch.  Safe to call from a signal handler.
+void AbortAnyFileCopying() noexcept;
+
+// True while the abort switch is set.
+bool FileCopyingAborted() noexcept;
+
+}  // namespace zel
+
+#endif  // ZEL_FILESYS_FILECOPY_H_

@@ -1,0 +1,98 @@
+#include "zel/filesys/filedates.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <ctime>
+#include <limits>
+
+#include "zel/platform/datetime.h"
+#include "zel/testutil/tempdir.h"
+
+namespace zel {
+namespace {
+
+constexpr uint64_t k1899 = 94353120000000000ULL;
+
+TEST(FileTimeConversion, TheTextsValuesAndRoundTrips) {
+  EXPECT_EQ(FileTimeToDateTime(k1899), 0.0);
+  EXPECT_EQ(DateTimeToFileTime(1.5), k1899 + 1296000000000ULL);
+  EXPECT_EQ(DateTimeToFileTime(0.0), k1899);
+  // 1970-01-01 and 1601-01-01, the two epochs.
+  EXPECT_EQ(DateTimeToFileTime(kUnixDateDelta), 116444736000000000ULL);
+  uint16_t y, m, d;
+  DecodeDate(FileTimeToDateTime(0), y, m, d);
+  EXPECT_EQ(y * 10000 + m * 100 + d, 16010101);
+  // Before 1899-12-30 the platform's date convention holds: 06:00 of the
+  // day before is -1.25.
+  EXPECT_EQ(FileTimeToDateTime(k1899 - 864000000000ULL + 216000000000ULL), -1.25);
+  EXPECT_EQ(DateTimeToFileTime(-1.25), k1899 - 864000000000ULL + 216000000000ULL);
+  // A date-time holds today's times to about half a microsecond.
+  for (const uint64_t ft : {uint64_t{0}, k1899 + 1, uint64_t{133000000001234567ULL}}) {
+    const uint64_t back = DateTimeToFileTime(FileTimeToDateTime(ft));
+    EXPECT_LE(back > ft ? back - ft : ft - back, 8u) << ft;
+  }
+  EXPECT_EQ(DateTimeToFileTime(std::nan("")), 0u);
+  EXPECT_EQ(DateTimeToFileTime(-1e9), 0u);
+  EXPECT_EQ(DateTimeToFileTime(1e300), std::numeric_limits<uint64_t>::max());
+}
+
+class FileDatesTest : public ::testing::Test, protected testutil::TempDir {
+ protected:
+  FileDatesTest() : TempDir("filedates") {}
+};
+
+TEST_F(FileDatesTest, SetAndReadBackWithZeroMeaningUnchanged) {
+  Put("f", "x");
+  chmod((Dir() + "/f").c_str(), 0444);  // dates of a read-only file still read and set
+  const TDateTime written = EncodeDate(2001, 2, 3) + EncodeTime(4, 5, 6, 789);
+  const TDateTime accessed = EncodeDate(2010, 12, 31) + EncodeTime(23, 59, 59, 0);
+  TDateTime c0, a0, w0;
+  ASSERT_EQ(GetFileDates(Path("f"), c0, a0, w0), 0);
+  ASSERT_EQ(SetFileDates(Path("f"), 12345.0, accessed, written), 0);
+  TDateTime c, a, w;
+  ASSERT_EQ(GetFileDates(Path("f"), c, a, w), 0);
+  EXPECT_EQ(c, c0);  // creation cannot be set here: unchanged
+  EXPECT_NEAR(a, accessed, 1e-9);
+  EXPECT_NEAR(w, written, 1e-9);
+  // The times are UTC, as the host stores them: no zone shift.
+  struct stat st;
+  ASSERT_EQ(stat((Dir() + "/f").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtim.tv_sec, DateTimeToUnix(EncodeDate(2001, 2, 3) + EncodeTime(4, 5, 6, 0)));
+  EXPECT_NEAR(st.st_mtim.tv_nsec, 789000000, 1000);
+
+  const TDateTime later = EncodeDate(2020, 6, 1);
+  ASSERT_EQ(SetFileDates(Path("f"), 0, 0, later), 0);
+  ASSERT_EQ(GetFileDates(Path("f"), c, a, w), 0);
+  EXPECT_NEAR(a, accessed, 1e-9);  // left as it was
+  EXPECT_NEAR(w, later, 1e-9);
+  // Where the file system keeps a creation time it is recent; elsewhere 0.
+  if (c0 != 0) {
+    EXPECT_NEAR(c0, UnixToDateTime(time(nullptr)), 1.0 / 24);
+  }
+
+  EXPECT_EQ(GetFileDates(Path("missing"), c, a, w), -1);
+  EXPECT_EQ(SetFileDates(Path("missing"), 0, 0, later), -1);
+}
+
+TEST_F(FileDatesTest, FileSizeIsSixtyFourBitAndFoundWithoutCase) {
+  Put("empty", "");
+  Put("Data.Bin", "12345");
+  const int fd = open((Dir() + "/big").c_str(), O_CREAT | O_WRONLY, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, int64_t{5} << 30), 0);  // sparse: no disk used
+  close(fd);
+  EXPECT_EQ(GetFileSize(Path("missing")), -1);
+  EXPECT_EQ(GetFileSize(u""), -1);
+  EXPECT_EQ(GetFileSize(Path("empty")), 0);
+  EXPECT_EQ(GetFileSize(Path("DATA.BIN")), 5);
+  EXPECT_EQ(GetFileSize(Path("d*.bin")), 5);
+  EXPECT_EQ(GetFileSize(Path("big")), int64_t{5} << 30);
+}
+
+}  // namespace
+}  // namespace zel

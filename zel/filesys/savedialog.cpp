@@ -1,0 +1,149 @@
+#include "zel/filesys/savedialog.h"
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "zel/filesys/paths.h"
+#include "zel/platform/casemap.h"
+#include "zel/stringl/numscan.h"
+#include "zel/stringl/split.h"
+#include "zel/streams/tagscan.h"
+#include "zel/zelbase/errors.h"
+
+namespace zel {
+namespace {
+
+// Anything at the path, a dangling link included: saving there would
+// replace or write through it.
+bool SomethingExists(const String& name) {
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::symlink_status(ToUtf8(name), ec));
+}
+
+}  // namespace
+
+TUnivSaveDialog::TUnivSaveDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+String TUnivSaveDialog::ExtractParamAsString(StringView ParName) const {
+  return ScanForXMLAttrib(FParams, ParName);
+}
+
+int TUnivSaveDialog::ExtractParamAsInt(StringView ParName) const {
+  const String value = ExtractParamAsString(ParName);
+  if (value.empty()) {
+    throw EZELFileSysError(ComponentMessage(
+        *this, u": " + String(ParName) + u" is not specified in property Parameters"));
+  }
+  int pos = 1;
+  return ScanDecInteger(value, pos);
+}
+
+double TUnivSaveDialog::ExtractParamAsDouble(StringView ParName) const {
+  const String value = ExtractParamAsString(ParName);
+  if (value.empty()) {
+    throw EZELFileSysError(ComponentMessage(
+        *this, u": " + String(ParName) + u" is not specified in property Parameters"));
+  }
+  int pos = 1;
+  return ScanFloat(value, true, 3, pos);
+}
+
+bool TUnivSaveDialog::IsForbiddenDir(StringView Dir) const {
+  if (Dir.empty() || FForbiddenDir.empty()) return false;
+  const String dir = AnsiLowerCase(Dir), forbidden = AnsiLowerCase(FForbiddenDir);
+  if (dir.compare(0, forbidden.size(), forbidden) != 0) return false;
+  // A whole folder: the prefix ends at a separator (or is all of Dir).
+  return dir.size() == forbidden.size() || IsPathSeparator(forbidden.back()) ||
+         IsPathSeparator(dir[forbidden.size()]);
+}
+
+void TUnivSaveDialog::SaveDiagTypeChange(TObject* Sender) {
+  auto* dialog = dynamic_cast<TSaveDialog*>(Sender);
+  if (dialog == nullptr) return;
+  const int index = dialog->FilterIndex() - 1;
+  const auto& types = dialog->FileTypes();
+  if (index < 0 || index >= static_cast<int>(types.size())) return;
+  const String& mask = types[static_cast<size_t>(index)].FileMask;
+  if (mask.empty()) return;
+  const String ext = mask.substr(1);
+  if (ext == u".*") return;
+  String name = dialog->TypedFileName();
+  if (name.empty()) name = dialog->FileName();
+  if (name.empty()) return;
+  dialog->SetTypedFileName(StripPath(StripExtension(name) + ext));
+}
+
+TModalResult TUnivSaveDialog::ShowStandardDialog() {
+  auto SDiag = std::make_unique<TSaveDialog>(nullptr);
+  TOpenStringArray tokens;
+  Tokenize(ExtractParamAsString(u"filter"), u"|", tokens);
+  for (size_t i = 0; i + 1 < tokens.size(); i += 2) SDiag->AddFileType(tokens[i], tokens[i + 1]);
+  const String ext = ExtractParamAsString(u"ext");
+  SDiag->SetTitle(ExtractParamAsString(u"caption"));
+  SDiag->SetInitialDir(ExtractParamAsString(u"initialdir"));
+  SDiag->SetFilterIndex(FFilterIndex);
+  SDiag->SetFileName(FFileName);
+  SDiag->OnTypeChange = [this](TObject* sender) { SaveDiagTypeChange(sender); };
+
+  TModalResult reply = mrCancel;
+  if (SDiag->Execute(FParentWnd)) {
+    reply = mrOk;
+  } else if (SDiag->ErrorCode() != 0) {
+    throw EZELFileSysError(ComponentMessage(
+        *this, u": Error in standard dialog (errnum = $" +
+                   HexDigits(static_cast<uint32_t>(SDiag->ErrorCode()), 4) + u")."));
+  }
+  FFileName = SDiag->FileName();
+  FFilterIndex = SDiag->FilterIndex();
+  // An empty name stays empty (a cancelled dialog with no name offered
+  // must not leave a bare ".ext" behind).
+  if (!ext.empty() && !FFileName.empty()) FFileName = StripExtension(FFileName) + u"." + ext;
+  return reply;
+}
+
+bool TUnivSaveDialog::Execute() {
+  for (;;) {
+    TModalResult reply = mrCancel;
+    if (FUseStdDiag) {
+      reply = ShowStandardDialog();
+    } else {
+      if (!OnFileSelect) {
+        throw EZELFileSysError(ComponentMessage(*this, u": File select dialog is not assigned"));
+      }
+      OnFileSelect(this, FParams, reply, FFileName);
+    }
+    if (reply != mrOk) return false;
+
+    const String dir = ExtractFilePath(FFileName);
+    if (IsForbiddenDir(dir)) {
+      TModalResult consent = mrYes;
+      if (OnForbiddenDir) OnForbiddenDir(this, dir, consent);
+      if (consent == mrCancel) return false;
+      if (consent != mrYes) continue;  // show the dialog again
+    }
+
+    bool exists = false;
+    if (FUseStdDiag) {
+      exists = SomethingExists(FFileName);
+    } else if (OnFileCheck) {
+      OnFileCheck(this, FFileName, exists);
+    }
+    if (!exists) return true;
+    if (!OnOverwrite) {
+      throw EZELFileSysError(ComponentMessage(*this, u": Overwrite dialog is not assigned"));
+    }
+    TModalResult overwrite = mrNo;
+    OnOverwrite(this, FFileName, overwrite);
+    switch (overwrite) {
+      case mrYes: return true;
+      case mrCancel: return false;
+      case mrNo: continue;
+      default:
+        throw EZELFileSysError(
+            ComponentMessage(*this, u": Invalid reply argument from overwrite dialog"));
+    }
+  }
+}
+
+}  // namespace zel

@@ -1,0 +1,111 @@
+// zel/filesys/savedialog.h — asking the user for the name of a file to save,
+// with a forced extension, a folder that needs consent and an overwrite
+// question.
+//
+//   zel::TUnivSaveDialog dlg(nullptr);
+//   dlg.SetName(u"SaveReport");
+//   dlg.SetParameters(u"filter=\"Text|*.txt|All|*.*\" ext=txt caption=\"Save report\""
+//                     u" initialdir=/home/me");
+//   dlg.SetForbiddenDir(u"/etc");
+//   dlg.OnOverwrite = [](zel::TObject*, const zel::String& name, zel::TModalResult& reply) {
+//     reply = zel::QuestionDialog(u"Save", name + u" exists. Replace it?", true);
+//   };
+//   if (dlg.Execute()) save(dlg.FileName());   // ends in ".txt"
+//
+// The file name comes from the host's save dialog (zel/platform/dialogs.h)
+// or, with `SetUseStandardDialog(false)`, from the application's own
+// `OnFileSelect`.  `Execute` then:
+//   * forces the "ext" extension onto the chosen name (standard dialog),
+//   * asks `OnForbiddenDir` when the name lies in `ForbiddenDir` (yes: go
+//     on; cancel: give up; no: show the dialog again); without a handler
+//     consent is assumed,
+//   * asks `OnOverwrite` when the file exists (yes: done; cancel: give up;
+//     no: show the dialog again); an existing file without a handler is an
+//     error.  With the application's dialog, existence is what
+//     `OnFileCheck` says (a missing handler: the file counts as absent).
+// `FileName` and `FilterIndex` keep the last choice, also after a false
+// result.  Failures raise `EZELFileSysError` in the component form
+// (`Component "SaveReport": ...`).
+//
+// Settings in `Parameters` (attribute names without regard to case):
+// "filter" (display names and masks alternating, separated by '|'), "ext"
+// (without the dot), "caption", "initialdir".
+//
+// `ForbiddenDir` is compared with the chosen name's folder without regard
+// to case, as a whole folder: "/etc" covers /etc/ and /etc/ssh/ but not
+// /etcetera/.
+#ifndef ZEL_FILESYS_SAVEDIALOG_H_
+#define ZEL_FILESYS_SAVEDIALOG_H_
+
+#include <functional>
+
+#include "zel/platform/dialogs.h"
+#include "zel/platform/string.h"
+
+namespace zel {
+
+using TOnFileSelectEvent = std::function<void(TObject* Sender, const String& Parameters,
+                                              TModalResult& UserAction,
+                                              String& SelectedFileName)>;
+using TOnFileCheckEvent =
+    std::function<void(TObject* Sender, const String& FileName, bool& FileDoesExist)>;
+using TOnOverwriteEvent =
+    std::function<void(TObject* Sender, const String& FileName, TModalResult& OverwriteReply)>;
+using TOnForbiddenDirEvent =
+    std::function<void(TObject* Sender, const String& Path, TModalResult& ForbiddenDirReply)>;
+
+class TUnivSaveDialog : public TCommonDialog {
+ public:
+  explicit TUnivSaveDialog(TComponent* AOwner);
+
+  bool Execute() override;
+
+  const String& Parameters() const noexcept { return FParams; }
+  void SetParameters(const String& S) { FParams = S; }
+  const String& FileName() const noexcept { return FFileName; }
+  void SetFileName(const String& S) { FFileName = S; }
+  int FilterIndex() const noexcept { return FFilterIndex; }
+  void SetFilterIndex(int I) noexcept { FFilterIndex = I; }
+  const String& ForbiddenDir() const noexcept { return FForbiddenDir; }
+  void SetForbiddenDir(const String& S) { FForbiddenDir = S; }
+  TWindowHandle ParentWnd() const noexcept { return FParentWnd; }
+  void SetParentWnd(TWindowHandle H) noexcept { FParentWnd = H; }
+  bool UseStandardDialog() const noexcept { return FUseStdDiag; }
+  void SetUseStandardDialog(bool On) noexcept { FUseStdDiag = On; }
+
+  TOnFileSelectEvent OnFileSelect;
+  TOnFileCheckEvent OnFileCheck;
+  TOnOverwriteEvent OnOverwrite;
+  TOnForbiddenDirEvent OnForbiddenDir;
+
+  // The value of attribute `ParName` in `Parameters`, empty when absent.
+  String ExtractParamAsString(StringView ParName) const;
+  // That value as a whole number / a number ("," or "." as decimal point,
+  // exponent allowed); raise when the attribute is absent.
+  int ExtractParamAsInt(StringView ParName) const;
+  double ExtractParamAsDouble(StringView ParName) const;
+
+  // True when `Dir` lies in `ForbiddenDir` (see above); false when either
+  // is empty.
+  bool IsForbiddenDir(StringView Dir) const;
+  // The standard dialog's file-type change: the typed name (or the
+  // dialog's file name) gets the new type's extension, without its folder.
+  // Masks "*.*" leave it alone.  `Sender` is the TSaveDialog.
+  void SaveDiagTypeChange(TObject* Sender);
+
+ private:
+  // One showing of the host's dialog: the reply, and FFileName and
+  // FFilterIndex taken back from it.
+  TModalResult ShowStandardDialog();
+
+  String FParams;
+  String FFileName;
+  TWindowHandle FParentWnd = 0;
+  bool FUseStdDiag = true;
+  int FFilterIndex = 1;
+  String FForbiddenDir;
+};
+
+}  // namespace zel
+
+#endif  // ZEL_FILESYS_SAVEDIALOG_H_

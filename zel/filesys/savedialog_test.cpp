@@ -1,0 +1,367 @@
+#include "zel/filesys/savedialog.h"
+
+#include <sys/stat.h>
+
+#include <deque>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "zel/testutil/envvar.h"
+#include "zel/testutil/tempdir.h"
+#include "zel/zelbase/errors.h"
+
+namespace zel {
+namespace {
+
+using testutil::EnvVar;
+
+// Expects `run` to raise EZELFileSysError with exactly `message`.
+template <class F>
+void ExpectFileSysError(F run, const String& message) {
+  try {
+    run();
+    ADD_FAILURE() << "no error; expected " << ToUtf8(message);
+  } catch (const EZELFileSysError& e) {
+    EXPECT_EQ(e.Message(), message);
+  }
+}
+
+// The application's own dialog, scripted: each showing takes the next
+// (reply, name); the other handlers take their replies from queues.  Every
+// call is logged.
+struct AppDialog {
+  TUnivSaveDialog dlg{nullptr};
+  std::deque<std::pair<TModalResult, String>> selections;
+  std::deque<TModalResult> forbidden_replies, overwrite_replies;
+  std::vector<String> existing;
+  std::vector<std::string> log;
+
+  explicit AppDialog(bool check, bool overwrite, bool forbidden) {
+    dlg.SetName(u"SaveDlg");
+    dlg.SetUseStandardDialog(false);
+    dlg.SetParameters(u"ext=txt");
+    dlg.OnFileSelect = [this](TObject*, const String& params, TModalResult& reply, String& name) {
+      log.push_back("select " + ToUtf8(name));
+      EXPECT_EQ(params, u"ext=txt");
+      EXPECT_EQ(reply, mrCancel);  // the reply starts as cancel
+      if (selections.empty()) return;
+      std::tie(reply, name) = selections.front();
+      selections.pop_front();
+    };
+    if (check) {
+      dlg.OnFileCheck = [this](TObject*, const String& name, bool& exists) {
+        EXPECT_FALSE(exists);
+        exists = std::find(existing.begin(), existing.end(), name) != existing.end();
+      };
+    }
+    if (overwrite) {
+      dlg.OnOverwrite = [this](TObject*, const String& name, TModalResult& reply) {
+        log.push_back("overwrite " + ToUtf8(name));
+        EXPECT_EQ(reply, mrNo);
+        if (!overwrite_replies.empty()) {
+          reply = overwrite_replies.front();
+          overwrite_replies.pop_front();
+        }
+      };
+    }
+    if (forbidden) {
+      dlg.OnForbiddenDir = [this](TObject*, const String& path, TModalResult& reply) {
+        log.push_back("forbidden " + ToUtf8(path));
+        EXPECT_EQ(reply, mrYes);
+        if (!forbidden_replies.empty()) {
+          reply = forbidden_replies.front();
+          forbidden_replies.pop_front();
+        }
+      };
+    }
+  }
+};
+
+TEST(UnivSaveDialog, ApplicationDialogPolicy) {
+  struct Case {
+    const char* what;
+    bool check, overwrite, forbidden;
+    std::deque<std::pair<TModalResult, String>> selections;
+    std::deque<TModalResult> forbidden_replies, overwrite_replies;
+    bool result;
+    const char16_t* file_name;
+    std::vector<std::string> log;
+  } cases[] = {
+      {"cancelled", true, true, true, {{mrCancel, u"/d/a.txt"}}, {}, {}, false, u"/d/a.txt",
+       {"select "}},
+      {"new file", true, true, true, {{mrOk, u"/d/new.csv"}}, {}, {}, true, u"/d/new.csv",
+       {"select "}},
+      {"forbidden, cancel", true, true, true, {{mrOk, u"c:\\windows\\x.txt"}}, {mrCancel}, {},
+       false, u"c:\\windows\\x.txt", {"select ", "forbidden c:\\windows\\"}},
+      {"forbidden, no: shown again", true, true, true,
+       {{mrOk, u"C:\\WINDOWS\\system\\x.txt"}, {mrOk, u"c:\\data\\x.txt"}}, {mrNo}, {}, true,
+       u"c:\\data\\x.txt",
+       {"select ", "forbidden C:\\WINDOWS\\system\\", "select C:\\WINDOWS\\system\\x.txt"}},
+      {"forbidden, yes", true, true, true, {{mrOk, u"c:\\windows\\x.txt"}}, {mrYes}, {}, true,
+       u"c:\\windows\\x.txt", {"select ", "forbidden c:\\windows\\"}},
+      {"forbidden without handler: consent", true, true, false, {{mrOk, u"c:\\windows\\x.txt"}},
+       {}, {}, true, u"c:\\windows\\x.txt", {"select "}},
+      {"a longer folder name is another folder", true, true, true,
+       {{mrOk, u"c:\\windowsapps\\x.txt"}}, {}, {}, true, u"c:\\windowsapps\\x.txt", {"select "}},
+      {"exists, yes", true, true, true, {{mrOk, u"/d/old.txt"}}, {}, {mrYes}, true,
+       u"/d/old.txt", {"select ", "overwrite /d/old.txt"}},
+      {"exists, cancel", true, true, true, {{mrOk, u"/d/old.txt"}}, {}, {mrCancel}, false,
+       u"/d/old.txt", {"select ", "overwrite /d/old.txt"}},
+      {"exists, reply left at no: shown again", true, true, true,
+       {{mrOk, u"/d/old.txt"}, {mrOk, u"/d/new.txt"}}, {}, {}, true, u"/d/new.txt",
+       {"select ", "overwrite /d/old.txt", "select /d/old.txt"}},
+      {"no existence check: absent", false, false, true, {{mrOk, u"/d/old.txt"}}, {}, {}, true,
+       u"/d/old.txt", {"select "}},
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    AppDialog app(c.check, c.overwrite, c.forbidden);
+    app.dlg.SetForbiddenDir(u"C:\\Windows");
+    app.selections = c.selections;
+    app.forbidden_replies = c.forbidden_replies;
+    app.overwrite_replies = c.overwrite_replies;
+    app.existing = {u"/d/old.txt"};
+    EXPECT_EQ(app.dlg.Execute(), c.result);
+    EXPECT_EQ(app.dlg.FileName(), c.file_name);
+    EXPECT_EQ(app.log, c.log);
+  }
+}
+
+TEST(UnivSaveDialog, ApplicationDialogErrors) {
+  {
+    TUnivSaveDialog dlg(nullptr);
+    dlg.SetName(u"SaveDlg");
+    dlg.SetUseStandardDialog(false);
+    ExpectFileSysError([&] { dlg.Execute(); },
+                       u"Component \"SaveDlg\": File select dialog is not assigned");
+  }
+  {
+    AppDialog app(true, false, false);
+    app.selections = {{mrOk, u"/d/old.txt"}};
+    app.existing = {u"/d/old.txt"};
+    ExpectFileSysError([&] { app.dlg.Execute(); },
+                       u"Component \"SaveDlg\": Overwrite dialog is not assigned");
+  }
+  for (TModalResult bad : {mrOk, mrNone, 99}) {
+    AppDialog app(true, true, false);
+    app.selections = {{mrOk, u"/d/old.txt"}};
+    app.existing = {u"/d/old.txt"};
+    app.overwrite_replies = {bad};
+    ExpectFileSysError([&] { app.dlg.Execute(); },
+                       u"Component \"SaveDlg\": Invalid reply argument from overwrite dialog");
+  }
+}
+
+TEST(UnivSaveDialog, ForbiddenDirRule) {
+  TUnivSaveDialog dlg(nullptr);
+  EXPECT_FALSE(dlg.IsForbiddenDir(u"/etc/"));  // no forbidden folder set
+  dlg.SetForbiddenDir(u"/Etc");
+  struct Case {
+    const char16_t* dir;
+    bool forbidden;
+  } cases[] = {{u"/etc/", true},      {u"/ETC/ssh/", true}, {u"/etc", true},
+               {u"/etcetera/", false}, {u"/home/etc/", false}, {u"", false}};
+  for (const Case& c : cases) EXPECT_EQ(dlg.IsForbiddenDir(c.dir), c.forbidden) << ToUtf8(c.dir);
+  dlg.SetForbiddenDir(u"/srv/");
+  EXPECT_TRUE(dlg.IsForbiddenDir(u"/srv/www/"));
+  EXPECT_FALSE(dlg.IsForbiddenDir(u"/srvx/"));
+}
+
+TEST(UnivSaveDialog, ParametersAsNumbersAndText) {
+  TUnivSaveDialog dlg(nullptr);
+  dlg.SetName(u"D");
+  dlg.SetParameters(u"Width=42 scale=\"1,5e2\" caption=\"Save it\" ext=txt");
+  EXPECT_EQ(dlg.ExtractParamAsString(u"CAPTION"), u"Save it");
+  EXPECT_EQ(dlg.ExtractParamAsString(u"initialdir"), u"");
+  EXPECT_EQ(dlg.ExtractParamAsInt(u"width"), 42);
+  EXPECT_DOUBLE_EQ(dlg.ExtractParamAsDouble(u"scale"), 150.0);
+  ExpectFileSysError([&] { dlg.ExtractParamAsInt(u"height"); },
+                     u"Component \"D\": height is not specified in property Parameters");
+  ExpectFileSysError([&] { dlg.ExtractParamAsDouble(u"zoom"); },
+                     u"Component \"D\": zoom is not specified in property Parameters");
+}
+
+TEST(UnivSaveDialog, TypeChangeGivesTheTypedNameTheNewExtension) {
+  TUnivSaveDialog owner(nullptr);
+  TSaveDialog sd(nullptr);
+  sd.AddFileType(u"Text", u"*.txt");
+  sd.AddFileType(u"All", u"*.*");
+  sd.AddFileType(u"Markdown", u"*.md");
+  sd.OnTypeChange = [&](TObject* s) { owner.SaveDiagTypeChange(s); };
+  struct Case {
+    const char16_t* file_name;
+    const char16_t* typed;
+    int type;
+    const char16_t* result;
+  } cases[] = {
+      {u"/x/report.csv", u"", 1, u"report.txt"},        // the dialog's name, folder dropped
+      {u"/x/report.csv", u"draft.v2.csv", 3, u"draft.v2.md"},
+      {u"/x/report.csv", u"notes", 1, u"notes.txt"},     // no extension yet
+      {u"/x.d/report", u"", 3, u"report.md"},            // a dot in the folder is no extension
+      {u"/x/report.csv", u"draft.csv", 2, u"draft.csv"}, // *.* leaves it alone
+      {u"", u"", 1, u""},
+  };
+  for (const Case& c : cases) {
+    sd.SetFileName(c.file_name);
+    sd.SetTypedFileName(c.typed);
+    sd.SelectFileType(c.type);
+    EXPECT_EQ(sd.TypedFileName(), c.result) << ToUtf8(c.file_name) << " " << ToUtf8(c.typed);
+  }
+}
+
+// Puts a stand-in dialog helper `program` into DIR/bin: it logs its
+// arguments to DIR/log, one per line and "--" after each call, and answers
+// each call with the next line of DIR/replies: an exit status, then
+// optionally the text it prints.
+void PutStandIn(const testutil::TempDir& dir, const std::string& program) {
+  const std::string d = dir.Dir();
+  mkdir((d + "/bin").c_str(), 0755);
+  dir.Put("bin/" + program,
+          "#!/bin/sh\n"
+          "PATH=/usr/bin:/bin\n"
+          "d=\"" + d + "\"\n"
+          "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$d/log\"; done\n"
+          "echo -- >> \"$d/log\"\n"
+          "n=$(cat \"$d/count\" 2>/dev/null || echo 0); n=$((n+1)); echo $n > \"$d/count\"\n"
+          "line=$(sed -n \"${n}p\" \"$d/replies\")\n"
+          "case \"$line\" in *' '*) printf '%s\\n' \"${line#* }\";; esac\n"
+          "exit ${line%% *}\n");
+  chmod((d + "/bin/" + program).c_str(), 0755);
+}
+
+// A stand-in `zenity` first on PATH.
+class StandInZenity : public ::testing::Test {
+ protected:
+  testutil::TempDir dir{"zenity"};
+  EnvVar path{"PATH", dir.Dir() + "/bin:" + std::string(getenv("PATH") ? getenv("PATH") : "")};
+  EnvVar display{"DISPLAY", ":77"};
+  TUnivSaveDialog dlg{nullptr};
+
+  void SetUp() override {
+    PutStandIn(dir, "zenity");
+    dlg.SetName(u"SaveDlg");
+  }
+  void Replies(const std::string& text) { dir.Put("replies", text); }
+  // The arguments of each call.
+  std::vector<std::vector<std::string>> Calls() {
+    std::vector<std::vector<std::string>> calls(1);
+    std::istringstream in(dir.Bytes("log"));
+    for (std::string line; std::getline(in, line);) {
+      if (line == "--") {
+        calls.emplace_back();
+      } else {
+        calls.back().push_back(line);
+      }
+    }
+    calls.pop_back();
+    return calls;
+  }
+};
+
+TEST_F(StandInZenity, ShowsTypesTitleFolderAndNameAndForcesTheExtension) {
+  const std::string d = dir.Dir();
+  dlg.SetParameters(FromUtf8("filter=\"Text|*.txt|All|*.*|odd\" ext=txt caption=\"Save it\" "
+                             "initialdir=" + d));
+  dlg.SetFilterIndex(2);
+  dlg.SetFileName(u"report.csv");
+  Replies("0 " + d + "/out/report.csv\n");
+  EXPECT_TRUE(dlg.Execute());
+  EXPECT_EQ(dlg.FileName(), FromUtf8(d + "/out/report.txt"));
+  EXPECT_EQ(dlg.FilterIndex(), 2);
+  const std::vector<std::vector<std::string>> expected = {
+      {"--file-selection", "--save", "--title=Save it", "--filename=" + d + "/report.csv",
+       "--file-filter=All | *.*", "--file-filter=Text | *.txt"}};
+  EXPECT_EQ(Calls(), expected);
+}
+
+TEST_F(StandInZenity, OverwriteNoShowsTheDialogAgainWithTheLastChoice) {
+  const std::string d = dir.Dir();
+  dir.Put("a.txt", "old");
+  dlg.SetParameters(u"ext=txt");
+  std::vector<String> asked;
+  dlg.OnOverwrite = [&](TObject*, const String& name, TModalResult& reply) {
+    asked.push_back(name);
+  };
+  Replies("0 " + d + "/a.txt\n0 " + d + "/b\n");
+  EXPECT_TRUE(dlg.Execute());
+  EXPECT_EQ(dlg.FileName(), FromUtf8(d + "/b.txt"));
+  EXPECT_EQ(asked, std::vector<String>{FromUtf8(d + "/a.txt")});
+  const auto calls = Calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[1][2], "--filename=" + d + "/a.txt");
+}
+
+TEST_F(StandInZenity, ExistingFileWithoutHandlerRaises) {
+  dir.Put("a.txt", "old");
+  Replies("0 " + dir.Dir() + "/a.txt\n");
+  ExpectFileSysError([&] { dlg.Execute(); },
+                     u"Component \"SaveDlg\": Overwrite dialog is not assigned");
+}
+
+TEST_F(StandInZenity, CancelAndFailures) {
+  dlg.SetFileName(u"keep.txt");
+  Replies("1\n3\n");
+  EXPECT_FALSE(dlg.Execute());
+  EXPECT_EQ(dlg.FileName(), u"keep.txt");
+  const String failed = u"Component \"SaveDlg\": Error in standard dialog (errnum = $FFFF).";
+  ExpectFileSysError([&] { dlg.Execute(); }, failed);  // the helper failed (status 3)
+  {
+    EnvVar no_display("DISPLAY", std::nullopt);
+    EnvVar no_wayland("WAYLAND_DISPLAY", std::nullopt);
+    ExpectFileSysError([&] { dlg.Execute(); }, failed);
+  }
+  {
+    EnvVar empty_path("PATH", dir.Dir() + "/none");
+    ExpectFileSysError([&] { dlg.Execute(); }, failed);
+  }
+  EXPECT_EQ(Calls().size(), 2u);  // no helper ran in the last two
+}
+
+TEST_F(StandInZenity, QuestionReplies) {
+  Replies("0\n1\n1 Cancel\n");
+  EXPECT_EQ(QuestionDialog(u"Save", u"Replace <b>x</b>?", true), mrYes);
+  EXPECT_EQ(QuestionDialog(u"Save", u"Replace?", true), mrNo);
+  EXPECT_EQ(QuestionDialog(u"Save", u"Replace?", true), mrCancel);
+  const auto calls = Calls();
+  ASSERT_EQ(calls.size(), 3u);
+  const std::vector<std::string> first = {"--question", "--no-markup", "--title=Save",
+                                          "--text=Replace <b>x</b>?", "--ok-label=Yes",
+                                          "--cancel-label=No", "--default-cancel",
+                                          "--extra-button=Cancel"};
+  EXPECT_EQ(calls[0], first);
+  EnvVar no_display("DISPLAY", std::nullopt);
+  EnvVar no_wayland("WAYLAND_DISPLAY", std::nullopt);
+  EXPECT_EQ(QuestionDialog(u"Save", u"Replace?", false), mrNone);
+}
+
+// Without zenity, kdialog: its own argument form and exit codes.
+TEST(StandInKdialog, SaveAndQuestion) {
+  testutil::TempDir dir("kdialog");
+  const std::string d = dir.Dir();
+  PutStandIn(dir, "kdialog");
+  dir.Put("replies", "0 " + d + "/x.dat\n2\n1\n");
+  EnvVar path("PATH", d + "/bin");  // no zenity here
+  EnvVar display("DISPLAY", ":77");
+
+  TSaveDialog sd(nullptr);
+  sd.AddFileType(u"Data", u"*.dat;*.bin");
+  sd.AddFileType(u"All", u"*");
+  sd.SetTitle(u"Save data");
+  sd.SetInitialDir(FromUtf8(d + "/"));
+  sd.SetFileName(u"x");
+  ASSERT_TRUE(sd.Execute());
+  EXPECT_EQ(sd.FileName(), FromUtf8(d + "/x.dat"));
+  EXPECT_EQ(QuestionDialog(u"Q", u"Replace?", true), mrCancel);
+  EXPECT_EQ(QuestionDialog(u"Q", u"Replace?", false), mrNo);
+  EXPECT_EQ(dir.Bytes("log"),
+            "--title\nSave data\n--getsavefilename\n" + d + "/x\n*.dat *.bin|Data\n*|All\n--\n"
+            "--title\nQ\n--yesnocancel\nReplace?\n--\n"
+            "--title\nQ\n--yesno\nReplace?\n--\n");
+}
+
+}  // namespace
+}  // namespace zel

@@ -1,0 +1,124 @@
+#include "zel/graphics/bitmap.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "zel/graphics/internal/dib.h"
+#include "zel/testutil/tempdir.h"
+
+namespace zel {
+namespace {
+
+using testutil::TempDir;
+
+// A 5 x 3 bitmap with a different colour in every pixel.
+void FillSample(TBitmap& bmp) {
+  bmp.SetSize(5, 3);
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) bmp.ScanLine(y)[x] = static_cast<TColor>((0x102030 * (y * 5 + x + 1)) & 0xFFFFFF);
+  }
+}
+
+uint32_t U32(const std::string& b, size_t at) {
+  return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 |
+         static_cast<uint8_t>(b[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
+}
+
+TEST(TBitmap, PngReadsBackWithLibpng) {
+  TempDir dir("png");
+  TBitmap bmp;
+  FillSample(bmp);
+  bmp.SaveToPNG(dir.Path("a.png"));
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_NE(png_image_begin_read_from_file(&image, (dir.Dir() + "/a.png").c_str()), 0) << image.message;
+  EXPECT_EQ(image.width, 5u);
+  EXPECT_EQ(image.height, 3u);
+  image.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+  ASSERT_NE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr), 0) << image.message;
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      const uint8_t* p = &rgb[(y * 5 + x) * 3];
+      const TColor c = bmp.ScanLine(y)[x];
+      EXPECT_EQ(p[0] | p[1] << 8 | p[2] << 16, static_cast<int>(c)) << x << "," << y;
+    }
+  }
+}
+
+TEST(TBitmap, BmpHeaderAndBottomUpRows) {
+  TempDir dir("bmp");
+  TBitmap bmp;
+  FillSample(bmp);
+  bmp.SaveToBMP(dir.Path("a.bmp"));
+  const std::string b = dir.Bytes("a.bmp");
+  const size_t stride = 16;  // 5 pixels * 3 bytes, padded to 4
+  ASSERT_EQ(b.size(), 14 + 40 + stride * 3);
+  EXPECT_EQ(b.substr(0, 2), "BM");
+  EXPECT_EQ(U32(b, 2), b.size());
+  EXPECT_EQ(U32(b, 10), 54u);  // pixel data offset
+  EXPECT_EQ(U32(b, 14), 40u);  // header size
+  EXPECT_EQ(U32(b, 18), 5u);
+  EXPECT_EQ(U32(b, 22), 3u);   // positive: bottom row first
+  EXPECT_EQ(U32(b, 26) & 0xFFFF, 1u);
+  EXPECT_EQ(U32(b, 26) >> 16, 24u);
+  EXPECT_EQ(U32(b, 30), 0u);   // no compression
+  EXPECT_EQ(U32(b, 34), stride * 3);
+  // The first stored row is the bottom one, blue-green-red; padding is 0.
+  const TColor bottom_left = bmp.ScanLine(2)[0], top_right = bmp.ScanLine(0)[4];
+  EXPECT_EQ(static_cast<uint8_t>(b[54]), (bottom_left >> 16) & 0xFF);
+  EXPECT_EQ(static_cast<uint8_t>(b[55]), (bottom_left >> 8) & 0xFF);
+  EXPECT_EQ(static_cast<uint8_t>(b[56]), bottom_left & 0xFF);
+  EXPECT_EQ(b[54 + 15], 0);
+  const size_t last = 54 + 2 * stride + 12;
+  EXPECT_EQ(static_cast<uint8_t>(b[last]), (top_right >> 16) & 0xFF);
+  EXPECT_EQ(static_cast<uint8_t>(b[last + 2]), top_right & 0xFF);
+}
+
+TEST(TBitmap, DibRoundTripsThroughAStretchedCopy) {
+  TBitmap src;
+  FillSample(src);
+  size_t header_size = 0, image_size = 0;
+  GetDIBSizes(src, header_size, image_size);
+  EXPECT_EQ(header_size, 40u);
+  EXPECT_EQ(image_size, 48u);
+  std::vector<uint8_t> header(header_size), bits(image_size);
+  EXPECT_FALSE(GetDIB(src, header, std::span<uint8_t>(bits).first(47)));
+  ASSERT_TRUE(GetDIB(src, header, bits));
+  // Twice the size: each source pixel becomes a 2 x 2 block.
+  TBitmap dst(12, 7);
+  ASSERT_TRUE(dst.Canvas().StretchDIBits(1, 1, 10, 6, 0, 0, 5, 3, header, bits));
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 10; ++x) EXPECT_EQ(dst.ScanLine(1 + y)[1 + x], src.ScanLine(y / 2)[x / 2]);
+  }
+  EXPECT_EQ(dst.ScanLine(0)[0], clWhite);
+  // A header that is not a 24-bit one, or too few bytes, is refused.
+  EXPECT_FALSE(dst.Canvas().StretchDIBits(0, 0, 5, 3, 0, 0, 5, 3, header, std::span<uint8_t>(bits).first(40)));
+  header[14] = 8;
+  EXPECT_FALSE(dst.Canvas().StretchDIBits(0, 0, 5, 3, 0, 0, 5, 3, header, bits));
+}
+
+TEST(TBitmap, FailedSavesRaiseAndLeaveOldFiles) {
+  TempDir dir("save");
+  TBitmap bmp;
+  FillSample(bmp);
+  EXPECT_THROW(bmp.SaveToPNG(dir.Path("missing/a.png")), EFCreateError);
+  EXPECT_THROW(bmp.SaveToBMP(dir.Path("missing/a.bmp")), EFCreateError);
+  dir.Put("old.png", "old");
+  EXPECT_THROW(TBitmap().SaveToPNG(dir.Path("old.png")), EWriteError);  // an empty bitmap
+  EXPECT_EQ(dir.Bytes("old.png"), "old");
+  bmp.SaveToPNG(dir.Path("old.png"));
+  EXPECT_EQ(dir.Bytes("old.png").substr(1, 3), "PNG");
+  // Only the target is left in the directory: no temporary files.
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Dir())) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+}  // namespace
+}  // namespace zel

@@ -1,0 +1,163 @@
+// zel/graphics/canvas.h — `TCanvas`, the drawing surface, with its `TPen`,
+// `TBrush` and `TFont`.
+//
+// A canvas draws lines, rectangles, ellipses, polygons, single pixels and
+// text in its current pen, brush and font.  It is an interface: a bitmap's
+// canvas (zel/graphics/bitmap.h) rasterises into the bitmap's pixels, the
+// printer's canvas (zel/graphics/printer.h) writes PDF pages, and a test may
+// put in a canvas that records the calls.
+//
+//   zel::TBitmap bmp(40, 30);
+//   zel::TCanvas& c = bmp.Canvas();
+//   c.Pen().SetColor(0x0000FF);            // red: TColor is 0x00BBGGRR
+//   c.MoveTo(0, 0);
+//   c.LineTo(10, 0);                        // pixels x = 0..9 (not the end)
+//   c.Brush().SetColor(0x00FF00);
+//   c.Rectangle(2, 2, 6, 5);                // covers x 2..5, y 2..4
+//   c.TextOut(1, 10, u"Hi");                // top-left of the text at (1, 10)
+//
+// Pixel conventions of the rasterising canvases: a line covers its start
+// point and not its end point; a rectangle or ellipse given by x1, y1, x2, y2
+// covers x1..x2-1 and y1..y2-1, its outline in the pen (as wide as the pen),
+// its inside in the brush (nothing with a clear brush); a polygon is filled
+// with the brush and outlined by the closed run of lines through its points.
+// Everything is clipped to the surface; nothing is anti-aliased.  Pens wider
+// than 1024 pixels rasterise 1024 wide.
+#ifndef ZEL_GRAPHICS_CANVAS_H_
+#define ZEL_GRAPHICS_CANVAS_H_
+
+#include <cstdint>
+#include <span>
+
+#include "zel/platform/component.h"
+#include "zel/platform/exceptions.h"
+#include "zel/platform/font.h"
+#include "zel/platform/string.h"
+#include "zel/platform/types.h"
+
+namespace zel {
+
+// A few colours by name (0x00BBGGRR).  `clNone` is no colour at all: what a
+// canvas without readable pixels reports for `Pixels`.
+inline constexpr TColor clBlack = 0x000000;
+inline constexpr TColor clWhite = 0xFFFFFF;
+inline constexpr TColor clSilver = 0xC0C0C0;
+inline constexpr TColor clGray = 0x808080;
+inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clLime = 0x00FF00;
+inline constexpr TColor clBlue = 0xFF0000;
+inline constexpr TColor clNone = 0x1FFFFFFF;
+
+enum TBrushStyle : uint8_t { bsSolid, bsClear };
+
+// Colour, style and width of lines and outlines.  Changes call OnChange.
+class TPen : public TPersistent {
+ public:
+  TColor Color() const noexcept { return color_; }
+  void SetColor(TColor color);
+  TPenStyle Style() const noexcept { return style_; }
+  void SetStyle(TPenStyle style);
+  // Width in pixels; values below 1 are taken as 1.
+  int Width() const noexcept { return width_; }
+  void SetWidth(int width);
+
+  const TNotifyEvent& OnChange() const noexcept { return on_change_; }
+  void SetOnChange(TNotifyEvent handler) { on_change_ = std::move(handler); }
+
+  // Copies colour, style and width from another TPen.
+  void Assign(const TPersistent* Source) override;
+
+ private:
+  void Changed();
+  TColor color_ = clBlack;
+  TPenStyle style_ = psSolid;
+  int width_ = 1;
+  TNotifyEvent on_change_;
+};
+
+// Colour and style of fills.
+class TBrush : public TPersistent {
+ public:
+  TColor Color() const noexcept { return color_; }
+  void SetColor(TColor color);
+  TBrushStyle Style() const noexcept { return style_; }
+  void SetStyle(TBrushStyle style);
+
+  const TNotifyEvent& OnChange() const noexcept { return on_change_; }
+  void SetOnChange(TNotifyEvent handler) { on_change_ = std::move(handler); }
+
+  // Copies colour and style from another TBrush.
+  void Assign(const TPersistent* Source) override;
+
+ private:
+  void Changed();
+  TColor color_ = clWhite;
+  TBrushStyle style_ = bsSolid;
+  TNotifyEvent on_change_;
+};
+
+// A drawing operation on a canvas that cannot take it (the printer's canvas
+// outside a document, a printer asked to start a second one).
+class EPrinter : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+class TCanvas : public TPersistent {
+ public:
+  TPen& Pen() noexcept { return pen_; }
+  const TPen& Pen() const noexcept { return pen_; }
+  TBrush& Brush() noexcept { return brush_; }
+  const TBrush& Brush() const noexcept { return brush_; }
+  TFont& Font() noexcept { return font_; }
+  const TFont& Font() const noexcept { return font_; }
+
+  // Where the next `LineTo` starts.
+  TPoint PenPos() const noexcept { return pen_pos_; }
+  virtual void MoveTo(int x, int y);
+  // A line in the pen from PenPos to (x, y), which becomes the new PenPos.
+  virtual void LineTo(int x, int y) = 0;
+
+  virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
+  virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
+  virtual void Polygon(std::span<const TPoint> points) = 0;
+
+  // One pixel: its colour, or clNone where the canvas cannot read it
+  // (outside a bitmap, on a printed page).
+  virtual TColor Pixels(int x, int y) const = 0;
+  virtual void SetPixels(int x, int y, TColor color) = 0;
+
+  // Text in the canvas font: width and height in pixels (the height is the
+  // font's ascent plus descent), and output with the text's top-left corner
+  // at (x, y) in the font colour, on the brush colour when the brush is
+  // solid.  The font comes from fontconfig's best match for the font's
+  // name and style and is rendered by FreeType.
+  virtual int TextWidth(StringView text);
+  virtual int TextHeight(StringView text);
+  virtual void TextOut(int x, int y, StringView text) = 0;
+
+  // Copies a device-independent bitmap (a 40-byte header of width, height,
+  // planes and bits per pixel; rows of 24-bit blue-green-red pixels from the
+  // bottom up, each padded to four bytes; see GetDIB in zel/graphics/bitmap.h)
+  // into the rectangle (x, y, x + w, y + h), stretching the source
+  // rectangle (sx, sy, sw, sh) of the image (top-down coordinates).  Returns
+  // false when the header or the data do not describe an image.
+  virtual bool StretchDIBits(int x, int y, int w, int h, int sx, int sy, int sw, int sh,
+                             std::span<const uint8_t> header, std::span<const uint8_t> bits) = 0;
+
+  // True for the printer's canvas.
+  virtual bool IsPrinterCanvas() const { return false; }
+
+ protected:
+  void SetPenPos(TPoint p) noexcept { pen_pos_ = p; }
+
+ private:
+  TPen pen_;
+  TBrush brush_;
+  TFont font_;
+  TPoint pen_pos_;
+};
+
+}  // namespace zel
+
+#endif  // ZEL_GRAPHICS_CANVAS_H_

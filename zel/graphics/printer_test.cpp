@@ -1,0 +1,142 @@
+#include "zel/graphics/printer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "zel/graphics/marks.h"
+#include "zel/testutil/tempdir.h"
+
+namespace zel {
+namespace {
+
+using testutil::TempDir;
+
+bool HavePdftoppm() { return std::system("command -v pdftoppm >/dev/null 2>&1") == 0; }
+
+// A binary PPM (P6) as rows of 0x00BBGGRR pixels.
+struct Ppm {
+  int width = 0, height = 0;
+  std::vector<TColor> pixels;
+  TColor At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+bool ReadPpm(const std::string& path, Ppm& ppm) {
+  std::ifstream in(path, std::ios::binary);
+  std::string magic;
+  int maxval = 0;
+  in >> magic >> ppm.width >> ppm.height >> maxval;
+  in.get();
+  if (!in || magic != "P6" || maxval != 255) return false;
+  std::vector<unsigned char> rgb(static_cast<size_t>(ppm.width) * ppm.height * 3);
+  in.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+  if (!in) return false;
+  ppm.pixels.resize(rgb.size() / 3);
+  for (size_t i = 0; i < ppm.pixels.size(); ++i) {
+    ppm.pixels[i] = rgb[3 * i] | rgb[3 * i + 1] << 8 | rgb[3 * i + 2] << 16;
+  }
+  return true;
+}
+
+// Ends any document a failed test left open, and the default resolution.
+class PrinterTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    Printer().Abort();
+    Printer().SetPixelsPerInch(TPrinter::kDefaultPixelsPerInch);
+  }
+};
+
+TEST_F(PrinterTest, PagesBecomeAValidPdf) {
+  TempDir dir("pdf");
+  TPrinter& p = Printer();
+  p.SetPixelsPerInch(100);
+  EXPECT_EQ(p.PageWidth(), 827);   // A4 at 100 pixels per inch
+  EXPECT_EQ(p.PageHeight(), 1169);
+  p.BeginDoc(dir.Path("out.pdf"));
+  EXPECT_TRUE(p.Printing());
+  EXPECT_TRUE(p.Canvas().IsPrinterCanvas());
+  EXPECT_EQ(p.Canvas().Font().PixelsPerInch(), 100);
+  EXPECT_EQ(p.PageNumber(), 1);
+  EXPECT_THROW(p.BeginDoc(dir.Path("other.pdf")), EPrinter);
+  EXPECT_THROW(p.SetPixelsPerInch(300), EPrinter);
+  // A red 40 x 20 bitmap placed at (100, 50), one printer pixel per pixel.
+  TBitmap red(40, 20);
+  red.Canvas().Brush().SetColor(clRed);
+  red.Canvas().Pen().SetColor(clRed);
+  red.Canvas().Rectangle(0, 0, 40, 20);
+  PrintBitmap(red, 100, 50);
+  p.Canvas().Brush().SetColor(clBlue);
+  p.Canvas().Pen().SetColor(clBlue);
+  p.Canvas().Rectangle(300, 300, 400, 350);
+  p.Canvas().Pen().SetColor(clBlack);
+  DrawMarkOnCanvas(p.Canvas(), 24, 500, 500);
+  DrawMarkOnCanvas(p.Canvas(), 65, 520, 500);
+  p.Canvas().TextOut(100, 600, u"zel printer");
+  EXPECT_EQ(p.Canvas().Pixels(100, 50), clNone);
+  p.NewPage();
+  EXPECT_EQ(p.PageNumber(), 2);
+  p.Canvas().TextOut(100, 100, u"page 2");
+  EXPECT_FALSE(dir.Bytes("out.pdf").size() > 0);  // nothing before EndDoc
+  p.EndDoc();
+  EXPECT_FALSE(p.Printing());
+  const std::string pdf = dir.Bytes("out.pdf");
+  ASSERT_GE(pdf.size(), 100u);
+  EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+  EXPECT_NE(pdf.rfind("%%EOF"), std::string::npos);
+  if (!HavePdftoppm()) GTEST_SKIP() << "pdftoppm not installed: the pixels are not checked";
+  const std::string base = dir.Dir() + "/page";
+  ASSERT_EQ(std::system(("pdftoppm -r 100 -aa no -aaVector no -f 1 -l 1 '" + dir.Dir() + "/out.pdf' '" +
+                         base + "'").c_str()),
+            0);
+  std::string page1;
+  for (const char* name : {"-1.ppm", "-01.ppm"}) {
+    if (std::ifstream(base + name)) page1 = base + name;
+  }
+  Ppm ppm;
+  ASSERT_TRUE(ReadPpm(page1, ppm));
+  EXPECT_EQ(ppm.width, 827);
+  // Inside the bitmap's place red, around it white; the blue rectangle
+  // covers 300..399 x 300..349.
+  const struct {
+    int x, y;
+    TColor want;
+  } probes[] = {{100, 50, clRed},   {139, 69, clRed},   {120, 60, clRed},    {98, 60, clWhite},
+                {141, 60, clWhite}, {120, 48, clWhite}, {120, 71, clWhite},  {301, 301, clBlue},
+                {398, 348, clBlue}, {350, 325, clBlue}, {402, 325, clWhite}, {500, 500, clBlack}};
+  for (const auto& pr : probes) EXPECT_EQ(ppm.At(pr.x, pr.y), pr.want) << pr.x << "," << pr.y;
+  std::system(("pdfinfo '" + dir.Dir() + "/out.pdf' > '" + dir.Dir() + "/info.txt' 2>/dev/null").c_str());
+  const std::string info = dir.Bytes("info.txt");
+  if (const size_t at = info.find("Pages:"); at != std::string::npos) {
+    EXPECT_EQ(std::atoi(info.c_str() + at + 6), 2) << info;
+  }
+}
+
+TEST_F(PrinterTest, DrawingOutsideADocumentRaises) {
+  TPrinter& p = Printer();
+  EXPECT_FALSE(p.Printing());
+  EXPECT_EQ(p.PageNumber(), 0);
+  EXPECT_THROW(p.Canvas().LineTo(1, 1), EPrinter);
+  EXPECT_THROW(p.Canvas().Rectangle(0, 0, 2, 2), EPrinter);
+  EXPECT_THROW(p.NewPage(), EPrinter);
+  EXPECT_THROW(p.EndDoc(), EPrinter);
+  EXPECT_THROW(PrintBitmap(TBitmap(2, 2), 0, 0), EPrinter);
+  TempDir dir("pdfabort");
+  EXPECT_THROW(p.BeginDoc(dir.Path("no/such/dir.pdf")), EFCreateError);
+  dir.Put("keep.pdf", "old");
+  p.BeginDoc(dir.Path("keep.pdf"));
+  p.Canvas().Rectangle(0, 0, 10, 10);
+  p.Abort();
+  EXPECT_EQ(dir.Bytes("keep.pdf"), "old");
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Dir())) ++entries;
+  EXPECT_EQ(entries, 1);  // the temporary PDF is gone
+}
+
+}  // namespace
+}  // namespace zel

@@ -1,0 +1,122 @@
+#include "zel/platform/hostfs.h"
+
+#include <errno.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "zel/testutil/tempdir.h"
+
+namespace zel {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(MatchesFileMask, WildcardsWithoutCase) {
+  struct Case {
+    const char16_t* name;
+    const char16_t* mask;
+    bool match;
+  } cases[] = {
+      {u"Report.TXT", u"*.txt", true},    {u"report.txt", u"R*T.*", true},
+      {u"a.txt", u"?.txt", true},         {u"ab.txt", u"?.txt", false},
+      {u"Makefile", u"*.*", true},        {u"Makefile", u"make*.*", true},
+      {u"data", u"data.*", true},         {u"data.bak", u"data", false},
+      {u"x.tar.gz", u"*.gz", true},       {u"x.tar.gz", u"*.tar", false},
+      {u"aaa", u"*a*a*a*", true},         {u"aa", u"*a*a*a*", false},
+      {u"", u"*", true},                  {u"abc", u"", false},
+      {u"ÄRGER.txt", u"ärger.*", true},   {u"straße", u"STRASSE", false},
+      {u"Ωmega", u"ωMEGA", true},         {u"a*b", u"a*b", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MatchesFileMask(c.name, c.mask), c.match) << ToUtf8(c.name) << " ~ " << ToUtf8(c.mask);
+  }
+}
+
+TEST(ExpandFileName, ResolvesDotsByTheText) {
+  const std::string cwd = fs::current_path().string();
+  EXPECT_EQ(ExpandFileName(u"/a/./b/../c//d"), u"/a/c/d");
+  EXPECT_EQ(ExpandFileName(u"/a/b/"), u"/a/b/");
+  EXPECT_EQ(ExpandFileName(u"/.."), u"/");
+  EXPECT_EQ(ExpandFileName(u"x/*.txt"), FromUtf8(cwd + "/x/*.txt"));
+  EXPECT_EQ(HostDirPart(u"a:b\\c/d.txt"), u"a:b\\c/");
+  EXPECT_EQ(HostNamePart(u"a:b\\c/d.txt"), u"d.txt");
+  EXPECT_EQ(HostJoin(u"dir/", u"x"), u"dir/x");
+  EXPECT_EQ(HostJoin(u"", u"x"), u"x");
+}
+
+TEST(MountPointOf, FindsTheTopOfTheFileSystem) {
+  EXPECT_EQ(MountPointOf(u"/proc/self"), u"/proc");
+  EXPECT_EQ(MountPointOf(u"/"), u"/");
+  EXPECT_EQ(MountPointOf(u"/no/such/dir"), u"");
+}
+
+TEST(TDirSearch, KindsOfEntriesAndNamesAsStored) {
+  testutil::TempDir dir("hostfs");
+  fs::create_directory(dir.Dir() + "/Sub");
+  dir.Put("File.TXT", "12345");
+  dir.Put("ro.txt", "");
+  chmod((dir.Dir() + "/ro.txt").c_str(), 0444);
+  fs::create_symlink("Sub", dir.Dir() + "/dirlink");
+  fs::create_symlink("File.TXT", dir.Dir() + "/filelink");
+  fs::create_symlink("nowhere", dir.Dir() + "/dangling");
+  ASSERT_EQ(mkfifo((dir.Dir() + "/.pipe").c_str(), 0600), 0);
+  const std::map<std::string, uint32_t> want = {
+      {"Sub", faDirectory},
+      {"File.TXT", faArchive},
+      {"ro.txt", faArchive | faReadOnly},
+      {"dirlink", faDirectory | faSymLink},
+      {"filelink", faArchive | faSymLink},
+      {"dangling", faSymLink},
+      {".pipe", faSysFile | faHidden},
+  };
+  for (const bool details : {false, true}) {
+    SCOPED_TRACE(details);
+    std::map<std::string, uint32_t> got;
+    TDirSearch search(FromUtf8(dir.Dir()), u"*", details);
+    ASSERT_TRUE(search.IsOpen());
+    TSearchRec rec;
+    while (search.Next(rec)) {
+      got[ToUtf8(rec.Name)] = details ? rec.Attr : rec.Attr & ~faReadOnly;
+      if (details && rec.Name == u"File.TXT") {
+        EXPECT_EQ(rec.Size, 5);
+      }
+    }
+    std::map<std::string, uint32_t> expect = want;
+    if (!details) expect["ro.txt"] = faArchive;
+    EXPECT_EQ(got, expect);
+  }
+  // A mask keeps the matching files; `AllDirs` adds every directory.
+  for (const bool all_dirs : {false, true}) {
+    TDirSearch search(FromUtf8(dir.Dir()), u"*.txt", false, all_dirs);
+    std::map<std::string, uint32_t> got;
+    TSearchRec rec;
+    while (search.Next(rec)) got[ToUtf8(rec.Name)] = rec.Attr;
+    std::map<std::string, uint32_t> expect = {{"File.TXT", faArchive}, {"ro.txt", faArchive}};
+    if (all_dirs) {
+      expect["Sub"] = faDirectory;
+      expect["dirlink"] = faDirectory | faSymLink;
+    }
+    EXPECT_EQ(got, expect) << all_dirs;
+  }
+  TDirSearch missing(FromUtf8(dir.Dir() + "/none"), u"*");
+  EXPECT_FALSE(missing.IsOpen());
+  EXPECT_EQ(missing.Error(), ENOENT);
+}
+
+TEST(ForceDirectories, CreatesEveryMissingLevel) {
+  testutil::TempDir dir("hostfs");
+  EXPECT_TRUE(ForceDirectories(FromUtf8(dir.Dir() + "/a/b/c/")));
+  EXPECT_TRUE(fs::is_directory(dir.Dir() + "/a/b/c"));
+  EXPECT_TRUE(ForceDirectories(FromUtf8(dir.Dir() + "/a/b")));
+  dir.Put("file", "");
+  EXPECT_FALSE(ForceDirectories(FromUtf8(dir.Dir() + "/file/x")));
+  EXPECT_EQ(LastOSError(), ENOTDIR);
+}
+
+}  // namespace
+}  // namespace zel
