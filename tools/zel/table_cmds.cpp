@@ -169,7 +169,7 @@ int64_t LoadTable(const Input& in, bool have_delim, Char& delim, TStringArray& t
     }
     ncols = std::max(ncols, static_cast<int>(fields));
     CutLine(line, delim, decoded,
-            [&](size_t c, std::string_view bytes) { table.SetString(static_cast<int>(c), r, bytes); });
+            [&](size_t c, std::string_view bytes) { table.SetBytes(static_cast<int>(c), r, bytes); });
   }
   if (!ReadSucceeded(reader, in)) return -1;
   if (rows > 0 && !table.Resize(ncols, rows)) return Fail("not enough memory for the table"), -1;
