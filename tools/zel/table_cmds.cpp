@@ -240,9 +240,16 @@ int Table(const ParsedArgs& args) {
   const std::string separator = delim != 0 ? ToUtf8(StringView(&delim, 1)) : std::string();
   OutBuffer out;
   std::string line;
-  for (int r = 1; r <= table.NrOfRows(); ++r) {
+  // After a sort the rows lie scattered in memory: the cells of rows a few
+  // steps ahead are fetched early, so that their cache misses overlap.
+  constexpr int kAhead = 8;
+  const int nrows = table.NrOfRows(), ncols = table.NrOfColumns();
+  for (int r = 1; r <= nrows; ++r) {
+    if (r + kAhead <= nrows) {
+      for (int c = 1; c <= ncols; ++c) __builtin_prefetch(table.GetBytes(c, r + kAhead).data());
+    }
     line.clear();
-    for (int c = 1; c <= table.NrOfColumns(); ++c) {
+    for (int c = 1; c <= ncols; ++c) {
       if (c > 1) line += separator;
       for (const char b : table.GetBytes(c, r)) {
         if (static_cast<unsigned char>(b) < 0x80) {
