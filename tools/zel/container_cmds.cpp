@@ -17,7 +17,7 @@ namespace {
 
 int Perm(const ParsedArgs& args);
 int Comb(const ParsedArgs& args);
-int Count(const Args& args);
+int Count(const ParsedArgs& args);
 int FeatMat(const ParsedArgs& args);
 
 constexpr Option kFeatMatOptions[] = {
@@ -39,13 +39,14 @@ constexpr Command kCommands[] = {
          "one per line in increasing order, numbers separated by blanks:\n"
          "for K = 2, N = 3: 1 2, 1 3, 2 3.",
      .main = &Comb},
-    {"count", "count the distinct lines of a text",
-     "[FILE]\n\n"
+    {.name = "count", .summary = "count the distinct lines of a text",
+     .operands = "[FILE]",
+     .description =
      "Prints each distinct line of FILE (stdin when no FILE or '-') once, in\n"
      "order of first appearance, after the number of times it occurs,\n"
      "right-aligned in seven places as `uniq -c` does.  Lines compare exactly\n"
      "(case matters); a CR before the line end is not part of the line.",
-     &Count},
+     .main = &Count},
     {.name = "featmat", .summary = "show a feature-matrix file",
      .operands = "FILE",
      .description =
@@ -113,54 +114,15 @@ int Comb(const ParsedArgs& args) {
   return PrintAll(k, [n](TCombination& c) { return NextCombination(c, n); });
 }
 
-int Count(const Args& args) {
-  if (args.size() > 1) return UsageError(kCommands[2], "too many arguments");
-  if (!args.empty() && args[0].size() > 1 && args[0][0] == '-') {
-    return UsageError(kCommands[2], "unknown option '" + args[0] + "'");
-  }
-  const std::string path = args.empty() ? "-" : args[0];
-  std::FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-  if (in == nullptr) return Fail("cannot open '" + path + "'");
-  // Lines are cut from large blocks; each is decoded (UTF-8, bad bytes as
-  // Windows-1252) and counted once.
+int Count(const ParsedArgs& args) {
+  args.RequireOperands(0, 1);
+  const Input in = OpenInput(args.OperandsOrStdin()[0]);
+  if (in.stream == nullptr) return kFailure;
   TStringAccu accu(nullptr);
-  std::vector<char> block(1 << 20);
-  std::string pending;
-  String line;  // reused, so that a line already counted costs no allocation
-  auto add = [&](const char* b, size_t n) {
-    if (n > 0 && b[n - 1] == '\r') --n;
-    const auto* u = reinterpret_cast<const unsigned char*>(b);
-    if (std::all_of(u, u + n, [](unsigned char c) { return c < 0x80; })) {
-      line.assign(u, u + n);  // ASCII: each byte is its character
-    } else {
-      line = FromUtf8(std::string_view(b, n));
-    }
-    accu.Add(line);
-  };
-  size_t got;
-  while ((got = std::fread(block.data(), 1, block.size(), in)) > 0) {
-    const char* p = block.data();
-    const char* end = p + got;
-    while (p < end) {
-      const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-      if (nl == nullptr) {
-        pending.append(p, end);
-        break;
-      }
-      if (pending.empty()) {
-        add(p, static_cast<size_t>(nl - p));
-      } else {
-        pending.append(p, nl);
-        add(pending.data(), pending.size());
-        pending.clear();
-      }
-      p = nl + 1;
-    }
-  }
-  const bool failed = std::ferror(in) != 0;
-  if (in != stdin) std::fclose(in);
-  if (failed) return Fail("error reading '" + path + "'");
-  if (!pending.empty()) add(pending.data(), pending.size());
+  TLineReader reader = LineReader(in);
+  // One reused line: a line already counted costs no allocation.
+  for (String line; reader.ReadLine(line);) accu.Add(line);
+  if (!ReadSucceeded(reader, in)) return kFailure;
   std::string out;
   char num[32];
   for (int i = 1; i <= accu.Size(); ++i) {

@@ -17,8 +17,32 @@ constexpr Option kFmtOptions[] = {
     {"width", 0, "W", "field width (default 0); a negative W pads with zeros"},
     {"plus", 0, {}, "strffForcePlus: '+' before values that are not negative"},
 };
-int ScrambleCmd(const Args& args);
-int Text(const Args& args);
+int ScrambleCmd(const ParsedArgs& args);
+int Text(const ParsedArgs& args);
+
+constexpr Option kScrambleOptions[] = {
+    {"seed", 0, "N", "the seed of the permutation (default 5261)"},
+    {"descramble", 'd', {}, "reverse the scrambling"},
+};
+
+// The transforms of `zel text`, one option each.
+constexpr struct {
+  std::string_view option;
+  String (*fn)(StringView);
+} kTextModes[] = {
+    {"capitalize", &CapitalizeString}, {"swapcase", &ChangeCase},
+    {"umlauts", &ExpandDiphthongs},    {"az09", &ReduceStringToAZ09},
+    {"fn83", &ReduceStringToFN83CompliantChars}, {"reverse", &ReverseString},
+};
+
+constexpr Option kTextOptions[] = {
+    {"capitalize", 0, {}, "first letter of every word a capital (CapitalizeString)"},
+    {"swapcase", 0, {}, "small letters to capitals and back (ChangeCase)"},
+    {"umlauts", 0, {}, "ä ö ü ß µ Ä Ö Ü written out in ASCII (ExpandDiphthongs)"},
+    {"az09", 0, {}, "all but A-Z, a-z, 0-9 replaced by '_' (ReduceStringToAZ09)"},
+    {"fn83", 0, {}, "all but file-name-safe characters replaced by '_' (ReduceStringToFN83CompliantChars)"},
+    {"reverse", 0, {}, "the characters of the line in reverse order (ReverseString)"},
+};
 
 constexpr Command kCommands[] = {
     {.name = "fmt", .summary = "format a number: fixed, scientific, significant digits",
@@ -28,41 +52,21 @@ constexpr Command kCommands[] = {
          "leading '-' included) as the library formats it, with one of --decimals,\n"
          "--sig and --auto.  The text is printed as is, leading blanks included.",
      .options = kFmtOptions, .main = &Fmt},
-    {"scramble", "scramble or descramble text with a seeded permutation",
-     "[--seed N] [-d] [FILE]\n\n"
-     "Replaces every character of code 1..255 of FILE (stdin when no FILE) through\n"
-     "a permutation built from the seed (default 5261); -d reverses it.  Other\n"
-     "characters, line ends included, pass through their permutation or unchanged\n"
-     "alike, so 'zel scramble | zel scramble -d' gives the input back.  Input is\n"
-     "read as UTF-8 (invalid bytes as Windows-1252), output written as UTF-8.\n"
-     "Hides text from casual reading; it is not encryption.",
-     &ScrambleCmd},
-    {"text", "transform each line: capitals, case, umlauts, safe characters",
-     "--capitalize|--swapcase|--umlauts|--az09|--fn83|--reverse [FILE]\n\n"
-     "Transforms each line of FILE (stdin when no FILE):\n"
-     "  --capitalize  first letter of every word a capital (CapitalizeString)\n"
-     "  --swapcase    small letters to capitals and back (ChangeCase)\n"
-     "  --umlauts     ä ö ü ß µ Ä Ö Ü written out in ASCII (ExpandDiphthongs)\n"
-     "  --az09        all but A-Z, a-z, 0-9 replaced by '_' (ReduceStringToAZ09)\n"
-     "  --fn83        all but file-name-safe characters replaced by '_'\n"
-     "                (ReduceStringToFN83CompliantChars)\n"
-     "  --reverse     the characters of the line in reverse order (ReverseString)",
-     &Text},
+    {.name = "scramble", .summary = "scramble or descramble text with a seeded permutation",
+     .operands = "[FILE]",
+     .description =
+         "Replaces every character of code 1..255 of FILE (stdin when no FILE) through\n"
+         "a permutation built from the seed (default 5261); -d reverses it.  Other\n"
+         "characters, line ends included, pass through their permutation or unchanged\n"
+         "alike, so 'zel scramble | zel scramble -d' gives the input back.  Input is\n"
+         "read as UTF-8 (invalid bytes as Windows-1252), output written as UTF-8.\n"
+         "Hides text from casual reading; it is not encryption.",
+     .options = kScrambleOptions, .main = &ScrambleCmd},
+    {.name = "text", .summary = "transform each line: capitals, case, umlauts, safe characters",
+     .operands = "--capitalize|--swapcase|--umlauts|--az09|--fn83|--reverse [FILE]",
+     .description = "Transforms each line of FILE (stdin when no FILE) with one of the options.",
+     .options = kTextOptions, .main = &Text},
 };
-
-// Reads an integer option value; false (after a usage message) when it is none.
-bool IntArg(const Command& cmd, const Args& args, size_t& i, int& value, int& status) {
-  if (i + 1 >= args.size()) {
-    status = UsageError(cmd, "option '" + args[i] + "' needs a value");
-    return false;
-  }
-  const std::string& text = args[++i];
-  if (!TryStrToInt(FromUtf8(text), value)) {
-    status = UsageError(cmd, "'" + text + "' is not an integer");
-    return false;
-  }
-  return true;
-}
 
 // A whole integer option value (the library's integer text).
 int IntOption(const ParsedArgs& args, std::string_view key, int fallback) {
@@ -99,63 +103,38 @@ int Fmt(const ParsedArgs& args) {
   return kOk;
 }
 
-int ScrambleCmd(const Args& args) {
-  const Command& cmd = kCommands[1];
-  int seed = 5261;
-  bool descramble = false;
-  std::string path;
-  bool have_path = false;
-  int status = kOk;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--seed") {
-      if (!IntArg(cmd, args, i, seed, status)) return status;
-    } else if (a == "-d" || a == "--descramble") {
-      descramble = true;
-    } else if (int s = TakeOperand(cmd, a, path, have_path); s != kOk) {
-      return s;
-    }
-  }
-  // Lines with their line ends, joined: the text exactly as read.
-  std::vector<String> lines;
-  if (!ReadLines(path, lines, /*keep_line_ends=*/true)) return kFailure;
-  String text;
-  for (const String& line : lines) text += line;
+int ScrambleCmd(const ParsedArgs& args) {
+  args.RequireOperands(0, 1);
+  const int seed = IntOption(args, "seed", 5261);
+  const bool descramble = args.Has("descramble");
+  const Input in = OpenInput(args.OperandsOrStdin()[0]);
+  if (in.stream == nullptr) return kFailure;
   InitScramble(seed);
-  std::cout << ToUtf8(descramble ? DeScramble(text) : Scramble(text));
-  return kOk;
+  // Each character is replaced on its own, so line by line (with the line
+  // ends) gives the same text as the whole input at once.
+  TLineReader reader = LineReader(in, leKeep);
+  OutBuffer out;
+  for (String line; reader.ReadLine(line);) {
+    out.Append(ToUtf8(descramble ? DeScramble(line) : Scramble(line)));
+  }
+  return ReadSucceeded(reader, in) ? kOk : kFailure;
 }
 
-int Text(const Args& args) {
-  const Command& cmd = kCommands[2];
+int Text(const ParsedArgs& args) {
+  args.RequireOperands(0, 1);
   String (*transform)(StringView) = nullptr;
-  std::string path;
-  bool have_path = false;
-  static const struct {
-    const char* option;
-    String (*fn)(StringView);
-  } kModes[] = {
-      {"--capitalize", &CapitalizeString}, {"--swapcase", &ChangeCase},
-      {"--umlauts", &ExpandDiphthongs},    {"--az09", &ReduceStringToAZ09},
-      {"--fn83", &ReduceStringToFN83CompliantChars}, {"--reverse", &ReverseString},
-  };
-  for (const std::string& a : args) {
-    bool matched = false;
-    for (const auto& m : kModes) {
-      if (a == m.option) {
-        if (transform) return UsageError(cmd, "give one transform only");
-        transform = m.fn;
-        matched = true;
-      }
-    }
-    if (matched) continue;
-    if (int s = TakeOperand(cmd, a, path, have_path); s != kOk) return s;
+  for (const auto& m : kTextModes) {
+    if (!args.Has(m.option)) continue;
+    if (transform) throw BadUsage("give one transform only");
+    transform = m.fn;
   }
-  if (!transform) return UsageError(cmd, "name a transform, e.g. --capitalize");
-  std::vector<String> lines;
-  if (!ReadLines(path, lines)) return kFailure;
-  for (const String& line : lines) PrintLine(transform(line));
-  return kOk;
+  if (!transform) throw BadUsage("name a transform, e.g. --capitalize");
+  const Input in = OpenInput(args.OperandsOrStdin()[0]);
+  if (in.stream == nullptr) return kFailure;
+  TLineReader reader = LineReader(in);
+  OutBuffer out;
+  for (String line; reader.ReadLine(line);) out.Line(transform(line));
+  return ReadSucceeded(reader, in) ? kOk : kFailure;
 }
 
 const CommandGroup kGroup(51, kCommands);

@@ -1,5 +1,6 @@
 // Subcommand over the regular-expression component: grep.
-#include <iostream>
+#include <string>
+#include <vector>
 
 #include "tools/zel/cli.h"
 #include "zel/stringl/grep.h"
@@ -8,52 +9,64 @@
 namespace zel::cli {
 namespace {
 
-int Grep(const Args& args);
+int Grep(const ParsedArgs& args);
 
-constexpr Command kCommands[] = {
-    {"grep", "print the lines that match a pattern",
-     "[-i] [--explain] PATTERN [FILE...]\n\n"
-     "Prints the lines of the FILEs (stdin when none) in which PATTERN has a\n"
-     "match, each preceded by its file name and ':' when there are several\n"
-     "files.  Exit status 0 when a line matched, 1 when none did (or a file\n"
-     "could not be read), 2 for a bad pattern.\n\n"
-     "  -i         ignore the case of A-Z\n"
-     "  --explain  print the compiled token list and the error state instead\n\n"
-     "Patterns: abc literal, . any character, [a-z] and [^a-z] sets, ^ start,\n"
-     "$ end, (abc) a literal group, * + ? after an item (after a literal only\n"
-     "its last character repeats), \\c the character c, \\#hh the character\n"
-     "with hexadecimal code hh.",
-     &Grep},
+constexpr Option kGrepOptions[] = {
+    {"ignore-case", 'i', {}, "ignore the case of A-Z"},
+    {"explain", 0, {}, "print the compiled token list and the error state instead"},
 };
 
-int Grep(const Args& args) {
-  const Command& cmd = kCommands[0];
-  bool ignore_case = false, explain = false, options_done = false;
-  std::string pattern;
-  bool have_pattern = false;
-  std::vector<std::string> files;
-  for (const std::string& a : args) {
-    if (!options_done && a == "--") {
-      options_done = true;
-    } else if (!options_done && a == "-i") {
-      ignore_case = true;
-    } else if (!options_done && a == "--explain") {
-      explain = true;
-    } else if (!options_done && a.size() > 1 && a[0] == '-') {
-      return UsageError(cmd, "unknown option '" + a + "'");
-    } else if (!have_pattern) {
-      pattern = a;
-      have_pattern = true;
+constexpr Command kCommands[] = {
+    {.name = "grep", .summary = "print the lines that match a pattern",
+     .operands = "PATTERN [FILE...]",
+     .description =
+         "Prints the lines of the FILEs (stdin when none, or for \"-\") in which\n"
+         "PATTERN has a match, each preceded by its file name and ':' when there\n"
+         "are several files.  Exit status 0 when a line matched, 1 when none did\n"
+         "(or a file could not be read), 2 for a bad pattern.\n\n"
+         "Patterns: abc literal, . any character, [a-z] and [^a-z] sets, ^ start,\n"
+         "$ end, (abc) a literal group, * + ? after an item (after a literal only\n"
+         "its last character repeats), \\c the character c, \\#hh the character\n"
+         "with hexadecimal code hh.",
+     .options = kGrepOptions, .main = &Grep},
+};
+
+// Prints the matching lines of one input; the lines stream through one
+// reused buffer, so memory does not grow with the input.
+bool GrepInput(TGrep& grep, const Input& in, const std::string& prefix, OutBuffer& out,
+               bool& matched) {
+  TLineReader reader = LineReader(in);
+  String line;
+  std::string_view raw;
+  while (reader.ReadLine(raw)) {
+    line.clear();
+    if (reader.LastLineAscii()) {
+      AppendByteChars(line, raw);
     } else {
-      files.push_back(a);
+      AppendFromUtf8(line, raw);
+    }
+    int pos = 0;
+    if (!grep.MatchString(line, pos)) continue;
+    matched = true;
+    out.Append(prefix);
+    // An ASCII line is its own UTF-8 form; others are written as decoded.
+    if (reader.LastLineAscii()) {
+      out.Append(raw);
+      out.Append('\n');
+    } else {
+      out.Line(line);
     }
   }
-  if (!have_pattern) return UsageError(cmd, "missing PATTERN");
+  return ReadSucceeded(reader, in);
+}
 
+int Grep(const ParsedArgs& args) {
+  args.RequireOperands(1, -1, "PATTERN");
+  const std::string& pattern = args.Operands()[0];
   TGrep grep(nullptr);
   grep.SetName(u"grep");
-  grep.SetIgnoreCase(ignore_case);
-  if (explain) {
+  grep.SetIgnoreCase(args.Has("ignore-case"));
+  if (args.Has("explain")) {
     grep.SetStopOnError(false);
     grep.SetRegExp(FromUtf8(pattern));
     for (const String& line : grep.RegExpListing()) PrintLine(line);
@@ -65,21 +78,16 @@ int Grep(const Args& args) {
     return Fail(ToUtf8(e.Message()), kUsage);
   }
 
-  if (files.empty()) files.emplace_back();
+  std::vector<std::string> files(args.Operands().begin() + 1, args.Operands().end());
+  if (files.empty()) files.emplace_back("-");
   const bool with_names = files.size() > 1;
   bool matched = false, failed = false;
+  OutBuffer out;
   for (const std::string& file : files) {
-    std::vector<String> lines;
-    if (!ReadLines(file, lines)) {
+    const Input in = OpenInput(file);
+    if (in.stream == nullptr ||
+        !GrepInput(grep, in, with_names ? file + ":" : std::string(), out, matched)) {
       failed = true;
-      continue;
-    }
-    const std::string prefix = with_names ? (file.empty() ? "-" : file) + ":" : "";
-    for (const String& line : lines) {
-      int pos = 0;
-      if (!grep.MatchString(line, pos)) continue;
-      matched = true;
-      std::cout << prefix << ToUtf8(line) << '\n';
     }
   }
   return matched && !failed ? kOk : kFailure;

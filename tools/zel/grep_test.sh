@@ -19,6 +19,15 @@ input="$tmp/a.txt"
 expect "stdin" 0 "beta" -- "$zel" grep 'et'
 input=/dev/null
 
+expect "-- before a pattern that starts with -" 1 "" -- "$zel" grep -- -h "$tmp/a.txt"
+input="$tmp/a.txt"
+expect "-- then - for stdin" 0 "beta" -- "$zel" grep -- et -
+input=/dev/null
+# A line longer than the reader's block, between short ones, and invalid UTF-8.
+{ echo short; head -c 600000 /dev/zero | tr '\0' 'q'; echo 'zz'; echo; printf 'caf\xe9 q\n'; } >"$tmp/long.txt"
+expect "a line longer than a read block" 0 "600003" -- sh -c "'$zel' grep 'qz' '$tmp/long.txt' | wc -c | tr -d ' '"
+expect "invalid bytes are printed as their Windows-1252 characters" 0 "café q" -- "$zel" grep 'f. q' "$tmp/long.txt"
+expect_write_error "grep to a full disk" -- "$zel" grep a "$tmp/a.txt"
 expect "bad pattern" 2 "" -- "$zel" grep '[]' "$tmp/a.txt"
 expect_match "bad pattern message" 2 \
   '^zel: Component "grep": error in regular expression - empty set$' -- "$zel" grep '[]'

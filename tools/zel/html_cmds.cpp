@@ -10,9 +10,13 @@ namespace zel::cli {
 namespace {
 
 int Html(const ParsedArgs& args);
-int UrlEncode(const Args& args);
-int UrlDecode(const Args& args);
-int HtmlWords(const Args& args);
+int UrlEncode(const ParsedArgs& args);
+int UrlDecode(const ParsedArgs& args);
+int HtmlWords(const ParsedArgs& args);
+
+constexpr Option kHtmlWordsOptions[] = {
+    {"no-numbers", 0, {}, "do not count words that begin with a digit"},
+};
 
 constexpr Command kCommands[] = {
     {.name = "html", .summary = "fill the placeholders of an HTML template",
@@ -24,27 +28,29 @@ constexpr Command kCommands[] = {
      "whose name has a VALUE here is replaced by it (names compare without\n"
      "regard to the case of A-Z); the others stay as they are.",
      .main = &Html},
-    {"urlencode", "percent-encode the reserved characters of URL text",
-     "[TEXT]\n\n"
-     "Prints TEXT, or each line of stdin when no TEXT is given, with the blank\n"
-     "and the characters ! * ' ( ) ; : @ & = + $ , / ? % # [ ] written as\n"
-     "'%' and two hexadecimal digits.  Other characters stay as they are.\n"
-     "Use '--' before a TEXT that begins with '-'.",
-     &UrlEncode},
-    {"urldecode", "decode the percent escapes of URL text",
-     "[TEXT]\n\n"
-     "Prints TEXT, or each line of stdin when no TEXT is given, with each\n"
-     "'%XX' escape replaced by the character of code XX (hexadecimal), in two\n"
-     "passes, so that '%2541' gives 'A'.  '+' is not changed.  Use '--' before\n"
-     "a TEXT that begins with '-'.",
-     &UrlDecode},
-    {"htmlwords", "count the words of an HTML text outside its markup",
-     "[--no-numbers] [FILE]\n\n"
-     "Prints the number of words in FILE (stdin when no FILE) outside markup:\n"
-     "text between '<' and '>' is skipped, also across lines.  A word is a run\n"
-     "of two or more characters between separators, as for 'zel words'.  With\n"
-     "--no-numbers, a word that begins with a digit is not counted.",
-     &HtmlWords},
+    {.name = "urlencode", .summary = "percent-encode the reserved characters of URL text",
+     .operands = "[TEXT]",
+     .description =
+         "Prints TEXT, or each line of stdin when no TEXT is given, with the blank\n"
+         "and the characters ! * ' ( ) ; : @ & = + $ , / ? % # [ ] written as\n"
+         "'%' and two hexadecimal digits.  Other characters stay as they are.\n"
+         "Use '--' before a TEXT that begins with '-'.",
+     .main = &UrlEncode},
+    {.name = "urldecode", .summary = "decode the percent escapes of URL text",
+     .operands = "[TEXT]",
+     .description =
+         "Prints TEXT, or each line of stdin when no TEXT is given, with each\n"
+         "'%XX' escape replaced by the character of code XX (hexadecimal), in two\n"
+         "passes, so that '%2541' gives 'A'.  '+' is not changed.  Use '--' before\n"
+         "a TEXT that begins with '-'.",
+     .main = &UrlDecode},
+    {.name = "htmlwords", .summary = "count the words of an HTML text outside its markup",
+     .operands = "[FILE]",
+     .description =
+         "Prints the number of words in FILE (stdin when no FILE) outside markup:\n"
+         "text between '<' and '>' is skipped, also across lines.  A word is a run\n"
+         "of two or more characters between separators, as for 'zel words'.",
+     .options = kHtmlWordsOptions, .main = &HtmlWords},
 };
 
 int Html(const ParsedArgs& parsed) {
@@ -74,45 +80,33 @@ int Html(const ParsedArgs& parsed) {
 }
 
 // urlencode and urldecode: TEXT, or each line of stdin.
-int UrlFilter(const Command& cmd, const Args& args, String (*convert)(StringView)) {
-  size_t first = 0;
-  if (!args.empty() && args[0] == "--") {
-    first = 1;
-  } else if (!args.empty() && args[0].size() > 1 && args[0][0] == '-') {
-    return UsageError(cmd, "unknown option '" + args[0] + "'");
-  }
-  if (args.size() > first + 1) return UsageError(cmd, "too many arguments (quote the TEXT)");
-  if (args.size() == first + 1) {
-    PrintLine(convert(FromUtf8(args[first])));
+int UrlFilter(const ParsedArgs& args, String (*convert)(StringView)) {
+  if (args.Operands().size() > 1) throw BadUsage("too many arguments (quote the TEXT)");
+  if (args.Operands().size() == 1) {
+    PrintLine(convert(FromUtf8(args.Operands()[0])));
     return kOk;
   }
-  std::vector<String> lines;
-  if (!ReadLines("", lines)) return kFailure;
-  for (const auto& line : lines) PrintLine(convert(line));
-  return kOk;
+  const Input in = OpenInput("-");
+  TLineReader reader = LineReader(in);
+  OutBuffer out;
+  for (String line; reader.ReadLine(line);) out.Line(convert(line));
+  return ReadSucceeded(reader, in) ? kOk : kFailure;
 }
 
-int UrlEncode(const Args& args) { return UrlFilter(kCommands[1], args, &URLEncode); }
-int UrlDecode(const Args& args) { return UrlFilter(kCommands[2], args, &URLDecode); }
+int UrlEncode(const ParsedArgs& args) { return UrlFilter(args, &URLEncode); }
+int UrlDecode(const ParsedArgs& args) { return UrlFilter(args, &URLDecode); }
 
-int HtmlWords(const Args& args) {
-  const Command& cmd = kCommands[3];
-  bool ignore_numbers = false;
-  std::string path;
-  bool have_path = false;
-  for (const auto& a : args) {
-    if (a == "--no-numbers") {
-      ignore_numbers = true;
-    } else if (int s = TakeOperand(cmd, a, path, have_path); s != kOk) {
-      return s;
-    }
-  }
+int HtmlWords(const ParsedArgs& args) {
+  args.RequireOperands(0, 1);
+  const bool ignore_numbers = args.Has("no-numbers");
+  const Input in = OpenInput(args.OperandsOrStdin()[0]);
+  if (in.stream == nullptr) return kFailure;
   // Line ends are kept: they separate the last word of a line from the next.
-  std::vector<String> lines;
-  if (!ReadLines(path, lines, /*keep_line_ends=*/true)) return kFailure;
+  TLineReader reader = LineReader(in, leKeep);
   bool in_tag = false;
   long long total = 0;
-  for (const auto& line : lines) total += CountWordsHTML(line, ignore_numbers, in_tag);
+  for (String line; reader.ReadLine(line);) total += CountWordsHTML(line, ignore_numbers, in_tag);
+  if (!ReadSucceeded(reader, in)) return kFailure;
   std::cout << total << '\n';
   return kOk;
 }

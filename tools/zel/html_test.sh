@@ -35,6 +35,7 @@ expect "urlencode stdin lines" 0 "$(printf 'one%%20two\nx%%2Fy')" -- "$zel" urle
 printf 'one%%20two\n%%41\n' >"$tmp/enc.txt"; input="$tmp/enc.txt"
 expect "urldecode stdin lines" 0 "$(printf 'one two\nA')" -- "$zel" urldecode
 input=/dev/null
+expect "urlencode of -- -h" 0 "-h" -- "$zel" urlencode -- -h
 expect_match "urlencode two texts" 2 "too many arguments" -- "$zel" urlencode a b
 expect_match "urldecode bad option" 2 "unknown option" -- "$zel" urldecode -q
 

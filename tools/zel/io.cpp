@@ -64,37 +64,28 @@ Input OpenInput(const std::string& path) {
   return {std::make_unique<FdStream>(fd, true), path};
 }
 
+bool ReadSucceeded(const TLineReader& reader, const Input& in) {
+  if (reader.Error() == 0) return true;
+  Fail("error reading '" + in.name + "': " + std::strerror(reader.Error()));
+  return false;
+}
+
 bool ReadLines(const Input& in, std::vector<String>& lines, bool keep_line_ends) {
-  constexpr int64_t kBlock = 64 * 1024;
-  std::string pending, block(kBlock, '\0');
-  auto emit = [&](std::string& line, bool ended) {
-    if (keep_line_ends) {
-      if (ended) line += '\n';
-    } else if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
-    }
-    lines.push_back(FromUtf8(line));
-  };
-  try {
-    for (int64_t n; (n = in->Read(block.data(), kBlock)) > 0;) {
-      size_t start = 0;
-      while (true) {
-        const void* nl = std::memchr(block.data() + start, '\n', static_cast<size_t>(n) - start);
-        if (nl == nullptr) break;
-        const size_t end = static_cast<size_t>(static_cast<const char*>(nl) - block.data());
-        pending.append(block, start, end - start);
-        emit(pending, true);
-        pending.clear();
-        start = end + 1;
-      }
-      pending.append(block, start, static_cast<size_t>(n) - start);
-    }
-  } catch (const EReadError& e) {
-    Fail("error reading '" + in.name + "': " + e.what());
-    return false;
-  }
-  if (!pending.empty()) emit(pending, false);
-  return true;
+  TLineReader reader = LineReader(in, keep_line_ends ? leKeep : leStrip);
+  for (String line; reader.ReadLine(line);) lines.push_back(line);
+  return ReadSucceeded(reader, in);
+}
+
+void OutBuffer::Line(StringView s) {
+  buf_ += ToUtf8(s);
+  Append('\n');
+}
+
+void OutBuffer::Flush() {
+  if (buf_.empty()) return;
+  std::cout.flush();  // keep the order of anything printed through std::cout
+  std::fwrite(buf_.data(), 1, buf_.size(), stdout);
+  buf_.clear();
 }
 
 bool ReadLines(const std::string& path, std::vector<String>& lines, bool keep_line_ends) {

@@ -16,10 +16,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
+#include "zel/streams/linereader.h"
 
 namespace zel::cli {
 
@@ -64,6 +66,45 @@ bool ReadLines(const Input& in, std::vector<String>& lines, bool keep_line_ends 
 // The same for a path ("-" for stdin); false after reporting the failure.
 bool ReadLines(const std::string& path, std::vector<String>& lines,
                bool keep_line_ends = false);
+
+// A line reader over an opened input (see zel/streams/linereader.h): lines
+// one at a time from large blocks, memory bounded by the longest line.
+//
+//   TLineReader lines = LineReader(in);
+//   for (String line; lines.ReadLine(line);) ...
+//   if (!ReadSucceeded(lines, in)) return kFailure;
+inline TLineReader LineReader(const Input& in, TLineEnds ends = leStrip) {
+  return TLineReader(in.stream->Fd(), ends);
+}
+// False after reporting the read error that ended the lines, if any
+// ("zel: error reading 'x': REASON").
+bool ReadSucceeded(const TLineReader& reader, const Input& in);
+
+// Output collected and written to stdout in large blocks, for commands that
+// print many short lines; what is left is written on destruction (errors
+// show in `FinishOutput`).
+class OutBuffer {
+ public:
+  OutBuffer() = default;
+  OutBuffer(const OutBuffer&) = delete;
+  OutBuffer& operator=(const OutBuffer&) = delete;
+  ~OutBuffer() { Flush(); }
+  void Append(std::string_view bytes) {
+    buf_.append(bytes);
+    if (buf_.size() >= kFlushAt) Flush();
+  }
+  void Append(char c) {
+    buf_ += c;
+    if (buf_.size() >= kFlushAt) Flush();
+  }
+  // A library string as UTF-8 and a newline.
+  void Line(StringView s);
+  void Flush();
+
+ private:
+  static constexpr size_t kFlushAt = 64 * 1024;
+  std::string buf_;
+};
 
 // Writes a library string to stdout as UTF-8, followed by a newline.
 void PrintLine(StringView s);

@@ -1,4 +1,6 @@
 // Subcommands over streams and tagged text: tags.
+#include <sys/stat.h>
+
 #include <iostream>
 #include <memory>
 
@@ -11,11 +13,12 @@
 namespace zel::cli {
 namespace {
 
-int Tags(const Args& args);
+int Tags(const ParsedArgs& args);
 
 constexpr Command kCommands[] = {
-    {"tags", "list the XML-like tags of a file",
-     "FILE TAG...\n\n"
+    {.name = "tags", .summary = "list the XML-like tags of a file",
+     .operands = "FILE TAG...",
+     .description =
      "Reads FILE tag by tag with the library's tag reader and prints one line\n"
      "per tag: its index in the TAG list, the TAG it matched, its attribute\n"
      "text and the length of its content, separated by tabs.  TAGs match\n"
@@ -23,24 +26,38 @@ constexpr Command kCommands[] = {
      "last TAG (so end the list with a catch-all such as '*').  An element's\n"
      "content is read with it, so the tags inside it are not listed; a\n"
      "closing tag is looked up with its '/' (\"/item\").  Comments and\n"
-     "declarations (<!...>) are skipped.",
-     &Tags},
+     "declarations (<!...>) are skipped.  FILE \"-\" is stdin.",
+     .main = &Tags},
 };
 
-int Tags(const Args& args) {
-  if (args.size() < 2) return UsageError(kCommands[0], "need a FILE and at least one TAG");
-  for (const auto& a : args) {
-    if (a.size() > 1 && a[0] == '-') return UsageError(kCommands[0], "unknown option '" + a + "'");
-  }
+int Tags(const ParsedArgs& parsed) {
+  const std::vector<std::string>& args = parsed.Operands();
+  if (args.size() < 2) throw BadUsage("need a FILE and at least one TAG");
   std::vector<String> tags;
   for (size_t i = 1; i < args.size(); ++i) tags.push_back(LowerCase(FromUtf8(args[i])));
-  std::unique_ptr<TFileStream> file;
+  const Input in = OpenInput(args[0]);
+  if (in.stream == nullptr) return kFailure;
+  // The tag reader steps back in its input: a file is read through the
+  // buffered file stream, stdin (or a pipe) from memory.
+  std::unique_ptr<TStream> file;
+  struct stat st;
   try {
-    file = std::make_unique<TFileStream>(FromUtf8(args[0]), fmOpenRead | fmShareDenyWrite);
+    if (::fstat(in.stream->Fd(), &st) == 0 && S_ISREG(st.st_mode) && args[0] != "-") {
+      file = std::make_unique<TFileStream>(FromUtf8(args[0]), fmOpenRead | fmShareDenyWrite);
+    } else {
+      auto mem = std::make_unique<TMemoryStream>();
+      TLineReader reader = LineReader(in, leKeep);
+      for (std::string_view line; reader.ReadLine(line);) {
+        mem->WriteBuffer(line.data(), static_cast<int64_t>(line.size()));
+      }
+      if (!ReadSucceeded(reader, in)) return kFailure;
+      mem->SetPosition(0);
+      file = std::move(mem);
+    }
   } catch (const Exception& e) {
     return Fail("cannot open '" + args[0] + "': " + e.what());
   }
-  TFileStream& s = *file;
+  TStream& s = *file;
   // Stop when no tag is left: step to the next '<' first, so that text or a
   // comment after the last tag reports nothing.
   while (FindInStream(s, '<')) {

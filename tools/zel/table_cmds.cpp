@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -15,32 +17,37 @@
 namespace zel::cli {
 namespace {
 
-int Table(const Args& args);
+int Table(const ParsedArgs& args);
+
+constexpr Option kTableOptions[] = {
+    {"delim", 0, "C", "the delimiter: one character, or blank, semicolon, comma, colon, tab"},
+    {"sort", 0, "COL[,COL2]",
+     "sort the rows by column COL (from 1), equal ones by COL2; ASCII letter case is ignored, "
+     "text is compared character by character (no numeric order)"},
+    {"desc", 0, {}, "sort in descending order"},
+    {"find", 0, "TEXT",
+     "print \"COLUMN ROW\" of the first cell (row by row, after sorting) that contains TEXT, "
+     "letter case significant; exit status 1 when there is none"},
+    {"exact", 0, {}, "with --find: the cell must equal TEXT"},
+    {"xml", 0, "OUT", "save the (sorted) table as tagged text to OUT instead of printing it"},
+};
 
 constexpr Command kCommands[] = {
-    {"table", "load delimited text into a string table: sort, search, save as XML",
-     "[FILE] [--delim C] [--sort COL[,COL2]] [--desc] [--find TEXT [--exact]] [--xml OUT]\n\n"
-     "Reads the lines of FILE (stdin when no FILE) into a table, one row per\n"
-     "line, the fields cut at the delimiter (as many columns as the longest\n"
-     "line has fields).  The delimiter is the one that occurs most often in the\n"
-     "first line (blank, semicolon, comma, colon or tab; without any, every\n"
-     "line is one field) unless --delim names it: one character, or blank,\n"
-     "semicolon, comma, colon, tab.  Cells hold up to 255 Windows-1252\n"
-     "characters: longer fields are cut, other characters become '?'.\n\n"
-     "  --sort COL[,COL2]  sort the rows by column COL (from 1), equal ones by\n"
-     "                     COL2; ASCII letter case is ignored, text is compared\n"
-     "                     character by character (no numeric order)\n"
-     "  --desc             sort in descending order\n"
-     "  --find TEXT        print \"COLUMN ROW\" of the first cell (row by row,\n"
-     "                     after sorting) that contains TEXT, letter case\n"
-     "                     significant; exit status 1 when there is none\n"
-     "  --exact            with --find: the cell must equal TEXT\n"
-     "  --xml OUT          save the (sorted) table as tagged text to OUT instead\n"
-     "                     of printing it\n\n"
-     "Without --find and --xml the rows are printed with the same delimiter,\n"
-     "each with as many fields as the table has columns.\n"
-     "Sorting shows a progress bar on stderr when stderr is a terminal.",
-     &Table},
+    {.name = "table", .summary = "load delimited text into a string table: sort, search, save as XML",
+     .operands = "[FILE]",
+     .description =
+         "Reads the lines of FILE (stdin when no FILE) into a table, one row per\n"
+         "line, the fields cut at the delimiter (as many columns as the longest\n"
+         "line has fields).  The delimiter is the one that occurs most often in the\n"
+         "first line (blank, semicolon, comma, colon or tab; without any, every\n"
+         "line is one field) unless --delim names it.  Cells hold up to 255\n"
+         "Windows-1252 characters: longer fields are cut, other characters become\n"
+         "'?'.  A line with more fields than the table can make columns for is an\n"
+         "error.\n\n"
+         "Without --find and --xml the rows are printed with the same delimiter,\n"
+         "each with as many fields as the table has columns.\n"
+         "Sorting shows a progress bar on stderr when stderr is a terminal.",
+     .options = kTableOptions, .main = &Table},
 };
 
 // The delimiter named by --delim: one character or a delimiter name.
@@ -81,72 +88,122 @@ void DrawProgress(int percent) {
             << p << '%' << std::flush;
 }
 
-int Table(const Args& args) {
-  const Command& cmd = kCommands[0];
-  std::string path, find, xml_out;
-  bool have_path = false, have_delim = false, have_find = false, exact = false, desc = false;
-  Char delim = 0;
-  int sort_col = 0, sort_col2 = 0;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) return false;
-      out = args[++i];
-      return true;
-    };
-    std::string v;
-    if (a == "--delim") {
-      if (!value(v) || !ParseDelimiter(v, delim)) {
-        return UsageError(cmd, "--delim needs one character or a delimiter name");
-      }
-      have_delim = true;
-    } else if (a == "--sort") {
-      if (!value(v)) return UsageError(cmd, "--sort needs a column number");
-      const size_t comma = v.find(',');
-      if (!ParseColumn(v.substr(0, comma), sort_col) ||
-          (comma != std::string::npos && !ParseColumn(v.substr(comma + 1), sort_col2))) {
-        return UsageError(cmd, "--sort takes COL or COL,COL2 with column numbers from 1");
-      }
-    } else if (a == "--desc") {
-      desc = true;
-    } else if (a == "--find") {
-      if (!value(find)) return UsageError(cmd, "--find needs a text");
-      have_find = true;
-    } else if (a == "--exact") {
-      exact = true;
-    } else if (a == "--xml") {
-      if (!value(xml_out) || xml_out.empty()) return UsageError(cmd, "--xml needs a file name");
-    } else if (int s = TakeOperand(cmd, a, path, have_path); s != kOk) {
-      return s;
+// Cuts `line` at `delim` and hands each field's cell bytes (as
+// ToShortString(FromUtf8(field)) gives them) to `cell(column, bytes)`;
+// returns the number of fields.  An ASCII delimiter never occurs inside a
+// UTF-8 sequence or as part of an invalid byte, so the bytes are cut as they
+// are; any other delimiter is looked for in the decoded line.
+template <class Cell>
+size_t CutLine(std::string_view line, Char delim, String& decoded, Cell cell) {
+  char bytes[ShortString::kCapacity];
+  if (delim == 0) {
+    cell(1, std::string_view(bytes, Utf8ToShortBytes(line, bytes)));
+    return 1;
+  }
+  size_t col = 0;
+  if (delim < 0x80) {
+    const char d = static_cast<char>(delim);
+    for (size_t start = 0;;) {
+      const void* hit = std::memchr(line.data() + start, d, line.size() - start);
+      const size_t end = hit ? static_cast<size_t>(static_cast<const char*>(hit) - line.data()) : line.size();
+      cell(++col, std::string_view(bytes, Utf8ToShortBytes(line.substr(start, end - start), bytes)));
+      if (hit == nullptr) return col;
+      start = end + 1;
     }
   }
-  if (exact && !have_find) return UsageError(cmd, "--exact needs --find");
-  if (desc && sort_col == 0) return UsageError(cmd, "--desc needs --sort");
+  decoded.clear();
+  AppendFromUtf8(decoded, line);
+  const StringView text(decoded);
+  for (size_t start = 0;;) {
+    const size_t end = std::min(text.find(delim, start), text.size());
+    const ShortString s = ToShortString(text.substr(start, end - start));
+    cell(++col, s.Bytes());
+    if (end == text.size()) return col;
+    start = end + 1;
+  }
+}
 
-  std::vector<String> lines;
-  if (!ReadLines(path, lines)) return kFailure;
-  if (!have_delim && !lines.empty()) delim = CSVDELIMITERS[DetectCSVDelimiter(lines.front())];
+// The number of fields `CutLine` cuts `line` into.
+size_t CountFields(std::string_view line, Char delim, String& decoded) {
+  if (delim == 0) return 1;
+  if (delim < 0x80) return static_cast<size_t>(std::count(line.begin(), line.end(), static_cast<char>(delim))) + 1;
+  decoded.clear();
+  AppendFromUtf8(decoded, line);
+  return static_cast<size_t>(std::count(decoded.begin(), decoded.end(), delim)) + 1;
+}
 
+// Loads the lines of `in` straight into the table, row by row: no copy of
+// the whole input is made.  Rows and columns are added in doubling steps,
+// the surplus dropped at the end.
+// Returns the number of rows, or -1 after reporting a failure.
+int64_t LoadTable(const Input& in, bool have_delim, Char& delim, TStringArray& table) {
+  TLineReader reader = LineReader(in);
+  String decoded;
+  std::string_view line;
+  int rows = 0, ncols = 1;
+  while (reader.ReadLine(line)) {
+    if (rows == 0 && !have_delim) {
+      AppendFromUtf8(decoded, line);
+      delim = CSVDELIMITERS[DetectCSVDelimiter(decoded)];
+    }
+    if (rows == INT_MAX) return Fail("too many lines for the table"), -1;
+    const int r = ++rows;
+    if (r > table.NrOfRows() || r == 1) {
+      const int want = r == 1 ? 1 : static_cast<int>(std::min<int64_t>(INT_MAX, int64_t{2} * table.NrOfRows()));
+      if (!table.Resize(table.NrOfColumns(), want)) return Fail("not enough memory for the table"), -1;
+    }
+    // Columns for every field of the line first, in one step and at least
+    // doubling (the table copies all its cells on each widening); the
+    // surplus goes at the end.
+    const size_t fields = CountFields(line, delim, decoded);
+    if (fields > static_cast<size_t>(table.NrOfColumns())) {
+      const bool fits = fields < static_cast<size_t>(INT_MAX);
+      const int exact = fits ? static_cast<int>(fields) : 0;
+      const int doubled = static_cast<int>(std::min<int64_t>(INT_MAX - 1, int64_t{2} * table.NrOfColumns()));
+      if (!fits || !((doubled > exact && table.Resize(doubled, table.NrOfRows())) ||
+                     table.Resize(exact, table.NrOfRows()))) {
+        Fail("line " + std::to_string(r) + " has " + std::to_string(fields) +
+             " fields, more than the table can hold columns for");
+        return -1;
+      }
+    }
+    ncols = std::max(ncols, static_cast<int>(fields));
+    CutLine(line, delim, decoded,
+            [&](size_t c, std::string_view bytes) { table.SetBytes(static_cast<int>(c), r, bytes); });
+  }
+  if (!ReadSucceeded(reader, in)) return -1;
+  if (rows > 0 && !table.Resize(ncols, rows)) return Fail("not enough memory for the table"), -1;
+  return rows;
+}
+
+int Table(const ParsedArgs& args) {
+  args.RequireOperands(0, 1);
+  Char delim = 0;
+  const bool have_delim = args.Has("delim");
+  if (have_delim && !ParseDelimiter(args.Get("delim"), delim)) {
+    throw BadUsage("--delim needs one character or a delimiter name");
+  }
+  int sort_col = 0, sort_col2 = 0;
+  if (args.Has("sort")) {
+    const std::string v = args.Get("sort");
+    const size_t comma = v.find(',');
+    if (!ParseColumn(v.substr(0, comma), sort_col) ||
+        (comma != std::string::npos && !ParseColumn(v.substr(comma + 1), sort_col2))) {
+      throw BadUsage("--sort takes COL or COL,COL2 with column numbers from 1");
+    }
+  }
+  const bool desc = args.Has("desc"), exact = args.Has("exact"), have_find = args.Has("find");
+  const std::string find = args.Get("find"), xml_out = args.Get("xml");
+  if (args.Has("xml") && xml_out.empty()) throw BadUsage("--xml needs a file name");
+  if (exact && !have_find) throw BadUsage("--exact needs --find");
+  if (desc && sort_col == 0) throw BadUsage("--desc needs --sort");
+
+  const Input in = OpenInput(args.OperandsOrStdin()[0]);
+  if (in.stream == nullptr) return kFailure;
   TStringArray table(nullptr);
   table.SetAllocRowsBy(1024);
-  std::vector<TOpenStringArray> rows(lines.size());
-  int ncols = 1;
-  for (size_t r = 0; r < lines.size(); ++r) {
-    if (delim != 0) {
-      ncols = std::max(ncols, Tokenize(lines[r], StringView(&delim, 1), rows[r]));
-    } else {
-      rows[r].assign(1, lines[r]);
-    }
-  }
-  if (!lines.empty() && !table.Resize(ncols, static_cast<int>(lines.size()))) {
-    return Fail("not enough memory for the table");
-  }
-  for (size_t r = 0; r < rows.size(); ++r) {
-    for (size_t c = 0; c < rows[r].size(); ++c) {
-      table.SetString(static_cast<int>(c + 1), static_cast<int>(r + 1), ToShortString(rows[r][c]));
-    }
-  }
-  rows.clear();
+  const int64_t rows = LoadTable(in, have_delim, delim, table);
+  if (rows < 0) return kFailure;
 
   if (sort_col > 0) {
     for (int col : {sort_col, sort_col2}) {
@@ -174,19 +231,36 @@ int Table(const Args& args) {
     const bool found =
         exact ? table.FindCellExact(text, true, 1, table.NrOfColumns(), -1, -1, col, row)
               : table.FindCell(text, true, 1, table.NrOfColumns(), -1, -1, col, row);
-    if (!found || lines.empty()) return kFailure;
+    if (!found || rows == 0) return kFailure;
     std::cout << col << ' ' << row << '\n';
     return kOk;
   }
-  if (!xml_out.empty() || lines.empty()) return kOk;
-  const String separator = delim != 0 ? String(1, delim) : String();
-  for (int r = 1; r <= table.NrOfRows(); ++r) {
-    String line;
-    for (int c = 1; c <= table.NrOfColumns(); ++c) {
-      if (c > 1) line += separator;
-      line += table.GetString(c, r).ToString();
+  if (!xml_out.empty() || rows == 0) return kOk;
+  // Cells are Windows-1252 bytes: written as UTF-8 without a UTF-16 copy.
+  const std::string separator = delim != 0 ? ToUtf8(StringView(&delim, 1)) : std::string();
+  OutBuffer out;
+  std::string line;
+  // After a sort the rows lie scattered in memory: the cells of rows a few
+  // steps ahead are fetched early, so that their cache misses overlap.
+  constexpr int kAhead = 8;
+  const int nrows = table.NrOfRows(), ncols = table.NrOfColumns();
+  for (int r = 1; r <= nrows; ++r) {
+    if (r + kAhead <= nrows) {
+      for (int c = 1; c <= ncols; ++c) __builtin_prefetch(table.GetBytes(c, r + kAhead).data());
     }
-    PrintLine(line);
+    line.clear();
+    for (int c = 1; c <= ncols; ++c) {
+      if (c > 1) line += separator;
+      for (const char b : table.GetBytes(c, r)) {
+        if (static_cast<unsigned char>(b) < 0x80) {
+          line += b;
+        } else {
+          AppendUtf8(line, AnsiToChar(static_cast<AnsiChar>(b)));
+        }
+      }
+    }
+    line += '\n';
+    out.Append(line);
   }
   return kOk;
 }

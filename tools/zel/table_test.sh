@@ -42,6 +42,23 @@ expect_match "table --xml: sorted rows" 0 '<cell col=1 row=2>apricot</cell>' -- 
 expect_match "table --xml to a bad path" 1 "^zel: cannot write" \
   -- "$zel" table "$tmp/fruit.csv" --xml "$tmp/no/such/dir.xml"
 
+# A line of 2000 fields keeps every field (none dropped or cut).
+fields=$(seq -s, 1 2000)
+printf '%s\n' "$fields" >"$tmp/wide.csv"
+expect "table keeps a line of 2000 fields whole" 0 "$fields" -- "$zel" table "$tmp/wide.csv"
+# Cells are cut at 255 Windows-1252 characters; invalid UTF-8 bytes read as Windows-1252.
+printf '%s,\xe9\x80\r\n' "$(printf 'x%.0s' {1..300})" >"$tmp/long.csv"
+expect "table cuts a long cell at 255, reads bad bytes as Windows-1252" 0 \
+  "$(printf 'x%.0s' {1..255}),é€" -- "$zel" table "$tmp/long.csv"
+# A line with more fields than memory allows columns for is an error, not a
+# cut (checked where a memory limit can be set: not under AddressSanitizer).
+if command -v nm >/dev/null && ! nm -D "$zel" 2>/dev/null | grep -q __asan_init; then
+  { seq 1 2000 | sed 's/$/,x/'; head -c 3000000 /dev/zero | tr '\0' ','; echo; } >"$tmp/huge.csv"
+  expect_match "table refuses a line it cannot make columns for" 1 "line 2001 has 3000001 fields" \
+    -- bash -c "ulimit -v 400000; exec '$zel' table '$tmp/huge.csv'"
+fi
+expect_write_error "table to a full disk" -- "$zel" table "$tmp/fruit.csv"
+
 # Errors.
 expect_match "table missing file" 1 "^zel: cannot open" -- "$zel" table "$tmp/absent.csv"
 expect_match "table column beyond the table" 1 "no column 3" -- "$zel" table "$tmp/fruit.csv" --sort 3

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <typeinfo>
 
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
@@ -167,6 +168,12 @@ int64_t TFileStream::Read(void* Buffer, int64_t Count) {
 }
 
 std::span<const uint8_t> TFileStream::PeekBuffered() {
+  // Exact type only: a derived class may have changed `Read`.
+  if (typeid(*this) != typeid(TFileStream)) return {};
+  return WindowAhead();
+}
+
+std::span<const uint8_t> TFileStream::RefillWindow() {
   if (!can_read_) return {};
   if (!InWindow(pos_)) {
     FlushBuffer();

@@ -72,13 +72,9 @@ class TFileStream : public TStream {
   // Writes pending bytes to the file; raises `EWriteError` on failure.
   void Flush();
 
-  // The bytes from the position to the end of the window, for readers that
-  // scan many bytes: when the position lies outside the window, the window
-  // is first refilled from the file there.  Empty at the end of the file
-  // and on a stream opened write-only.  The view stays valid until the next
-  // call on the stream; consume bytes with `Seek(n, soCurrent)`, which stays
-  // inside the window and makes no system call.
-  std::span<const uint8_t> PeekBuffered();
+  // `WindowAhead()` when `Read` is this class's own (see zel/platform/stream.h);
+  // empty for a derived class unless it overrides this too.
+  std::span<const uint8_t> PeekBuffered() override;
 
   const String& FileName() const noexcept { return file_name_; }
   // The system file descriptor.
@@ -87,6 +83,17 @@ class TFileStream : public TStream {
  protected:
   // Writes the window's changed bytes to the file.
   void FlushBuffer();
+  // The bytes from the position to the end of the window, for readers that
+  // scan many bytes: when the position lies outside the window, the window
+  // is first refilled from the file there.  Empty at the end of the file
+  // and on a stream opened write-only.  The view stays valid until the next
+  // call on the stream; consume bytes with `Seek(n, soCurrent)`, which stays
+  // inside the window and makes no system call.
+  std::span<const uint8_t> WindowAhead() {
+    if (!can_read_ || !InWindow(pos_)) return RefillWindow();
+    const int64_t off = pos_ - buf_start_;
+    return {buf_.get() + off, static_cast<size_t>(buf_len_ - off)};
+  }
 
  private:
   bool InWindow(int64_t pos) const noexcept {
@@ -94,6 +101,8 @@ class TFileStream : public TStream {
   }
   void DropWindow() noexcept { buf_start_ = pos_; buf_len_ = 0; dirty_lo_ = dirty_hi_ = 0; }
   int64_t RawRead(int64_t at, uint8_t* dst, int64_t count);
+  // `WindowAhead` when the window must first be read from the file.
+  std::span<const uint8_t> RefillWindow();
   void RawWrite(int64_t at, const uint8_t* src, int64_t count);
   void MoveOsPosition(int64_t at, bool reading);
   [[noreturn]] void Fail(bool reading, int err) const;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <typeinfo>
 
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
@@ -114,6 +115,13 @@ void TMemoryStream::SetSize(int64_t NewSize) {
     throw EOutOfMemory(u"Out of memory");
   }
   pos_ = std::min(pos_, NewSize);
+}
+
+std::span<const uint8_t> TMemoryStream::PeekBuffered() {
+  // Exact types only: a derived class may have changed `Read`.
+  const std::type_info& type = typeid(*this);
+  if (type != typeid(TMemoryStream) && type != typeid(TStringStream)) return {};
+  return MemoryAhead();
 }
 
 void TMemoryStream::Clear() {

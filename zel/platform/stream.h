@@ -26,10 +26,18 @@
 // the code page lacks), and `DataString()` decodes the bytes the same way,
 // so every byte value survives the round trip.  Built from a `std::string`,
 // the bytes are taken as they are.
+//
+// Readers that scan many bytes (the line and text readers of zel/streams)
+// ask `PeekBuffered()` for the bytes ahead of the position that are already
+// in memory and consume them with `Seek(n, soCurrent)`, instead of a `Read`
+// call per byte.  The memory and file streams answer it for their own
+// `Read` only: a derived class that changes `Read` gets an empty view, so
+// the readers call its `Read`, unless it overrides `PeekBuffered` as well.
 #ifndef ZEL_PLATFORM_STREAM_H_
 #define ZEL_PLATFORM_STREAM_H_
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +76,12 @@ class TStream : public TObject {
   // copies the whole of `Source` from its start.  Returns the number copied;
   // a source that ends early raises `EReadError`.
   int64_t CopyFrom(TStream& Source, int64_t Count);
+
+  // The bytes from the position on that are in memory now, valid until the
+  // next call on the stream; take them with `Seek(n, soCurrent)`.  Empty at
+  // the end of the stream and wherever bytes must come through `Read` (the
+  // base version: always).
+  virtual std::span<const uint8_t> PeekBuffered() { return {}; }
 };
 
 // A stream over a growable block of memory.
@@ -82,6 +96,9 @@ class TMemoryStream : public TStream {
   // Grows with zero bytes or cuts; the position is kept unless it lies past
   // the new end.
   void SetSize(int64_t NewSize) override;
+  // The memory from the position to the end, when `Read` is this class's
+  // own (see the top of this file).
+  std::span<const uint8_t> PeekBuffered() override;
 
   // The bytes, valid until the next size change.
   uint8_t* Memory() noexcept { return data_.data(); }
@@ -99,6 +116,13 @@ class TMemoryStream : public TStream {
   void SaveToStream(TStream& Dest) const;
 
  protected:
+  // The memory from the position to the end, for derived classes whose
+  // `Read` is this one: their `PeekBuffered` may return it.
+  std::span<const uint8_t> MemoryAhead() const noexcept {
+    if (pos_ >= static_cast<int64_t>(data_.size())) return {};
+    return {data_.data() + pos_, data_.size() - static_cast<size_t>(pos_)};
+  }
+
   std::vector<uint8_t> data_;
   int64_t pos_ = 0;
 };

@@ -1,6 +1,12 @@
 #include "zel/platform/string.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "zel/platform/export.h"
 
@@ -14,33 +20,6 @@ constexpr Char kHigh1252[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-void AppendUtf16(String& out, char32_t cp) {
-  if (cp < 0x10000) {
-    out += static_cast<Char>(cp);
-  } else {
-    cp -= 0x10000;
-    out += static_cast<Char>(0xD800 + (cp >> 10));
-    out += static_cast<Char>(0xDC00 + (cp & 0x3FF));
-  }
-}
 
 }  // namespace
 
@@ -120,20 +99,114 @@ std::string ToUtf8(StringView s) {
   return out;
 }
 
-String FromUtf8(std::string_view utf8) {
-  String out;
-  out.reserve(utf8.size());
+size_t AsciiPrefixLength(std::string_view bytes) noexcept {
+  const char* p = bytes.data();
+  const size_t n = bytes.size();
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w & 0x8080808080808080u) break;
+  }
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
+}
+
+namespace {
+
+// Widens n bytes to n characters of the same codes.
+void Widen(const unsigned char* src, size_t n, Char* dst) noexcept {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const auto block16 = [&](size_t at) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), _mm_unpacklo_epi8(v, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at + 8), _mm_unpackhi_epi8(v, zero));
+  };
+  const auto block8 = [&](size_t at) {
+    const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + at));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), _mm_unpacklo_epi8(v, zero));
+  };
+  if (n >= 16) {
+    for (; i + 16 <= n; i += 16) block16(i);
+    if (i < n) block16(n - 16);  // the tail, overlapping bytes already done
+    return;
+  }
+  if (n >= 8) {
+    block8(0);
+    block8(n - 8);
+    return;
+  }
+#endif
+  for (; i < n; ++i) dst[i] = src[i];
+}
+
+}  // namespace
+
+void AssignByteChars(String& out, std::string_view bytes) {
+  out.resize(bytes.size());  // fills only what grows
+  Widen(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out.data());
+}
+
+void AppendByteChars(String& out, std::string_view bytes) {
+  const size_t old = out.size();
+  out.resize(old + bytes.size());
+  Widen(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out.data() + old);
+}
+
+void AppendFromUtf8(String& out, std::string_view utf8) {
+  // Each byte gives at most one code unit (a four-byte sequence gives two),
+  // so room for one per byte suffices; the string is cut to size at the end.
+  const size_t old = out.size();
+  out.resize(old + utf8.size());
+  Char* const base = out.data();
+  size_t o = old;
   for (size_t i = 0; i < utf8.size();) {
+    const size_t run = AsciiPrefixLength(utf8.substr(i));
+    Widen(reinterpret_cast<const unsigned char*>(utf8.data() + i), run, base + o);
+    i += run;
+    o += run;
+    if (i == utf8.size()) break;
     char32_t cp;
     const size_t len = DecodeUtf8Char(utf8.substr(i), cp);
     if (len == 0) {
-      out += AnsiToChar(static_cast<AnsiChar>(utf8[i]));
+      base[o++] = AnsiToChar(static_cast<AnsiChar>(utf8[i]));
       ++i;
+    } else if (cp >= 0x10000) {
+      cp -= 0x10000;
+      base[o++] = static_cast<Char>(0xD800 + (cp >> 10));
+      base[o++] = static_cast<Char>(0xDC00 + (cp & 0x3FF));
+      i += len;
     } else {
-      AppendUtf16(out, cp);
+      base[o++] = static_cast<Char>(cp);
       i += len;
     }
   }
+  out.resize(o);
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+String FromUtf8(std::string_view utf8) {
+  String out;
+  AppendFromUtf8(out, utf8);
   return out;
 }
 
@@ -145,6 +218,36 @@ ShortString ShortString::FromBytes(std::string_view bytes) noexcept {
   out.raw_[0] = static_cast<AnsiChar>(n);
   std::copy_n(bytes.begin(), n, out.raw_.begin() + 1);
   return out;
+}
+
+size_t Utf8ToShortBytes(std::string_view utf8, char* out) noexcept {
+  // The same steps as ToShortString(FromUtf8(utf8)): decode, keep the first
+  // 255 code units (a character outside the basic plane is two), map each
+  // to its Windows-1252 byte or '?'.
+  constexpr size_t kMax = ShortString::kCapacity;
+  size_t o = 0;
+  for (size_t i = 0; i < utf8.size() && o < kMax;) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      out[o++] = static_cast<char>(b);
+      ++i;
+      continue;
+    }
+    char32_t cp;
+    const size_t len = DecodeUtf8Char(utf8.substr(i), cp);
+    if (len == 0) {
+      out[o++] = static_cast<char>(CharToAnsi(AnsiToChar(b)));
+      ++i;
+    } else if (cp >= 0x10000) {
+      out[o++] = '?';  // a surrogate has no Windows-1252 byte
+      if (o < kMax) out[o++] = '?';
+      i += len;
+    } else {
+      out[o++] = static_cast<char>(CharToAnsi(static_cast<Char>(cp)));
+      i += len;
+    }
+  }
+  return o;
 }
 
 ShortString ToShortString(StringView s) {

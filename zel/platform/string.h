@@ -54,6 +54,19 @@ std::string StringToAnsi(StringView s, AnsiChar fallback = '?');
 std::string ToUtf8(StringView s);
 String FromUtf8(std::string_view utf8);
 
+// Appends the UTF-8 form of the code point `cp`.
+void AppendUtf8(std::string& out, char32_t cp);
+// Appends to `out` what `FromUtf8` makes of `utf8`; runs of ASCII are
+// widened in blocks, so `out` reused line after line costs no allocation.
+void AppendFromUtf8(String& out, std::string_view utf8);
+// Appends each byte as the character of the same code (0 to 255).
+void AppendByteChars(String& out, std::string_view bytes);
+// Replaces `out` by the bytes as characters; of the room `out` already
+// has, none is cleared first (cheaper for a string reused line by line).
+void AssignByteChars(String& out, std::string_view bytes);
+// The length of the ASCII (below 0x80) run at the front of `bytes`.
+size_t AsciiPrefixLength(std::string_view bytes) noexcept;
+
 // Decodes the UTF-8 sequence at the front of `bytes`: returns its length (1
 // to 4) and sets `cp`, or returns 0 when the bytes there are not a valid,
 // shortest-form sequence (`FromUtf8` then reads the first byte as its
@@ -105,6 +118,9 @@ ShortString ToShortString(StringView s);
 // character has no Windows-1252 byte (it became '?') or `s` was longer than
 // 255 characters (it was cut).
 bool TryToShortString(StringView s, ShortString& out);
+// `ToShortString(FromUtf8(utf8))` written straight to `out` (up to 255
+// bytes) without the UTF-16 copy; returns the number of bytes.
+size_t Utf8ToShortBytes(std::string_view utf8, char* out) noexcept;
 
 }  // namespace zel
 

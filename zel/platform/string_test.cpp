@@ -68,6 +68,48 @@ TEST(Utf8, InvalidBytesReadAsWindows1252) {
   for (const Case& c : cases) EXPECT_EQ(FromUtf8(c.bytes), c.text);
 }
 
+// The block paths (ASCII runs widened 16 at a time, bytes straight to
+// Windows-1252) against the plain character-by-character meaning.
+TEST(Utf8, AppendAndShortBytesAgreeWithTheCharacterwiseConversions) {
+  const std::string pad(37, 'a');
+  const std::string samples[] = {
+      "", "plain", "caf\xE9", "\x80\x81\x9D", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x82",
+      "\xF0\x9F\x98\x80", "Gr\xC3\xBC\xC3\x9F" "e\xC5\x81", std::string(300, 'x'),
+      std::string(254, 'y') + "\xF0\x9F\x98\x80",  // a pair cut at the 255th unit
+      std::string(254, 'z') + "\xC5\x81\xC3\xBC"};
+  for (const std::string& core : samples) {
+    for (const std::string& bytes : {core, pad + core + pad}) {
+      // Reference: decode one sequence (or one byte) at a time.
+      String want;
+      for (size_t i = 0; i < bytes.size();) {
+        char32_t cp;
+        const size_t len = DecodeUtf8Char(std::string_view(bytes).substr(i), cp);
+        if (len == 0) {
+          want += AnsiToChar(static_cast<AnsiChar>(bytes[i++]));
+          continue;
+        }
+        i += len;
+        if (cp < 0x10000) {
+          want += static_cast<Char>(cp);
+        } else {
+          want += static_cast<Char>(0xD800 + ((cp - 0x10000) >> 10));
+          want += static_cast<Char>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        }
+      }
+      String got = u"pre";
+      AppendFromUtf8(got, bytes);
+      EXPECT_EQ(got, u"pre" + want) << bytes;
+      char cell[255];
+      const size_t n = Utf8ToShortBytes(bytes, cell);
+      EXPECT_EQ(std::string_view(cell, n), ToShortString(want).Bytes()) << bytes;
+    }
+  }
+  String widened = u"x";
+  AppendByteChars(widened, std::string("\x00\x7F\x80\xFF", 4));
+  EXPECT_EQ(widened, String(u"x\u0000\u007F\u0080\u00FF", 5));
+  EXPECT_EQ(AsciiPrefixLength(pad + "\xC3" + pad), pad.size());
+}
+
 TEST(ShortStringTest, CutsAt255AndKeepsTheLengthByte) {
   const String long_text(300, u'x');
   const ShortString s = ToShortString(long_text);

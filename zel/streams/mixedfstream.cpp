@@ -1,5 +1,7 @@
 #include "zel/streams/mixedfstream.h"
 
+#include <typeinfo>
+
 #include "zel/platform/export.h"
 #include "zel/streams/internal/bytereader.h"
 #include "zel/streams/internal/readexact.h"
@@ -9,6 +11,11 @@
 #include "zel/stringl/split.h"
 
 namespace ZEL_EXPORT zel {
+
+std::span<const uint8_t> TMixedFStream::PeekBuffered() {
+  if (typeid(*this) != typeid(TMixedFStream)) return {};
+  return WindowAhead();
+}
 
 bool TMixedFStream::Eos() { return Position() >= Size(); }
 

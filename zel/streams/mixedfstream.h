@@ -67,6 +67,9 @@ class TMixedFStream : public TFileStream {
   long double ReadExtended(bool& error);
   int32_t ReadDecimal();
   double ReadFPNum(bool AllowExp, int DecPChar);
+
+  // The file window, as for `TFileStream` (its `Read` is kept as it is).
+  std::span<const uint8_t> PeekBuffered() override;
 };
 
 }  // namespace zel

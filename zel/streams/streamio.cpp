@@ -33,10 +33,7 @@ T ReadRaw(TStream& s, bool& error, int64_t bytes = sizeof(T)) {
 
 // Appends the bytes as the characters of the same codes.
 void AppendBytes(String& s, std::span<const uint8_t> bytes) {
-  const size_t old = s.size();
-  s.resize(old + bytes.size());
-  Char* out = s.data() + old;
-  for (size_t i = 0; i < bytes.size(); ++i) out[i] = bytes[i];
+  AppendByteChars(s, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
 }
 
 bool IsLineEnd(uint8_t b) { return b == '\r' || b == '\n'; }
@@ -130,30 +127,45 @@ int32_t ReadLongintFromStream(TStream& Stream, bool& Error) {
   return ReadRaw<int32_t>(Stream, Error);
 }
 
-String ReadLnStream(TStream& Stream, bool& EndOfStream, int EOLMode) {
+void ReadLnStream(TStream& Stream, String& Line, bool& EndOfStream, int EOLMode) {
   EndOfStream = false;
-  String line;
   detail::ByteReader reader(Stream);
   int prev = -1;
-  for (;;) {
+  for (bool first = true;; first = false) {
     const auto ahead = reader.Peek();
     if (ahead.empty()) {
+      if (first) Line.clear();
       EndOfStream = true;
-      return line;
+      return;
     }
     const size_t end = FindTerminator(ahead, EOLMode, prev);
+    if (first && end < ahead.size()) {
+      // The whole line lies in view (the usual case): no line-end
+      // characters to remove afterwards.
+      size_t keep = end + 1;
+      for (int i = 0; i < 2 && keep > 0 && IsLineEnd(ahead[keep - 1]); ++i) --keep;
+      AssignByteChars(Line, {reinterpret_cast<const char*>(ahead.data()), keep});
+      reader.Take(end + 1);
+      return;
+    }
+    if (first) Line.clear();
     if (end < ahead.size()) {
-      AppendBytes(line, ahead.first(end + 1));
+      AppendBytes(Line, ahead.first(end + 1));
       reader.Take(end + 1);
       break;
     }
-    AppendBytes(line, ahead);
+    AppendBytes(Line, ahead);
     prev = ahead.back();
     reader.Take(ahead.size());
   }
-  for (int i = 0; i < 2 && !line.empty() && (line.back() == u'\r' || line.back() == u'\n'); ++i) {
-    line.pop_back();
+  for (int i = 0; i < 2 && !Line.empty() && (Line.back() == u'\r' || Line.back() == u'\n'); ++i) {
+    Line.pop_back();
   }
+}
+
+String ReadLnStream(TStream& Stream, bool& EndOfStream, int EOLMode) {
+  String line;
+  ReadLnStream(Stream, line, EndOfStream, EOLMode);
   return line;
 }
 

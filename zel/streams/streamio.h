@@ -60,6 +60,9 @@ int32_t ReadLongintFromStream(TStream& Stream, bool& Error);
 // CR and LF included.  So mode 0 reads "a" CR LF "b" as "a", then "b" (with
 // `EndOfStream`), and mode 2 reads "a" CR LF as "a", then "".
 String ReadLnStream(TStream& Stream, bool& EndOfStream, int EOLMode);
+// The same into `Line` (its old contents replaced), which a caller reading
+// line after line reuses, as with `std::getline`.
+void ReadLnStream(TStream& Stream, String& Line, bool& EndOfStream, int EOLMode);
 
 // The rest of the stream as UTF-16 little-endian code units; an odd last
 // byte is dropped.  The stream is left at its end.

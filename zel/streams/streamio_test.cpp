@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -123,12 +125,19 @@ struct LineCase {
 };
 
 // Reads lines until the end flag; the flag must come with the last line
-// only, whatever the stream.
-std::vector<std::u16string> AllLines(TStream& s, int mode) {
+// only, whatever the stream.  `reuse`: through one string, as a caller
+// reading line after line would (its old contents must not show).
+std::vector<std::u16string> AllLines(TStream& s, int mode, bool reuse = false) {
   std::vector<std::u16string> lines;
   bool eos = false;
+  String line = u"left over from before";
   while (!eos) {
-    lines.push_back(ReadLnStream(s, eos, mode));
+    if (reuse) {
+      ReadLnStream(s, line, eos, mode);
+    } else {
+      line = ReadLnStream(s, eos, mode);
+    }
+    lines.push_back(line);
     if (lines.size() > 50) break;
   }
   return lines;
@@ -156,7 +165,7 @@ TEST(ReadLnStream, EveryModeOnEveryKindOfStream) {
     EXPECT_EQ(AllLines(other, c.mode), c.lines) << c.bytes << " mode " << c.mode;
     dir.Put("f", c.bytes);
     TFileStream file(dir.Path("f"), fmOpenRead);
-    EXPECT_EQ(AllLines(file, c.mode), c.lines) << c.bytes << " mode " << c.mode;
+    EXPECT_EQ(AllLines(file, c.mode, /*reuse=*/true), c.lines) << c.bytes << " mode " << c.mode;
   }
 }
 
@@ -172,6 +181,43 @@ TEST(ReadLnStream, LinesAcrossFileWindowsAndPositionAfterTheTerminator) {
   EXPECT_EQ(f.Position(), TFileStream::kBufferSize + 1);
   EXPECT_EQ(ReadLnStream(f, eos, 4), u"yz");
   EXPECT_TRUE(eos);
+}
+
+// Streams of the library's classes whose `Read` turns every 'a' into 'b':
+// the readers must see what `Read` gives, not the bytes in the buffer.
+class RewritingMemory : public TMemoryStream {
+ public:
+  int64_t Read(void* Buffer, int64_t Count) override { return Rewrite(Buffer, TMemoryStream::Read(Buffer, Count)); }
+  static int64_t Rewrite(void* Buffer, int64_t n) {
+    auto* p = static_cast<char*>(Buffer);
+    std::replace(p, p + std::max<int64_t>(n, 0), 'a', 'b');
+    return n;
+  }
+};
+class RewritingFile : public TFileStream {
+ public:
+  using TFileStream::TFileStream;
+  int64_t Read(void* Buffer, int64_t Count) override {
+    return RewritingMemory::Rewrite(Buffer, TFileStream::Read(Buffer, Count));
+  }
+};
+
+TEST(ReadLnStream, ADerivedStreamsOwnReadIsCalled) {
+  testutil::TempDir dir("readln");
+  dir.Put("f", "abc\naa");
+  RewritingMemory mem;
+  mem.WriteBuffer("abc\naa", 6);
+  mem.SetPosition(0);
+  RewritingFile file(dir.Path("f"), fmOpenRead);
+  for (TStream* s : std::initializer_list<TStream*>{&mem, &file}) {
+    EXPECT_EQ(AllLines(*s, 0), (std::vector<String>{u"bbc", u"bb"}));
+  }
+  // The classes themselves still serve readers from their buffers.
+  TMemoryStream plain;
+  plain.WriteBuffer("xy", 2);
+  plain.SetPosition(1);
+  EXPECT_EQ(plain.PeekBuffered().size(), 1u);
+  EXPECT_TRUE(mem.PeekBuffered().empty());
 }
 
 TEST(WholeStream, AsUtf16AndAsBytes) {

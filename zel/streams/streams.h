@@ -2,6 +2,7 @@
 #ifndef ZEL_STREAMS_STREAMS_H_
 #define ZEL_STREAMS_STREAMS_H_
 
+#include "zel/streams/linereader.h"
 #include "zel/streams/mixedfstream.h"
 #include "zel/streams/streamio.h"
 #include "zel/streams/streamscan.h"

@@ -1,12 +1,13 @@
 // zel/streams/internal/bytereader.h — internal: reading a stream byte by byte
 // without a virtual call per byte.
 //
-// The stream helpers scan byte by byte.  For memory streams and the
-// buffered file stream the bytes ahead of the position are visible in
-// memory, so the reader hands them out in runs and moves the stream's
-// position only for the bytes taken.  Any other stream is read one byte per
-// `Read` call.  Either way the stream position after `Take(n)` is exactly
-// where n single-byte reads would have left it.
+// The stream helpers scan byte by byte.  Where the stream shows the bytes
+// ahead of its position (`TStream::PeekBuffered`: the memory and file
+// streams), the reader hands them out in runs and moves the stream's
+// position only for the bytes taken.  Otherwise it reads one byte per
+// `Read` call, so a stream class with its own `Read` is always asked.
+// Either way the stream position after `Take(n)` is exactly where n
+// single-byte reads would have left it.
 #ifndef ZEL_STREAMS_INTERNAL_BYTEREADER_H_
 #define ZEL_STREAMS_INTERNAL_BYTEREADER_H_
 
@@ -19,13 +20,24 @@ namespace zel::detail {
 
 class ByteReader {
  public:
-  explicit ByteReader(TStream& s);
+  explicit ByteReader(TStream& s) : s_(s) {}
 
   // The bytes ahead of the position that can be taken now (at least one
   // unless the stream is at its end).  Valid until the next call.
-  std::span<const uint8_t> Peek();
+  std::span<const uint8_t> Peek() {
+    if (has_held_) return {&held_, 1};
+    if (const auto view = s_.PeekBuffered(); !view.empty()) return view;
+    return ReadOne();
+  }
   // Consumes the first `n` bytes of the last `Peek()`.
-  void Take(size_t n);
+  void Take(size_t n) {
+    if (n == 0) return;
+    if (has_held_) {
+      has_held_ = false;  // n is 1: the held byte was the whole view
+    } else {
+      s_.Seek(static_cast<int64_t>(n), soCurrent);
+    }
+  }
 
   // Reads one byte; false at the end of the stream.
   bool Next(uint8_t& b) {
@@ -37,10 +49,11 @@ class ByteReader {
   }
 
  private:
-  enum Kind { kMemory, kFile, kOther };
+  // Holds the next byte got from `Read`; empty at the end.
+  std::span<const uint8_t> ReadOne();
+
   TStream& s_;
-  Kind kind_;
-  uint8_t held_ = 0;      // kOther: the byte read but not yet taken
+  uint8_t held_ = 0;      // a byte got from `Read` but not yet taken
   bool has_held_ = false;
 };
 

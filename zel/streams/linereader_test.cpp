@@ -1,0 +1,102 @@
+#include "zel/streams/linereader.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "zel/platform/filestream.h"
+#include "zel/testutil/tempdir.h"
+
+namespace zel {
+namespace {
+
+std::vector<std::string> RawLines(TLineReader& r) {
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (r.ReadLine(line)) lines.emplace_back(line);
+  return lines;
+}
+
+struct Case {
+  std::string bytes;
+  std::vector<std::string> strip;  // leStrip
+  std::vector<std::string> keep;   // leKeep
+};
+
+const Case kCases[] = {
+    {"", {}, {}},
+    {"\n", {""}, {"\n"}},
+    {"a\r\nb", {"a", "b"}, {"a\r\n", "b"}},
+    {"a\r\r\n\rb\r", {"a\r", "\rb"}, {"a\r\r\n", "\rb\r"}},  // one CR before the LF goes
+    {"x\n\ny\n", {"x", "", "y"}, {"x\n", "\n", "y\n"}},
+    {"no end", {"no end"}, {"no end"}},
+    {"a\rb\n", {"a\rb"}, {"a\rb\n"}},  // a lone CR ends nothing
+};
+
+TEST(TLineReader, LinesFromAStreamAndAFileDescriptor) {
+  testutil::TempDir dir("linereader");
+  for (const Case& c : kCases) {
+    for (const TLineEnds ends : {leStrip, leKeep}) {
+      const auto& want = ends == leStrip ? c.strip : c.keep;
+      TStringStream s(c.bytes);
+      TLineReader from_stream(s, ends);
+      EXPECT_EQ(RawLines(from_stream), want) << c.bytes;
+
+      dir.Put("f", c.bytes);
+      const int fd = ::open((dir.Dir() + "/f").c_str(), O_RDONLY);
+      ASSERT_GE(fd, 0);
+      TLineReader from_fd(fd, ends);
+      EXPECT_EQ(RawLines(from_fd), want) << c.bytes;
+      EXPECT_EQ(from_fd.LineNumber(), static_cast<int64_t>(want.size()));
+      EXPECT_EQ(from_fd.Error(), 0);
+      ::close(fd);
+    }
+  }
+}
+
+TEST(TLineReader, LinesAcrossBlocksAndLongerThanABlock) {
+  // Lines straddling block boundaries, and one several blocks long (the
+  // buffer grows for it) between short ones; the stream starts mid-way.
+  std::string bytes = "skip\n";
+  std::vector<std::string> want;
+  for (int i = 0; i < 40000; ++i) want.push_back("line " + std::to_string(i) + std::string(i % 13, '.'));
+  want.push_back(std::string(3 * TLineReader::kBlockSize + 5, 'L'));
+  want.push_back("after");
+  for (const auto& w : want) bytes += w + "\r\n";
+  TStringStream s(bytes);
+  s.SetPosition(5);
+  TLineReader r(s);
+  EXPECT_EQ(RawLines(r), want);
+}
+
+TEST(TLineReader, DecodesUtf8WithInvalidBytesAsWindows1252) {
+  const std::string bytes = "plain\ncaf\xC3\xA9 \xE9\x80\n\xF0\x9F\x98\x80\r\n";
+  TStringStream s(bytes);
+  TLineReader r(s);
+  String line = u"old contents";
+  std::vector<String> lines;
+  std::vector<bool> ascii;
+  while (r.ReadLine(line)) {
+    lines.push_back(line);
+    ascii.push_back(r.LastLineAscii());
+  }
+  EXPECT_EQ(lines, (std::vector<String>{u"plain", u"café é€", u"\U0001F600"}));
+  EXPECT_EQ(ascii, (std::vector<bool>{true, false, false}));
+}
+
+TEST(TLineReader, AReadErrorEndsTheLinesAndIsReported) {
+  testutil::TempDir dir("linereader");
+  const int fd = ::open(dir.Dir().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  TLineReader r(fd);
+  String line;
+  EXPECT_FALSE(r.ReadLine(line));
+  EXPECT_EQ(r.Error(), EISDIR);
+  ::close(fd);
+}
+
+}  // namespace
+}  // namespace zel
