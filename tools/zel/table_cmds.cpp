@@ -23,12 +23,14 @@ constexpr Option kTableOptions[] = {
     {"delim", 0, "C", "the delimiter: one character, or blank, semicolon, comma, colon, tab"},
     {"sort", 0, "COL[,COL2]",
      "sort the rows by column COL (from 1), equal ones by COL2; ASCII letter case is ignored, "
-     "text is compared character by character (no numeric order)"},
+     "text is compared character by character (numbers by value with --numeric)"},
     {"desc", 0, {}, "sort in descending order"},
     {"find", 0, "TEXT",
      "print \"COLUMN ROW\" of the first cell (row by row, after sorting) that contains TEXT, "
      "letter case significant; exit status 1 when there is none"},
     {"exact", 0, {}, "with --find: the cell must equal TEXT"},
+    {"numeric", 0, {}, "with --sort: numbers by value before other text (a comma counts as the point)"},
+    {"strict", 0, {}, "fail when a field cannot be stored exactly (see above)"},
     {"xml", 0, "OUT", "save the (sorted) table as tagged text to OUT instead of printing it"},
 };
 
@@ -42,8 +44,9 @@ constexpr Command kCommands[] = {
          "first line (blank, semicolon, comma, colon or tab; without any, every\n"
          "line is one field) unless --delim names it.  Cells hold up to 255\n"
          "Windows-1252 characters: longer fields are cut, other characters become\n"
-         "'?'.  A line with more fields than the table can make columns for is an\n"
-         "error.\n\n"
+         "'?'; the number of such fields and the first of them are reported on\n"
+         "stderr, and with --strict they are an error (exit 1, nothing printed).\n"
+         "A line with more fields than the table can make columns for is an error.\n\n"
          "Without --find and --xml the rows are printed with the same delimiter,\n"
          "each with as many fields as the table has columns.\n"
          "Sorting shows a progress bar on stderr when stderr is a terminal.",
@@ -93,11 +96,16 @@ void DrawProgress(int percent) {
 // returns the number of fields.  An ASCII delimiter never occurs inside a
 // UTF-8 sequence or as part of an invalid byte, so the bytes are cut as they
 // are; any other delimiter is looked for in the decoded line.
+//
+// `cell` also gets whether the bytes hold the field exactly and the field's
+// text as UTF-8 (for the report of the first field that was not kept).
 template <class Cell>
 size_t CutLine(std::string_view line, Char delim, String& decoded, Cell cell) {
   char bytes[ShortString::kCapacity];
+  bool exact = true;
   if (delim == 0) {
-    cell(1, std::string_view(bytes, Utf8ToShortBytes(line, bytes)));
+    const size_t n = Utf8ToShortBytes(line, bytes, &exact);
+    cell(1, std::string_view(bytes, n), exact, line);
     return 1;
   }
   size_t col = 0;
@@ -106,7 +114,9 @@ size_t CutLine(std::string_view line, Char delim, String& decoded, Cell cell) {
     for (size_t start = 0;;) {
       const void* hit = std::memchr(line.data() + start, d, line.size() - start);
       const size_t end = hit ? static_cast<size_t>(static_cast<const char*>(hit) - line.data()) : line.size();
-      cell(++col, std::string_view(bytes, Utf8ToShortBytes(line.substr(start, end - start), bytes)));
+      const std::string_view field = line.substr(start, end - start);
+      const size_t n = Utf8ToShortBytes(field, bytes, &exact);
+      cell(++col, std::string_view(bytes, n), exact, field);
       if (hit == nullptr) return col;
       start = end + 1;
     }
@@ -116,12 +126,21 @@ size_t CutLine(std::string_view line, Char delim, String& decoded, Cell cell) {
   const StringView text(decoded);
   for (size_t start = 0;;) {
     const size_t end = std::min(text.find(delim, start), text.size());
-    const ShortString s = ToShortString(text.substr(start, end - start));
-    cell(++col, s.Bytes());
+    const StringView field = text.substr(start, end - start);
+    ShortString s;
+    exact = TryToShortString(field, s);
+    cell(++col, s.Bytes(), exact, exact ? std::string() : ToUtf8(field));
     if (end == text.size()) return col;
     start = end + 1;
   }
 }
+
+// Fields that could not be stored exactly: how many, and the first.
+struct LossReport {
+  int64_t count = 0;
+  int row = 0, col = 0;
+  std::string text, stored;
+};
 
 // The number of fields `CutLine` cuts `line` into.
 size_t CountFields(std::string_view line, Char delim, String& decoded) {
@@ -136,7 +155,7 @@ size_t CountFields(std::string_view line, Char delim, String& decoded) {
 // the whole input is made.  Rows and columns are added in doubling steps,
 // the surplus dropped at the end.
 // Returns the number of rows, or -1 after reporting a failure.
-int64_t LoadTable(const Input& in, bool have_delim, Char& delim, TStringArray& table) {
+int64_t LoadTable(const Input& in, bool have_delim, Char& delim, TStringArray& table, LossReport& loss) {
   TLineReader reader = LineReader(in);
   String decoded;
   std::string_view line;
@@ -168,8 +187,15 @@ int64_t LoadTable(const Input& in, bool have_delim, Char& delim, TStringArray& t
       }
     }
     ncols = std::max(ncols, static_cast<int>(fields));
-    CutLine(line, delim, decoded,
-            [&](size_t c, std::string_view bytes) { table.SetBytes(static_cast<int>(c), r, bytes); });
+    CutLine(line, delim, decoded, [&](size_t c, std::string_view bytes, bool exact, auto field) {
+      table.SetBytes(static_cast<int>(c), r, bytes);
+      if (!exact && loss.count++ == 0) {
+        loss.row = r;
+        loss.col = static_cast<int>(c);
+        loss.text = std::string(field);
+        loss.stored = ToUtf8(AnsiToString(bytes));
+      }
+    });
   }
   if (!ReadSucceeded(reader, in)) return -1;
   if (rows > 0 && !table.Resize(ncols, rows)) return Fail("not enough memory for the table"), -1;
@@ -197,13 +223,25 @@ int Table(const ParsedArgs& args) {
   if (args.Has("xml") && xml_out.empty()) throw BadUsage("--xml needs a file name");
   if (exact && !have_find) throw BadUsage("--exact needs --find");
   if (desc && sort_col == 0) throw BadUsage("--desc needs --sort");
+  if (args.Has("numeric") && sort_col == 0) throw BadUsage("--numeric needs --sort");
 
   const Input in = OpenInput(args.OperandsOrStdin()[0]);
   if (in.stream == nullptr) return kFailure;
   TStringArray table(nullptr);
   table.SetAllocRowsBy(1024);
-  const int64_t rows = LoadTable(in, have_delim, delim, table);
+  LossReport loss;
+  const int64_t rows = LoadTable(in, have_delim, delim, table, loss);
   if (rows < 0) return kFailure;
+  if (loss.count > 0) {
+    const auto shorten = [](std::string t) { return t.size() > 60 ? t.substr(0, 57) + "..." : t; };
+    const std::string message =
+        std::to_string(loss.count) + (loss.count == 1 ? " field" : " fields") +
+        " could not be stored exactly (a cell holds up to 255 Windows-1252 characters); the first, row " +
+        std::to_string(loss.row) + " column " + std::to_string(loss.col) + ": '" + shorten(loss.text) +
+        "' became '" + shorten(loss.stored) + "'";
+    if (args.Has("strict")) return Fail(message);
+    std::cerr << "zel: warning: " << message << '\n';
+  }
 
   if (sort_col > 0) {
     for (int col : {sort_col, sort_col2}) {
@@ -214,7 +252,7 @@ int Table(const ParsedArgs& args) {
     }
     const bool bar = isatty(STDERR_FILENO) != 0;
     if (bar) table.SetOnPercentDone([](TObject*, int32_t p) { DrawProgress(p); });
-    table.Sort(sort_col, sort_col2, !desc);
+    table.Sort(sort_col, sort_col2, !desc, args.Has("numeric") ? skNumeric : skText);
     if (bar) std::cerr << '\n';
   }
 

@@ -70,4 +70,19 @@ expect_match "table bad --delim" 2 "--delim needs" -- "$zel" table --delim ab
 expect_match "table unknown option" 2 "unknown option" -- "$zel" table --bogus
 expect_match "table two files" 2 "too many arguments" -- "$zel" table a b
 
+# Numbers by value; fields that cannot be stored exactly are counted and
+# shown, and --strict makes them an error.
+printf 'b,10\na,9\nc,-2.5\nd,x\ne,1e2\n' >"$tmp/nums.csv"
+expect "table --numeric" 0 "$(printf 'c,-2.5\na,9\nb,10\ne,1e2\nd,x')" \
+  -- "$zel" table "$tmp/nums.csv" --sort 2 --numeric
+expect "table text sort of the same column" 0 "$(printf 'c,-2.5\nb,10\ne,1e2\na,9\nd,x')" \
+  -- "$zel" table "$tmp/nums.csv" --sort 2
+expect_match "table --numeric without --sort" 2 "--numeric needs --sort" -- "$zel" table "$tmp/nums.csv" --numeric
+printf 'Z\xc3\xbcrich,1\n\xc5\x81\xc3\xb3d\xc5\xba,2\n\xe6\x9d\xb1\xe4\xba\xac,3\n' >"$tmp/cities.csv"
+expect "table keeps what it can, warns" 0 "$(printf 'Z\xc3\xbcrich,1\n?\xc3\xb3d?,2\n??,3')" \
+  -- "$zel" table "$tmp/cities.csv"
+expect_match "table names the lossy fields" 0 "2 fields could not be stored exactly.*row 2 column 1: 'Łódź' became '\?ód\?'" \
+  -- "$zel" table "$tmp/cities.csv"
+expect "table --strict prints nothing" 1 "" -- "$zel" table "$tmp/cities.csv" --strict
+
 finish

@@ -220,13 +220,15 @@ ShortString ShortString::FromBytes(std::string_view bytes) noexcept {
   return out;
 }
 
-size_t Utf8ToShortBytes(std::string_view utf8, char* out) noexcept {
+size_t Utf8ToShortBytes(std::string_view utf8, char* out, bool* exact) noexcept {
   // The same steps as ToShortString(FromUtf8(utf8)): decode, keep the first
   // 255 code units (a character outside the basic plane is two), map each
   // to its Windows-1252 byte or '?'.
   constexpr size_t kMax = ShortString::kCapacity;
   size_t o = 0;
-  for (size_t i = 0; i < utf8.size() && o < kMax;) {
+  bool kept = true;
+  size_t i = 0;
+  while (i < utf8.size() && o < kMax) {
     const auto b = static_cast<unsigned char>(utf8[i]);
     if (b < 0x80) {
       out[o++] = static_cast<char>(b);
@@ -241,12 +243,15 @@ size_t Utf8ToShortBytes(std::string_view utf8, char* out) noexcept {
     } else if (cp >= 0x10000) {
       out[o++] = '?';  // a surrogate has no Windows-1252 byte
       if (o < kMax) out[o++] = '?';
+      kept = false;
       i += len;
     } else {
+      kept = kept && IsAnsiChar(static_cast<Char>(cp));
       out[o++] = static_cast<char>(CharToAnsi(static_cast<Char>(cp)));
       i += len;
     }
   }
+  if (exact != nullptr) *exact = kept && i == utf8.size();
   return o;
 }
 

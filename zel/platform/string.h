@@ -119,8 +119,10 @@ ShortString ToShortString(StringView s);
 // 255 characters (it was cut).
 bool TryToShortString(StringView s, ShortString& out);
 // `ToShortString(FromUtf8(utf8))` written straight to `out` (up to 255
-// bytes) without the UTF-16 copy; returns the number of bytes.
-size_t Utf8ToShortBytes(std::string_view utf8, char* out) noexcept;
+// bytes) without the UTF-16 copy; returns the number of bytes.  `exact`,
+// when given, tells whether the bytes hold the text exactly (false when a
+// character became '?' or the text was cut), as TryToShortString does.
+size_t Utf8ToShortBytes(std::string_view utf8, char* out, bool* exact = nullptr) noexcept;
 
 }  // namespace zel
 

@@ -74,7 +74,7 @@ TEST(Utf8, AppendAndShortBytesAgreeWithTheCharacterwiseConversions) {
   const std::string pad(37, 'a');
   const std::string samples[] = {
       "", "plain", "caf\xE9", "\x80\x81\x9D", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x82",
-      "\xF0\x9F\x98\x80", "Gr\xC3\xBC\xC3\x9F" "e\xC5\x81", std::string(300, 'x'),
+      "\xF0\x9F\x98\x80", "Gr\xC3\xBC\xC3\x9F" "e\xC5\x81", std::string(300, 'x'), std::string(255, 'w'),
       std::string(254, 'y') + "\xF0\x9F\x98\x80",  // a pair cut at the 255th unit
       std::string(254, 'z') + "\xC5\x81\xC3\xBC"};
   for (const std::string& core : samples) {
@@ -100,8 +100,11 @@ TEST(Utf8, AppendAndShortBytesAgreeWithTheCharacterwiseConversions) {
       AppendFromUtf8(got, bytes);
       EXPECT_EQ(got, u"pre" + want) << bytes;
       char cell[255];
-      const size_t n = Utf8ToShortBytes(bytes, cell);
-      EXPECT_EQ(std::string_view(cell, n), ToShortString(want).Bytes()) << bytes;
+      bool exact = false;
+      const size_t n = Utf8ToShortBytes(bytes, cell, &exact);
+      ShortString stored;
+      EXPECT_EQ(exact, TryToShortString(want, stored)) << bytes;
+      EXPECT_EQ(std::string_view(cell, n), stored.Bytes()) << bytes;
     }
   }
   String widened = u"x";

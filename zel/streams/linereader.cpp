@@ -5,7 +5,9 @@
 
 #include <cstring>
 
-namespace zel {
+#include "zel/platform/export.h"
+
+namespace ZEL_EXPORT zel {
 
 bool TLineReader::Fill() {
   if (eof_) return false;

@@ -34,10 +34,11 @@
 #include <string_view>
 #include <vector>
 
+#include "zel/platform/export.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/string.h"
 
-namespace zel {
+namespace ZEL_EXPORT zel {
 
 enum TLineEnds : uint8_t { leStrip, leKeep };
 
