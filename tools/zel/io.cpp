@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -94,6 +95,23 @@ bool ReadLines(const std::string& path, std::vector<String>& lines, bool keep_li
 }
 
 void PrintLine(StringView s) { std::cout << ToUtf8(s) << '\n'; }
+
+void DrawProgressBar(std::string_view verb, int percent, std::string_view detail) {
+  constexpr int kWidth = 30;
+  const int p = std::clamp(percent, 0, 100);
+  const int filled = p * kWidth / 100;
+  std::string line = "\r" + std::string(verb) + " [" + std::string(static_cast<size_t>(filled), '#') +
+                     std::string(static_cast<size_t>(kWidth - filled), ' ') + "] ";
+  const std::string number = std::to_string(p);
+  line += std::string(3 - number.size(), ' ') + number + '%';
+  if (!detail.empty()) {
+    std::string d(detail.substr(0, 40));
+    d.resize(40, ' ');
+    line += "  " + d;
+  }
+  std::fputs(line.c_str(), stderr);
+  std::fflush(stderr);
+}
 
 int FinishOutput(int status) {
   errno = 0;

@@ -109,6 +109,10 @@ class OutBuffer {
 // Writes a library string to stdout as UTF-8, followed by a newline.
 void PrintLine(StringView s);
 
+// Draws "\rVERB [#####     ]  50%  DETAIL" on stderr (a percentage outside
+// 0..100 is shown clamped), for long work when stderr is a terminal.
+void DrawProgressBar(std::string_view verb, int percent, std::string_view detail = {});
+
 // Flushes std::cout and stdout and reports a write error.  Returns
 // `status`, or 1 after "zel: write error: REASON".
 int FinishOutput(int status);

@@ -80,17 +80,6 @@ bool ParseColumn(const std::string& text, int& col) {
   return true;
 }
 
-// "\rsorting [#####     ]  50%" on stderr; reports above 100 (extra
-// passes) are shown as 100.
-void DrawProgress(int percent) {
-  constexpr int kWidth = 30;
-  const int p = std::clamp(percent, 0, 100);
-  const int filled = p * kWidth / 100;
-  std::cerr << "\rsorting [" << std::string(static_cast<size_t>(filled), '#')
-            << std::string(static_cast<size_t>(kWidth - filled), ' ') << "] " << (p < 10 ? "  " : p < 100 ? " " : "")
-            << p << '%' << std::flush;
-}
-
 // Cuts `line` at `delim` and hands each field's cell bytes (as
 // ToShortString(FromUtf8(field)) gives them) to `cell(column, bytes)`;
 // returns the number of fields.  An ASCII delimiter never occurs inside a
@@ -251,7 +240,7 @@ int Table(const ParsedArgs& args) {
       }
     }
     const bool bar = isatty(STDERR_FILENO) != 0;
-    if (bar) table.SetOnPercentDone([](TObject*, int32_t p) { DrawProgress(p); });
+    if (bar) table.SetOnPercentDone([](TObject*, int32_t p) { DrawProgressBar("sorting", p); });
     table.Sort(sort_col, sort_col2, !desc, args.Has("numeric") ? skNumeric : skText);
     if (bar) std::cerr << '\n';
   }

@@ -134,12 +134,7 @@ struct Bar {
 } bar;
 
 void Draw(int percent, const std::string& what) {
-  constexpr int kWidth = 30;
-  const int p = std::clamp(percent, 0, 100);
-  const int filled = p * kWidth / 100;
-  std::fprintf(stderr, "\rcopying [%s%s] %3d%%  %-40.40s", std::string(filled, '#').c_str(),
-               std::string(kWidth - filled, ' ').c_str(), p, what.c_str());
-  std::fflush(stderr);
+  DrawProgressBar("copying", percent, what);
   bar.drawn = true;
 }
 

@@ -113,7 +113,7 @@ std::string FirstInstalledCommand(const std::string& ids) {
   return {};
 }
 
-// mimeapps.list files in the order the association specification gives:
+// mimeapps.list files in the freedesktop lookup order:
 // desktop-specific before generic, config folders before data folders.
 std::vector<std::string> MimeAppsLists() {
   std::vector<std::string> desktops;
