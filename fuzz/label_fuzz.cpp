@@ -12,10 +12,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "zel/platform/textfile.h"
+#include "zel/testutil/tempdir.h"
 #include "zel/zelbase/textlabel.h"
 
 namespace {
@@ -50,15 +50,10 @@ std::string Codes(const zel::String& s) {
   return out;
 }
 
-struct ScratchDir {
-  std::string path = "/tmp/zel_label_fuzz_XXXXXX";
-  ScratchDir() { Check(mkdtemp(path.data()) != nullptr); }
-  ~ScratchDir() { std::filesystem::remove_all(path); }
-};
-
+// A scratch directory for the whole run, removed with its files at exit.
 const std::string& Dir() {
-  static const ScratchDir dir;
-  return dir.path;
+  static const zel::testutil::TempDir dir("label_fuzz");
+  return dir.Dir();
 }
 
 bool ReadFile(const std::string& name, const zel::String& id, zel::TCustomTextLabel& l) {

@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "zel/dstruct/strarray.h"
+#include "zel/testutil/tempdir.h"
 
 namespace {
 
@@ -35,15 +35,9 @@ std::string Dump(const zel::TStringArray& t) {
 }
 
 // A scratch directory for the whole run, removed with its files at exit.
-struct ScratchDir {
-  std::string path = "/tmp/zel_strarray_fuzz_XXXXXX";
-  ScratchDir() { Check(mkdtemp(path.data()) != nullptr); }
-  ~ScratchDir() { std::filesystem::remove_all(path); }
-};
-
 const std::string& Dir() {
-  static const ScratchDir dir;
-  return dir.path;
+  static const zel::testutil::TempDir dir("strarray_fuzz");
+  return dir.Dir();
 }
 
 }  // namespace
