@@ -5,6 +5,9 @@
 //
 // Every input is loaded: a values header that asks for more cells than the
 // reader's documented limit is refused before anything is allocated.
+// The round trip runs on matrices of up to 65,536 cells: larger ones take
+// no other path through the writer, and writing millions of cells under
+// the sanitizers would use up the fuzzer's whole time limit for one input.
 #include <unistd.h>
 
 #include <cstddef>
@@ -68,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int r = Load(m, path);
   Check(r == 0 || r == -1 || r == -2);
   for (int f = 1; f <= m.NFeatures(); ++f) Check(m.GetFeatProps(f).get() != nullptr && !m.GetFeatProps(f).Owned());
-  if (r == 0) {
+  if (r == 0 && int64_t{m.NFeatures()} * m.NObjects() <= 65536) {
     // A loaded matrix holds no line breaks, so it saves; and loads back equal.
     zel::TFeatureMatrix copy(nullptr);
     copy.Assign(&m);

@@ -1,5 +1,7 @@
 #include "tools/zel/cli.h"
 
+#include <signal.h>
+
 #include <iostream>
 
 namespace zel::cli {
@@ -65,6 +67,24 @@ int TakeOperand(const Command& cmd, const std::string& arg, std::string& operand
   operand = arg;
   have_operand = true;
   return kOk;
+}
+
+const Command* FindCommand(std::span<const Command> commands, std::string_view name) {
+  for (const Command& c : commands) {
+    if (c.name == name) return &c;
+  }
+  return nullptr;
+}
+
+int RunProgram(int argc, char** argv, int (*run)(const Args& words)) {
+  signal(SIGPIPE, SIG_DFL);
+  int status;
+  try {
+    status = run(Args(argv + 1, argv + argc));
+  } catch (const std::exception& e) {
+    status = Fail(e.what());
+  }
+  return FinishOutput(status);
 }
 
 }  // namespace zel::cli

@@ -76,6 +76,16 @@ struct CommandGroup {
 // Every registered command, groups in order.
 std::vector<Command> AllCommands();
 
+// The command called `name`, or null.
+const Command* FindCommand(std::span<const Command> commands, std::string_view name);
+
+// The body of a program's main(): SIGPIPE back to its default (a closed
+// pipe ends the program quietly, as it does the system's tools, even when
+// the parent left it ignored), `run` on the words after the program's name,
+// an escaping exception as a message, and standard output checked
+// (FinishOutput).
+int RunProgram(int argc, char** argv, int (*run)(const Args& words));
+
 // Each tour source registers its sections the same way; `zel tour` runs
 // them by `order` (the unit start order: 10 platform, 20 univconst,
 // 30 zelbase, 40 zelcolors, 50 stringl, 60 streams, 70 htmlsupport,
@@ -85,9 +95,10 @@ struct TourSection {
 };
 void RunTourSections();
 
-// The directory `zel tour` writes its pictures into: --dir DIR, or
-// ./zel-tour; created on first use.  Returns "" (after a message) when it
-// cannot be created.
+// The directory `zel tour` writes its pictures into: --dir DIR (given to
+// SetTourDirectory), or ./zel-tour; created on first use.  Returns ""
+// (after a message) when it cannot be created.
+void SetTourDirectory(const std::string& dir);
 std::string TourDirectory();
 
 // Tour output helpers: a unit heading, and one labelled result per line

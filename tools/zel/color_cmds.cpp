@@ -8,7 +8,7 @@
 
 #include "tools/zel/cli.h"
 #include "tools/zel/colorspec.h"
-#include "zel/graphics/bitmap.h"
+#include "tools/zel/draw_helper.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/numconv.h"
@@ -196,16 +196,12 @@ int Palette(const ParsedArgs& args) {
   if (args.Has("png")) {
     const std::string png = args.Get("png");
     const int width = std::min(palette.Size(), 2000);
-    TBitmap strip(width, 40);
+    std::vector<TColor> columns(static_cast<size_t>(width));
     for (int x = 0; x < width; ++x) {
-      const TColor c = palette.GetColorElem(static_cast<int>(1 + int64_t{x} * palette.Size() / width));
-      for (int y = 0; y < strip.Height(); ++y) strip.ScanLine(y)[x] = c & 0xFFFFFF;
+      columns[static_cast<size_t>(x)] =
+          palette.GetColorElem(static_cast<int>(1 + int64_t{x} * palette.Size() / width)) & 0xFFFFFF;
     }
-    try {
-      strip.SaveToPNG(FromUtf8(png));
-    } catch (const Exception& e) {
-      return Fail(e.what());
-    }
+    if (SavePngStrip(columns, 40, png) != kOk) return kFailure;
     if (!args.Has("out")) return kOk;
   }
   if (args.Has("out")) {

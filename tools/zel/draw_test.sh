@@ -50,4 +50,24 @@ expect_match "tour draws" 0 "FontIsTrueType" -- "$zel" tour --dir "$tmp/tour"
 expect "tour marks picture" 0 "900 1146" -- png_size "$tmp/tour/marks.png"
 expect "tour PDF" 0 "%PDF-" -- head -c 5 "$tmp/tour/marks.pdf"
 
+# --- the drawing helper ------------------------------------------------------------
+# zel runs the drawing commands through zel-draw beside it; a zel copied
+# alone keeps its other commands and says what is missing.
+expect_match "help lists the helper's commands" 0 "^  marks +draw the 256" -- "$zel" --help
+expect_match "a typo still names the tool's help" 2 "^zel: unknown command 'mraks' \(see 'zel --help'\)" -- \
+  "$zel" mraks
+mkdir "$tmp/alone"
+cp "$zel" "$tmp/alone/zel"
+if command -v readelf >/dev/null; then
+  expect "zel loads neither libzel, the graphics libraries nor libstdc++" 1 "" -- \
+    bash -c "readelf -d '$zel' | grep NEEDED | grep -E 'libzel|libstdc|libcairo|libpng|libX'"
+fi
+expect_match "help leaves the drawing commands out" 0 "^  palette" -- "$tmp/alone/zel" --help
+expect "...and lists none of them" 1 "" -- bash -c "'$tmp/alone/zel' --help | grep -E '^  (marks|frames) '"
+expect_match "a drawing command is unknown" 2 "^zel: unknown command 'marks'" -- "$tmp/alone/zel" marks
+expect_match "palette --png says what is missing" 1 "^zel: the drawing helper zel-draw is not installed" -- \
+  "$tmp/alone/zel" palette rainbow --png "$tmp/alone/p.png"
+expect_match "the tour goes on without it" 0 "left out: the drawing helper zel-draw" -- \
+  "$tmp/alone/zel" tour --dir "$tmp/alone/tour"
+
 finish

@@ -1,11 +1,10 @@
 // The `zel` command-line tool: one subcommand per job.
-#include <signal.h>
-
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "tools/zel/cli.h"
+#include "tools/zel/draw_helper.h"
 
 namespace zel::cli {
 namespace {
@@ -25,42 +24,34 @@ void PrintHelp(const std::vector<Command>& commands) {
   }
 }
 
-int Main(int argc, char** argv) {
-  const std::vector<Command> commands = AllCommands();
-  if (argc < 2) {
-    PrintHelp(commands);
+int Main(const Args& words) {
+  if (words.empty()) {
+    RegisterDrawHelperCommands();
+    PrintHelp(AllCommands());
     return kUsage;
   }
-  const std::string first = argv[1];
+  const std::string& first = words[0];
   if (first == "--help" || first == "-h" || first == "help") {
-    PrintHelp(commands);
+    RegisterDrawHelperCommands();
+    PrintHelp(AllCommands());
     return kOk;
   }
   if (first == "--version") {
     std::cout << "zel " << kVersion << '\n';
     return kOk;
   }
-  for (const auto& c : commands) {
-    if (c.name == first) {
-      const Args args(argv + 2, argv + argc);
-      return RunCommand(c, args);
-    }
+  const std::vector<Command> commands = AllCommands();
+  const Command* command = FindCommand(commands, first);
+  if (command == nullptr) {
+    // Not one of the tool's own: the drawing helper runs it, or says it
+    // knows no such command either.
+    if (!DrawHelperPath().empty()) return ExecDrawHelper(words);
+    return Fail("unknown command '" + first + "' (see 'zel --help')", kUsage);
   }
-  return Fail("unknown command '" + first + "' (see 'zel --help')", kUsage);
+  return RunCommand(*command, Args(words.begin() + 1, words.end()));
 }
 
 }  // namespace
 }  // namespace zel::cli
 
-int main(int argc, char** argv) {
-  // A closed pipe ends the tool quietly, as it does the system's tools,
-  // even when the parent left SIGPIPE ignored.
-  signal(SIGPIPE, SIG_DFL);
-  int status;
-  try {
-    status = zel::cli::Main(argc, argv);
-  } catch (const std::exception& e) {
-    status = zel::cli::Fail(e.what());
-  }
-  return zel::cli::FinishOutput(status);
-}
+int main(int argc, char** argv) { return zel::cli::RunProgram(argc, argv, &zel::cli::Main); }

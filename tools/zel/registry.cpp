@@ -3,6 +3,7 @@
 // function-local statics (constructed on first use, whatever the order of
 // the translation units).
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <utility>
 
@@ -19,6 +20,11 @@ struct Group {
 std::vector<Group>& Groups() {
   static std::vector<Group> groups;
   return groups;
+}
+
+std::string& TourDirectorySetting() {
+  static std::string dir = "zel-tour";
+  return dir;
 }
 
 std::vector<std::pair<int, void (*)()>>& Sections() {
@@ -50,6 +56,19 @@ void RunTourSections() {
   std::stable_sort(sections.begin(), sections.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [order, show] : sections) show();
+}
+
+void SetTourDirectory(const std::string& dir) { TourDirectorySetting() = dir; }
+
+std::string TourDirectory() {
+  const std::string& dir = TourDirectorySetting();
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (error) {
+    Fail("cannot create '" + dir + "': " + error.message());
+    return "";
+  }
+  return dir;
 }
 
 void TourHeading(std::string_view unit, std::string_view what) {

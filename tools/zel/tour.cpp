@@ -1,10 +1,10 @@
 // `zel tour`: one short, real demonstration per unit of the library.  Each
 // section calls the library and prints what came back; nothing is canned.
-#include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "tools/zel/cli.h"
+#include "tools/zel/draw_helper.h"
 #include "zel/zel.h"
 
 namespace zel::cli {
@@ -112,14 +112,9 @@ void TourStrings() {
   TourShow("UUEncodeStr(u\"Cat\")", UUEncodeStr(u"Cat"));
 }
 
-std::string& TourDirectorySetting() {
-  static std::string dir = "zel-tour";
-  return dir;
-}
-
 int Tour(const ParsedArgs& args) {
   args.RequireOperands(0, 0);
-  TourDirectorySetting() = args.Get("dir", "zel-tour");
+  SetTourDirectory(args.Get("dir", "zel-tour"));
   std::cout << "zel tour: each line calls the library and shows its result.\n";
   RunTourSections();
   return kOk;
@@ -129,6 +124,10 @@ const TourSection kPlatform(10, &TourPlatform);
 const TourSection kConstants(20, &TourConstants);
 const TourSection kTables(30, &TourTables);
 const TourSection kStrings(50, &TourStrings);
+// The drawing section runs in the drawing helper (tools/zel/draw_helper.h).
+const TourSection kDrawing(35, [] {
+  if (const std::string dir = TourDirectory(); !dir.empty()) RunDrawHelperTour(dir);
+});
 
 constexpr Option kTourOptions[] = {
     {"dir", 0, "DIR", "write the tour's pictures into DIR (default ./zel-tour)"},
@@ -145,16 +144,5 @@ constexpr Command kCommands[] = {
 const CommandGroup kGroup(0, kCommands);
 
 }  // namespace
-
-std::string TourDirectory() {
-  const std::string& dir = TourDirectorySetting();
-  std::error_code error;
-  std::filesystem::create_directories(dir, error);
-  if (error) {
-    Fail("cannot create '" + dir + "': " + error.message());
-    return "";
-  }
-  return dir;
-}
 
 }  // namespace zel::cli

@@ -1,4 +1,4 @@
-#include "tools/zel/draw_sheets.h"
+#include "tools/zel/draw/sheets.h"
 
 #include <algorithm>
 #include <string>

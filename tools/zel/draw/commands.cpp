@@ -4,7 +4,7 @@
 
 #include "tools/zel/cli.h"
 #include "tools/zel/colorspec.h"
-#include "tools/zel/draw_sheets.h"
+#include "tools/zel/draw/sheets.h"
 #include "zel/graphics/graphics.h"
 
 namespace zel::cli {

@@ -1,4 +1,4 @@
-// tools/zel/draw_sheets.h — the pictures of the drawing library that the
+// tools/zel/draw/sheets.h — the pictures of the drawing library that the
 // `marks` and `frames` commands and the tour write: a labelled sheet of the
 // 256 mark types (as a magnified bitmap, or as a PDF page drawn on the
 // printer's canvas) and the five frame styles.

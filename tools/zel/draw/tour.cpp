@@ -3,7 +3,7 @@
 #include <string>
 
 #include "tools/zel/cli.h"
-#include "tools/zel/draw_sheets.h"
+#include "tools/zel/draw/sheets.h"
 #include "zel/graphics/graphics.h"
 #include "zel/graphics/internal/pixelart.h"
 
