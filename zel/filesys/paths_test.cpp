@@ -140,25 +140,13 @@ TEST(Paths, FileNameRulesAndRepairs) {
   EXPECT_EQ(InsertBeforeFileExt(u"X", u"d.e/f"), u"d.e/fX");
 }
 
-TEST(Paths, MasksMatchWithoutRegardToCase) {
-  struct Case {
-    const char16_t* name;
-    const char16_t* mask;
-    bool match;
-  } const cases[] = {
-      {u"Report.TXT", u"*.txt", true},   {u"report.txt", u"R?PORT.*", true},
-      {u"README", u"*.*", true},         {u"README", u"*", true},
-      {u"README", u"*.", false},         {u"a.b.c", u"*.c", true},
-      {u"README", u"READ*.*", true},     {u"README", u"r?adme.*", true},
-      {u"README", u"READ.*", false},     {u"x", u"", false},
-      {u"a.b.c", u"*.b", false},         {u"\u00c4rger.doc", u"\u00e4*", true},
-      {u"abc", u"a*b*c*", true},         {u"abc", u"a?", false},
-      {u"", u"*", true},                 {u"", u"?", false},
-      {u"aaaaaaaaab", u"*a*a*a*b", true}, {u"aaaaaaaaaa", u"*a*a*a*b", false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(MatchesMask(c.name, c.mask), c.match) << ToUtf8(c.name) << " " << ToUtf8(c.mask);
-  }
+TEST(Paths, MasksMatchAsTheHostSearchMatches) {
+  // MatchesMask is the platform's MatchesFileMask (its table of cases is in
+  // zel/platform/hostfs_test.cpp); a few cases show the two agree.
+  EXPECT_TRUE(MatchesMask(u"Report.TXT", u"*.txt"));
+  EXPECT_TRUE(MatchesMask(u"\u00c4rger.doc", u"\u00e4*"));
+  EXPECT_FALSE(MatchesMask(u"README", u"READ.*"));
+  EXPECT_FALSE(MatchesMask(u"x", u""));
 }
 
 TEST(Paths, DOSToWinPathExpandsAgainstTheCurrentDirectory) {

@@ -1,8 +1,12 @@
 #include "zel/filesys/textfiles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "zel/filesys/internal/lineblocks.h"
 #include "zel/filesys/paths.h"
@@ -10,6 +14,7 @@
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
 #include "zel/platform/filereplace.h"
+#include "zel/platform/hostfs.h"
 #include "zel/platform/hostpath.h"
 #include "zel/platform/rawfile.h"
 
@@ -272,13 +277,19 @@ TTextfileType CheckTextFileType(const String& FileName) {
 namespace {
 
 String FileDetectIn(const String& dir, const String& mask) {
-  const std::vector<THostDirEntry> entries = ListDirEntries(dir.empty() ? u"." : dir);
-  for (const THostDirEntry& e : entries) {
-    if (e.IsDir || e.LinksToDir || e.Name[0] == u'.') continue;
+  // The entries in name order (byte order of their UTF-8 names): the files
+  // first, then the directories, never through a symbolic link.
+  std::vector<std::pair<std::string, TSearchRec>> entries;
+  TDirSearch search(dir, u"*");
+  for (TSearchRec rec; search.Next(rec);) entries.emplace_back(ToUtf8(rec.Name), rec);
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [key, e] : entries) {
+    if ((e.Attr & faDirectory) || e.Name[0] == u'.') continue;
     if (MatchesMask(e.Name, mask)) return dir + e.Name;
   }
-  for (const THostDirEntry& e : entries) {
-    if (!e.IsDir || e.Name[0] == u'.') continue;
+  for (const auto& [key, e] : entries) {
+    if (!(e.Attr & faDirectory) || (e.Attr & faSymLink) || e.Name[0] == u'.') continue;
     String found = FileDetectIn(dir + e.Name + u"/", mask);
     if (!found.empty()) return found;
   }

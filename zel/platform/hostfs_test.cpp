@@ -31,6 +31,11 @@ TEST(MatchesFileMask, WildcardsWithoutCase) {
       {u"", u"*", true},                  {u"abc", u"", false},
       {u"ÄRGER.txt", u"ärger.*", true},   {u"straße", u"STRASSE", false},
       {u"Ωmega", u"ωMEGA", true},         {u"a*b", u"a*b", true},
+      {u"README", u"*.", false},          {u"a.b.c", u"*.b", false},
+      {u"README", u"READ*.*", true},      {u"README", u"r?adme.*", true},
+      {u"README", u"READ.*", false},      {u"abc", u"a?", false},
+      {u"", u"?", false},                 {u"abc", u"a*b*c*", true},
+      {u"aaaaaaaaab", u"*a*a*a*b", true}, {u"aaaaaaaaaa", u"*a*a*a*b", false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MatchesFileMask(c.name, c.mask), c.match) << ToUtf8(c.name) << " ~ " << ToUtf8(c.mask);

@@ -10,26 +10,10 @@
 #ifndef ZEL_PLATFORM_HOSTPATH_H_
 #define ZEL_PLATFORM_HOSTPATH_H_
 
-#include <vector>
-
 #include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
 namespace ZEL_EXPORT zel {
-
-// One entry of a directory listing.  `IsDir` is false for a symbolic link,
-// whatever it points to, so walks that descend only into `IsDir` entries
-// never follow one.
-struct THostDirEntry {
-  String Name;
-  bool IsDir = false;
-  bool IsLink = false;
-  bool LinksToDir = false;  // a symbolic link whose target is a directory
-};
-
-// The entries of `Dir` without "." and "..", in name order; empty when the
-// directory cannot be read.
-std::vector<THostDirEntry> ListDirEntries(const String& Dir);
 
 // The current working directory ("/" if the system cannot tell).
 String GetCurrentDir();
