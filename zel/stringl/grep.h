@@ -182,12 +182,17 @@ class TGrep : public TComponent {
 
  private:
   void PrepareOps();
+  bool MatchByWalk(StringView Instring, int start, int& end);
+
+  // Patterns that need no walk: a single range or range run, a single
+  // literal or run of one (each found by one scan), '^' and a literal (one
+  // comparison).
+  enum Shortcut : uint8_t { kShortcutNone, kShortcutRange, kShortcutLiteral, kShortcutBolLiteral };
 
   int FLengRegExp = 0;
   bool FStopOnError = true;
-  // The pattern is a single range or range run, matched by one scan (kept
-  // beside the other fields every search reads).
-  bool range_search_ = false;
+  // Kept beside the other fields every search reads.
+  Shortcut shortcut_ = kShortcutNone;
   TRegExp FregExp{};
   String FRegExpStr;
   bool FIgnoreCase = false;

@@ -120,44 +120,6 @@ struct RangeHits {
 };
 #endif
 
-// The smallest position q in p..last at which `str[0]` (and, with `two`,
-// `str[1]` at q + 1) stands, comparing folded input characters with the
-// pattern's; last + 1 when there is none.  The caller ensures that
-// `two` implies last + 1 <= the input length.
-template <bool kFold>
-int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
-  const Char c0 = str[0];
-  const Char c1 = two ? str[1] : Char{0};
-#if defined(__SSE2__)
-  if (last >= 8) {
-    // With folding, a small letter of the pattern also accepts its capital.
-    const __m128i lo0 = _mm_set1_epi16(static_cast<short>(c0));
-    const __m128i up0 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c0) : c0));
-    const auto first = [&](const Char* block) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-      __m128i hit = _mm_cmpeq_epi16(a, lo0);
-      if constexpr (kFold) hit = _mm_or_si128(hit, _mm_cmpeq_epi16(a, up0));
-      return hit;
-    };
-    // A pair is rarer than one character, so its scans run longer: blocks of
-    // eight measured faster for it, blocks of sixteen for one character.
-    if (!two) return ScanBlocks<true>(s, p, last, first);
-    const __m128i lo1 = _mm_set1_epi16(static_cast<short>(c1));
-    const __m128i up1 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c1) : c1));
-    return ScanBlocks<false>(s, p, last, [&](const Char* block) {
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 1));
-      __m128i hit1 = _mm_cmpeq_epi16(b, lo1);
-      if constexpr (kFold) hit1 = _mm_or_si128(hit1, _mm_cmpeq_epi16(b, up1));
-      return _mm_and_si128(first(block), hit1);
-    });
-  }
-#endif
-  for (; p <= last; ++p) {
-    if (Fold<kFold>(s[p - 1]) == c0 && (!two || Fold<kFold>(s[p]) == c1)) return p;
-  }
-  return last + 1;
-}
-
 // The smallest position q in p..length whose folded character lies in
 // lo..hi (with kInside false: lies outside it); length + 1 when there is
 // none.
@@ -209,6 +171,25 @@ int ScanRangeRun(const Char* s, int p, int length, Char lo, Char hi, int& run_en
   return q;
 }
 
+// True when the literal `op.str`/`op.len` stands at p in s[0..l).
+template <bool kFold>
+bool LiteralStands(const GrepOp& op, const Char* s, int l, int p) {
+  if (p + op.len - 1 > l) return false;
+  const Char* in = s + (p - 1);
+  for (int i = 0; i < op.len; ++i) {
+    if (Fold<kFold>(in[i]) != op.str[i]) return false;
+  }
+  return true;
+}
+
+// The last position of the run of the literal's occurrences from p (p - 1
+// when none stands there).
+template <bool kFold>
+int LiteralRunEnd(const GrepOp& op, const Char* s, int l, int p) {
+  while (LiteralStands<kFold>(op, s, l, p)) p += op.len;
+  return p - 1;
+}
+
 template <bool kFold>
 class Matcher {
  public:
@@ -224,15 +205,7 @@ class Matcher {
  private:
   Char At(int p) const { return Fold<kFold>(s_[p - 1]); }
 
-  // True when the literal `op.str`/`op.len` stands at p.
-  bool LiteralAt(const GrepOp& op, int p) const {
-    if (p + op.len - 1 > l_) return false;
-    const Char* in = s_ + (p - 1);
-    for (int i = 0; i < op.len; ++i) {
-      if (Fold<kFold>(in[i]) != op.str[i]) return false;
-    }
-    return true;
-  }
+  bool LiteralAt(const GrepOp& op, int p) const { return LiteralStands<kFold>(op, s_, l_, p); }
 
   // The length of the repetition operand's occurrence at p, or -1.
   int Occurrence(const GrepOp& op, int p) const {
@@ -254,9 +227,7 @@ class Matcher {
         }
         while (p <= l_ && InSet(op, At(p))) ++p;
         return p - 1;
-      default:
-        while (LiteralAt(op, p)) p += op.len;
-        return p - 1;
+      default: return LiteralRunEnd<kFold>(op, s_, l_, p);
     }
   }
 
@@ -332,10 +303,10 @@ int Matcher<kFold>::NextCandidate(int p, int k) const {
     }
     return p <= l_ ? p : none;
   }
-  // A literal (or a repeated one): look for its first two characters.
+  // A literal (or a repeated one): look for its probe characters.
   const int last_start = l_ - op.len + 1;
   if (p > last_start) return none;
-  p = ScanPrefix<kFold>(s_, p, last_start, op.str, op.len >= 2);
+  p = detail::FindProbe(s_, p, last_start, op.probe);
   return p <= last_start ? p : none;
 }
 
@@ -345,34 +316,8 @@ bool Matcher<kFold>::Search(int start) {
   // '^' can pass only at the first position: one attempt there.
   if (op0.kind == taBol) {
     if (start != 1) return false;
-    if (n_ == 2 && ops_[1].kind == taNormal) {
-      // '^abc': one comparison, with the walk's writes.
-      tokens_[0].ValidFrom = 1;
-      if (!LiteralAt(ops_[1], 1)) return false;
-      tokens_[1].ValidFrom = 1;
-      end_pos_ = ops_[1].len;
-      return true;
-    }
     if (MatchHere(1, 0)) return true;
     return gave_up_ && SearchByTable(start);
-  }
-  if (n_ == 1 && op0.len > 0 && (op0.kind == taNormal || (op0.kind == taMult1 && op0.operand == 0))) {
-    // A literal or a run of one: the first start where it stands is the
-    // match, and no start before it writes anything.
-    const int last_start = l_ - op0.len + 1;
-    for (int p = start; p <= last_start;) {
-      const int q = ScanPrefix<kFold>(s_, p, last_start, op0.str, op0.len >= 2);
-      if (q > last_start) return false;
-      // The scan takes a capital for a small letter when folding, so a
-      // capital that an escape put in the pattern needs the check.
-      if (LiteralAt(op0, q)) {
-        tokens_[0].ValidFrom = q;
-        end_pos_ = op0.kind == taNormal ? q + op0.len - 1 : RunEnd(op0, q);
-        return true;
-      }
-      p = q + 1;
-    }
-    return false;
   }
   for (int p = start; p <= l_ + 1;) {
     const int q = NextCandidate(p, 0);
@@ -663,52 +608,110 @@ int RangeSearch(const GrepOp& op, StringView in, int start, int& end) {
   return ScanRangeRun<kFold>(in.data(), start, length, op.range_lo, op.range_hi, end);
 }
 
+// A pattern that is one literal or one run of it: the first start at which
+// it stands is the match, and no start before it writes anything.  Returns
+// whether there is one and sets its start `at` and `end`.
+template <bool kFold>
+bool LiteralSearch(const GrepOp& op, StringView in, int start, int& at, int& end) {
+  const Char* s = in.data();
+  const int length = static_cast<int>(in.size());
+  const int last_start = length - op.len + 1;
+  for (int p = start; p <= last_start;) {
+    const int q = detail::FindProbe(s, p, last_start, op.probe);
+    if (q > last_start) return false;
+    // A probe that is not exact (a longer literal, or a capital that an
+    // escape put in the pattern under IgnoreCase) needs the whole check.
+    if (op.probe.exact || LiteralStands<kFold>(op, s, length, q)) {
+      at = q;
+      end = op.kind == taNormal ? q + op.len - 1 : LiteralRunEnd<kFold>(op, s, length, q);
+      return true;
+    }
+    p = q + 1;
+  }
+  return false;
+}
+
 }  // namespace
 
 void detail::ForceGrepTable(bool force) noexcept { g_force_table.store(force, std::memory_order_relaxed); }
 
 bool TGrep::MatchString(StringView Instring, int& MatchPos) {
-  const int length = static_cast<int>(Instring.size());
-  if (FLengRegExp == 1 && FregExp[0].Action == taMult0) {
-    // A single zero-or-more item matches any input as a whole.
-    if (length > 0 && length < FSrcStartPos) {
-      FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
-      return false;
-    }
-    FMatchEndPos = length;
-    FMatchStartPos = 1;
-    MatchPos = 1;
-    return true;
-  }
   const int start = std::max(FSrcStartPos, 1);
-  if (FLengRegExp == 0) {
-    if (start > length + 1) {
-      FMatchStartPos = MatchPos = 0;
-      return false;
-    }
-    FMatchStartPos = MatchPos = start;
-    FMatchEndPos = start - 1;
-    return true;
-  }
-  bool found;
+  bool found = false;
   int end = 0;
-  if (range_search_) {
-    // The same result as the general walk gives for this pattern, by one scan.
-    const int q = FIgnoreCase ? RangeSearch<true>(ops_[0], Instring, start, end)
-                              : RangeSearch<false>(ops_[0], Instring, start, end);
-    found = q <= length;
-    if (found) FregExp[0].ValidFrom = q;
-  } else if (FIgnoreCase) {
-    Matcher<true> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
-    found = m.Search(start);
-    end = m.end_pos();
-  } else {
-    Matcher<false> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
-    found = m.Search(start);
-    end = m.end_pos();
+  switch (shortcut_) {
+    case kShortcutRange: {
+      // The same result as the general walk gives for this pattern, by one scan.
+      const int q = FIgnoreCase ? RangeSearch<true>(ops_[0], Instring, start, end)
+                                : RangeSearch<false>(ops_[0], Instring, start, end);
+      found = q <= static_cast<int>(Instring.size());
+      if (found) FregExp[0].ValidFrom = q;
+      break;
+    }
+    case kShortcutLiteral: {
+      int at = 0;
+      found = FIgnoreCase ? LiteralSearch<true>(ops_[0], Instring, start, at, end)
+                          : LiteralSearch<false>(ops_[0], Instring, start, at, end);
+      if (found) FregExp[0].ValidFrom = at;
+      break;
+    }
+    case kShortcutBolLiteral: {
+      // '^abc': one comparison, with the walk's writes.
+      if (start != 1) break;
+      FregExp[0].ValidFrom = 1;
+      const detail::GrepOp& op = ops_[1];
+      const int length = static_cast<int>(Instring.size());
+      found = FIgnoreCase ? LiteralStands<true>(op, Instring.data(), length, 1)
+                          : LiteralStands<false>(op, Instring.data(), length, 1);
+      if (found) {
+        FregExp[1].ValidFrom = 1;
+        end = op.len;
+      }
+      break;
+    }
+    case kShortcutNone: {
+      const int length = static_cast<int>(Instring.size());
+      if (FLengRegExp == 1 && FregExp[0].Action == taMult0) {
+        // A single zero-or-more item matches any input as a whole.
+        if (length > 0 && length < FSrcStartPos) {
+          FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
+          return false;
+        }
+        FMatchEndPos = length;
+        FMatchStartPos = 1;
+        MatchPos = 1;
+        return true;
+      }
+      if (FLengRegExp == 0) {
+        if (start > length + 1) {
+          FMatchStartPos = MatchPos = 0;
+          return false;
+        }
+        FMatchStartPos = MatchPos = start;
+        FMatchEndPos = start - 1;
+        return true;
+      }
+      found = MatchByWalk(Instring, start, end);
+      break;
+    }
   }
   if (found) FMatchEndPos = end;
   FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
+  return found;
+}
+
+// Kept out of MatchString, so that the shortcuts above do not pay for the
+// walk's registers and stack.
+[[gnu::noinline]] bool TGrep::MatchByWalk(StringView Instring, int start, int& end) {
+  if (FIgnoreCase) {
+    Matcher<true> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
+    const bool found = m.Search(start);
+    end = m.end_pos();
+    return found;
+  }
+  Matcher<false> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
+  const bool found = m.Search(start);
+  end = m.end_pos();
   return found;
 }
 
