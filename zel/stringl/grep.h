@@ -182,7 +182,13 @@ class TGrep : public TComponent {
 
  private:
   void PrepareOps();
-  bool MatchByWalk(StringView Instring, int start, int& end);
+  // The searches MatchString chooses from, and their common ending (not
+  // exported, so that MatchString reaches them without an indirection).
+  ZEL_HIDDEN bool MatchRange(StringView Instring, int& MatchPos);
+  ZEL_HIDDEN bool MatchLiteral(StringView Instring, int& MatchPos);
+  ZEL_HIDDEN bool MatchBolLiteral(StringView Instring, int& MatchPos);
+  ZEL_HIDDEN bool MatchByWalk(StringView Instring, int& MatchPos);
+  ZEL_HIDDEN bool Report(bool found, int end, int& MatchPos);
 
   // Patterns that need no walk: a single range or range run, a single
   // literal or run of one (each found by one scan), '^' and a literal (one

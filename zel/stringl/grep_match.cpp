@@ -174,12 +174,7 @@ int ScanRangeRun(const Char* s, int p, int length, Char lo, Char hi, int& run_en
 // True when the literal `op.str`/`op.len` stands at p in s[0..l).
 template <bool kFold>
 bool LiteralStands(const GrepOp& op, const Char* s, int l, int p) {
-  if (p + op.len - 1 > l) return false;
-  const Char* in = s + (p - 1);
-  for (int i = 0; i < op.len; ++i) {
-    if (Fold<kFold>(in[i]) != op.str[i]) return false;
-  }
-  return true;
+  return p + op.len - 1 <= l && detail::LiteralStandsAt(s + (p - 1), op.str, op.len, kFold);
 }
 
 // The last position of the run of the literal's occurrences from p (p - 1
@@ -303,7 +298,7 @@ int Matcher<kFold>::NextCandidate(int p, int k) const {
     }
     return p <= l_ ? p : none;
   }
-  // A literal (or a repeated one): look for its probe characters.
+  // A literal (or a repeated one).
   const int last_start = l_ - op.len + 1;
   if (p > last_start) return none;
   p = detail::FindProbe(s_, p, last_start, op.probe);
@@ -616,103 +611,103 @@ bool LiteralSearch(const GrepOp& op, StringView in, int start, int& at, int& end
   const Char* s = in.data();
   const int length = static_cast<int>(in.size());
   const int last_start = length - op.len + 1;
-  for (int p = start; p <= last_start;) {
-    const int q = detail::FindProbe(s, p, last_start, op.probe);
-    if (q > last_start) return false;
-    // A probe that is not exact (a longer literal, or a capital that an
-    // escape put in the pattern under IgnoreCase) needs the whole check.
-    if (op.probe.exact || LiteralStands<kFold>(op, s, length, q)) {
-      at = q;
-      end = op.kind == taNormal ? q + op.len - 1 : LiteralRunEnd<kFold>(op, s, length, q);
-      return true;
-    }
-    p = q + 1;
-  }
-  return false;
+  if (start > last_start) return false;
+  const int q = detail::FindProbe(s, start, last_start, op.probe);
+  if (q > last_start) return false;
+  at = q;
+  end = op.kind == taNormal ? q + op.len - 1 : LiteralRunEnd<kFold>(op, s, length, q + op.len);
+  return true;
 }
 
 }  // namespace
 
 void detail::ForceGrepTable(bool force) noexcept { g_force_table.store(force, std::memory_order_relaxed); }
 
+// Each search is a function of its own, so that the short ones are not
+// burdened with the registers and stack of the walk.
 bool TGrep::MatchString(StringView Instring, int& MatchPos) {
-  const int start = std::max(FSrcStartPos, 1);
-  bool found = false;
-  int end = 0;
   switch (shortcut_) {
-    case kShortcutRange: {
-      // The same result as the general walk gives for this pattern, by one scan.
-      const int q = FIgnoreCase ? RangeSearch<true>(ops_[0], Instring, start, end)
-                                : RangeSearch<false>(ops_[0], Instring, start, end);
-      found = q <= static_cast<int>(Instring.size());
-      if (found) FregExp[0].ValidFrom = q;
-      break;
-    }
-    case kShortcutLiteral: {
-      int at = 0;
-      found = FIgnoreCase ? LiteralSearch<true>(ops_[0], Instring, start, at, end)
-                          : LiteralSearch<false>(ops_[0], Instring, start, at, end);
-      if (found) FregExp[0].ValidFrom = at;
-      break;
-    }
-    case kShortcutBolLiteral: {
-      // '^abc': one comparison, with the walk's writes.
-      if (start != 1) break;
-      FregExp[0].ValidFrom = 1;
-      const detail::GrepOp& op = ops_[1];
-      const int length = static_cast<int>(Instring.size());
-      found = FIgnoreCase ? LiteralStands<true>(op, Instring.data(), length, 1)
-                          : LiteralStands<false>(op, Instring.data(), length, 1);
-      if (found) {
-        FregExp[1].ValidFrom = 1;
-        end = op.len;
-      }
-      break;
-    }
-    case kShortcutNone: {
-      const int length = static_cast<int>(Instring.size());
-      if (FLengRegExp == 1 && FregExp[0].Action == taMult0) {
-        // A single zero-or-more item matches any input as a whole.
-        if (length > 0 && length < FSrcStartPos) {
-          FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
-          return false;
-        }
-        FMatchEndPos = length;
-        FMatchStartPos = 1;
-        MatchPos = 1;
-        return true;
-      }
-      if (FLengRegExp == 0) {
-        if (start > length + 1) {
-          FMatchStartPos = MatchPos = 0;
-          return false;
-        }
-        FMatchStartPos = MatchPos = start;
-        FMatchEndPos = start - 1;
-        return true;
-      }
-      found = MatchByWalk(Instring, start, end);
-      break;
-    }
+    case kShortcutRange: return MatchRange(Instring, MatchPos);
+    case kShortcutLiteral: return MatchLiteral(Instring, MatchPos);
+    case kShortcutBolLiteral: return MatchBolLiteral(Instring, MatchPos);
+    case kShortcutNone: break;
   }
+  return MatchByWalk(Instring, MatchPos);
+}
+
+inline bool TGrep::Report(bool found, int end, int& MatchPos) {
   if (found) FMatchEndPos = end;
   FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
   return found;
 }
 
-// Kept out of MatchString, so that the shortcuts above do not pay for the
-// walk's registers and stack.
-[[gnu::noinline]] bool TGrep::MatchByWalk(StringView Instring, int start, int& end) {
+[[gnu::noinline]] bool TGrep::MatchRange(StringView Instring, int& MatchPos) {
+  // The same result as the general walk gives for this pattern, by one scan.
+  const int start = std::max(FSrcStartPos, 1);
+  int end = 0;
+  const int q = FIgnoreCase ? RangeSearch<true>(ops_[0], Instring, start, end)
+                            : RangeSearch<false>(ops_[0], Instring, start, end);
+  const bool found = q <= static_cast<int>(Instring.size());
+  if (found) FregExp[0].ValidFrom = q;
+  return Report(found, end, MatchPos);
+}
+
+[[gnu::noinline]] bool TGrep::MatchLiteral(StringView Instring, int& MatchPos) {
+  const int start = std::max(FSrcStartPos, 1);
+  int at = 0, end = 0;
+  const bool found = FIgnoreCase ? LiteralSearch<true>(ops_[0], Instring, start, at, end)
+                                 : LiteralSearch<false>(ops_[0], Instring, start, at, end);
+  if (found) FregExp[0].ValidFrom = at;
+  return Report(found, end, MatchPos);
+}
+
+// '^abc': one comparison, with the walk's writes.
+[[gnu::noinline]] bool TGrep::MatchBolLiteral(StringView Instring, int& MatchPos) {
+  if (FSrcStartPos > 1) return Report(false, 0, MatchPos);
+  FregExp[0].ValidFrom = 1;
+  const detail::GrepOp& op = ops_[1];
+  const int length = static_cast<int>(Instring.size());
+  const bool found = FIgnoreCase ? LiteralStands<true>(op, Instring.data(), length, 1)
+                                 : LiteralStands<false>(op, Instring.data(), length, 1);
+  if (found) FregExp[1].ValidFrom = 1;
+  return Report(found, op.len, MatchPos);
+}
+
+[[gnu::noinline]] bool TGrep::MatchByWalk(StringView Instring, int& MatchPos) {
+  const int start = std::max(FSrcStartPos, 1);
+  const int length = static_cast<int>(Instring.size());
+  if (FLengRegExp == 1 && FregExp[0].Action == taMult0) {
+    // A single zero-or-more item matches any input as a whole.
+    if (length > 0 && length < FSrcStartPos) {
+      FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
+      return false;
+    }
+    FMatchEndPos = length;
+    FMatchStartPos = 1;
+    MatchPos = 1;
+    return true;
+  }
+  if (FLengRegExp == 0) {
+    if (start > length + 1) {
+      FMatchStartPos = MatchPos = 0;
+      return false;
+    }
+    FMatchStartPos = MatchPos = start;
+    FMatchEndPos = start - 1;
+    return true;
+  }
+  bool found;
+  int end;
   if (FIgnoreCase) {
     Matcher<true> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
-    const bool found = m.Search(start);
+    found = m.Search(start);
     end = m.end_pos();
-    return found;
+  } else {
+    Matcher<false> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
+    found = m.Search(start);
+    end = m.end_pos();
   }
-  Matcher<false> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
-  const bool found = m.Search(start);
-  end = m.end_pos();
-  return found;
+  return Report(found, end, MatchPos);
 }
 
 }  // namespace zel

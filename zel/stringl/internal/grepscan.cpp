@@ -1,5 +1,5 @@
 // The literal scan of TGrep: compares the probe characters at many starts at
-// once.  Each width has its own loop; a line end that does not fill a block
+// once, and the whole literal where they all stand.  Each width has its own loop; a line end that does not fill a block
 // is checked with one last block that overlaps the ones before (AVX-512:
 // with masked loads, which read nothing beyond the input), else by the next
 // narrower loop.
@@ -38,13 +38,29 @@ GrepVector Level() noexcept {
   return static_cast<GrepVector>(std::min<int>(GrepVectorAvailable(), g_limit.load(std::memory_order_relaxed)));
 }
 
+// The first start among the probe's hits in `mask` (kBits bits per start,
+// the lowest for `base`) at which the whole literal stands; 0 when none
+// does.
+template <int kBits>
+inline int Confirm(const Char* s, int base, unsigned mask, const GrepProbe& pr) {
+  if (pr.exact) return base + __builtin_ctz(mask) / kBits;
+  constexpr unsigned kStart = (1u << kBits) - 1;
+  while (mask != 0) {
+    const int bit = __builtin_ctz(mask);
+    const int q = base + bit / kBits;
+    if (LiteralStandsAt(s + q - 1, pr.str, pr.len, pr.ignore_case)) return q;
+    mask &= ~(kStart << bit);
+  }
+  return 0;
+}
+
 template <int N>
 int FindPortable(const Char* s, int p, int last, const GrepProbe& pr) noexcept {
   for (; p <= last; ++p) {
     const Char* b = s + p - 1;
     bool all = true;
     for (int i = 0; i < N && all; ++i) all = static_cast<Char>(b[pr.at[i]] | pr.fold[i]) == pr.want[i];
-    if (all) return p;
+    if (all && (pr.exact || LiteralStandsAt(b, pr.str, pr.len, pr.ignore_case))) return p;
   }
   return last + 1;
 }
@@ -72,14 +88,18 @@ int FindSse2(const Char* s, int p, int last, const GrepProbe& pr) noexcept {
   // Two mask bits per start.
   for (; p + 7 <= last; p += 8) {
     const auto mask = static_cast<unsigned>(_mm_movemask_epi8(Hits8<N>(s + p - 1, want, fold, pr.at)));
-    if (mask != 0) return p + __builtin_ctz(mask) / 2;
+    if (mask != 0) {
+      const int q = Confirm<2>(s, p, mask, pr);
+      if (q != 0) return q;
+    }
   }
   if (p > last) return last + 1;
   if (last < 8) return FindPortable<N>(s, p, last, pr);
-  const int from = last - 7;  // the starts before p had no hit
+  const int from = last - 7;  // the starts before p are done
   const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(Hits8<N>(s + from - 1, want, fold, pr.at))) &
                         (~0u << (2 * (p - from)));
-  return mask != 0 ? from + __builtin_ctz(mask) / 2 : last + 1;
+  const int q = mask != 0 ? Confirm<2>(s, from, mask, pr) : 0;
+  return q != 0 ? q : last + 1;
 }
 #endif
 
@@ -103,13 +123,17 @@ ZEL_GREP_AVX2 int FindAvx2(const Char* s, int p, int last, const GrepProbe& pr) 
   }
   for (; p + 15 <= last; p += 16) {
     const unsigned mask = Hits16<N>(s + p - 1, want, fold, pr.at);
-    if (mask != 0) return p + __builtin_ctz(mask) / 2;
+    if (mask != 0) {
+      const int q = Confirm<2>(s, p, mask, pr);
+      if (q != 0) return q;
+    }
   }
   if (p > last) return last + 1;
   if (last < 16) return FindSse2<N>(s, p, last, pr);
   const int from = last - 15;
   const unsigned mask = Hits16<N>(s + from - 1, want, fold, pr.at) & (~0u << (2 * (p - from)));
-  return mask != 0 ? from + __builtin_ctz(mask) / 2 : last + 1;
+  const int q = mask != 0 ? Confirm<2>(s, from, mask, pr) : 0;
+  return q != 0 ? q : last + 1;
 }
 
 template <int N>
@@ -132,13 +156,17 @@ ZEL_GREP_AVX512 int FindAvx512(const Char* s, int p, int last, const GrepProbe& 
   }
   for (; p + 31 <= last; p += 32) {
     const __mmask32 m = Hits32<N>(s + p - 1, ~__mmask32{0}, want, fold, pr.at);
-    if (m != 0) return p + __builtin_ctz(m);
+    if (m != 0) {
+      const int q = Confirm<1>(s, p, m, pr);
+      if (q != 0) return q;
+    }
   }
   if (p > last) return last + 1;
   // The starts p..last, fewer than 32: the lanes beyond them are not read.
   const __mmask32 live = (__mmask32{1} << (last - p + 1)) - 1;
   const __mmask32 m = Hits32<N>(s + p - 1, live, want, fold, pr.at);
-  return m != 0 ? p + __builtin_ctz(m) : last + 1;
+  const int q = m != 0 ? Confirm<1>(s, p, m, pr) : 0;
+  return q != 0 ? q : last + 1;
 }
 #endif
 
@@ -164,6 +192,9 @@ FindFn Finder() noexcept {
 
 GrepProbe MakeGrepProbe(const Char* str, int len, bool fold) noexcept {
   GrepProbe pr;
+  pr.str = str;
+  pr.len = len;
+  pr.ignore_case = fold;
   // The first characters, and the last one, which is independent of the
   // first in ordinary text more often than the second is.
   const int at[3] = {0, len - 1, 1};

@@ -3,13 +3,13 @@
 //
 // A probe names up to three characters of a literal (the first, the last
 // and the second) and where they stand in it; `FindProbe` returns the first
-// start at which all of them stand, comparing many starts at a time with
-// the widest vector instructions the processor has (asked once).  A small
-// letter under IgnoreCase also accepts its capital, so the probe passes
-// every start at which the folded literal stands; the caller still checks
-// the whole literal there.
+// start at which the literal stands, comparing the probe characters at many
+// starts at a time with the widest vector instructions the processor has
+// (asked once), and the whole literal only where they all stand.  Under
+// IgnoreCase the input is read folded (A-Z as a-z), as the matcher reads
+// it.
 //
-//   GrepProbe probe = MakeGrepProbe(u"abc", 3, /*fold=*/false);
+//   GrepProbe probe = MakeGrepProbe(literal, 3, /*fold=*/false);
 //   int q = FindProbe(line.data(), 1, int(line.size()) - 2, probe);
 //
 // `LimitGrepVector` caps the instructions used by the probes made after it,
@@ -19,33 +19,47 @@
 
 #include <cstdint>
 
+#include "zel/platform/casemap.h"
 #include "zel/platform/export.h"
 #include "zel/platform/string.h"
 
 namespace zel::detail {
 
+// True when the literal str[0..len) stands at `in`, which is read folded
+// when `fold`.
+inline bool LiteralStandsAt(const Char* in, const Char* str, int len, bool fold) noexcept {
+  for (int i = 0; i < len; ++i) {
+    if ((fold ? AsciiLower(in[i]) : in[i]) != str[i]) return false;
+  }
+  return true;
+}
+
 struct GrepProbe {
+  const Char* str = nullptr;  // the literal (folded under IgnoreCase), not owned
+  int32_t len = 0;
+  bool ignore_case = false;
   int32_t count = 0;  // 1 to 3 (0: an empty literal, which stands everywhere)
   int32_t at[3] = {};  // offsets in the literal, rising; at[0] == 0
   Char want[3] = {};
   // 0x20 where a small letter also accepts its capital: the input
   // character c passes when (c | fold) == want.
   Char fold[3] = {};
-  // The probe covers the whole literal and passes exactly where the
-  // (folded) literal stands: no capital under IgnoreCase, which no folded
-  // input holds.
+  // The probe covers the whole literal and passes exactly where it stands
+  // (no capital under IgnoreCase, which no folded input holds): no check of
+  // the whole literal is needed.
   bool exact = false;
   // The scan for this probe's count with the instructions chosen when the
   // probe was made.
   int (*find)(const Char* s, int p, int last, const GrepProbe& probe) noexcept = nullptr;
 };
 
-// The probe of the literal str[0..len), with IgnoreCase when `fold`.
+// The probe of the literal str[0..len) (kept by pointer), with IgnoreCase
+// when `fold`.
 GrepProbe MakeGrepProbe(const Char* str, int len, bool fold) noexcept;
 
-// The smallest position q in p..last (counted from 1) at which every probe
-// character stands at q + at[i]; last + 1 when there is none.  The input
-// must reach position last + at[count - 1].
+// The smallest position q in p..last (counted from 1) at which the literal
+// stands; last + 1 when there is none.  The input must reach position
+// last + len - 1.
 inline int FindProbe(const Char* s, int p, int last, const GrepProbe& probe) noexcept {
   return probe.find(s, p, last, probe);
 }
