@@ -2,9 +2,9 @@
 // level per token.  The input is never copied: with IgnoreCase each input
 // character is folded as it is read (the pattern was folded when compiled).
 // Start positions at which the first token cannot pass its test are skipped
-// by a scan (a character search for literals, the set bitmap for sets);
-// such attempts would fail at once and write nothing, so skipping them
-// changes no result.  A pattern that is a single character range or a run
+// by a scan (for literals a vector search, internal/grepscan.h; for sets
+// the bitmap or range); such attempts would fail at once and write nothing,
+// so skipping them changes no result.  A pattern that is a single character range or a run
 // of one ('[0-9]+', the usual search for a number) skips the walk: one scan
 // finds the first member and the end of its run; so does a single literal
 // or run of one, and '^' with a literal is one comparison.
@@ -301,7 +301,7 @@ int Matcher<kFold>::NextCandidate(int p, int k) const {
   // A literal (or a repeated one).
   const int last_start = l_ - op.len + 1;
   if (p > last_start) return none;
-  p = detail::FindProbe(s_, p, last_start, op.probe);
+  p = detail::FindLiteral(s_, p, last_start, op.probe);
   return p <= last_start ? p : none;
 }
 
@@ -612,7 +612,7 @@ bool LiteralSearch(const GrepOp& op, StringView in, int start, int& at, int& end
   const int length = static_cast<int>(in.size());
   const int last_start = length - op.len + 1;
   if (start > last_start) return false;
-  const int q = detail::FindProbe(s, start, last_start, op.probe);
+  const int q = detail::FindLiteral(s, start, last_start, op.probe);
   if (q > last_start) return false;
   at = q;
   end = op.kind == taNormal ? q + op.len - 1 : LiteralRunEnd<kFold>(op, s, length, q + op.len);

@@ -134,23 +134,20 @@ TEST(Grep, MatchStringUsesTheUtf16Pattern) {
 // The scans for a start and for the end of a run work on blocks of
 // characters; every offset of the match inside and at the end of a block
 // must be found, from every start, with and without folding.
-// The widths of the literal scan this processor offers, narrowest first;
-// each test that scans runs once per width.
-std::vector<detail::GrepVector> VectorWidths() {
-  std::vector<detail::GrepVector> widths;
+// Runs `body` once per width of the literal scan this processor offers,
+// narrowest first (the widths apply to patterns compiled after they are
+// set); the widest is set again at the end.
+template <class Body>
+void AtEveryScanWidth(const Body& body) {
   for (int w = detail::kGrepPortable; w <= detail::GrepVectorAvailable(); ++w) {
-    widths.push_back(static_cast<detail::GrepVector>(w));
+    SCOPED_TRACE(testing::Message() << "scan width " << w);
+    detail::LimitGrepVector(static_cast<detail::GrepVector>(w));
+    body();
   }
-  return widths;
+  detail::LimitGrepVector(detail::kGrepAvx512);
 }
 
-// Puts the scan back to the widest width when a test ends.
-struct WidestScanAfter {
-  ~WidestScanAfter() { detail::LimitGrepVector(detail::kGrepAvx512); }
-};
-
 TEST(Grep, FindsTheFirstMatchAtEveryOffset) {
-  const WidestScanAfter restore;
   const struct {
     const char16_t* pattern;
     bool ignore_case;
@@ -169,9 +166,7 @@ TEST(Grep, FindsTheFirstMatchAtEveryOffset) {
       {u"[0-9]+", false, u"0123456789012345", true},
       {u"[0-9]+", false, u"01234567890123456789", true},
       {u"[A-B]+", true, u"aBbAabABbaBAabbaBAb", true}};
-  for (const detail::GrepVector width : VectorWidths()) {
-    SCOPED_TRACE(testing::Message() << "scan width " << width);
-    detail::LimitGrepVector(width);
+  AtEveryScanWidth([&] {
     for (const auto& c : kCases) {
       TGrep grep(nullptr);
       grep.SetIgnoreCase(c.ignore_case);
@@ -197,7 +192,7 @@ TEST(Grep, FindsTheFirstMatchAtEveryOffset) {
         }
       }
     }
-  }
+  });
 }
 
 // Single literals, runs of one and '^' with a literal against a plain
@@ -205,7 +200,6 @@ TEST(Grep, FindsTheFirstMatchAtEveryOffset) {
 // partial matches abound), at every scan width and from every start.  A
 // failed search reports the start of the last match (0 before the first).
 TEST(Grep, LiteralSearchAgreesWithAPlainSearch) {
-  const WidestScanAfter restore;
   const struct {
     const char* pattern;
     bool ignore_case;
@@ -228,9 +222,7 @@ TEST(Grep, LiteralSearchAgreesWithAPlainSearch) {
     for (Char& ch : line) ch = alphabet[rng() % alphabet.size()];
     lines.push_back(line);
   }
-  for (const detail::GrepVector width : VectorWidths()) {
-    SCOPED_TRACE(testing::Message() << "scan width " << width);
-    detail::LimitGrepVector(width);
+  AtEveryScanWidth([&] {
     for (const auto& c : kCases) {
       TGrep grep(nullptr);
       grep.SetIgnoreCase(c.ignore_case);
@@ -261,7 +253,7 @@ TEST(Grep, LiteralSearchAgreesWithAPlainSearch) {
         }
       }
     }
-  }
+  });
 }
 
 struct CompileCase {

@@ -30,8 +30,7 @@ struct GrepOp {
   // (otherwise range_lo > range_hi).
   Char range_lo = 1;
   Char range_hi = 0;
-  // A literal or repeated literal: the characters its start is looked
-  // for by.
+  // A literal or repeated literal: how its scan finds where it stands.
   GrepProbe probe;
 };
 

@@ -2,7 +2,7 @@
 // `TGrep` literal may start.
 //
 // A probe names up to three characters of a literal (the first, the last
-// and the second) and where they stand in it; `FindProbe` returns the first
+// and the second) and where they stand in it; `FindLiteral` returns the first
 // start at which the literal stands, comparing the probe characters at many
 // starts at a time with the widest vector instructions the processor has
 // (asked once), and the whole literal only where they all stand.  Under
@@ -10,7 +10,7 @@
 // it.
 //
 //   GrepProbe probe = MakeGrepProbe(literal, 3, /*fold=*/false);
-//   int q = FindProbe(line.data(), 1, int(line.size()) - 2, probe);
+//   int q = FindLiteral(line.data(), 1, int(line.size()) - 2, probe);
 //
 // `LimitGrepVector` caps the instructions used by the probes made after it,
 // process-wide, so that tests and fuzzing run every path on one machine.
@@ -60,7 +60,7 @@ GrepProbe MakeGrepProbe(const Char* str, int len, bool fold) noexcept;
 // The smallest position q in p..last (counted from 1) at which the literal
 // stands; last + 1 when there is none.  The input must reach position
 // last + len - 1.
-inline int FindProbe(const Char* s, int p, int last, const GrepProbe& probe) noexcept {
+inline int FindLiteral(const Char* s, int p, int last, const GrepProbe& probe) noexcept {
   return probe.find(s, p, last, probe);
 }
 
