@@ -41,9 +41,9 @@ GrepVector Level() noexcept {
 // The first start among the probe's hits in `mask` (kBits bits per start,
 // the lowest for `base`) at which the whole literal stands; 0 when none
 // does.
-template <int kBits>
+template <int kBits, bool kExact>
 inline int Confirm(const Char* s, int base, unsigned mask, const GrepProbe& pr) {
-  if (pr.exact) return base + __builtin_ctz(mask) / kBits;
+  if constexpr (kExact) return base + __builtin_ctz(mask) / kBits;
   constexpr unsigned kStart = (1u << kBits) - 1;
   while (mask != 0) {
     const int bit = __builtin_ctz(mask);
@@ -54,13 +54,13 @@ inline int Confirm(const Char* s, int base, unsigned mask, const GrepProbe& pr) 
   return 0;
 }
 
-template <int N>
+template <int N, bool kExact>
 int FindPortable(const Char* s, int p, int last, const GrepProbe& pr) noexcept {
   for (; p <= last; ++p) {
     const Char* b = s + p - 1;
     bool all = true;
     for (int i = 0; i < N && all; ++i) all = static_cast<Char>(b[pr.at[i]] | pr.fold[i]) == pr.want[i];
-    if (all && (pr.exact || LiteralStandsAt(b, pr.str, pr.len, pr.ignore_case))) return p;
+    if (all && (kExact || LiteralStandsAt(b, pr.str, pr.len, pr.ignore_case))) return p;
   }
   return last + 1;
 }
@@ -78,7 +78,7 @@ inline __m128i Hits8(const Char* b, const __m128i* want, const __m128i* fold, co
   return m;
 }
 
-template <int N>
+template <int N, bool kExact>
 int FindSse2(const Char* s, int p, int last, const GrepProbe& pr) noexcept {
   __m128i want[N], fold[N];
   for (int i = 0; i < N; ++i) {
@@ -89,16 +89,16 @@ int FindSse2(const Char* s, int p, int last, const GrepProbe& pr) noexcept {
   for (; p + 7 <= last; p += 8) {
     const auto mask = static_cast<unsigned>(_mm_movemask_epi8(Hits8<N>(s + p - 1, want, fold, pr.at)));
     if (mask != 0) {
-      const int q = Confirm<2>(s, p, mask, pr);
+      const int q = Confirm<2, kExact>(s, p, mask, pr);
       if (q != 0) return q;
     }
   }
   if (p > last) return last + 1;
-  if (last < 8) return FindPortable<N>(s, p, last, pr);
+  if (last < 8) return FindPortable<N, kExact>(s, p, last, pr);
   const int from = last - 7;  // the starts before p are done
   const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(Hits8<N>(s + from - 1, want, fold, pr.at))) &
                         (~0u << (2 * (p - from)));
-  const int q = mask != 0 ? Confirm<2>(s, from, mask, pr) : 0;
+  const int q = mask != 0 ? Confirm<2, kExact>(s, from, mask, pr) : 0;
   return q != 0 ? q : last + 1;
 }
 #endif
@@ -114,7 +114,7 @@ ZEL_GREP_AVX2 inline unsigned Hits16(const Char* b, const __m256i* want, const _
   return static_cast<unsigned>(_mm256_movemask_epi8(m));  // two bits per start
 }
 
-template <int N>
+template <int N, bool kExact>
 ZEL_GREP_AVX2 int FindAvx2(const Char* s, int p, int last, const GrepProbe& pr) noexcept {
   __m256i want[N], fold[N];
   for (int i = 0; i < N; ++i) {
@@ -124,15 +124,15 @@ ZEL_GREP_AVX2 int FindAvx2(const Char* s, int p, int last, const GrepProbe& pr) 
   for (; p + 15 <= last; p += 16) {
     const unsigned mask = Hits16<N>(s + p - 1, want, fold, pr.at);
     if (mask != 0) {
-      const int q = Confirm<2>(s, p, mask, pr);
+      const int q = Confirm<2, kExact>(s, p, mask, pr);
       if (q != 0) return q;
     }
   }
   if (p > last) return last + 1;
-  if (last < 16) return FindSse2<N>(s, p, last, pr);
+  if (last < 16) return FindSse2<N, kExact>(s, p, last, pr);
   const int from = last - 15;
   const unsigned mask = Hits16<N>(s + from - 1, want, fold, pr.at) & (~0u << (2 * (p - from)));
-  const int q = mask != 0 ? Confirm<2>(s, from, mask, pr) : 0;
+  const int q = mask != 0 ? Confirm<2, kExact>(s, from, mask, pr) : 0;
   return q != 0 ? q : last + 1;
 }
 
@@ -147,7 +147,7 @@ ZEL_GREP_AVX512 inline __mmask32 Hits32(const Char* b, __mmask32 live, const __m
   return m;
 }
 
-template <int N>
+template <int N, bool kExact>
 ZEL_GREP_AVX512 int FindAvx512(const Char* s, int p, int last, const GrepProbe& pr) noexcept {
   __m512i want[N], fold[N];
   for (int i = 0; i < N; ++i) {
@@ -157,7 +157,7 @@ ZEL_GREP_AVX512 int FindAvx512(const Char* s, int p, int last, const GrepProbe& 
   for (; p + 31 <= last; p += 32) {
     const __mmask32 m = Hits32<N>(s + p - 1, ~__mmask32{0}, want, fold, pr.at);
     if (m != 0) {
-      const int q = Confirm<1>(s, p, m, pr);
+      const int q = Confirm<1, kExact>(s, p, m, pr);
       if (q != 0) return q;
     }
   }
@@ -165,7 +165,7 @@ ZEL_GREP_AVX512 int FindAvx512(const Char* s, int p, int last, const GrepProbe& 
   // The starts p..last, fewer than 32: the lanes beyond them are not read.
   const __mmask32 live = (__mmask32{1} << (last - p + 1)) - 1;
   const __mmask32 m = Hits32<N>(s + p - 1, live, want, fold, pr.at);
-  const int q = m != 0 ? Confirm<1>(s, p, m, pr) : 0;
+  const int q = m != 0 ? Confirm<1, kExact>(s, p, m, pr) : 0;
   return q != 0 ? q : last + 1;
 }
 #endif
@@ -174,18 +174,23 @@ int FindEmpty(const Char*, int p, int last, const GrepProbe&) noexcept { return 
 
 using FindFn = int (*)(const Char*, int, int, const GrepProbe&) noexcept;
 
-template <int N>
+template <int N, bool kExact>
 FindFn Finder() noexcept {
   switch (Level()) {
 #if defined(__x86_64__)
-    case kGrepAvx512: return FindAvx512<N>;
-    case kGrepAvx2: return FindAvx2<N>;
+    case kGrepAvx512: return FindAvx512<N, kExact>;
+    case kGrepAvx2: return FindAvx2<N, kExact>;
 #endif
 #if defined(__SSE2__)
-    case kGrepSse2: return FindSse2<N>;
+    case kGrepSse2: return FindSse2<N, kExact>;
 #endif
-    default: return FindPortable<N>;
+    default: return FindPortable<N, kExact>;
   }
+}
+
+template <int N>
+FindFn Finder(bool exact) noexcept {
+  return exact ? Finder<N, true>() : Finder<N, false>();
 }
 
 }  // namespace
@@ -210,9 +215,9 @@ GrepProbe MakeGrepProbe(const Char* str, int len, bool fold) noexcept {
   }
   switch (pr.count) {
     case 0: pr.find = FindEmpty; break;
-    case 1: pr.find = Finder<1>(); break;
-    case 2: pr.find = Finder<2>(); break;
-    default: pr.find = Finder<3>(); break;
+    case 1: pr.find = Finder<1>(pr.exact); break;
+    case 2: pr.find = Finder<2>(pr.exact); break;
+    default: pr.find = Finder<3>(pr.exact); break;
   }
   return pr;
 }
