@@ -1,8 +1,10 @@
 // The literal scan of TGrep: compares the probe characters at many starts at
-// once, and the whole literal where they all stand.  Each width has its own loop; a line end that does not fill a block
-// is checked with one last block that overlaps the ones before (AVX-512:
-// with masked loads, which read nothing beyond the input), else by the next
-// narrower loop.
+// once, and the whole literal where they all stand (unless the probe is the
+// whole literal).  Each width has its own loop; the starts at the end that
+// do not fill a block are checked with one last block that overlaps the
+// ones before (AVX-512: with masked loads, which read nothing beyond the
+// input), or by the next narrower loop when the input is shorter than a
+// block.
 #include "zel/stringl/internal/grepscan.h"
 
 #include <algorithm>
