@@ -6,7 +6,8 @@
 //
 // Input layout: byte 0 holds the flags (bit 0 IgnoreCase, bits 1-3 the
 // search start - 1, bit 4 every backtracking search through the matcher's
-// table); the rest, read as UTF-8 (invalid bytes as
+// table, bits 5-6 how many widths below the widest the literal scan keeps
+// to); the rest, read as UTF-8 (invalid bytes as
 // Windows-1252), is the pattern, a line feed, and the input.
 #include <algorithm>
 #include <cstddef>
@@ -18,6 +19,7 @@
 #include "zel/platform/casemap.h"
 #include "zel/stringl/grep.h"
 #include "zel/stringl/internal/grepop.h"
+#include "zel/stringl/internal/grepscan.h"
 
 namespace {
 
@@ -125,6 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool ignore_case = data[0] & 1;
   const int search_start = ((data[0] >> 1) & 7) - 1;
   zel::detail::ForceGrepTable((data[0] >> 4) & 1);
+  // Before the pattern is compiled: its literals take the scan chosen then.
+  zel::detail::LimitGrepVector(static_cast<zel::detail::GrepVector>(zel::detail::kGrepAvx512 - ((data[0] >> 5) & 3)));
   const String all = zel::FromUtf8(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
   const size_t cut = all.find(u'\n');
   const String pattern = all.substr(0, cut);

@@ -343,7 +343,7 @@ int TGrep::CompileRegExp(StringView pattern) {
 }
 
 void TGrep::PrepareOps() {
-  range_search_ = false;
+  bool range_search = false;
   for (int k = 0; k < FLengRegExp; ++k) {
     const TGrepToken& tok = FregExp[k];
     detail::GrepOp& op = ops_[k];
@@ -366,14 +366,27 @@ void TGrep::PrepareOps() {
       if (members > 0 && members == last - first + 1) {
         op.range_lo = static_cast<Char>(first);
         op.range_hi = static_cast<Char>(last);
-        range_search_ = FLengRegExp == 1 && (tok.Action == taSet || tok.Action == taMult1);
+        range_search = FLengRegExp == 1 && (tok.Action == taSet || tok.Action == taMult1);
       }
     } else if (repetition && tok.NumChars == 0) {
       op.operand = 1;
       op.len = 1;
     } else {
       op.len = std::max(tok.NumChars, 0);
+      op.probe = detail::MakeGrepProbe(op.str, op.len, FIgnoreCase);
     }
+  }
+  // Patterns that one scan or one comparison decides.
+  const detail::GrepOp& first = ops_[0];
+  if (range_search) {
+    shortcut_ = kShortcutRange;
+  } else if (FLengRegExp == 1 && first.len > 0 &&
+             (first.kind == taNormal || (first.kind == taMult1 && first.operand == 0))) {
+    shortcut_ = kShortcutLiteral;
+  } else if (FLengRegExp == 2 && first.kind == taBol && ops_[1].kind == taNormal) {
+    shortcut_ = kShortcutBolLiteral;
+  } else {
+    shortcut_ = kShortcutNone;
   }
 }
 

@@ -182,12 +182,23 @@ class TGrep : public TComponent {
 
  private:
   void PrepareOps();
+  // The searches MatchString chooses from, and their common ending (not
+  // exported, so that MatchString reaches them without an indirection).
+  ZEL_HIDDEN bool MatchRange(StringView Instring, int& MatchPos);
+  ZEL_HIDDEN bool MatchLiteral(StringView Instring, int& MatchPos);
+  ZEL_HIDDEN bool MatchBolLiteral(StringView Instring, int& MatchPos);
+  ZEL_HIDDEN bool MatchByWalk(StringView Instring, int& MatchPos);
+  ZEL_HIDDEN bool Report(bool found, int end, int& MatchPos);
+
+  // Patterns that need no walk: a single range or range run, a single
+  // literal or run of one (each found by one scan), '^' and a literal (one
+  // comparison).
+  enum Shortcut : uint8_t { kShortcutNone, kShortcutRange, kShortcutLiteral, kShortcutBolLiteral };
 
   int FLengRegExp = 0;
   bool FStopOnError = true;
-  // The pattern is a single range or range run, matched by one scan (kept
-  // beside the other fields every search reads).
-  bool range_search_ = false;
+  // Kept beside the other fields every search reads.
+  Shortcut shortcut_ = kShortcutNone;
   TRegExp FregExp{};
   String FRegExpStr;
   bool FIgnoreCase = false;

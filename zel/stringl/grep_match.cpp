@@ -2,9 +2,9 @@
 // level per token.  The input is never copied: with IgnoreCase each input
 // character is folded as it is read (the pattern was folded when compiled).
 // Start positions at which the first token cannot pass its test are skipped
-// by a scan (a character search for literals, the set bitmap for sets);
-// such attempts would fail at once and write nothing, so skipping them
-// changes no result.  A pattern that is a single character range or a run
+// by a scan (for literals a vector search, internal/grepscan.h; for sets
+// the bitmap or range); such attempts would fail at once and write nothing,
+// so skipping them changes no result.  A pattern that is a single character range or a run
 // of one ('[0-9]+', the usual search for a number) skips the walk: one scan
 // finds the first member and the end of its run; so does a single literal
 // or run of one, and '^' with a literal is one comparison.
@@ -120,44 +120,6 @@ struct RangeHits {
 };
 #endif
 
-// The smallest position q in p..last at which `str[0]` (and, with `two`,
-// `str[1]` at q + 1) stands, comparing folded input characters with the
-// pattern's; last + 1 when there is none.  The caller ensures that
-// `two` implies last + 1 <= the input length.
-template <bool kFold>
-int ScanPrefix(const Char* s, int p, int last, const Char* str, bool two) {
-  const Char c0 = str[0];
-  const Char c1 = two ? str[1] : Char{0};
-#if defined(__SSE2__)
-  if (last >= 8) {
-    // With folding, a small letter of the pattern also accepts its capital.
-    const __m128i lo0 = _mm_set1_epi16(static_cast<short>(c0));
-    const __m128i up0 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c0) : c0));
-    const auto first = [&](const Char* block) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-      __m128i hit = _mm_cmpeq_epi16(a, lo0);
-      if constexpr (kFold) hit = _mm_or_si128(hit, _mm_cmpeq_epi16(a, up0));
-      return hit;
-    };
-    // A pair is rarer than one character, so its scans run longer: blocks of
-    // eight measured faster for it, blocks of sixteen for one character.
-    if (!two) return ScanBlocks<true>(s, p, last, first);
-    const __m128i lo1 = _mm_set1_epi16(static_cast<short>(c1));
-    const __m128i up1 = _mm_set1_epi16(static_cast<short>(kFold ? AsciiUpper(c1) : c1));
-    return ScanBlocks<false>(s, p, last, [&](const Char* block) {
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 1));
-      __m128i hit1 = _mm_cmpeq_epi16(b, lo1);
-      if constexpr (kFold) hit1 = _mm_or_si128(hit1, _mm_cmpeq_epi16(b, up1));
-      return _mm_and_si128(first(block), hit1);
-    });
-  }
-#endif
-  for (; p <= last; ++p) {
-    if (Fold<kFold>(s[p - 1]) == c0 && (!two || Fold<kFold>(s[p]) == c1)) return p;
-  }
-  return last + 1;
-}
-
 // The smallest position q in p..length whose folded character lies in
 // lo..hi (with kInside false: lies outside it); length + 1 when there is
 // none.
@@ -209,6 +171,20 @@ int ScanRangeRun(const Char* s, int p, int length, Char lo, Char hi, int& run_en
   return q;
 }
 
+// True when the literal `op.str`/`op.len` stands at p in s[0..l).
+template <bool kFold>
+bool LiteralStands(const GrepOp& op, const Char* s, int l, int p) {
+  return p + op.len - 1 <= l && detail::LiteralStandsAt(s + (p - 1), op.str, op.len, kFold);
+}
+
+// The last position of the run of the literal's occurrences from p (p - 1
+// when none stands there).
+template <bool kFold>
+int LiteralRunEnd(const GrepOp& op, const Char* s, int l, int p) {
+  while (LiteralStands<kFold>(op, s, l, p)) p += op.len;
+  return p - 1;
+}
+
 template <bool kFold>
 class Matcher {
  public:
@@ -224,15 +200,7 @@ class Matcher {
  private:
   Char At(int p) const { return Fold<kFold>(s_[p - 1]); }
 
-  // True when the literal `op.str`/`op.len` stands at p.
-  bool LiteralAt(const GrepOp& op, int p) const {
-    if (p + op.len - 1 > l_) return false;
-    const Char* in = s_ + (p - 1);
-    for (int i = 0; i < op.len; ++i) {
-      if (Fold<kFold>(in[i]) != op.str[i]) return false;
-    }
-    return true;
-  }
+  bool LiteralAt(const GrepOp& op, int p) const { return LiteralStands<kFold>(op, s_, l_, p); }
 
   // The length of the repetition operand's occurrence at p, or -1.
   int Occurrence(const GrepOp& op, int p) const {
@@ -254,9 +222,7 @@ class Matcher {
         }
         while (p <= l_ && InSet(op, At(p))) ++p;
         return p - 1;
-      default:
-        while (LiteralAt(op, p)) p += op.len;
-        return p - 1;
+      default: return LiteralRunEnd<kFold>(op, s_, l_, p);
     }
   }
 
@@ -332,10 +298,10 @@ int Matcher<kFold>::NextCandidate(int p, int k) const {
     }
     return p <= l_ ? p : none;
   }
-  // A literal (or a repeated one): look for its first two characters.
+  // A literal (or a repeated one).
   const int last_start = l_ - op.len + 1;
   if (p > last_start) return none;
-  p = ScanPrefix<kFold>(s_, p, last_start, op.str, op.len >= 2);
+  p = detail::FindLiteral(s_, p, last_start, op.probe);
   return p <= last_start ? p : none;
 }
 
@@ -345,34 +311,8 @@ bool Matcher<kFold>::Search(int start) {
   // '^' can pass only at the first position: one attempt there.
   if (op0.kind == taBol) {
     if (start != 1) return false;
-    if (n_ == 2 && ops_[1].kind == taNormal) {
-      // '^abc': one comparison, with the walk's writes.
-      tokens_[0].ValidFrom = 1;
-      if (!LiteralAt(ops_[1], 1)) return false;
-      tokens_[1].ValidFrom = 1;
-      end_pos_ = ops_[1].len;
-      return true;
-    }
     if (MatchHere(1, 0)) return true;
     return gave_up_ && SearchByTable(start);
-  }
-  if (n_ == 1 && op0.len > 0 && (op0.kind == taNormal || (op0.kind == taMult1 && op0.operand == 0))) {
-    // A literal or a run of one: the first start where it stands is the
-    // match, and no start before it writes anything.
-    const int last_start = l_ - op0.len + 1;
-    for (int p = start; p <= last_start;) {
-      const int q = ScanPrefix<kFold>(s_, p, last_start, op0.str, op0.len >= 2);
-      if (q > last_start) return false;
-      // The scan takes a capital for a small letter when folding, so a
-      // capital that an escape put in the pattern needs the check.
-      if (LiteralAt(op0, q)) {
-        tokens_[0].ValidFrom = q;
-        end_pos_ = op0.kind == taNormal ? q + op0.len - 1 : RunEnd(op0, q);
-        return true;
-      }
-      p = q + 1;
-    }
-    return false;
   }
   for (int p = start; p <= l_ + 1;) {
     const int q = NextCandidate(p, 0);
@@ -663,11 +603,78 @@ int RangeSearch(const GrepOp& op, StringView in, int start, int& end) {
   return ScanRangeRun<kFold>(in.data(), start, length, op.range_lo, op.range_hi, end);
 }
 
+// A pattern that is one literal or one run of it: the first start at which
+// it stands is the match, and no start before it writes anything.  Returns
+// whether there is one and sets its start `at` and `end`.
+template <bool kFold>
+bool LiteralSearch(const GrepOp& op, StringView in, int start, int& at, int& end) {
+  const Char* s = in.data();
+  const int length = static_cast<int>(in.size());
+  const int last_start = length - op.len + 1;
+  if (start > last_start) return false;
+  const int q = detail::FindLiteral(s, start, last_start, op.probe);
+  if (q > last_start) return false;
+  at = q;
+  end = op.kind == taNormal ? q + op.len - 1 : LiteralRunEnd<kFold>(op, s, length, q + op.len);
+  return true;
+}
+
 }  // namespace
 
 void detail::ForceGrepTable(bool force) noexcept { g_force_table.store(force, std::memory_order_relaxed); }
 
+// Each search is a function of its own, so that the short ones are not
+// burdened with the registers and stack of the walk.
 bool TGrep::MatchString(StringView Instring, int& MatchPos) {
+  switch (shortcut_) {
+    case kShortcutRange: return MatchRange(Instring, MatchPos);
+    case kShortcutLiteral: return MatchLiteral(Instring, MatchPos);
+    case kShortcutBolLiteral: return MatchBolLiteral(Instring, MatchPos);
+    case kShortcutNone: break;
+  }
+  return MatchByWalk(Instring, MatchPos);
+}
+
+inline bool TGrep::Report(bool found, int end, int& MatchPos) {
+  if (found) FMatchEndPos = end;
+  FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
+  return found;
+}
+
+[[gnu::noinline]] bool TGrep::MatchRange(StringView Instring, int& MatchPos) {
+  // The same result as the general walk gives for this pattern, by one scan.
+  const int start = std::max(FSrcStartPos, 1);
+  int end = 0;
+  const int q = FIgnoreCase ? RangeSearch<true>(ops_[0], Instring, start, end)
+                            : RangeSearch<false>(ops_[0], Instring, start, end);
+  const bool found = q <= static_cast<int>(Instring.size());
+  if (found) FregExp[0].ValidFrom = q;
+  return Report(found, end, MatchPos);
+}
+
+[[gnu::noinline]] bool TGrep::MatchLiteral(StringView Instring, int& MatchPos) {
+  const int start = std::max(FSrcStartPos, 1);
+  int at = 0, end = 0;
+  const bool found = FIgnoreCase ? LiteralSearch<true>(ops_[0], Instring, start, at, end)
+                                 : LiteralSearch<false>(ops_[0], Instring, start, at, end);
+  if (found) FregExp[0].ValidFrom = at;
+  return Report(found, end, MatchPos);
+}
+
+// '^abc': one comparison, with the walk's writes.
+[[gnu::noinline]] bool TGrep::MatchBolLiteral(StringView Instring, int& MatchPos) {
+  if (FSrcStartPos > 1) return Report(false, 0, MatchPos);
+  FregExp[0].ValidFrom = 1;
+  const detail::GrepOp& op = ops_[1];
+  const int length = static_cast<int>(Instring.size());
+  const bool found = FIgnoreCase ? LiteralStands<true>(op, Instring.data(), length, 1)
+                                 : LiteralStands<false>(op, Instring.data(), length, 1);
+  if (found) FregExp[1].ValidFrom = 1;
+  return Report(found, op.len, MatchPos);
+}
+
+[[gnu::noinline]] bool TGrep::MatchByWalk(StringView Instring, int& MatchPos) {
+  const int start = std::max(FSrcStartPos, 1);
   const int length = static_cast<int>(Instring.size());
   if (FLengRegExp == 1 && FregExp[0].Action == taMult0) {
     // A single zero-or-more item matches any input as a whole.
@@ -680,7 +687,6 @@ bool TGrep::MatchString(StringView Instring, int& MatchPos) {
     MatchPos = 1;
     return true;
   }
-  const int start = std::max(FSrcStartPos, 1);
   if (FLengRegExp == 0) {
     if (start > length + 1) {
       FMatchStartPos = MatchPos = 0;
@@ -691,14 +697,8 @@ bool TGrep::MatchString(StringView Instring, int& MatchPos) {
     return true;
   }
   bool found;
-  int end = 0;
-  if (range_search_) {
-    // The same result as the general walk gives for this pattern, by one scan.
-    const int q = FIgnoreCase ? RangeSearch<true>(ops_[0], Instring, start, end)
-                              : RangeSearch<false>(ops_[0], Instring, start, end);
-    found = q <= length;
-    if (found) FregExp[0].ValidFrom = q;
-  } else if (FIgnoreCase) {
+  int end;
+  if (FIgnoreCase) {
     Matcher<true> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
     found = m.Search(start);
     end = m.end_pos();
@@ -707,9 +707,7 @@ bool TGrep::MatchString(StringView Instring, int& MatchPos) {
     found = m.Search(start);
     end = m.end_pos();
   }
-  if (found) FMatchEndPos = end;
-  FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
-  return found;
+  return Report(found, end, MatchPos);
 }
 
 }  // namespace zel

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
 #include "zel/testutil/tempdir.h"
 #include "zel/zelbase/errors.h"
@@ -132,6 +134,19 @@ TEST(Grep, MatchStringUsesTheUtf16Pattern) {
 // The scans for a start and for the end of a run work on blocks of
 // characters; every offset of the match inside and at the end of a block
 // must be found, from every start, with and without folding.
+// Runs `body` once per width of the literal scan this processor offers,
+// narrowest first (the widths apply to patterns compiled after they are
+// set); the widest is set again at the end.
+template <class Body>
+void AtEveryScanWidth(const Body& body) {
+  for (int w = detail::kGrepPortable; w <= detail::GrepVectorAvailable(); ++w) {
+    SCOPED_TRACE(testing::Message() << "scan width " << w);
+    detail::LimitGrepVector(static_cast<detail::GrepVector>(w));
+    body();
+  }
+  detail::LimitGrepVector(detail::kGrepAvx512);
+}
+
 TEST(Grep, FindsTheFirstMatchAtEveryOffset) {
   const struct {
     const char16_t* pattern;
@@ -143,35 +158,102 @@ TEST(Grep, FindsTheFirstMatchAtEveryOffset) {
       {u"[a-b]+", false, u"a"}, {u"[A-B]+", true, u"A"}, {u"(ab)+", true, u"AB"},
       {u"a[b]", false, u"ab"}, {u"[a-b]+", false, u"abbaabbab", true},
       {u"[A-B]+", true, u"aBbA", true}, {u"[0-9]", false, u"7"},
+      // Literals found by their first, second and last characters, alone
+      // and as the first item of a longer pattern.
+      {u"abc", false, u"abc"}, {u"ABC", true, u"aBc"}, {u"abcdef", false, u"abcdef"},
+      {u"(abc)+", true, u"AbC"}, {u"ab.d", false, u"abxd"}, {u"abc[d]", true, u"ABCd"},
       // Runs that end at, just before and past the end of a block.
       {u"[0-9]+", false, u"0123456789012345", true},
       {u"[0-9]+", false, u"01234567890123456789", true},
       {u"[A-B]+", true, u"aBbAabABbaBAabbaBAb", true}};
-  for (const auto& c : kCases) {
-    TGrep grep(nullptr);
-    grep.SetIgnoreCase(c.ignore_case);
-    grep.SetRegExp(c.pattern);
-    const String needle = c.needle;
-    for (int length = 2; length <= 40; ++length) {
-      for (int at = 1; at + static_cast<int>(needle.size()) - 1 <= length; ++at) {
-        String input(static_cast<size_t>(length), u'x');
-        input.replace(static_cast<size_t>(at) - 1, needle.size(), needle);
-        const int last = at + static_cast<int>(needle.size()) - 1;
-        for (int start = 1; start <= length + 1; ++start) {
-          grep.SetSearchStartPos(start);
-          int pos = 0;
-          const bool found = grep.MatchString(input, pos);
-          // A set repetition also matches the rest of its run.
-          const bool want = start <= at || (c.run && start <= last);
-          ASSERT_EQ(found, want) << ToUtf8(c.pattern) << " at " << at << " in " << length;
-          if (found) {
-            ASSERT_EQ(pos, std::max(start, at));
-            ASSERT_EQ(grep.MatchEndPos(), last);
+  AtEveryScanWidth([&] {
+    for (const auto& c : kCases) {
+      TGrep grep(nullptr);
+      grep.SetIgnoreCase(c.ignore_case);
+      grep.SetRegExp(c.pattern);
+      const String needle = c.needle;
+      for (int length = 2; length <= 40; ++length) {
+        for (int at = 1; at + static_cast<int>(needle.size()) - 1 <= length; ++at) {
+          String input(static_cast<size_t>(length), u'x');
+          input.replace(static_cast<size_t>(at) - 1, needle.size(), needle);
+          const int last = at + static_cast<int>(needle.size()) - 1;
+          for (int start = 1; start <= length + 1; ++start) {
+            grep.SetSearchStartPos(start);
+            int pos = 0;
+            const bool found = grep.MatchString(input, pos);
+            // A set repetition also matches the rest of its run.
+            const bool want = start <= at || (c.run && start <= last);
+            ASSERT_EQ(found, want) << ToUtf8(c.pattern) << " at " << at << " in " << length;
+            if (found) {
+              ASSERT_EQ(pos, std::max(start, at));
+              ASSERT_EQ(grep.MatchEndPos(), last);
+            }
           }
         }
       }
     }
+  });
+}
+
+// Single literals, runs of one and '^' with a literal against a plain
+// search of the folded input, over random lines of a few letters (so that
+// partial matches abound), at every scan width and from every start.  A
+// failed search reports the start of the last match (0 before the first).
+TEST(Grep, LiteralSearchAgreesWithAPlainSearch) {
+  const struct {
+    const char* pattern;
+    bool ignore_case;
+    const char16_t* literal;  // what stands at a match in the folded input
+    bool run = false;
+    bool bol = false;
+  } kCases[] = {
+      {"b", false, u"b"}, {"ab", false, u"ab"}, {"abc", false, u"abc"}, {"aBC", true, u"abc"},
+      {"abcab", false, u"abcab"}, {"AbCaB", true, u"abcab"},
+      {"(ab)+", false, u"ab", true}, {"(aB)+", true, u"ab", true}, {"(abca)+", false, u"abca", true},
+      {"B+", false, u"B", true},
+      // A capital that an escape puts in the pattern: never in the folded input.
+      {"\\#41b", true, u"Ab"},
+      {"^abc", false, u"abc", false, true}, {"^aBc", true, u"abc", false, true}};
+  const String alphabet = u"abcABx\u0141";
+  std::mt19937 rng(11);
+  std::vector<String> lines;
+  for (int i = 0; i < 200; ++i) {
+    String line(rng() % 91, u' ');
+    for (Char& ch : line) ch = alphabet[rng() % alphabet.size()];
+    lines.push_back(line);
   }
+  AtEveryScanWidth([&] {
+    for (const auto& c : kCases) {
+      TGrep grep(nullptr);
+      grep.SetIgnoreCase(c.ignore_case);
+      grep.SetRegExp(Pattern(c.pattern));
+      const String literal = c.literal;
+      int last_match = 0;
+      for (const String& line : lines) {
+        const String folded = c.ignore_case ? LowerCase(line) : line;
+        const int length = static_cast<int>(line.size());
+        for (int start = 1; start <= length + 2; ++start) {
+          size_t at = String::npos;
+          if (!c.bol) {
+            at = folded.find(literal, static_cast<size_t>(start) - 1);
+          } else if (start == 1 && folded.compare(0, literal.size(), literal) == 0) {
+            at = 0;
+          }
+          grep.SetSearchStartPos(start);
+          int pos = -1;
+          const bool found = grep.MatchString(line, pos);
+          ASSERT_EQ(found, at != String::npos) << c.pattern << " from " << start << " in " << ToUtf8(line);
+          // '^' passes at the first position whether the literal follows or not.
+          if (found || (c.bol && start == 1)) last_match = found ? static_cast<int>(at) + 1 : 1;
+          ASSERT_EQ(pos, last_match) << c.pattern << " from " << start << " in " << ToUtf8(line);
+          if (!found) continue;
+          size_t end = at + literal.size();
+          while (c.run && folded.compare(end, literal.size(), literal) == 0) end += literal.size();
+          ASSERT_EQ(grep.MatchEndPos(), static_cast<int>(end)) << c.pattern << " in " << ToUtf8(line);
+        }
+      }
+    }
+  });
 }
 
 struct CompileCase {

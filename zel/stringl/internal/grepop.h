@@ -9,16 +9,17 @@
 #include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/stringl/grep.h"
+#include "zel/stringl/internal/grepscan.h"
 
 namespace zel::detail {
 
-// A token prepared for matching: the set as a bitmap, the literal as a
-// pointer into the token's Params.
 // With `force` set, every search that backtracks at all is decided by the
 // table at once (process-wide; for tests and fuzzing, which check that
 // both ways give the same results).
 ZEL_EXPORT void ForceGrepTable(bool force) noexcept;
 
+// A token prepared for matching: the set as a bitmap, the literal as a
+// pointer into the token's Params.
 struct GrepOp {
   const Char* str = nullptr;
   int32_t len = 0;         // literal or operand length (1 for any/set)
@@ -29,6 +30,8 @@ struct GrepOp {
   // (otherwise range_lo > range_hi).
   Char range_lo = 1;
   Char range_hi = 0;
+  // A literal or repeated literal: how its scan finds where it stands.
+  GrepProbe probe;
 };
 
 }  // namespace zel::detail
