@@ -6,7 +6,8 @@
 // caller of the buffer form does with one: copy it into a TBytes first.
 // SHA1FromString on a
 // 1 Mi-character text (all ASCII, or mixed with accented letters, euro
-// signs and emoji) is set beside OpenSSL's SHA1 of the same text in UTF-8.  The
+// signs and emoji) is set beside OpenSSL's SHA1 of the same text in UTF-8,
+// and each of its UTF-8 encoders the processor has runs alone.  The
 // CRC-32 kernel on 128-bit registers runs alone for comparison with the
 // 512-bit one that the dispatch picks where the processor has it.
 #include <benchmark/benchmark.h>
@@ -20,6 +21,7 @@
 #include "zel/dstruct/crc.h"
 #include "zel/dstruct/internal/kernels.h"
 #include "zel/dstruct/internal/cpufeatures.h"
+#include "zel/dstruct/internal/sha1_string.h"
 #include "zel/dstruct/sha1.h"
 
 namespace {
@@ -184,6 +186,18 @@ void BM_Sha1FromStringAnchor(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(t.size()));
 }
 
+// range(0): the text as above; range(1): the encoder.
+void BM_Sha1FromStringEncoder(benchmark::State& state) {
+  const auto encoder = static_cast<zel::detail::Utf8Encoder>(state.range(1));
+  if (!zel::detail::Utf8EncoderAvailable(encoder)) {
+    state.SkipWithError("encoder not available on this processor");
+    return;
+  }
+  const zel::String& t = Text(state.range(0) != 0);
+  for (auto _ : state) benchmark::DoNotOptimize(zel::detail::Sha1FromUtf16(t, encoder));
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(t.size()));
+}
+
 }  // namespace
 
 BENCHMARK(BM_Crc32Zel)->Name("BM_Crc32_4KiB/zel")->Arg(4096);
@@ -205,5 +219,12 @@ BENCHMARK(BM_Sha1FromStringZel)->Name("BM_Sha1FromString_ascii/zel")->Arg(0);
 BENCHMARK(BM_Sha1FromStringAnchor)->Name("BM_Sha1FromString_ascii/anchor")->Arg(0);
 BENCHMARK(BM_Sha1FromStringZel)->Name("BM_Sha1FromString_mixed/zel")->Arg(1);
 BENCHMARK(BM_Sha1FromStringAnchor)->Name("BM_Sha1FromString_mixed/anchor")->Arg(1);
+BENCHMARK(BM_Sha1FromStringEncoder)
+    ->Name("BM_Sha1FromString_encoder")
+    ->ArgNames({"mixed", "encoder"})
+    ->ArgsProduct({{0, 1},
+                   {static_cast<int64_t>(zel::detail::Utf8Encoder::kScalar),
+                    static_cast<int64_t>(zel::detail::Utf8Encoder::kSsse3),
+                    static_cast<int64_t>(zel::detail::Utf8Encoder::kAvx512)}});
 
 BENCHMARK_MAIN();

@@ -7,9 +7,12 @@
 #include <random>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "zel/dstruct/internal/cpufeatures.h"
 #include "zel/dstruct/internal/kernels.h"
+#include "zel/dstruct/internal/sha1_string.h"
 #include "zel/platform/exceptions.h"
 #include "zel/zelbase/types.h"
 #include "zel/testutil/bytes.h"
@@ -129,21 +132,35 @@ TEST(Sha1, FromStreamStartsAtThePositionAndLeavesTheStreamAtItsEnd) {
   EXPECT_EQ(SHA1DigestToHex(SHA1FromStream(s)), u"DA39A3EE5E6B4B0D3255BFEF95601890AFD80709");
 }
 
-TEST(Sha1, FromStringHashesTheUtf8Form) {
+TEST_P(Sha1Paths, FromStringHashesTheUtf8Form) {
   EXPECT_EQ(SHA1DigestToHex(SHA1FromString(u"abc")), u"A9993E364706816ABA3E25717850C26C9CD0D89D");
   EXPECT_EQ(SHA1DigestToHex(SHA1FromString(u"")), u"DA39A3EE5E6B4B0D3255BFEF95601890AFD80709");
   const String text = u"Grüße €";
   EXPECT_EQ(SHA1DigestToHex(SHA1FromString(text)), OpenSslHex(ToUtf8(text)));
+  // Long enough for the vector encoders on the native path.
+  String longer;
+  for (int k = 0; k < 100; ++k) longer += u"Grüße € \U0001F600 ";
+  EXPECT_EQ(SHA1DigestToHex(SHA1FromString(longer)), OpenSslHex(ToUtf8(longer)));
+}
+
+// The encoders this processor can run, with names for messages.
+std::vector<std::pair<detail::Utf8Encoder, const char*>> AvailableEncoders() {
+  std::vector<std::pair<detail::Utf8Encoder, const char*>> out;
+  for (auto e : {std::pair{detail::Utf8Encoder::kScalar, "scalar"}, std::pair{detail::Utf8Encoder::kSsse3, "ssse3"},
+                 std::pair{detail::Utf8Encoder::kAvx512, "avx512"}})
+    if (detail::Utf8EncoderAvailable(e.first)) out.push_back(e);
+  return out;
 }
 
 // The UTF-8 form goes to the digest in pieces: characters of every UTF-8
 // length, surrogate pairs and unpaired surrogates must come out as ToUtf8
-// writes them wherever the pieces are cut, and ASCII runs of every length
-// around the eight-character steps.
+// writes them wherever the pieces are cut, by every encoder, and ASCII
+// runs of every length around the vector steps.
 TEST(Sha1, FromStringMatchesTheWholeUtf8FormAcrossPieces) {
   const Char kAlphabet[] = {u'a', u'z', u'~', 0x7F, 0x80, 0xE9, 0x7FF, 0x800, 0x20AC, 0xFFFF,
                             0xD83D, 0xDE00};  // the last two: high and low surrogates
   std::mt19937 rng(5);
+  std::vector<String> texts;
   for (int trial = 0; trial < 40; ++trial) {
     const size_t length = trial < 20 ? 4090 + trial : rng() % 12000;
     String text;
@@ -154,13 +171,49 @@ TEST(Sha1, FromStringMatchesTheWholeUtf8FormAcrossPieces) {
         text += kAlphabet[rng() % std::size(kAlphabet)];
       }
     }
-    ASSERT_EQ(SHA1DigestToHex(SHA1FromString(text)), OpenSslHex(ToUtf8(text))) << trial;
+    texts.push_back(text);
   }
   // A pair cut by the end of a piece: 4095 ASCII bytes leave too little room.
-  for (size_t ascii = 4088; ascii <= 4100; ++ascii) {
-    const String text = String(ascii, u'x') + u"\U0001F600\u20AC\xE9";
-    ASSERT_EQ(SHA1DigestToHex(SHA1FromString(text)), OpenSslHex(ToUtf8(text))) << ascii;
-  }
+  for (size_t ascii = 4088; ascii <= 4100; ++ascii) texts.push_back(String(ascii, u'x') + u"\U0001F600\u20AC\xE9");
+  // Pieces that end where a vector encoder runs out of room: long texts of
+  // three-byte characters, pairs and a mix, whose pieces fill differently.
+  texts.push_back(String(9000, u'\u20AC'));
+  String pairs;
+  for (int k = 0; k < 3000; ++k) pairs += u"\U0001F600";
+  texts.push_back(pairs);
+  for (const auto& [encoder, name] : AvailableEncoders())
+    for (size_t t = 0; t < texts.size(); ++t)
+      ASSERT_EQ(SHA1DigestToHex(detail::Sha1FromUtf16(texts[t], encoder)), OpenSslHex(ToUtf8(texts[t])))
+          << name << " text " << t;
+}
+
+// Characters at every position around the vector encoders' steps (8, 32
+// and 64 characters, and a pair that a step takes one character past its
+// end), in ASCII text, where the all-ASCII shortcuts run up to them, and
+// in non-ASCII text, where the general steps do.
+TEST(Sha1, EveryEncoderAgreesAroundItsStepBoundaries) {
+  const String kProbes[] = {
+      u"\U0001F600",           // a pair
+      u"\U00010000",           // the first pair, D800 DC00
+      u"\U0010FFFF",           // the last, DBFF DFFF
+      String(1, Char(0xD83D)),  // an unpaired high surrogate
+      String(1, Char(0xDE00)),  // an unpaired low surrogate
+      String{Char(0xDE00), Char(0xD83D)},               // low then high: two unpaired
+      String{Char(0xD83D), Char(0xD83D), Char(0xDE00)},  // unpaired high, then a pair
+      String(1, Char(0)),       // U+0000
+      u"\x7F\x80",             // the ends of one and two bytes
+      u"\u07FF\u0800",         // the ends of two and three bytes
+      u"\uFFFF",
+  };
+  const Char kBackgrounds[] = {u'x', 0xE9};
+  for (const auto& [encoder, name] : AvailableEncoders())
+    for (Char background : kBackgrounds)
+      for (size_t probe = 0; probe < std::size(kProbes); ++probe)
+        for (size_t at = 0; at <= 140; ++at) {
+          const String text = String(at, background) + kProbes[probe] + String(200 - at, background);
+          ASSERT_EQ(SHA1DigestToHex(detail::Sha1FromUtf16(text, encoder)), OpenSslHex(ToUtf8(text)))
+              << name << " probe " << probe << " at " << at << " background " << int(background);
+        }
 }
 
 // An empty piece, even with no buffer, changes nothing (also after a

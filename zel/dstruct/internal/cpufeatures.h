@@ -32,6 +32,9 @@ namespace zel::detail {
 ZEL_EXPORT bool CpuHasClmul() noexcept;
 ZEL_EXPORT bool CpuHasVpclmul() noexcept;  // with AVX-512 F, VL and BW, saved by the system
 ZEL_EXPORT bool CpuHasShaNi() noexcept;
+// AVX-512 F, BW, VL, CD, VBMI and VBMI2 (and POPCNT), saved by the system:
+// what the 512-bit UTF-8 encoder in front of SHA1FromString needs.
+ZEL_EXPORT bool CpuHasAvx512Vbmi2() noexcept;
 
 // Whether the kernels use the instructions now: the processor has them and
 // the portable path is not forced.
