@@ -140,7 +140,9 @@ int TFeatureMatrix::LoadFromOpenFile(TextFile& F) {
         const int32_t n = ScanDecInteger(rest, pos);
         const int32_t version = ScanDecInteger(rest, pos);
         if (version != 1) continue;  // its lines fall under the skip rule
-        if (n < 0) throw FormatError{};
+        // A definitions block after a values header sizes its value table
+        // by the objects that header declared: the same cell limit holds.
+        if (n < 0 || int64_t{n} * n_objs_ > kMaxFileCells) throw FormatError{};
         // The lines first: a header that promises more definitions than
         // the file holds is a format error, found before any allocation.
         std::vector<String> lines;
@@ -162,7 +164,9 @@ int TFeatureMatrix::LoadFromOpenFile(TextFile& F) {
         int32_t nf, no;
         if (!TryStrToInt(StringView(rest).substr(0, sep), nf) ||
             !TryStrToInt(StringView(rest).substr(sep + 1), no) || nf < 0 || no < 0 ||
-            int64_t{nf} * no > kMaxFileCells) {
+            nf > kMaxFileCells || no > kMaxFileCells || int64_t{nf} * no > kMaxFileCells) {
+          // Each dimension alone is bounded too: features and objects cost
+          // memory even when the other count is zero.
           throw FormatError{};
         }
         // Features without a definition get default properties; extra

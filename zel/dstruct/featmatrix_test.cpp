@@ -364,6 +364,9 @@ TEST(FeatMatrixLoad, ResultCodesAndConsistency) {
       // 31 bytes asking for 2.5 billion cells: refused, nothing allocated.
       {"huge", "#featvals 50000 50000\n1 1 x\n", -2, 0, 0},
       {"limit", "#featvals 2048 2049\n", -2, 0, 0},
+      // No cells, but 40 million features or objects: refused as well.
+      {"manyfeatures", "#featvals 40000086 0\n", -2, 0, 0},
+      {"manyobjects", "#featvals 0 40000086\n", -2, 0, 0},
   };
   for (const auto& c : cases) {
     dir.Put(c.name, c.text);
