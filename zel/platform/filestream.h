@@ -44,6 +44,10 @@
 
 namespace ZEL_EXPORT zel {
 
+namespace ZEL_HIDDEN detail {
+struct FileWindow;  // zel/platform/internal/filewindow.h
+}  // namespace detail
+
 inline constexpr uint16_t fmCreate = 0xFF00;
 inline constexpr uint16_t fmOpenRead = 0x0000;
 inline constexpr uint16_t fmOpenWrite = 0x0001;
@@ -96,6 +100,8 @@ class TFileStream : public TStream {
   }
 
  private:
+  friend struct detail::FileWindow;
+
   bool InWindow(int64_t pos) const noexcept {
     return pos >= buf_start_ && pos < buf_start_ + buf_len_;
   }

@@ -6,6 +6,8 @@
 // streams), the reader hands them out in runs and moves the stream's
 // position only for the bytes taken.  Otherwise it reads one byte per
 // `Read` call, so a stream class with its own `Read` is always asked.
+// An exact `TFileStream` is read through its window inline, without the
+// virtual calls (zel/platform/internal/filewindow.h).
 // Either way the stream position after `Take(n)` is exactly where n
 // single-byte reads would have left it.
 #ifndef ZEL_STREAMS_INTERNAL_BYTEREADER_H_
@@ -14,25 +16,30 @@
 #include <cstdint>
 #include <span>
 
+#include "zel/platform/internal/filewindow.h"
 #include "zel/platform/stream.h"
 
 namespace zel::detail {
 
 class ByteReader {
  public:
-  explicit ByteReader(TStream& s) : s_(s) {}
+  explicit ByteReader(TStream& s) : s_(s), file_(FileWindow::Exact(s)) {}
 
   // The bytes ahead of the position that can be taken now (at least one
   // unless the stream is at its end).  Valid until the next call.
   std::span<const uint8_t> Peek() {
+    if (file_) return FileWindow::Ahead(*file_);
     if (has_held_) return {&held_, 1};
     if (const auto view = s_.PeekBuffered(); !view.empty()) return view;
     return ReadOne();
   }
   // Consumes the first `n` bytes of the last `Peek()`.
   void Take(size_t n) {
-    if (n == 0) return;
-    if (has_held_) {
+    if (file_) {
+      FileWindow::Skip(*file_, n);
+    } else if (n == 0) {
+      return;
+    } else if (has_held_) {
       has_held_ = false;  // n is 1: the held byte was the whole view
     } else {
       s_.Seek(static_cast<int64_t>(n), soCurrent);
@@ -53,6 +60,7 @@ class ByteReader {
   std::span<const uint8_t> ReadOne();
 
   TStream& s_;
+  TFileStream* const file_;  // s_ when it is exactly a TFileStream
   uint8_t held_ = 0;      // a byte got from `Read` but not yet taken
   bool has_held_ = false;
 };
