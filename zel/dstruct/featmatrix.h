@@ -63,8 +63,11 @@
 // differs from the definitions keeps the matrix consistent: features
 // without a definition get default properties, definitions beyond the count
 // are dropped.  A values header that asks for more than
-// `kMaxFileCells` cells (features x objects) is a format error, refused
-// before anything is allocated: a 30-byte file cannot demand gigabytes.
+// `kMaxFileCells` cells (features x objects), or for more than
+// `kMaxFileFeatures` features, is a format error, refused before anything
+// is allocated: a 30-byte file cannot demand gigabytes.  (A feature's
+// properties cost about as much memory as eight cells, and the header alone
+// creates them, with or without objects.)
 //
 // Name templates (`GenerateFeatNames`): tags <%D%> (the number N), <%I%>
 // (the feature index), both with an optional width: <%D5%> right-aligned in
@@ -226,6 +229,8 @@ class TFeatureMatrix : public WithOnChange<TComponent> {
   void SaveToOpenFile(TextFile& F) const;
   // The most cells (features x objects) a values section may declare.
   static constexpr int64_t kMaxFileCells = int64_t{1} << 22;  // 4,194,304
+  // The most features a values section may declare.
+  static constexpr int64_t kMaxFileFeatures = kMaxFileCells / 8;  // 524,288
 
   [[nodiscard]] int Load(const String& FName);
   [[nodiscard]] int LoadFromOpenFile(TextFile& F);

@@ -164,9 +164,10 @@ int TFeatureMatrix::LoadFromOpenFile(TextFile& F) {
         int32_t nf, no;
         if (!TryStrToInt(StringView(rest).substr(0, sep), nf) ||
             !TryStrToInt(StringView(rest).substr(sep + 1), no) || nf < 0 || no < 0 ||
-            nf > kMaxFileCells || no > kMaxFileCells || int64_t{nf} * no > kMaxFileCells) {
+            nf > kMaxFileFeatures || no > kMaxFileCells || int64_t{nf} * no > kMaxFileCells) {
           // Each dimension alone is bounded too: features and objects cost
-          // memory even when the other count is zero.
+          // memory even when the other count is zero (a feature's
+          // properties most).
           throw FormatError{};
         }
         // Features without a definition get default properties; extra

@@ -367,6 +367,8 @@ TEST(FeatMatrixLoad, ResultCodesAndConsistency) {
       // No cells, but 40 million features or objects: refused as well.
       {"manyfeatures", "#featvals 40000086 0\n", -2, 0, 0},
       {"manyobjects", "#featvals 0 40000086\n", -2, 0, 0},
+      // Four million features alone would take about 700 MB of properties.
+      {"featurelimit", "#featvals 524289 0\n", -2, 0, 0},
   };
   for (const auto& c : cases) {
     dir.Put(c.name, c.text);
