@@ -138,8 +138,6 @@ int Count(const ParsedArgs& args) {
 
 // --- featmat
 
-using Table = std::vector<std::vector<String>>;
-
 String CsvField(const String& s) {
   if (s.find_first_of(u",\"\r\n") == String::npos && (s.empty() || (s.front() != u' ' && s.back() != u' '))) {
     return s;
@@ -152,24 +150,31 @@ String CsvField(const String& s) {
   return q + u"\"";
 }
 
-void PrintTable(const Table& t, bool csv) {
+// Prints the rows 0..n-1 that `row(i)` builds, holding one row at a time
+// (a matrix file may declare millions of cells): aligned columns are
+// measured in a first pass over the rows.
+template <class RowFn>
+void PrintTable(int64_t n, RowFn row, bool csv) {
   std::vector<size_t> width;
-  for (const auto& row : t) {
-    for (size_t i = 0; i < row.size(); ++i) {
-      if (width.size() <= i) width.push_back(0);
-      width[i] = std::max(width[i], row[i].size());
+  if (!csv) {
+    for (int64_t r = 0; r < n; ++r) {
+      const std::vector<String> cells = row(r);
+      if (width.size() < cells.size()) width.resize(cells.size(), 0);
+      for (size_t i = 0; i < cells.size(); ++i) width[i] = std::max(width[i], cells[i].size());
     }
   }
-  for (const auto& row : t) {
-    String line;
-    for (size_t i = 0; i < row.size(); ++i) {
+  String line;
+  for (int64_t r = 0; r < n; ++r) {
+    const std::vector<String> cells = row(r);
+    line.clear();
+    for (size_t i = 0; i < cells.size(); ++i) {
       if (csv) {
         if (i > 0) line += u',';
-        line += CsvField(row[i]);
+        line += CsvField(cells[i]);
       } else {
         if (i > 0) line += u"  ";
-        line += row[i];
-        if (i + 1 < row.size()) line.append(width[i] - row[i].size(), u' ');
+        line += cells[i];
+        if (i + 1 < cells.size()) line.append(width[i] - cells[i].size(), u' ');
       }
     }
     if (!csv) line.erase(line.find_last_not_of(u' ') + 1);
@@ -193,25 +198,31 @@ int FeatMat(const ParsedArgs& args) {
   if (r == -3) return Fail("'" + path + "': read or format error");
 
   static const Char* kKinds[] = {u"fkUndefined", u"fkInteger", u"fkDouble", u"fkString", u"fkTriState"};
-  Table defs{{u"feature", u"number", u"name", u"kind", u"sorted", u"comment", u"presets"}};
-  Table vals{{u"object"}};
-  for (int f = 1; f <= m.NFeatures(); ++f) {
-    const auto p = m.GetFeatProps(f);
-    defs.push_back({IntToStr(f), IntToStr(p->FeatNum()), p->FeatName(), kKinds[p->FeatKind()],
-                    p->Sorted() ? u"TRUE" : u"FALSE", p->Comment(), p->PresetValues()});
-    vals[0].push_back(p->FeatName());
-  }
-  // Values are shown as stored, whatever the kind.
+  const int nf = m.NFeatures();
+  if (!csv) PrintLine(u"definitions (" + IntToStr(nf) + u" features)");
+  PrintTable(
+      int64_t{nf} + 1,
+      [&](int64_t f) -> std::vector<String> {
+        if (f == 0) return {u"feature", u"number", u"name", u"kind", u"sorted", u"comment", u"presets"};
+        const auto p = m.GetFeatProps(static_cast<int>(f));
+        return {IntToStr(f), IntToStr(p->FeatNum()), p->FeatName(), kKinds[p->FeatKind()],
+                p->Sorted() ? u"TRUE" : u"FALSE", p->Comment(), p->PresetValues()};
+      },
+      csv);
+  // Values are shown as stored, whatever the kind (set after the
+  // definitions above were printed with their kinds).
   m.SetFeatType(0, 0, fkString);
-  for (int o = 1; o <= m.NObjects(); ++o) {
-    std::vector<String> row{IntToStr(o)};
-    for (int f = 1; f <= m.NFeatures(); ++f) row.push_back(m.GetFeatValStr(f, o));
-    vals.push_back(std::move(row));
-  }
-  if (!csv) PrintLine(u"definitions (" + IntToStr(m.NFeatures()) + u" features)");
-  PrintTable(defs, csv);
   PrintLine(csv ? u"" : u"\nvalues (" + IntToStr(m.NObjects()) + u" objects)");
-  PrintTable(vals, csv);
+  PrintTable(
+      int64_t{m.NObjects()} + 1,
+      [&](int64_t o) {
+        std::vector<String> row{o == 0 ? String(u"object") : IntToStr(o)};
+        for (int f = 1; f <= nf; ++f) {
+          row.push_back(o == 0 ? m.GetFeatProps(f)->FeatName() : m.GetFeatValStr(f, static_cast<int>(o)));
+        }
+        return row;
+      },
+      csv);
   return kOk;
 }
 
