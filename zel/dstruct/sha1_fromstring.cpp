@@ -4,7 +4,8 @@
 //
 // Three encoders, the widest the processor allows taken: 32 characters at
 // a time with AVX-512 (VBMI2's byte compress packs the one to four bytes
-// of each character; all-ASCII stretches of 64 are narrowed in one go),
+// of each character, and the one or two of text below U+0800 without
+// widening it; all-ASCII stretches of 64 are narrowed in one go),
 // eight at a time with SSSE3, and one at a time.  Every one writes what
 // ToUtf8 writes: a surrogate pair as one four-byte character, an unpaired
 // surrogate as U+FFFD.
@@ -279,20 +280,43 @@ __attribute__((target(ZEL_AVX512_TEXT_TARGET), always_inline)) inline uint8_t* E
   return o;
 }
 
-// Narrows 32 ASCII characters at p to o when they are all ASCII.
-__attribute__((target(ZEL_AVX512_TEXT_TARGET), always_inline)) inline bool NarrowAscii32(const char16_t* p,
-                                                                                       uint8_t* o) noexcept {
-  const __m512i c = _mm512_loadu_si512(p);
-  if (_mm512_test_epi16_mask(c, _mm512_set1_epi16(static_cast<short>(0xFF80))) != 0) return false;
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm512_cvtepi16_epi8(c));
-  return true;
+// Encodes p[i..i+32) (reading p[i+32] only when a general step is needed)
+// and advances i past what it took.  Characters below U+0800, the usual
+// case in Latin text, stay in their 16-bit lanes: each lane becomes its
+// one or two UTF-8 bytes in order (an ASCII character itself; otherwise
+// the lead 110xxxxx in the low byte and 10xxxxxx in the high one), and a
+// compress keeps the bytes that exist.  A stretch with a three-byte
+// character or a surrogate takes the general step.
+__attribute__((target(ZEL_AVX512_TEXT_TARGET), always_inline)) inline uint8_t* EncodeStep32(
+    const char16_t* p, size_t& i, uint8_t* o, const Avx512Tables& k) noexcept {
+  const __m512i c = _mm512_loadu_si512(p + i);
+  if (_mm512_test_epi16_mask(c, _mm512_set1_epi16(static_cast<short>(0xF800))) != 0) {
+    return EncodeStepAvx512(p, i, o, k);
+  }
+  i += 32;
+  const __mmask32 wide = _mm512_test_epi16_mask(c, _mm512_set1_epi16(static_cast<short>(0xFF80)));
+  if (wide == 0) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm512_cvtepi16_epi8(c));
+    return o + 32;
+  }
+  // (c >> 6) | ((c << 8) & 0x3F00) | 0x80C0, for c < 0x800
+  const __m512i two = _mm512_or_si512(
+      _mm512_ternarylogic_epi32(_mm512_srli_epi16(c, 6), _mm512_slli_epi16(c, 8),
+                                _mm512_set1_epi16(0x3F00), 0xF8),  // A | (B & C)
+      _mm512_set1_epi16(static_cast<short>(0x80C0)));
+  const __m512i bytes = _mm512_mask_mov_epi16(c, wide, two);
+  // Every byte that exists has its top bit set once the low bytes of the
+  // ASCII lanes get theirs.
+  const __mmask64 used = _mm512_movepi8_mask(_mm512_or_si512(bytes, _mm512_set1_epi16(0x0080)));
+  _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(used, bytes));
+  return o + 32 + __builtin_popcount(wide);
 }
 
 // Encodes from s[pos] while 33 characters are left and `room` allows;
 // returns the bytes written and advances pos.  All-ASCII stretches are
 // looked for 64 characters at a time, which in text with a non-ASCII
 // character now and then is rarely so and predicted as such; a stretch
-// with one goes through two general steps.  Not inlined: the compiler
+// with one goes through two 32-character steps.  Not inlined: the compiler
 // clears the upper halves of the vector registers on the way out, before
 // the SHA extensions' legacy-encoded instructions run, which are slow
 // otherwise.
@@ -321,17 +345,10 @@ __attribute__((target(ZEL_AVX512_TEXT_TARGET), noinline)) size_t EncodeUtf8Avx51
       i += 64;
       continue;
     }
-    o = EncodeStepAvx512(p, i, o, k);
-    o = EncodeStepAvx512(p, i, o, k);
+    o = EncodeStep32(p, i, o, k);
+    o = EncodeStep32(p, i, o, k);
   }
-  while (n - i >= kAvx512Reach && static_cast<size_t>(end - o) >= kAvx512Room) {
-    if (NarrowAscii32(p + i, o)) {
-      o += 32;
-      i += 32;
-    } else {
-      o = EncodeStepAvx512(p, i, o, k);
-    }
-  }
+  while (n - i >= kAvx512Reach && static_cast<size_t>(end - o) >= kAvx512Room) o = EncodeStep32(p, i, o, k);
   pos = i;
   return static_cast<size_t>(o - out);
 }
