@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <deque>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -136,10 +137,17 @@ int Tail(const ParsedArgs& args) {
   std::vector<String> lines;
   if (path == "-") {
     // A pipe has no end to read from: keep the last n lines while reading.
-    std::vector<String> all;
-    if (!ReadLines(path, all)) return kFailure;
-    const size_t keep = std::min<size_t>(static_cast<size_t>(n), all.size());
-    lines.assign(all.end() - static_cast<std::ptrdiff_t>(keep), all.end());
+    const Input in = OpenInput(path);
+    if (in.stream == nullptr) return kFailure;
+    TLineReader reader = LineReader(in);
+    std::deque<String> last;
+    for (String line; reader.ReadLine(line);) {
+      if (n == 0) continue;
+      if (last.size() == static_cast<size_t>(n)) last.pop_front();
+      last.push_back(std::move(line));
+    }
+    if (!ReadSucceeded(reader, in)) return kFailure;
+    lines.assign(std::make_move_iterator(last.begin()), std::make_move_iterator(last.end()));
   } else {
     try {
       lines = ReadLastLinesOfFile(FromUtf8(path), n);

@@ -33,6 +33,8 @@ expect "tail -n 0" 0 "" -- "$zel" tail -n 0 "$tmp/seq.txt"
 expect "tail of an empty file" 0 "" -- "$zel" tail "$tmp/empty"
 input="$tmp/seq.txt"
 expect "tail of stdin" 0 "$(printf '2499\n2500')" -- "$zel" tail -n 2 -
+expect "tail -n 0 of stdin" 0 "" -- "$zel" tail -n 0 -
+expect "tail of stdin shorter than -n" 0 "$(seq 2500)" -- "$zel" tail -n 3000 -
 input=/dev/null
 # One long line of 1 MiB before the last lines: read from the end all the same.
 { head -c 1048576 /dev/zero | tr '\0' x; printf '\nend1\r\nend2\r\n'; } >"$tmp/long.txt"

@@ -29,9 +29,14 @@ constexpr Command kCommands[] = {
 
 int CsvDelim(const ParsedArgs& args) {
   args.RequireOperands(0, 1);
-  std::vector<String> lines;
-  if (!ReadLines(args.OperandsOrStdin()[0], lines)) return kFailure;
-  const TCSVDelimiters d = lines.empty() ? csvUnknown : DetectCSVDelimiter(lines.front());
+  const Input in = OpenInput(args.OperandsOrStdin()[0]);
+  if (in.stream == nullptr) return kFailure;
+  // Only the first line is read, whatever follows it.
+  TLineReader reader = LineReader(in);
+  String first;
+  const bool any = reader.ReadLine(first);
+  if (!ReadSucceeded(reader, in)) return kFailure;
+  const TCSVDelimiters d = any ? DetectCSVDelimiter(first) : csvUnknown;
   PrintLine(CSVDELIMITERIDS[d]);
   return kOk;
 }
