@@ -294,11 +294,9 @@ __attribute__((target(ZEL_AVX512_TEXT_TARGET), always_inline)) inline uint8_t* E
     return EncodeStepAvx512(p, i, o, k);
   }
   i += 32;
+  // No branch for an all-ASCII stretch here: in such text it would be
+  // taken at random, and a miss costs more than the compress.
   const __mmask32 wide = _mm512_test_epi16_mask(c, _mm512_set1_epi16(static_cast<short>(0xFF80)));
-  if (wide == 0) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm512_cvtepi16_epi8(c));
-    return o + 32;
-  }
   // (c >> 6) | ((c << 8) & 0x3F00) | 0x80C0, for c < 0x800
   const __m512i two = _mm512_or_si512(
       _mm512_ternarylogic_epi32(_mm512_srli_epi16(c, 6), _mm512_slli_epi16(c, 8),
