@@ -280,22 +280,15 @@ __attribute__((target(ZEL_AVX512_TEXT_TARGET), always_inline)) inline uint8_t* E
   return o;
 }
 
-// Encodes p[i..i+32) (reading p[i+32] only when a general step is needed)
-// and advances i past what it took.  Characters below U+0800, the usual
-// case in Latin text, stay in their 16-bit lanes: each lane becomes its
-// one or two UTF-8 bytes in order (an ASCII character itself; otherwise
-// the lead 110xxxxx in the low byte and 10xxxxxx in the high one), and a
-// compress keeps the bytes that exist.  A stretch with a three-byte
-// character or a surrogate takes the general step.
-__attribute__((target(ZEL_AVX512_TEXT_TARGET), always_inline)) inline uint8_t* EncodeStep32(
-    const char16_t* p, size_t& i, uint8_t* o, const Avx512Tables& k) noexcept {
-  const __m512i c = _mm512_loadu_si512(p + i);
-  if (_mm512_test_epi16_mask(c, _mm512_set1_epi16(static_cast<short>(0xF800))) != 0) {
-    return EncodeStepAvx512(p, i, o, k);
-  }
-  i += 32;
-  // No branch for an all-ASCII stretch here: in such text it would be
-  // taken at random, and a miss costs more than the compress.
+// Encodes 32 characters `c`, all below U+0800 (the usual case in Latin
+// text), at o and returns the end of what it wrote (storing 64 bytes).
+// Each 16-bit lane becomes its one or two UTF-8 bytes in order (an ASCII
+// character itself; otherwise the lead 110xxxxx in the low byte and
+// 10xxxxxx in the high one), and a compress keeps the bytes that exist.
+// No branch for an all-ASCII stretch here: in such text it would go
+// either way at random, and a miss costs more than the compress.
+__attribute__((target(ZEL_AVX512_TEXT_TARGET), always_inline)) inline uint8_t* EncodeBelow800(
+    __m512i c, uint8_t* o) noexcept {
   const __mmask32 wide = _mm512_test_epi16_mask(c, _mm512_set1_epi16(static_cast<short>(0xFF80)));
   // (c >> 6) | ((c << 8) & 0x3F00) | 0x80C0, for c < 0x800
   const __m512i two = _mm512_or_si512(
@@ -310,11 +303,23 @@ __attribute__((target(ZEL_AVX512_TEXT_TARGET), always_inline)) inline uint8_t* E
   return o + 32 + __builtin_popcount(wide);
 }
 
+// Encodes p[i..i+32) (and p[i+32] when a pair crosses the end; needs 33
+// characters) and advances i past what it took.
+__attribute__((target(ZEL_AVX512_TEXT_TARGET), always_inline)) inline uint8_t* EncodeStep32(
+    const char16_t* p, size_t& i, uint8_t* o, const Avx512Tables& k) noexcept {
+  const __m512i c = _mm512_loadu_si512(p + i);
+  if (_mm512_test_epi16_mask(c, _mm512_set1_epi16(static_cast<short>(0xF800))) != 0) {
+    return EncodeStepAvx512(p, i, o, k);
+  }
+  i += 32;
+  return EncodeBelow800(c, o);
+}
+
 // Encodes from s[pos] while 33 characters are left and `room` allows;
 // returns the bytes written and advances pos.  All-ASCII stretches are
 // looked for 64 characters at a time, which in text with a non-ASCII
-// character now and then is rarely so and predicted as such; a stretch
-// with one goes through two 32-character steps.  Not inlined: the compiler
+// character now and then is rarely so and predicted as such; then
+// stretches of 64 below U+0800, and otherwise two general steps.  Not inlined: the compiler
 // clears the upper halves of the vector registers on the way out, before
 // the SHA extensions' legacy-encoded instructions run, which are slow
 // otherwise.
@@ -343,8 +348,16 @@ __attribute__((target(ZEL_AVX512_TEXT_TARGET), noinline)) size_t EncodeUtf8Avx51
       i += 64;
       continue;
     }
-    o = EncodeStep32(p, i, o, k);
-    o = EncodeStep32(p, i, o, k);
+    // Decided for all 64 characters at once: in text with a three-byte
+    // character or a pair now and then, a decision per 32 would go either
+    // way about as often, and each miss costs more than a general step.
+    if (_mm512_test_epi16_mask(_mm512_or_si512(c0, c1), _mm512_set1_epi16(static_cast<short>(0xF800))) == 0) {
+      o = EncodeBelow800(c1, EncodeBelow800(c0, o));
+      i += 64;
+      continue;
+    }
+    o = EncodeStepAvx512(p, i, o, k);
+    o = EncodeStepAvx512(p, i, o, k);
   }
   while (n - i >= kAvx512Reach && static_cast<size_t>(end - o) >= kAvx512Room) o = EncodeStep32(p, i, o, k);
   pos = i;
