@@ -319,10 +319,10 @@ __attribute__((target(ZEL_AVX512_TEXT_TARGET), always_inline)) inline uint8_t* E
 // returns the bytes written and advances pos.  All-ASCII stretches are
 // looked for 64 characters at a time, which in text with a non-ASCII
 // character now and then is rarely so and predicted as such; then
-// stretches of 64 below U+0800, and otherwise two general steps.  Not inlined: the compiler
-// clears the upper halves of the vector registers on the way out, before
-// the SHA extensions' legacy-encoded instructions run, which are slow
-// otherwise.
+// stretches of 64 below U+0800, and otherwise two general steps.  Not
+// inlined: the compiler clears the upper halves of the vector registers on
+// the way out, before the SHA extensions' legacy-encoded instructions run,
+// which are slow otherwise.
 __attribute__((target(ZEL_AVX512_TEXT_TARGET), noinline)) size_t EncodeUtf8Avx512(StringView s, size_t& pos,
                                                                                   uint8_t* out,
                                                                                   size_t room) noexcept {
