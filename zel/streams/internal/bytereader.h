@@ -6,10 +6,11 @@
 // streams), the reader hands them out in runs and moves the stream's
 // position only for the bytes taken.  Otherwise it reads one byte per
 // `Read` call, so a stream class with its own `Read` is always asked.
-// An exact `TFileStream` is read through its window inline, without the
-// virtual calls (zel/platform/internal/filewindow.h).
 // Either way the stream position after `Take(n)` is exactly where n
-// single-byte reads would have left it.
+// single-byte reads would have left it.  A stream that is exactly a
+// `TFileStream` (the common case, a line at a time) is read through its
+// window inline, without the two virtual calls per run
+// (zel/platform/internal/filewindow.h).
 #ifndef ZEL_STREAMS_INTERNAL_BYTEREADER_H_
 #define ZEL_STREAMS_INTERNAL_BYTEREADER_H_
 
