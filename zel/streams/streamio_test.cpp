@@ -138,7 +138,7 @@ std::vector<std::u16string> AllLines(TStream& s, int mode, bool reuse = false) {
       line = ReadLnStream(s, eos, mode);
     }
     lines.push_back(line);
-    if (lines.size() > 50) break;
+    if (lines.size() > 500) break;
   }
   return lines;
 }
@@ -167,6 +167,26 @@ TEST(ReadLnStream, EveryModeOnEveryKindOfStream) {
     TFileStream file(dir.Path("f"), fmOpenRead);
     EXPECT_EQ(AllLines(file, c.mode, /*reuse=*/true), c.lines) << c.bytes << " mode " << c.mode;
   }
+}
+
+// Line ends at every offset around the 16-byte steps of the line-end scan
+// and past the point where it hands over to memchr.
+TEST(ReadLnStream, LinesOfEveryLengthAroundTheScanSteps) {
+  std::string bytes;
+  std::vector<std::u16string> want;
+  for (size_t len = 0; len <= 300; ++len) {
+    std::string line(len, 'a');
+    for (size_t i = 0; i < len; ++i) line[i] = static_cast<char>('a' + i % 26);
+    bytes += line + (len % 3 == 0 ? "\r\n" : "\n");
+    want.push_back(std::u16string(line.begin(), line.end()));
+  }
+  want.push_back(u"");
+  testutil::TempDir dir("readln");
+  dir.Put("f", bytes);
+  TFileStream file(dir.Path("f"), fmOpenRead);
+  EXPECT_EQ(AllLines(file, 0, /*reuse=*/true), want);
+  TStringStream mem{bytes};
+  EXPECT_EQ(AllLines(mem, 0), want);
 }
 
 TEST(ReadLnStream, LinesAcrossFileWindowsAndPositionAfterTheTerminator) {
