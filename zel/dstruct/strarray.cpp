@@ -51,6 +51,7 @@ TStringArray::~TStringArray() = default;
 
 void TStringArray::ResetIndex() noexcept {
   for (size_t i = 0; i < FSortIx.size(); ++i) FSortIx[i] = static_cast<int32_t>(i + 1);
+  ++index_version_;
 }
 
 void TStringArray::ResetPoolHints() noexcept { pool_hint_.fill(1); }

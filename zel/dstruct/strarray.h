@@ -348,6 +348,10 @@ class TStringArray : public WithOnChange<TComponent> {
   // Changes with every resize, Clear and Assign: a sort whose handlers do
   // one of these stops instead of working on storage that has gone.
   uint32_t layout_version_ = 0;
+  // Changes whenever the row index is rewritten outside a sort's own
+  // exchanges (ResetIndex, SetSortOrder): a sort that keeps keys in index
+  // order reads them again.
+  uint32_t index_version_ = 0;
 };
 
 }  // namespace zel

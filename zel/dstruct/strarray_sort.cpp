@@ -66,6 +66,15 @@ class ColumnKeys {
   int Compare(int a, int b) const noexcept {
     const uint64_t pa = prefix_[static_cast<size_t>(a)], pb = prefix_[static_cast<size_t>(b)];
     if (pa != pb) return pa < pb ? -1 : 1;
+    return CompareAfterPrefix(a, b);
+  }
+
+  // The packed first bytes of row p's key: rows whose prefixes differ
+  // compare as their prefixes do.
+  uint64_t Prefix(int p) const noexcept { return prefix_[static_cast<size_t>(p)]; }
+
+  // `Compare` for two rows with equal prefixes.
+  int CompareAfterPrefix(int a, int b) const noexcept {
     const std::string_view sa = cells_[static_cast<size_t>(a)], sb = cells_[static_cast<size_t>(b)];
     if (sa.size() <= kPrefix && sb.size() <= kPrefix) return 0;  // equal prefixes, both ended
     const auto& rank = Ranks().rank;
@@ -169,6 +178,18 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
     // the index and the keys it works on are gone.
     const uint32_t layout = layout_version_;
     const auto layout_changed = [&] { return layout_version_ != layout; };
+    // The primary prefixes in index order, exchanged with the index: a pass
+    // then reads them front to back instead of looking each row up at
+    // random (most comparisons end at the prefix).  A progress handler that
+    // rewrites the index has them read again.
+    std::vector<uint64_t> by_pos;
+    uint32_t index_seen = index_version_;
+    const auto load_prefixes = [&] {
+      by_pos.resize(static_cast<size_t>(N));
+      for (size_t i = 0; i < by_pos.size(); ++i) by_pos[i] = primary->Prefix(FSortIx[i]);
+      index_seen = index_version_;
+    };
+    if (primary) load_prefixes();
     int64_t comparisons = 0;
     int g = N;
     bool swapped;
@@ -182,9 +203,14 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
           cmp = primary_num->Compare(x, y);
           if (cmp == 0 && secondary_num) cmp = secondary_num->Compare(x, y);
         } else if (primary) {
-          const int x = FSortIx[static_cast<size_t>(i - 1)], y = FSortIx[static_cast<size_t>(i + g - 1)];
-          cmp = primary->Compare(x, y);
-          if (cmp == 0 && secondary) cmp = secondary->Compare(x, y);
+          const uint64_t pa = by_pos[static_cast<size_t>(i - 1)], pb = by_pos[static_cast<size_t>(i + g - 1)];
+          if (pa != pb) {
+            cmp = pa < pb ? -1 : 1;
+          } else {
+            const int x = FSortIx[static_cast<size_t>(i - 1)], y = FSortIx[static_cast<size_t>(i + g - 1)];
+            cmp = primary->CompareAfterPrefix(x, y);
+            if (cmp == 0 && secondary) cmp = secondary->Compare(x, y);
+          }
         } else {
           const String a = key(Col, i), b = key(Col, i + g);
           if (a != b || ColSec <= 0) {
@@ -197,6 +223,7 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
         }
         if (Ascending ? cmp > 0 : cmp < 0) {
           std::swap(FSortIx[static_cast<size_t>(i - 1)], FSortIx[static_cast<size_t>(i + g - 1)]);
+          if (primary) std::swap(by_pos[static_cast<size_t>(i - 1)], by_pos[static_cast<size_t>(i + g - 1)]);
           swapped = true;
         }
         ++comparisons;
@@ -204,6 +231,7 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
       if (FOnPercentDone && !layout_changed()) {
         const long double percent = static_cast<long double>(comparisons) / total * 100;
         FOnPercentDone(this, static_cast<int32_t>(std::nearbyint(percent)));  // halves to even
+        if (primary && index_version_ != index_seen && !layout_changed()) load_prefixes();
       }
     } while ((g != 1 || swapped) && !layout_changed());
     Changed();
@@ -250,6 +278,7 @@ int TStringArray::GetSortOrder(int ix) const noexcept {
 void TStringArray::SetSortOrder(int ix, int position) noexcept {
   if (ix < 1 || ix > FNRow || position < 1 || position > FNRow) return;
   FSortIx[static_cast<size_t>(ix - 1)] = position;
+  ++index_version_;
 }
 
 // --- Searching ------------------------------------------------------------------
