@@ -180,32 +180,22 @@ struct Utf8LaneTables {
   alignas(64) uint32_t keep[32];
   alignas(64) uint32_t marks[32];
   constexpr Utf8LaneTables() : offsets{}, keep{}, marks{} {
+    // By UTF-8 length (0: the low half of a pair, which gives no bytes).
+    struct Form {
+      uint32_t offsets, keep, marks;
+    };
+    constexpr Form kForms[] = {{0, 0, 0},
+                               {0, 0x000000FF, 0},
+                               {0x00000006, 0x0000BFBF, 0x000080C0},
+                               {0x0000060C, 0x00BFBFBF, 0x008080E0},
+                               {0x00060C12, 0xBFBFBFBF, 0x808080F0}};
     for (int lz = 0; lz < 32; ++lz) {
       const int bits = lz == 0 ? 0 : 32 - lz;
       int len = bits <= 7 ? 1 : bits <= 11 ? 2 : bits <= 16 ? 3 : 4;
       if (lz >= 1 && lz <= 10) len = 0;
-      switch (len) {
-        case 1:
-          keep[lz] = 0x000000FF;
-          break;
-        case 2:
-          offsets[lz] = 0x00000006;
-          keep[lz] = 0x0000BFBF;
-          marks[lz] = 0x000080C0;
-          break;
-        case 3:
-          offsets[lz] = 0x0000060C;
-          keep[lz] = 0x00BFBFBF;
-          marks[lz] = 0x008080E0;
-          break;
-        case 4:
-          offsets[lz] = 0x00060C12;
-          keep[lz] = 0xBFBFBFBF;
-          marks[lz] = 0x808080F0;
-          break;
-        default:
-          break;
-      }
+      offsets[lz] = kForms[len].offsets;
+      keep[lz] = kForms[len].keep;
+      marks[lz] = kForms[len].marks;
     }
   }
 };
