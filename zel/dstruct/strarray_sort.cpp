@@ -1,6 +1,7 @@
 // TStringArray: sorting through the row index, and the cell searches.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -107,12 +108,29 @@ class NumericKeys {
   }
 
   int Compare(int a, int b) const noexcept {
-    const bool na = is_number_[static_cast<size_t>(a)], nb = is_number_[static_cast<size_t>(b)];
+    const bool na = IsNumber(a), nb = IsNumber(b);
     if (na != nb) return na ? -1 : 1;
     if (!na) return text_.Compare(a, b);
     const double va = value_[static_cast<size_t>(a)], vb = value_[static_cast<size_t>(b)];
     return va < vb ? -1 : (va > vb ? 1 : 0);
   }
+
+  bool IsNumber(int p) const noexcept { return is_number_[static_cast<size_t>(p)] != 0; }
+
+  // Row p's key in 64 bits: of two numbers, or of two texts, the keys
+  // compare as the rows do, except that texts with equal keys may still
+  // differ (see CompareTextAfterKey).  A number's key is its value's bits
+  // made to order as unsigned integers (-0 counted as 0, as `<` does; a
+  // cell is never NaN); a text's is its ColumnKeys prefix.
+  uint64_t Key(int p) const noexcept {
+    if (!IsNumber(p)) return text_.Prefix(p);
+    const double v = value_[static_cast<size_t>(p)];
+    const uint64_t bits = std::bit_cast<uint64_t>(v == 0 ? 0.0 : v);
+    return bits >> 63 ? ~bits : bits | (uint64_t{1} << 63);
+  }
+
+  // Compare for two text rows with equal keys.
+  int CompareTextAfterKey(int a, int b) const noexcept { return text_.CompareAfterPrefix(a, b); }
 
  private:
   ColumnKeys text_;
@@ -178,18 +196,30 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
     // the index and the keys it works on are gone.
     const uint32_t layout = layout_version_;
     const auto layout_changed = [&] { return layout_version_ != layout; };
-    // The primary prefixes in index order, exchanged with the index: a pass
-    // then reads them front to back instead of looking each row up at
-    // random (most comparisons end at the prefix).  A progress handler that
-    // rewrites the index has them read again.
+    // The primary keys in index order (text: the prefix; numeric: see
+    // NumericKeys::Key, with whether each is a number), exchanged with the
+    // index: a pass then reads them front to back instead of looking each
+    // row up at random (most comparisons end at the key).  A progress
+    // handler that rewrites the index has them read again.
     std::vector<uint64_t> by_pos;
+    std::vector<uint8_t> number_by_pos;
     uint32_t index_seen = index_version_;
-    const auto load_prefixes = [&] {
+    const bool keyed = primary || primary_num;
+    const auto load_keys = [&] {
       by_pos.resize(static_cast<size_t>(N));
-      for (size_t i = 0; i < by_pos.size(); ++i) by_pos[i] = primary->Prefix(FSortIx[i]);
+      if (primary_num) number_by_pos.resize(static_cast<size_t>(N));
+      for (size_t i = 0; i < by_pos.size(); ++i) {
+        const int p = FSortIx[i];
+        if (primary_num) {
+          by_pos[i] = primary_num->Key(p);
+          number_by_pos[i] = primary_num->IsNumber(p);
+        } else {
+          by_pos[i] = primary->Prefix(p);
+        }
+      }
       index_seen = index_version_;
     };
-    if (primary) load_prefixes();
+    if (keyed) load_keys();
     int64_t comparisons = 0;
     int g = N;
     bool swapped;
@@ -197,17 +227,24 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
       g = next_gap(g);
       swapped = false;
       for (int i = 1; i <= N - g; ++i) {
+        const size_t a = static_cast<size_t>(i - 1), b = static_cast<size_t>(i + g - 1);
         int cmp;
         if (primary_num) {
-          const int x = FSortIx[static_cast<size_t>(i - 1)], y = FSortIx[static_cast<size_t>(i + g - 1)];
-          cmp = primary_num->Compare(x, y);
-          if (cmp == 0 && secondary_num) cmp = secondary_num->Compare(x, y);
-        } else if (primary) {
-          const uint64_t pa = by_pos[static_cast<size_t>(i - 1)], pb = by_pos[static_cast<size_t>(i + g - 1)];
-          if (pa != pb) {
-            cmp = pa < pb ? -1 : 1;
+          const bool na = number_by_pos[a] != 0, nb = number_by_pos[b] != 0;
+          if (na != nb) {
+            cmp = na ? -1 : 1;
+          } else if (by_pos[a] != by_pos[b]) {
+            cmp = by_pos[a] < by_pos[b] ? -1 : 1;
           } else {
-            const int x = FSortIx[static_cast<size_t>(i - 1)], y = FSortIx[static_cast<size_t>(i + g - 1)];
+            const int x = FSortIx[a], y = FSortIx[b];
+            cmp = na ? 0 : primary_num->CompareTextAfterKey(x, y);
+            if (cmp == 0 && secondary_num) cmp = secondary_num->Compare(x, y);
+          }
+        } else if (primary) {
+          if (by_pos[a] != by_pos[b]) {
+            cmp = by_pos[a] < by_pos[b] ? -1 : 1;
+          } else {
+            const int x = FSortIx[a], y = FSortIx[b];
             cmp = primary->CompareAfterPrefix(x, y);
             if (cmp == 0 && secondary) cmp = secondary->Compare(x, y);
           }
@@ -222,8 +259,9 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
           if (layout_changed()) break;
         }
         if (Ascending ? cmp > 0 : cmp < 0) {
-          std::swap(FSortIx[static_cast<size_t>(i - 1)], FSortIx[static_cast<size_t>(i + g - 1)]);
-          if (primary) std::swap(by_pos[static_cast<size_t>(i - 1)], by_pos[static_cast<size_t>(i + g - 1)]);
+          std::swap(FSortIx[a], FSortIx[b]);
+          if (keyed) std::swap(by_pos[a], by_pos[b]);
+          if (primary_num) std::swap(number_by_pos[a], number_by_pos[b]);
           swapped = true;
         }
         ++comparisons;
@@ -231,7 +269,7 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
       if (FOnPercentDone && !layout_changed()) {
         const long double percent = static_cast<long double>(comparisons) / total * 100;
         FOnPercentDone(this, static_cast<int32_t>(std::nearbyint(percent)));  // halves to even
-        if (primary && index_version_ != index_seen && !layout_changed()) load_prefixes();
+        if (keyed && index_version_ != index_seen && !layout_changed()) load_keys();
       }
     } while ((g != 1 || swapped) && !layout_changed());
     Changed();

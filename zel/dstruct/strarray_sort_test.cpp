@@ -179,6 +179,16 @@ TEST(StringArraySort, NumericKeys) {
   // skText is the classic sort.
   u.Sort(1, 0, true, skText);
   EXPECT_EQ(Column(u, 1), "02|1|2|2.0");
+  // Negative values, tiny and huge ones; -0 equals 0, so the secondary
+  // column decides between them.
+  TStringArray v(nullptr);
+  ASSERT_TRUE(v.Resize(2, 1));
+  SetColumn(v, 1, {"0", "-1e300", "1e-300", "-0", "-2", "-10", "0,5", "-0,5", "1e300", "-1e-300"});
+  SetColumn(v, 2, {"a", "x", "x", "b", "x", "x", "x", "x", "x", "x"});
+  v.Sort(1, 2, true, skNumeric);
+  EXPECT_EQ(Column(v, 1), "-1e300|-10|-2|-0,5|-1e-300|0|-0|1e-300|0,5|1e300");
+  v.Sort(1, 2, false, skNumeric);
+  EXPECT_EQ(Column(v, 1), "1e300|0,5|1e-300|-0|0|-1e-300|-0,5|-2|-10|-1e300");
 }
 
 TEST(StringArraySort, UnSortCommitAndResize) {
@@ -253,27 +263,36 @@ TEST(StringArraySort, HookExceptionLeavesThePartialOrder) {
 // resize) does not end the sort: it goes on from the new index and still
 // leaves every row in order.
 TEST(StringArraySort, HandlerThatRewritesTheIndexStillGetsASortedTable) {
-  for (const bool unsort : {true, false}) {
-    TStringArray t(nullptr);
-    std::vector<std::string> values;
-    for (int r = 0; r < 200; ++r) values.push_back(std::string(1 + r % 11, static_cast<char>('a' + (r * 7) % 26)));
-    SetColumn(t, 1, values);
-    int calls = 0;
-    t.SetOnPercentDone([&](TObject*, int32_t) {
-      if (++calls != 3) return;
-      if (unsort) {
-        t.UnSort();
-      } else {
-        for (int r = 1; r <= 100; ++r) t.SetSortOrder(r, 201 - r);  // rows shown twice, others not at all
+  for (const TSortKey key : {skText, skNumeric}) {
+    for (const bool unsort : {true, false}) {
+      TStringArray t(nullptr);
+      std::vector<std::string> values;
+      for (int r = 0; r < 200; ++r) {
+        values.push_back(r % 3 == 0 ? std::to_string((r * 37) % 101 - 50)
+                                    : std::string(1 + r % 11, static_cast<char>('a' + (r * 7) % 26)));
       }
-    });
-    t.Sort(1, 0, true);
-    std::vector<std::string> got;
-    for (int r = 1; r <= t.NrOfRows(); ++r) got.emplace_back(t.GetBytes(1, r));
-    EXPECT_TRUE(std::is_sorted(got.begin(), got.end())) << "unsort " << unsort;
-    if (unsort) {
-      std::sort(values.begin(), values.end());
-      EXPECT_EQ(got, values);
+      SetColumn(t, 1, values);
+      int calls = 0;
+      t.SetOnPercentDone([&](TObject*, int32_t) {
+        if (++calls != 3) return;
+        if (unsort) {
+          t.UnSort();
+        } else {
+          for (int r = 1; r <= 100; ++r) t.SetSortOrder(r, 201 - r);  // rows shown twice, others not at all
+        }
+      });
+      t.Sort(1, 0, true, key);
+      const std::string got = Column(t, 1);
+      // Sorted: sorting again (no handler now) moves nothing.
+      t.SetOnPercentDone(nullptr);
+      t.Sort(1, 0, true, key);
+      EXPECT_EQ(Column(t, 1), got) << "key " << key << " unsort " << unsort;
+      if (unsort) {
+        TStringArray fresh(nullptr);
+        SetColumn(fresh, 1, values);
+        fresh.Sort(1, 0, true, key);
+        EXPECT_EQ(got, Column(fresh, 1)) << "key " << key;
+      }
     }
   }
 }
