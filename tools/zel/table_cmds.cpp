@@ -267,23 +267,26 @@ int Table(const ParsedArgs& args) {
   const std::string separator = delim != 0 ? ToUtf8(StringView(&delim, 1)) : std::string();
   OutBuffer out;
   std::string line;
-  // After a sort the rows lie scattered in memory: the cells of rows a few
-  // steps ahead are fetched early, so that their cache misses overlap.
+  // After a sort the rows lie scattered in memory: where the cells of a
+  // row are recorded is fetched 16 rows ahead, the cells themselves 8 rows
+  // ahead, so that the cache misses overlap.
   constexpr int kAhead = 8;
   const int nrows = table.NrOfRows(), ncols = table.NrOfColumns();
   for (int r = 1; r <= nrows; ++r) {
+    table.PrefetchRow(r + 2 * kAhead);
     if (r + kAhead <= nrows) {
       for (int c = 1; c <= ncols; ++c) __builtin_prefetch(table.GetBytes(c, r + kAhead).data());
     }
     line.clear();
     for (int c = 1; c <= ncols; ++c) {
       if (c > 1) line += separator;
-      for (const char b : table.GetBytes(c, r)) {
-        if (static_cast<unsigned char>(b) < 0x80) {
-          line += b;
-        } else {
-          AppendUtf8(line, AnsiToChar(static_cast<AnsiChar>(b)));
-        }
+      std::string_view cell = table.GetBytes(c, r);
+      while (!cell.empty()) {
+        const size_t ascii = AsciiPrefixLength(cell);
+        line.append(cell.data(), ascii);
+        if (ascii == cell.size()) break;
+        AppendUtf8(line, AnsiToChar(static_cast<AnsiChar>(cell[ascii])));
+        cell.remove_prefix(ascii + 1);
       }
     }
     line += '\n';

@@ -297,6 +297,16 @@ TEST(StringArraySort, HandlerThatRewritesTheIndexStillGetsASortedTable) {
   }
 }
 
+// PrefetchRow is only a hint: any row number is accepted (the sanitizer
+// build checks that nothing outside the index is read) and nothing changes.
+TEST(StringArraySort, PrefetchRowIsAHintForAnyRow) {
+  TStringArray t(nullptr);
+  SetColumn(t, 1, {"c", "a", "b"});
+  t.Sort(1, 0, true);
+  for (const int r : {-1, 0, 1, 2, 3, 4, 1000}) t.PrefetchRow(r);
+  EXPECT_EQ(Column(t, 1), "a|b|c");
+}
+
 // Handlers that resize or clear the table mid-sort end the sort; nothing
 // reads storage that has gone (the sanitizer build checks that).
 TEST(StringArraySort, HandlersThatChangeTheLayoutEndTheSort) {
