@@ -103,6 +103,21 @@ size_t AsciiPrefixLength(std::string_view bytes) noexcept {
   const char* p = bytes.data();
   const size_t n = bytes.size();
   size_t i = 0;
+#if defined(__SSE2__)
+  // 16 bytes at a time; the last 16 overlap what was checked, so short
+  // tails need no loop of their own.
+  if (n >= 16) {
+    for (; i + 16 <= n; i += 16) {
+      const auto top = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i))));
+      if (top != 0) return i + static_cast<size_t>(__builtin_ctz(top));
+    }
+    if (i == n) return n;
+    const auto top = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16))));
+    return top == 0 ? n : n - 16 + static_cast<size_t>(__builtin_ctz(top));
+  }
+#endif
   for (; i + 8 <= n; i += 8) {
     uint64_t w;
     std::memcpy(&w, p + i, 8);

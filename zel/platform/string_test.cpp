@@ -111,6 +111,16 @@ TEST(Utf8, AppendAndShortBytesAgreeWithTheCharacterwiseConversions) {
   AppendByteChars(widened, std::string("\x00\x7F\x80\xFF", 4));
   EXPECT_EQ(widened, String(u"x\u0000\u007F\u0080\u00FF", 5));
   EXPECT_EQ(AsciiPrefixLength(pad + "\xC3" + pad), pad.size());
+  // Every length around the 8- and 16-byte steps, the high byte anywhere
+  // (or nowhere), and bytes after it that are high or not.
+  for (size_t len = 0; len <= 40; ++len) {
+    for (size_t at = 0; at <= len; ++at) {
+      std::string s(len, 'q');
+      if (at < len) s[at] = '\x80';
+      if (at + 1 < len) s[len - 1] = '\xFF';
+      EXPECT_EQ(AsciiPrefixLength(s), at) << len << " " << at;
+    }
+  }
 }
 
 TEST(ShortStringTest, CutsAt255AndKeepsTheLengthByte) {

@@ -5,6 +5,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "zel/platform/export.h"
 
 namespace ZEL_EXPORT zel {
@@ -45,19 +49,48 @@ bool TLineReader::Fill() {
 }
 
 bool TLineReader::ReadLine(std::string_view& Line) {
+  // Hands out the line that the LF at buf_[at] ends.
+  const auto take_line = [&](size_t at) {
+    const char* base = buf_.data();
+    size_t len = at - begin_;
+    if (ends_ == leKeep) {
+      ++len;
+    } else if (len > 0 && base[begin_ + len - 1] == '\r') {
+      --len;
+    }
+    Line = std::string_view(base + begin_, len);
+    begin_ = scanned_ = at + 1;
+    ++line_no_;
+  };
+#if defined(__SSE2__)
+  // Most lines are short and whole in the buffer: one pass of 16 bytes at a
+  // time finds the LF and whether any byte before it is not ASCII, without
+  // a call.  Lines longer than 256 bytes go on below.
+  if (scanned_ == begin_) {
+    const char* base = buf_.data();
+    const __m128i lf = _mm_set1_epi8('\n');
+    unsigned high = 0;  // bits of non-ASCII bytes seen
+    size_t i = begin_;
+    for (; i + 16 <= end_ && i - begin_ < 256; i += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+      const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
+      const auto top = static_cast<unsigned>(_mm_movemask_epi8(v));
+      if (hits != 0) {
+        high |= top & ((hits & -hits) - 1);  // the bytes before the LF
+        take_line(i + static_cast<size_t>(__builtin_ctz(hits)));
+        last_ascii_ = high == 0;
+        return true;
+      }
+      high |= top;
+    }
+    scanned_ = i;
+  }
+#endif
   for (;;) {
     const char* base = buf_.data();
     const void* lf = scanned_ < end_ ? std::memchr(base + scanned_, '\n', end_ - scanned_) : nullptr;
     if (lf != nullptr) {
-      const size_t at = static_cast<size_t>(static_cast<const char*>(lf) - base);
-      size_t len = at - begin_;
-      if (ends_ == leKeep) {
-        ++len;
-      } else if (len > 0 && base[begin_ + len - 1] == '\r') {
-        --len;
-      }
-      Line = std::string_view(base + begin_, len);
-      begin_ = scanned_ = at + 1;
+      take_line(static_cast<size_t>(static_cast<const char*>(lf) - base));
       break;
     }
     scanned_ = end_;
@@ -68,10 +101,10 @@ bool TLineReader::ReadLine(std::string_view& Line) {
       if (ends_ == leStrip && buf_[begin_ + len - 1] == '\r') --len;
       Line = std::string_view(buf_.data() + begin_, len);
       begin_ = scanned_ = end_;
+      ++line_no_;
       break;
     }
   }
-  ++line_no_;
   last_ascii_ = AsciiPrefixLength(Line) == Line.size();
   return true;
 }

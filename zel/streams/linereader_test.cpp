@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,41 @@ TEST(TLineReader, DecodesUtf8WithInvalidBytesAsWindows1252) {
   }
   EXPECT_EQ(lines, (std::vector<String>{u"plain", u"café é€", u"\U0001F600"}));
   EXPECT_EQ(ascii, (std::vector<bool>{true, false, false}));
+}
+
+// Lines of every length around the 16-byte scan steps and its 256-byte
+// limit, each with one non-ASCII byte at a few places or none: the lines
+// and whether each is ASCII (a high byte in the next line must not count).
+TEST(TLineReader, LinesOfEveryLengthKnowWhetherTheyAreAscii) {
+  for (const TLineEnds ends : {leStrip, leKeep}) {
+    std::string bytes;
+    std::vector<std::string> want;
+    std::vector<bool> want_ascii;
+    for (size_t len = 0; len <= 300; ++len) {
+      // Where the one high byte goes; len: nowhere.
+      std::set<size_t> places = {len};
+      if (len > 0) places.insert({0, len / 2, len - 1});
+      for (const size_t high : places) {
+        std::string line(len, static_cast<char>('a' + len % 26));
+        if (high < len) line[high] = '\xE9';
+        const std::string end = len % 3 == 0 ? "\r\n" : "\n";
+        bytes += line + end;
+        want.push_back(ends == leKeep ? line + end : line);
+        want_ascii.push_back(high >= len);
+      }
+    }
+    TStringStream s(bytes);
+    TLineReader r(s, ends);
+    std::vector<std::string> got;
+    std::vector<bool> got_ascii;
+    std::string_view line;
+    while (r.ReadLine(line)) {
+      got.emplace_back(line);
+      got_ascii.push_back(r.LastLineAscii());
+    }
+    EXPECT_EQ(got, want) << ends;
+    EXPECT_EQ(got_ascii, want_ascii) << ends;
+  }
 }
 
 TEST(TLineReader, AReadErrorEndsTheLinesAndIsReported) {
