@@ -138,6 +138,15 @@ class NumericKeys {
   std::vector<char> is_number_;
 };
 
+// Exchanges x and y when `exchange`, writing both either way (selects the
+// compiler makes without a branch).
+template <class T>
+void ExchangeIf(bool exchange, T& x, T& y) noexcept {
+  const T a = x, b = y;
+  x = exchange ? b : a;
+  y = exchange ? a : b;
+}
+
 int Compare(const String& a, const String& b) noexcept {
   const int c = a.compare(b);
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
@@ -258,10 +267,17 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
           }
           if (layout_changed()) break;
         }
-        if (Ascending ? cmp > 0 : cmp < 0) {
+        const bool exchange = Ascending ? cmp > 0 : cmp < 0;
+        if (keyed) {
+          // Without a branch: in the early passes about every other pair
+          // is exchanged, at random, and a missed branch costs more than
+          // writing both entries back.
+          ExchangeIf(exchange, FSortIx[a], FSortIx[b]);
+          ExchangeIf(exchange, by_pos[a], by_pos[b]);
+          if (primary_num) ExchangeIf(exchange, number_by_pos[a], number_by_pos[b]);
+          swapped |= exchange;
+        } else if (exchange) {
           std::swap(FSortIx[a], FSortIx[b]);
-          if (keyed) std::swap(by_pos[a], by_pos[b]);
-          if (primary_num) std::swap(number_by_pos[a], number_by_pos[b]);
           swapped = true;
         }
         ++comparisons;
