@@ -26,6 +26,38 @@ constexpr StringView kClassName = u"TStringArray";
 // not (INF, NAN, blanks other than code 32, hexadecimal).
 constexpr StringView kNumberChars = u"0123456789+-.eE";
 
+// Reads the usual numeric cell, [sign] digits [point digits] with 1 to 15
+// digits in all ('.' or ',' as the point), without the general conversion.
+// The digits make an integer below 2^53 and the point a power of ten up to
+// 10^15, both exact as doubles, so their one division rounds exactly as
+// reading the text does.  False for any other form.
+bool ReadShortDecimal(std::string_view s, double& value) noexcept {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  uint64_t m = 0;
+  int digits = 0, after_point = -1;  // -1: no point yet
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c >= '0' && c <= '9') {
+      if (++digits > 15) return false;
+      m = m * 10 + static_cast<uint64_t>(c - '0');
+      if (after_point >= 0) ++after_point;
+    } else if ((c == '.' || c == ',') && after_point < 0) {
+      after_point = 0;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0) return false;
+  double v = static_cast<double>(m);
+  if (after_point > 0) v /= kPow10[after_point];
+  value = negative ? -v : v;
+  return true;
+}
+
 bool AllBlanks(std::string_view bytes) noexcept {
   return std::all_of(bytes.begin(), bytes.end(), [](char ch) { return ch == ' '; });
 }
@@ -174,6 +206,7 @@ bool TStringArray::CellNumber(std::string_view bytes, double& value) {
   while (e > b && bytes[e - 1] == ' ') --e;
   value = 0.0;
   if (b == e) return true;
+  if (ReadShortDecimal(bytes.substr(b, e - b), value)) return true;
   Char buf[64];
   String heap;
   Char* t = buf;
