@@ -20,6 +20,27 @@ constexpr Char kHigh1252[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// Writes the UTF-8 form of code point cp (not a surrogate) at o and returns
+// its end.
+char* WriteUtf8(char* o, char32_t cp) noexcept {
+  if (cp < 0x80) {
+    *o++ = static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *o++ = static_cast<char>(0xC0 | (cp >> 6));
+    *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *o++ = static_cast<char>(0xE0 | (cp >> 12));
+    *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    *o++ = static_cast<char>(0xF0 | (cp >> 18));
+    *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return o;
+}
+
 
 }  // namespace
 
@@ -83,18 +104,47 @@ std::string StringToAnsi(StringView s, AnsiChar fallback) {
 }
 
 std::string ToUtf8(StringView s) {
+  // Written through a pointer into room made a piece at a time: a piece of
+  // n characters needs at most 3n bytes (a pair: 4 bytes for 2), plus 3
+  // for a pair whose second half lies past the piece.
+  constexpr size_t kPiece = 4096;
   std::string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
-    char32_t cp = s[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() &&
-        s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
+  const Char* p = s.data();
+  const size_t n = s.size();
+  size_t i = 0;
+  while (i < n) {
+    const size_t piece_end = std::min(n, i + kPiece);
+    const size_t at = out.size();
+    out.resize(at + 3 * (piece_end - i) + 3);
+    char* o = out.data() + at;
+    while (i < piece_end) {
+#if defined(__SSE2__)
+      // Eight characters at a time: their bytes are stored whatever they
+      // are, and as many kept as lead the eight below 0x80.
+      if (piece_end - i >= 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const auto ascii = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(static_cast<short>(0xFF80))), _mm_setzero_si128())));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(v, v));
+        const size_t run = ascii == 0xFFFF ? 8 : static_cast<size_t>(__builtin_ctz(~ascii)) / 2;
+        o += run;
+        i += run;
+        if (run == 8) continue;
+      }
+#endif
+      char32_t cp = p[i++];
+      if (cp < 0x80) {
+        *o++ = static_cast<char>(cp);
+        continue;
+      }
+      if (cp >= 0xD800 && cp <= 0xDBFF && i < n && p[i] >= 0xDC00 && p[i] <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (p[i++] - 0xDC00);
+      } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+        cp = 0xFFFD;
+      }
+      o = WriteUtf8(o, cp);
     }
-    AppendUtf8(out, cp);
+    out.resize(static_cast<size_t>(o - out.data()));
   }
   return out;
 }
@@ -202,21 +252,8 @@ void AppendFromUtf8(String& out, std::string_view utf8) {
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+  char bytes[4];
+  out.append(bytes, static_cast<size_t>(WriteUtf8(bytes, cp) - bytes));
 }
 
 String FromUtf8(std::string_view utf8) {

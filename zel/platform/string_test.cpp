@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace zel {
 namespace {
 
@@ -51,6 +55,38 @@ TEST(Utf8, UnpairedSurrogatesBecomeReplacementCharacter) {
   EXPECT_EQ(ToUtf8(u"a\xD800" "b"), "a\xEF\xBF\xBD" "b");
   EXPECT_EQ(ToUtf8(String(1, Char{0xDC00})), "\xEF\xBF\xBD");
   EXPECT_EQ(ToUtf8(String(1, Char{0xD83D})), "\xEF\xBF\xBD");  // high half at the end
+}
+
+// ToUtf8 goes eight characters at a time and in pieces of 4096: a
+// character of each length at every place in an ASCII stretch, and pairs
+// and lone halves across the piece ends, give what encoding each character
+// on its own gives.
+TEST(Utf8, EveryPlaceAroundTheBlockAndPieceEnds) {
+  const std::vector<std::pair<String, std::string>> odd = {
+      {u"\u00E9", "\xC3\xA9"},
+      {u"\u20AC", "\xE2\x82\xAC"},
+      {u"\U0001F600", "\xF0\x9F\x98\x80"},
+      {String(1, Char{0xD800}), "\xEF\xBF\xBD"},
+      {String(1, Char{0xDC00}), "\xEF\xBF\xBD"},
+      {u"\u007F", "\x7F"},
+  };
+  for (const auto& [chars, bytes] : odd) {
+    for (const size_t size : {size_t{20}, size_t{4096 + 8}, size_t{8192 + 3}}) {
+      for (size_t at = 0; at + chars.size() <= size; ++at) {
+        // Only near the block steps at the ends of pieces for the long ones.
+        if (size > 20 && at > 20 && (at < 4080 || at > 4100) && at + 20 < size) continue;
+        String text(size, u'x');
+        text.replace(at, chars.size(), chars);
+        const std::string want = std::string(at, 'x') + bytes + std::string(size - at - chars.size(), 'x');
+        EXPECT_EQ(ToUtf8(text), want) << size << " " << at << " " << bytes.size();
+      }
+    }
+  }
+  // A piece of three-byte characters only, then a pair across its end:
+  // the most a piece can write.
+  std::string want;
+  for (int k = 0; k < 4095; ++k) want += "\xE2\x82\xAC";
+  EXPECT_EQ(ToUtf8(String(4095, u'\u20AC') + u"\U0001F600\u20AC"), want + "\xF0\x9F\x98\x80\xE2\x82\xAC");
 }
 
 TEST(Utf8, InvalidBytesReadAsWindows1252) {

@@ -80,6 +80,9 @@ String MultiChar(Char C, int N) { return String(static_cast<size_t>(std::clamp(N
 
 String ChangeCase(StringView S) {
   return MapChars(S, [](Char c) {
+    if (c < 0x80) {  // most text: no call
+      return static_cast<Char>((c | 0x20) >= u'a' && (c | 0x20) <= u'z' ? c ^ 0x20 : c);
+    }
     const Char upper = AnsiUpperChar(c);
     return upper != c ? upper : AnsiLowerChar(c);
   });

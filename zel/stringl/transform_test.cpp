@@ -29,6 +29,14 @@ TEST(Transform, MultiCharClampsTheCount) {
 TEST(Transform, CaseChanges) {
   EXPECT_EQ(ChangeCase(u"aBc"), u"AbC");
   EXPECT_EQ(ChangeCase(u"äÖ1-ß"), u"Äö1-ß");
+  // Every ASCII character: only the letters change (the neighbours of A-Z
+  // and a-z, such as @ [ ` {, stay).
+  String ascii, swapped;
+  for (Char c = 0; c < 0x80; ++c) {
+    ascii += c;
+    swapped += c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c >= u'A' && c <= u'Z' ? static_cast<Char>(c + 32) : c;
+  }
+  EXPECT_EQ(ChangeCase(ascii), swapped);
   const struct { const char16_t *in, *out; } caps[] = {
       {u"hello world-wide", u"Hello World-Wide"},
       {u"jean-paul", u"Jean-Paul"},
