@@ -108,10 +108,22 @@ std::string ToUtf8(StringView s) {
   // n characters needs at most 3n bytes (a pair: 4 bytes for 2), plus 3
   // for a pair whose second half lies past the piece.
   constexpr size_t kPiece = 4096;
-  std::string out;
   const Char* p = s.data();
   const size_t n = s.size();
+  // The ASCII characters in front (often all of them) take just their room,
+  // so a short string stays in the string's own buffer.
   size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+  while (i + 8 <= n && _mm_movemask_epi8(_mm_cmpeq_epi16(
+                           _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), high),
+                           _mm_setzero_si128())) == 0xFFFF) {
+    i += 8;
+  }
+#endif
+  while (i < n && p[i] < 0x80) ++i;
+  std::string out(i, '\0');
+  for (size_t k = 0; k < i; ++k) out[k] = static_cast<char>(p[k]);
   while (i < n) {
     const size_t piece_end = std::min(n, i + kPiece);
     const size_t at = out.size();
@@ -123,8 +135,8 @@ std::string ToUtf8(StringView s) {
       // are, and as many kept as lead the eight below 0x80.
       if (piece_end - i >= 8) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const auto ascii = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(static_cast<short>(0xFF80))), _mm_setzero_si128())));
+        const auto ascii = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(v, v));
         const size_t run = ascii == 0xFFFF ? 8 : static_cast<size_t>(__builtin_ctz(~ascii)) / 2;
         o += run;
