@@ -18,6 +18,7 @@
 #include "zel/dstruct/internal/cpufeatures.h"
 #include "zel/dstruct/internal/sha1_string.h"
 #include "zel/dstruct/sha1.h"
+#include "zel/platform/internal/codepoints.h"
 #include "zel/platform/export.h"
 
 namespace ZEL_EXPORT zel {
@@ -29,30 +30,7 @@ using detail::Utf8Encoder;
 // pair) to `o`, as ToUtf8 does: an unpaired surrogate as U+FFFD.  Advances
 // i and returns the end of what was written (at most four bytes).
 inline uint8_t* EncodeUtf8Char(StringView s, size_t& i, uint8_t* o) noexcept {
-  char32_t cp = s[i++];
-  if (cp < 0x80) {
-    *o++ = static_cast<uint8_t>(cp);
-    return o;
-  }
-  if (cp >= 0xD800 && cp <= 0xDFFF) {
-    if (cp <= 0xDBFF && i < s.size() && s[i] >= 0xDC00 && s[i] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i++] - 0xDC00);
-    } else {
-      cp = 0xFFFD;
-    }
-  }
-  if (cp < 0x800) {
-    *o++ = static_cast<uint8_t>(0xC0 | (cp >> 6));
-  } else if (cp < 0x10000) {
-    *o++ = static_cast<uint8_t>(0xE0 | (cp >> 12));
-    *o++ = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
-  } else {
-    *o++ = static_cast<uint8_t>(0xF0 | (cp >> 18));
-    *o++ = static_cast<uint8_t>(0x80 | ((cp >> 12) & 0x3F));
-    *o++ = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
-  }
-  *o++ = static_cast<uint8_t>(0x80 | (cp & 0x3F));
-  return o;
+  return detail::WriteUtf8(o, detail::NextCodePoint(s, i));
 }
 
 #if defined(__x86_64__) || defined(__i386__)

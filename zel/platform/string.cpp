@@ -9,6 +9,7 @@
 #endif
 
 #include "zel/platform/export.h"
+#include "zel/platform/internal/codepoints.h"
 
 namespace ZEL_EXPORT zel {
 namespace {
@@ -20,26 +21,6 @@ constexpr Char kHigh1252[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// Writes the UTF-8 form of code point cp (not a surrogate) at o and returns
-// its end.
-char* WriteUtf8(char* o, char32_t cp) noexcept {
-  if (cp < 0x80) {
-    *o++ = static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *o++ = static_cast<char>(0xC0 | (cp >> 6));
-    *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    *o++ = static_cast<char>(0xE0 | (cp >> 12));
-    *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *o++ = static_cast<char>(0xF0 | (cp >> 18));
-    *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return o;
-}
 
 
 }  // namespace
@@ -144,17 +125,7 @@ std::string ToUtf8(StringView s) {
         if (run == 8) continue;
       }
 #endif
-      char32_t cp = p[i++];
-      if (cp < 0x80) {
-        *o++ = static_cast<char>(cp);
-        continue;
-      }
-      if (cp >= 0xD800 && cp <= 0xDBFF && i < n && p[i] >= 0xDC00 && p[i] <= 0xDFFF) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (p[i++] - 0xDC00);
-      } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-        cp = 0xFFFD;
-      }
-      o = WriteUtf8(o, cp);
+      o = detail::WriteUtf8(o, detail::NextCodePoint(s, i));
     }
     out.resize(static_cast<size_t>(o - out.data()));
   }
@@ -265,7 +236,7 @@ void AppendFromUtf8(String& out, std::string_view utf8) {
 
 void AppendUtf8(std::string& out, char32_t cp) {
   char bytes[4];
-  out.append(bytes, static_cast<size_t>(WriteUtf8(bytes, cp) - bytes));
+  out.append(bytes, static_cast<size_t>(detail::WriteUtf8(bytes, cp) - bytes));
 }
 
 String FromUtf8(std::string_view utf8) {

@@ -9,6 +9,8 @@
 #include <memory>
 #include <mutex>
 
+#include "zel/platform/internal/codepoints.h"
+
 namespace zel::detail {
 namespace {
 
@@ -130,17 +132,7 @@ int Round26_6(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
 // Code points of a UTF-16 text; unpaired surrogates as U+FFFD.
 template <class F>
 void ForEachCodePoint(StringView text, F&& f) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    f(c);
-  }
+  for (size_t i = 0; i < text.size();) f(detail::NextCodePoint(text, i));
 }
 
 TextExtent Extent(FT_Face face, int em) {
