@@ -26,13 +26,6 @@ namespace {
 
 using detail::Utf8Encoder;
 
-// Writes the UTF-8 form of one character from s[i] (two for a surrogate
-// pair) to `o`, as ToUtf8 does: an unpaired surrogate as U+FFFD.  Advances
-// i and returns the end of what was written (at most four bytes).
-inline uint8_t* EncodeUtf8Char(StringView s, size_t& i, uint8_t* o) noexcept {
-  return detail::WriteUtf8(o, detail::NextCodePoint(s, i));
-}
-
 #if defined(__x86_64__) || defined(__i386__)
 
 // ---- Eight characters at a time (SSSE3) --------------------------------
@@ -67,7 +60,7 @@ constexpr Utf8Shuffles kUtf8Shuffles;
 
 // Eight characters at a time: ASCII blocks are narrowed, blocks of one- to
 // three-byte characters are encoded by shuffling, and a block with a
-// surrogate goes through EncodeUtf8Char up to and past it.
+// surrogate is encoded a character at a time up to and past it.
 __attribute__((target("ssse3"))) size_t EncodeUtf8Ssse3(StringView s, size_t& pos, uint8_t* out,
                                                         size_t room) noexcept {
   size_t i = pos;  // a local, which the compiler keeps in a register
@@ -90,7 +83,7 @@ __attribute__((target("ssse3"))) size_t EncodeUtf8Ssse3(StringView s, size_t& po
     const unsigned sur_mask = static_cast<unsigned>(_mm_movemask_epi8(surrogate));
     if (sur_mask != 0) {
       const size_t stop = i + static_cast<size_t>(__builtin_ctz(sur_mask) / 2);
-      while (i <= stop) o = EncodeUtf8Char(s, i, o);
+      while (i <= stop) o = detail::WriteUtf8(o, detail::NextCodePoint(s, i));
       continue;
     }
     const __m128i two = _mm_cmpeq_epi16(_mm_and_si128(c, _mm_set1_epi16(static_cast<short>(0xF800))), zero);
@@ -356,7 +349,7 @@ size_t EncodeUtf8Piece(StringView s, size_t& pos, uint8_t* out, size_t room, Utf
 #endif
   size_t i = pos;
   uint8_t* o = out + written;
-  while (i < s.size() && out + room - o >= 4) o = EncodeUtf8Char(s, i, o);
+  while (i < s.size() && out + room - o >= 4) o = detail::WriteUtf8(o, detail::NextCodePoint(s, i));
   pos = i;
   return static_cast<size_t>(o - out);
 }

@@ -211,22 +211,28 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
     // row up at random (most comparisons end at the key).  A progress
     // handler that rewrites the index has them read again.
     std::vector<uint64_t> by_pos;
-    std::vector<uint8_t> number_by_pos;
+    std::vector<uint8_t> number_by_pos;  // 1: a number (numeric key only)
     uint32_t index_seen = index_version_;
     const bool keyed = primary || primary_num;
     const auto load_keys = [&] {
       by_pos.resize(static_cast<size_t>(N));
-      if (primary_num) number_by_pos.resize(static_cast<size_t>(N));
+      number_by_pos.resize(static_cast<size_t>(N));
       for (size_t i = 0; i < by_pos.size(); ++i) {
         const int p = FSortIx[i];
-        if (primary_num) {
-          by_pos[i] = primary_num->Key(p);
-          number_by_pos[i] = primary_num->IsNumber(p);
-        } else {
-          by_pos[i] = primary->Prefix(p);
-        }
+        by_pos[i] = primary_num ? primary_num->Key(p) : primary->Prefix(p);
+        number_by_pos[i] = primary_num && primary_num->IsNumber(p);
       }
       index_seen = index_version_;
+    };
+    // Two physical rows whose keys are equal (both numbers, or both text):
+    // the rest of the text decides, then the second column.
+    const auto compare_after_key = [&](int x, int y, bool numbers) {
+      int cmp = numbers       ? 0
+                : primary_num ? primary_num->CompareTextAfterKey(x, y)
+                              : primary->CompareAfterPrefix(x, y);
+      if (cmp == 0 && secondary_num) cmp = secondary_num->Compare(x, y);
+      if (cmp == 0 && secondary) cmp = secondary->Compare(x, y);
+      return cmp;
     };
     if (keyed) load_keys();
     int64_t comparisons = 0;
@@ -238,33 +244,18 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
       for (int i = 1; i <= N - g; ++i) {
         const size_t a = static_cast<size_t>(i - 1), b = static_cast<size_t>(i + g - 1);
         int cmp;
-        if (primary_num) {
+        if (keyed) {
           const bool na = number_by_pos[a] != 0, nb = number_by_pos[b] != 0;
           if (na != nb) {
-            cmp = na ? -1 : 1;
+            cmp = na ? -1 : 1;  // numbers first
           } else if (by_pos[a] != by_pos[b]) {
             cmp = by_pos[a] < by_pos[b] ? -1 : 1;
           } else {
-            const int x = FSortIx[a], y = FSortIx[b];
-            cmp = na ? 0 : primary_num->CompareTextAfterKey(x, y);
-            if (cmp == 0 && secondary_num) cmp = secondary_num->Compare(x, y);
-          }
-        } else if (primary) {
-          if (by_pos[a] != by_pos[b]) {
-            cmp = by_pos[a] < by_pos[b] ? -1 : 1;
-          } else {
-            const int x = FSortIx[a], y = FSortIx[b];
-            cmp = primary->CompareAfterPrefix(x, y);
-            if (cmp == 0 && secondary) cmp = secondary->Compare(x, y);
+            cmp = compare_after_key(FSortIx[a], FSortIx[b], na);
           }
         } else {
-          const String a = key(Col, i), b = key(Col, i + g);
-          if (a != b || ColSec <= 0) {
-            cmp = Compare(a, b);
-          } else {
-            const String a2 = key(ColSec, i), b2 = key(ColSec, i + g);
-            cmp = Compare(a2, b2);
-          }
+          const String ka = key(Col, i), kb = key(Col, i + g);
+          cmp = ka != kb || ColSec <= 0 ? Compare(ka, kb) : Compare(key(ColSec, i), key(ColSec, i + g));
           if (layout_changed()) break;
         }
         const bool exchange = Ascending ? cmp > 0 : cmp < 0;
@@ -274,7 +265,7 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
           // writing both entries back.
           ExchangeIf(exchange, FSortIx[a], FSortIx[b]);
           ExchangeIf(exchange, by_pos[a], by_pos[b]);
-          if (primary_num) ExchangeIf(exchange, number_by_pos[a], number_by_pos[b]);
+          ExchangeIf(exchange, number_by_pos[a], number_by_pos[b]);
           swapped |= exchange;
         } else if (exchange) {
           std::swap(FSortIx[a], FSortIx[b]);

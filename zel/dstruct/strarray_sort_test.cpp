@@ -159,36 +159,39 @@ TEST(StringArraySort, PoolKeysMatchStringKeys) {
 }
 
 // Numeric keys: numbers by value (as GetAsNumber reads them), before every
-// cell that is no number, which sort as text; no key handler needed.
+// cell that is no number, which sort as text; no key handler needed.  Each
+// case sorts a fresh two-column table and shows one column.
 TEST(StringArraySort, NumericKeys) {
-  TStringArray t(nullptr);
-  ASSERT_TRUE(t.Resize(2, 1));
-  SetColumn(t, 1, {"10", "9", "abc", " -2,5", "", "1e3", "Zed", "100", "3.0", "x1"});
-  SetColumn(t, 2, {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"});
-  t.Sort(1, 0, true, skNumeric);
-  EXPECT_EQ(Column(t, 1), " -2,5||3.0|9|10|100|1e3|abc|x1|Zed");
-  t.Sort(1, 0, false, skNumeric);
-  EXPECT_EQ(Column(t, 1), "Zed|x1|abc|1e3|100|10|9|3.0|| -2,5");
-  // Equal values fall to the secondary column.
-  TStringArray u(nullptr);
-  ASSERT_TRUE(u.Resize(2, 1));
-  SetColumn(u, 1, {"2", "2.0", "1", "02"});
-  SetColumn(u, 2, {"10", "9", "5", "1"});
-  u.Sort(1, 2, true, skNumeric);
-  EXPECT_EQ(Column(u, 2), "5|1|9|10");
-  // skText is the classic sort.
-  u.Sort(1, 0, true, skText);
-  EXPECT_EQ(Column(u, 1), "02|1|2|2.0");
-  // Negative values, tiny and huge ones; -0 equals 0, so the secondary
-  // column decides between them.
-  TStringArray v(nullptr);
-  ASSERT_TRUE(v.Resize(2, 1));
-  SetColumn(v, 1, {"0", "-1e300", "1e-300", "-0", "-2", "-10", "0,5", "-0,5", "1e300", "-1e-300"});
-  SetColumn(v, 2, {"a", "x", "x", "b", "x", "x", "x", "x", "x", "x"});
-  v.Sort(1, 2, true, skNumeric);
-  EXPECT_EQ(Column(v, 1), "-1e300|-10|-2|-0,5|-1e-300|0|-0|1e-300|0,5|1e300");
-  v.Sort(1, 2, false, skNumeric);
-  EXPECT_EQ(Column(v, 1), "1e300|0,5|1e-300|-0|0|-1e-300|-0,5|-2|-10|-1e300");
+  const std::vector<std::string> mixed = {"10", "9", "abc", " -2,5", "", "1e3", "Zed", "100", "3.0", "x1"};
+  const std::vector<std::string> letters = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"};
+  const std::vector<std::string> ties = {"2", "2.0", "1", "02"}, tie_breaks = {"10", "9", "5", "1"};
+  // Negative values, tiny and huge ones; -0 equals 0, so the second column
+  // decides between them.
+  const std::vector<std::string> signs = {"0", "-1e300", "1e-300", "-0", "-2", "-10", "0,5", "-0,5", "1e300", "-1e-300"};
+  const std::vector<std::string> zero_breaks = {"a", "x", "x", "b", "x", "x", "x", "x", "x", "x"};
+  const struct {
+    const std::vector<std::string>&col1, &col2;
+    int second;
+    bool ascending;
+    TSortKey key;
+    int shown;
+    const char* want;
+  } cases[] = {
+      {mixed, letters, 0, true, skNumeric, 1, " -2,5||3.0|9|10|100|1e3|abc|x1|Zed"},
+      {mixed, letters, 0, false, skNumeric, 1, "Zed|x1|abc|1e3|100|10|9|3.0|| -2,5"},
+      {ties, tie_breaks, 2, true, skNumeric, 2, "5|1|9|10"},  // equal values: the second column
+      {ties, tie_breaks, 0, true, skText, 1, "02|1|2|2.0"},   // skText is the classic sort
+      {signs, zero_breaks, 2, true, skNumeric, 1, "-1e300|-10|-2|-0,5|-1e-300|0|-0|1e-300|0,5|1e300"},
+      {signs, zero_breaks, 2, false, skNumeric, 1, "1e300|0,5|1e-300|-0|0|-1e-300|-0,5|-2|-10|-1e300"},
+  };
+  for (const auto& c : cases) {
+    TStringArray t(nullptr);
+    ASSERT_TRUE(t.Resize(2, 1));
+    SetColumn(t, 1, c.col1);
+    SetColumn(t, 2, c.col2);
+    t.Sort(1, c.second, c.ascending, c.key);
+    EXPECT_EQ(Column(t, c.shown), c.want);
+  }
 }
 
 TEST(StringArraySort, UnSortCommitAndResize) {

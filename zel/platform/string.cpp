@@ -23,6 +23,16 @@ constexpr Char kHigh1252[32] = {
 
 
 
+#if defined(__SSE2__)
+// How many of the eight characters at p lead below 0x80 (8: all of them).
+size_t LeadingAsciiOf8(const Char* p) noexcept {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const auto ascii = static_cast<unsigned>(_mm_movemask_epi8(
+      _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(static_cast<short>(0xFF80))), _mm_setzero_si128())));
+  return ascii == 0xFFFF ? 8 : static_cast<size_t>(__builtin_ctz(~ascii)) / 2;
+}
+#endif
+
 }  // namespace
 
 Char AnsiToChar(AnsiChar b) noexcept {
@@ -95,12 +105,7 @@ std::string ToUtf8(StringView s) {
   // so a short string stays in the string's own buffer.
   size_t i = 0;
 #if defined(__SSE2__)
-  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
-  while (i + 8 <= n && _mm_movemask_epi8(_mm_cmpeq_epi16(
-                           _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), high),
-                           _mm_setzero_si128())) == 0xFFFF) {
-    i += 8;
-  }
+  while (i + 8 <= n && LeadingAsciiOf8(p + i) == 8) i += 8;
 #endif
   while (i < n && p[i] < 0x80) ++i;
   std::string out(i, '\0');
@@ -116,10 +121,8 @@ std::string ToUtf8(StringView s) {
       // are, and as many kept as lead the eight below 0x80.
       if (piece_end - i >= 8) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const auto ascii = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(v, v));
-        const size_t run = ascii == 0xFFFF ? 8 : static_cast<size_t>(__builtin_ctz(~ascii)) / 2;
+        const size_t run = LeadingAsciiOf8(p + i);
         o += run;
         i += run;
         if (run == 8) continue;

@@ -49,17 +49,18 @@ bool TLineReader::Fill() {
 }
 
 bool TLineReader::ReadLine(std::string_view& Line) {
-  // Hands out the line that the LF at buf_[at] ends.
-  const auto take_line = [&](size_t at) {
+  // Hands out the line buf_[begin_, stop), which an LF at buf_[stop] ends
+  // when `lf` (the last line of the input may have none).
+  const auto take_line = [&](size_t stop, bool lf) {
     const char* base = buf_.data();
-    size_t len = at - begin_;
+    size_t len = stop - begin_;
     if (ends_ == leKeep) {
-      ++len;
+      len += lf;
     } else if (len > 0 && base[begin_ + len - 1] == '\r') {
       --len;
     }
     Line = std::string_view(base + begin_, len);
-    begin_ = scanned_ = at + 1;
+    begin_ = scanned_ = stop + lf;
     ++line_no_;
   };
 #if defined(__SSE2__)
@@ -77,7 +78,7 @@ bool TLineReader::ReadLine(std::string_view& Line) {
       const auto top = static_cast<unsigned>(_mm_movemask_epi8(v));
       if (hits != 0) {
         high |= top & ((hits & -hits) - 1);  // the bytes before the LF
-        take_line(i + static_cast<size_t>(__builtin_ctz(hits)));
+        take_line(i + static_cast<size_t>(__builtin_ctz(hits)), true);
         last_ascii_ = high == 0;
         return true;
       }
@@ -90,18 +91,13 @@ bool TLineReader::ReadLine(std::string_view& Line) {
     const char* base = buf_.data();
     const void* lf = scanned_ < end_ ? std::memchr(base + scanned_, '\n', end_ - scanned_) : nullptr;
     if (lf != nullptr) {
-      take_line(static_cast<size_t>(static_cast<const char*>(lf) - base));
+      take_line(static_cast<size_t>(static_cast<const char*>(lf) - base), true);
       break;
     }
     scanned_ = end_;
     if (!Fill()) {
       if (begin_ == end_) return false;
-      // The last line, without LF.
-      size_t len = end_ - begin_;
-      if (ends_ == leStrip && buf_[begin_ + len - 1] == '\r') --len;
-      Line = std::string_view(buf_.data() + begin_, len);
-      begin_ = scanned_ = end_;
-      ++line_no_;
+      take_line(end_, false);
       break;
     }
   }
