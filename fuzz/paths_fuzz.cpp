@@ -33,7 +33,10 @@ void FuzzSplits(const String& p) {
   const String ext = zel::ExtractFileExt(p);
   Check(dir + name == p);
   Check(zel::StripPath(p) == name);
-  Check(name.find_first_of(u"\\/:") == String::npos);
+  Check(name.find_first_of(u"\\/") == String::npos);
+  // The directory part ends at a separator, or is a drive prefix ("C:").
+  Check(dir.empty() || zel::IsPathSeparator(dir.back()) ||
+        (dir.size() == 2 && dir[1] == u':' && zel::ExtractDrive(dir) >= 0));
   Check(zel::StripExtension(p) + ext == p);
   Check(ext.empty() || (ext[0] == u'.' && ext.find(u'.', 1) == String::npos));
   const String parent = zel::ParentDir(p);

@@ -6,27 +6,25 @@
 #include "zel/platform/export.h"
 #include "zel/platform/hostfs.h"
 #include "zel/platform/hostpath.h"
+#include "zel/platform/internal/pathmodel.h"
 #include "zel/stringl/strip.h"
 
 namespace ZEL_EXPORT zel {
 
 namespace {
 
-constexpr bool IsDirDelimiter(Char c) noexcept { return IsPathSeparator(c) || c == u':'; }
-
-// Length of the directory part: up to and including the last "\", "/" or ":".
+// Length of the directory part: up to and including the last "\" or "/",
+// else the drive prefix ("C:").
 size_t DirPartLength(StringView path) noexcept {
-  size_t i = path.size();
-  while (i > 0 && !IsDirDelimiter(path[i - 1])) --i;
-  return i;
+  return detail::DirPartLength(path, detail::kPortablePath);
 }
 
-// Splits at both separators, dropping empty components.
+// Splits an expanded path at its "/", dropping empty components.
 std::vector<String> SplitComponents(StringView path) {
   std::vector<String> parts;
   size_t start = 0;
   for (size_t i = 0; i <= path.size(); ++i) {
-    if (i == path.size() || IsPathSeparator(path[i])) {
+    if (i == path.size() || path[i] == u'/') {
       if (i > start) parts.emplace_back(path.substr(start, i - start));
       start = i + 1;
     }
@@ -34,27 +32,13 @@ std::vector<String> SplitComponents(StringView path) {
   return parts;
 }
 
-// The path made absolute against the current directory, "." and ".."
-// resolved by the text, both separators splitting, joined with "/"; a
-// trailing separator is kept.
+// The host's lexical expansion, with "\" read as a separator as well.
 String ExpandBothSeparators(StringView Path) {
-  String full;
-  if (Path.empty() || !IsPathSeparator(Path[0])) full = GetCurrentDir() + u"/";
-  full += Path;
-  std::vector<String> stack;
-  for (String& part : SplitComponents(full)) {
-    if (part == u".") continue;
-    if (part == u"..") {
-      if (!stack.empty()) stack.pop_back();
-      continue;
-    }
-    stack.push_back(std::move(part));
+  String path(Path);
+  for (Char& c : path) {
+    if (c == u'\\') c = u'/';
   }
-  String result;
-  for (const String& part : stack) result += u"/" + part;
-  if (result.empty()) return u"/";
-  if (!Path.empty() && IsPathSeparator(Path.back())) result += u'/';
-  return result;
+  return ExpandFileName(path);
 }
 
 }  // namespace

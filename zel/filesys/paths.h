@@ -12,10 +12,16 @@
 // Paths are plain strings with the conventions of drive letters ("C:"), "\"
 // between directories and "." before the extension; "/" separates
 // directories as well, so Linux paths and Windows-style paths both work.
-// The three basic splits:
-//   directory part  everything up to and including the last "\", "/" or ":"
+// A ":" splits only as a drive prefix (an ASCII letter and ":" at the very
+// start); elsewhere it is part of a name, as Linux allows:
+// "/tmp/run 12:30.log" is the file "run 12:30.log" in "/tmp/".  The three
+// basic splits:
+//   directory part  everything up to and including the last "\" or "/",
+//                   or the drive prefix alone ("C:" of "C:data.txt")
 //   name part       everything after it
 //   extension       the name part from its last "." on ("" without one)
+// The host functions (zel/platform/hostfs.h) split by the same model, with
+// "/" as their only separator.
 //
 // Every function here is a pure string function and never raises, except
 // `DOSToWinPath`, which reads the current directory and looks names up on
@@ -31,7 +37,8 @@ namespace ZEL_EXPORT zel {
 // True for the directory separators "\" and "/".
 constexpr bool IsPathSeparator(Char C) noexcept { return C == u'\\' || C == u'/'; }
 
-// The directory part, with its trailing separator or ":" ("" if none).
+// The directory part, with its trailing separator or drive prefix ("" if
+// none).
 String ExtractFilePath(StringView Path);
 // The name part.
 String ExtractFileName(StringView Path);

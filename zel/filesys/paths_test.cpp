@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "zel/platform/hostfs.h"
 #include "zel/platform/hostpath.h"
 #include "zel/testutil/tempdir.h"
 
@@ -20,7 +21,7 @@ struct SplitCase {
   const char16_t* parent;     // ParentDir
 };
 
-TEST(Paths, SplitsAtBackslashSlashAndColon) {
+TEST(Paths, SplitsAtSeparatorsAndTheDrivePrefix) {
   const SplitCase cases[] = {
       {u"C:\\x\\data.tar.gz", u"C:\\x\\", u"data.tar.gz", u".gz", u"C:\\x\\data.tar", u"C:\\x\\"},
       {u"C:\\x.d\\file", u"C:\\x.d\\", u"file", u"", u"C:\\x.d\\file", u"C:\\x.d\\"},
@@ -34,6 +35,13 @@ TEST(Paths, SplitsAtBackslashSlashAndColon) {
       {u"a/b/c", u"a/b/", u"c", u"", u"a/b/c", u"a/b/"},
       {u"C:\\", u"C:\\", u"", u"", u"C:\\", u""},
       {u"", u"", u"", u"", u"", u""},
+      // A ":" after the start is part of a name.
+      {u"/tmp/run 12:30.log", u"/tmp/", u"run 12:30.log", u".log", u"/tmp/run 12:30", u"/tmp/"},
+      {u"C:\\x\\12:30.log", u"C:\\x\\", u"12:30.log", u".log", u"C:\\x\\12:30", u"C:\\x\\"},
+      {u"ab:c.txt", u"", u"ab:c.txt", u".txt", u"ab:c", u""},
+      {u"1:x", u"", u"1:x", u"", u"1:x", u""},  // only a letter makes a drive
+      {u"/x/y:", u"/x/", u"y:", u"", u"/x/y:", u"/x/"},
+      {u"z:", u"z:", u"", u"", u"z:", u""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.path));
@@ -43,6 +51,20 @@ TEST(Paths, SplitsAtBackslashSlashAndColon) {
     EXPECT_EQ(StripExtension(c.path), c.stripped);
     EXPECT_EQ(ParentDir(c.path), c.parent);
   }
+}
+
+// The pure splits and the host's agree wherever the host's "/" is the only
+// separator and no drive prefix stands at the start.
+TEST(Paths, SplitsAgreeWithTheHostModel) {
+  for (const char16_t* path : {u"/tmp/run 12:30.log", u"a/b:c/d", u"xy:z", u"12:30", u"/", u"",
+                               u"dir/", u"./a.b:c", u"/a//b"}) {
+    SCOPED_TRACE(ToUtf8(path));
+    EXPECT_EQ(ExtractFilePath(path), HostDirPart(path));
+    EXPECT_EQ(ExtractFileName(path), HostNamePart(path));
+  }
+  // "x:y" is a drive prefix only for the pure functions.
+  EXPECT_EQ(ExtractFilePath(u"c:y"), u"c:");
+  EXPECT_EQ(HostDirPart(u"c:y"), u"");
 }
 
 TEST(Paths, RootsAndDrives) {

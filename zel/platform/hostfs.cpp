@@ -14,6 +14,7 @@
 
 #include "zel/platform/casemap.h"
 #include "zel/platform/export.h"
+#include "zel/platform/internal/pathmodel.h"
 
 namespace ZEL_EXPORT zel {
 namespace {
@@ -330,13 +331,11 @@ bool CanCreateFileIn(StringView Dir) {
 }
 
 String HostDirPart(StringView Path) {
-  const size_t slash = Path.rfind(u'/');
-  return slash == StringView::npos ? String() : String(Path.substr(0, slash + 1));
+  return String(Path.substr(0, detail::DirPartLength(Path, detail::kHostPath)));
 }
 
 String HostNamePart(StringView Path) {
-  const size_t slash = Path.rfind(u'/');
-  return String(slash == StringView::npos ? Path : Path.substr(slash + 1));
+  return String(Path.substr(detail::DirPartLength(Path, detail::kHostPath)));
 }
 
 String HostJoin(StringView Dir, StringView Name) {

@@ -1,0 +1,53 @@
+// zel/platform/internal/pathmodel.h — the one lexical model of a path that
+// the host functions (zel/platform/hostfs.h) and the pure path functions
+// (zel/filesys/paths.h) share, so both split a path at the same places.
+//
+// A path is an optional drive prefix followed by names between separators.
+// Two styles read it:
+//   kHostPath      "/" separates; "\" and ":" are ordinary name characters
+//                  (the Linux host: "/tmp/run 12:30.log" is in /tmp/).
+//   kPortablePath  "\" and "/" separate, and a letter followed by ":" at
+//                  the very start is a drive prefix ("C:" of "C:data.txt");
+//                  a ":" anywhere else is a name character.
+//
+//   DirPartLength(u"/tmp/run 12:30.log", kPortablePath) == 5    // "/tmp/"
+//   DirPartLength(u"C:data.txt", kPortablePath)          == 2    // "C:"
+//   DirPartLength(u"a\\b/c", kHostPath)                   == 4    // "a\b/"
+//
+// Making a path absolute and resolving "." and ".." is `ExpandFileName`
+// (hostfs.h); the pure functions hand it their path with "\" read as "/".
+#ifndef ZEL_PLATFORM_INTERNAL_PATHMODEL_H_
+#define ZEL_PLATFORM_INTERNAL_PATHMODEL_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "zel/platform/string.h"
+
+namespace zel::detail {
+
+enum PathStyle : uint8_t { kHostPath, kPortablePath };
+
+constexpr bool IsPathSep(Char C, PathStyle Style) noexcept {
+  return C == u'/' || (Style == kPortablePath && C == u'\\');
+}
+
+// 2 when `Path` begins with a drive prefix (an ASCII letter and ":") in the
+// portable style, else 0.
+constexpr size_t DrivePrefixLength(StringView Path, PathStyle Style) noexcept {
+  if (Style != kPortablePath || Path.size() < 2 || Path[1] != u':') return 0;
+  const Char c = Path[0];
+  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ? 2 : 0;
+}
+
+// Length of the directory part: up to and including the last separator,
+// else the drive prefix, else 0.
+constexpr size_t DirPartLength(StringView Path, PathStyle Style) noexcept {
+  size_t i = Path.size();
+  while (i > 0 && !IsPathSep(Path[i - 1], Style)) --i;
+  return i > 0 ? i : DrivePrefixLength(Path, Style);
+}
+
+}  // namespace zel::detail
+
+#endif  // ZEL_PLATFORM_INTERNAL_PATHMODEL_H_
