@@ -50,13 +50,30 @@ TDateTime FileTimeToDateTime(uint64_t FileTime) noexcept {
 
 uint64_t DateTimeToFileTime(TDateTime DateTime) noexcept {
   if (std::isnan(DateTime)) return 0;
-  // Ticks from 1899-12-30, rounded, then moved to 1601 in exact integers.
-  const long double rel = static_cast<long double>(DateTimeToLinear(DateTime)) * kTicksPerDay;
+  // Ticks from 1899-12-30, then moved to 1601 in exact integers.
+  const double linear = DateTimeToLinear(DateTime);
+  const long double rel = static_cast<long double>(linear) * kTicksPerDay;
   if (rel <= -static_cast<long double>(kFileTimeAt1899)) return 0;
   if (rel >= static_cast<long double>(std::numeric_limits<int64_t>::max())) {
     return std::numeric_limits<uint64_t>::max();
   }
-  const int64_t ticks = std::llroundl(rel);
+  // A double of days holds a time only to within a unit in its last place
+  // (about 6 ticks today, 400 in the year 9999), so the tick nearest to it
+  // is mostly a few ticks off the time that was meant: 12:34:00 would land
+  // at 12:33:59.9999997, which `ls`, `make` and `tar` read as 12:33:59.  Of
+  // the ticks the double stands for, take the roundest: a whole second,
+  // else a whole millisecond, else a whole microsecond, else the nearest.
+  const double magnitude = std::fabs(linear);
+  const long double slack =
+      static_cast<long double>(std::nextafter(magnitude, HUGE_VAL) - magnitude) * kTicksPerDay;
+  int64_t ticks = std::llroundl(rel);
+  for (const int64_t unit : {kTicksPerSecond, int64_t{10000}, int64_t{10}}) {
+    const long double snapped = std::roundl(rel / unit) * unit;
+    if (std::fabs(snapped - rel) <= slack) {
+      ticks = static_cast<int64_t>(snapped);
+      break;
+    }
+  }
   return ticks >= 0 ? kFileTimeAt1899 + static_cast<uint64_t>(ticks)
                     : kFileTimeAt1899 - static_cast<uint64_t>(-ticks);
 }

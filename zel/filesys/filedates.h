@@ -38,8 +38,11 @@ int SetFileDates(StringView FileName, TDateTime CreationTime, TDateTime LastAcce
                  TDateTime LastWriteTime);
 
 TDateTime FileTimeToDateTime(uint64_t FileTime) noexcept;
-// Rounded to the nearest interval; clamped to the range of a file time
-// (NaN gives 0).
+// The interval the date-time stands for, clamped to the range of a file
+// time (NaN gives 0).  A double holds today's times to about half a
+// microsecond, so of the intervals within that reach the roundest is taken
+// (a whole second, millisecond or microsecond, else the nearest): a whole
+// minute set is a whole minute read back.
 uint64_t DateTimeToFileTime(TDateTime DateTime) noexcept;
 
 // The size in bytes of the file `FileName` names, or of the first entry that

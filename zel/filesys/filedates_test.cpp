@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <ctime>
 #include <limits>
+#include <random>
 
 #include "zel/platform/datetime.h"
 #include "zel/testutil/tempdir.h"
@@ -39,6 +40,46 @@ TEST(FileTimeConversion, TheTextsValuesAndRoundTrips) {
   EXPECT_EQ(DateTimeToFileTime(std::nan("")), 0u);
   EXPECT_EQ(DateTimeToFileTime(-1e9), 0u);
   EXPECT_EQ(DateTimeToFileTime(1e300), std::numeric_limits<uint64_t>::max());
+}
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar, in
+// integers.
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+// The file time of a date and time of day, in exact integers.
+uint64_t ExactFileTime(int y, unsigned mo, unsigned d, unsigned h, unsigned mi, unsigned s,
+                       unsigned ms) {
+  const int64_t days_since_1601 = DaysFromCivil(y, mo, d) + 134774;
+  const int64_t secs = days_since_1601 * 86400 + h * 3600 + mi * 60 + s;
+  return static_cast<uint64_t>(secs) * 10000000u + ms * 10000u;
+}
+
+// A date-time made of whole seconds (or milliseconds) converts to exactly
+// that file time, across the years a file time covers: the double's own
+// error of a few ticks must not leave the time a tick before the second.
+TEST(FileTimeConversion, WholeSecondsAndMillisecondsLandExactly) {
+  std::mt19937 rng(20240131);
+  for (const int year : {1601, 1850, 1899, 1900, 1970, 2001, 2024, 2038, 2106, 2500, 9999}) {
+    for (int i = 0; i < 400; ++i) {
+      const unsigned mo = 1 + rng() % 12, d = 1 + rng() % 28, h = rng() % 24, mi = rng() % 60;
+      const unsigned s = i % 2 ? rng() % 60 : 0;  // whole minutes and whole seconds
+      const unsigned ms = i % 4 == 3 ? rng() % 1000 : 0;
+      const TDateTime t =
+          ComposeDateTime(EncodeDate(static_cast<uint16_t>(year), static_cast<uint16_t>(mo),
+                                     static_cast<uint16_t>(d)),
+                          EncodeTime(static_cast<uint16_t>(h), static_cast<uint16_t>(mi),
+                                     static_cast<uint16_t>(s), static_cast<uint16_t>(ms)));
+      ASSERT_EQ(DateTimeToFileTime(t), ExactFileTime(year, mo, d, h, mi, s, ms))
+          << year << "-" << mo << "-" << d << " " << h << ":" << mi << ":" << s << "." << ms;
+    }
+  }
 }
 
 class FileDatesTest : public ::testing::Test, protected testutil::TempDir {
@@ -77,6 +118,23 @@ TEST_F(FileDatesTest, SetAndReadBackWithZeroMeaningUnchanged) {
 
   EXPECT_EQ(GetFileDates(Path("missing"), c, a, w), -1);
   EXPECT_EQ(SetFileDates(Path("missing"), 0, 0, later), -1);
+}
+
+// Whole minutes set are whole minutes on disk, as `ls`, `make` and `tar`
+// read them (they truncate to the second).
+TEST_F(FileDatesTest, WholeMinutesSetAreWholeMinutesOnDisk) {
+  Put("f", "x");
+  for (int i = 0; i < 96; ++i) {
+    const unsigned h = static_cast<unsigned>(i / 4), mi = static_cast<unsigned>(i * 15 % 60 + i % 7);
+    const TDateTime t = ComposeDateTime(EncodeDate(2024, 3, static_cast<uint16_t>(1 + i % 28)),
+                                        EncodeTime(static_cast<uint16_t>(h), static_cast<uint16_t>(mi), 0, 0));
+    ASSERT_EQ(SetFileDates(Path("f"), 0, 0, t), 0);
+    struct stat st;
+    ASSERT_EQ(stat((Dir() + "/f").c_str(), &st), 0);
+    const int64_t expected = (DaysFromCivil(2024, 3, 1 + i % 28) * 86400) + h * 3600 + mi * 60;
+    EXPECT_EQ(st.st_mtim.tv_sec, expected) << h << ":" << mi;
+    EXPECT_EQ(st.st_mtim.tv_nsec, 0) << h << ":" << mi;
+  }
 }
 
 TEST_F(FileDatesTest, FileSizeIsSixtyFourBitAndFoundWithoutCase) {
