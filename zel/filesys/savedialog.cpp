@@ -1,12 +1,13 @@
 #include "zel/filesys/savedialog.h"
 
-#include <filesystem>
 #include <memory>
-#include <system_error>
+#include <vector>
 
 #include "zel/filesys/paths.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/export.h"
+#include "zel/platform/hostfs.h"
+#include "zel/platform/hostpath.h"
 #include "zel/stringl/numscan.h"
 #include "zel/stringl/split.h"
 #include "zel/streams/tagscan.h"
@@ -18,8 +19,56 @@ namespace {
 // Anything at the path, a dangling link included: saving there would
 // replace or write through it.
 bool SomethingExists(const String& name) {
-  std::error_code ec;
-  return std::filesystem::exists(std::filesystem::symlink_status(ToUtf8(name), ec));
+  TFileInfo info;
+  return GetFileInfo(name, info, false);
+}
+
+// Appends the names of `path` to `todo` so that the first is taken next
+// (`todo` is worked from its back).
+void PushComponents(StringView path, bool both_separators, std::vector<String>& todo) {
+  std::vector<String> parts;
+  size_t start = 0;
+  for (size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == u'/' || (both_separators && path[i] == u'\\')) {
+      if (i > start) parts.emplace_back(path.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  todo.insert(todo.end(), parts.rbegin(), parts.rend());
+}
+
+// The absolute path that `Path` leads to, "." and ".." taken where they
+// stand and every link followed (a dangling one too: saving through it
+// creates its target).  Names that do not exist (yet) are taken as
+// written.  "\" separates as in the other path functions.
+String CanonicalPath(StringView Path) {
+  std::vector<String> todo;
+  PushComponents(Path, true, todo);
+  if (Path.empty() || !IsPathSeparator(Path[0])) PushComponents(GetCurrentDir(), false, todo);
+  String cur;  // "" is the root
+  int links = 0;
+  while (!todo.empty()) {
+    const String part = std::move(todo.back());
+    todo.pop_back();
+    if (part == u".") continue;
+    if (part == u"..") {
+      const size_t slash = cur.rfind(u'/');
+      cur.resize(slash == String::npos ? 0 : slash);
+      continue;
+    }
+    const String next = cur + u'/' + part;
+    TFileInfo info;
+    String target;
+    if (GetFileInfo(next, info, false) && (info.Attr & faSymLink) && links < 40 &&
+        ReadSymLink(next, target) && !target.empty()) {
+      ++links;
+      PushComponents(target, false, todo);  // a link's text is a host path
+      if (target[0] == u'/') cur.clear();
+      continue;
+    }
+    cur = next;
+  }
+  return cur.empty() ? String(u"/") : cur;
 }
 
 }  // namespace
@@ -52,11 +101,13 @@ double TUnivSaveDialog::ExtractParamAsDouble(StringView ParName) const {
 
 bool TUnivSaveDialog::IsForbiddenDir(StringView Dir) const {
   if (Dir.empty() || FForbiddenDir.empty()) return false;
-  const String dir = AnsiLowerCase(Dir), forbidden = AnsiLowerCase(FForbiddenDir);
-  if (dir.compare(0, forbidden.size(), forbidden) != 0) return false;
-  // A whole folder: the prefix ends at a separator (or is all of Dir).
-  return dir.size() == forbidden.size() || IsPathSeparator(forbidden.back()) ||
-         IsPathSeparator(dir[forbidden.size()]);
+  // Where the folders really are, so that "/tmp/../etc", "//etc" and a link
+  // to /etc are all /etc.
+  const String dir = AnsiLowerCase(CanonicalPath(Dir));
+  String forbidden = AnsiLowerCase(CanonicalPath(FForbiddenDir));
+  if (forbidden.back() != u'/') forbidden += u'/';
+  // A whole folder: the folder itself or anything below it.
+  return (dir + u'/').compare(0, forbidden.size(), forbidden) == 0;
 }
 
 void TUnivSaveDialog::SaveDiagTypeChange(TObject* Sender) {
@@ -116,8 +167,10 @@ bool TUnivSaveDialog::Execute() {
     }
     if (reply != mrOk) return false;
 
+    // The folder the file would really land in: the name itself may be a
+    // link into the forbidden folder.
     const String dir = ExtractFilePath(FFileName);
-    if (IsForbiddenDir(dir)) {
+    if (!FFileName.empty() && IsForbiddenDir(HostDirPart(CanonicalPath(FFileName)))) {
       TModalResult consent = mrYes;
       if (OnForbiddenDir) OnForbiddenDir(this, dir, consent);
       if (consent == mrCancel) return false;

@@ -31,9 +31,14 @@
 // "filter" (display names and masks alternating, separated by '|'), "ext"
 // (without the dot), "caption", "initialdir".
 //
-// `ForbiddenDir` is compared with the chosen name's folder without regard
-// to case, as a whole folder: "/etc" covers /etc/ and /etc/ssh/ but not
-// /etcetera/.
+// `ForbiddenDir` is compared with the folder the chosen file would really
+// land in, without regard to case, as a whole folder: "/etc" covers /etc/
+// and /etc/ssh/ but not /etcetera/.  Both sides are first made canonical:
+// absolute, "." and ".." resolved where they stand, and every link
+// followed (also a dangling one, and the chosen name itself when it is a
+// link), so "/tmp/../etc/x", "//etc/x" and a link to /etc all need consent.
+// Names that do not exist yet are taken as written below their existing
+// parent.
 #ifndef ZEL_FILESYS_SAVEDIALOG_H_
 #define ZEL_FILESYS_SAVEDIALOG_H_
 
@@ -86,8 +91,8 @@ class TUnivSaveDialog : public TCommonDialog {
   int ExtractParamAsInt(StringView ParName) const;
   double ExtractParamAsDouble(StringView ParName) const;
 
-  // True when `Dir` lies in `ForbiddenDir` (see above); false when either
-  // is empty.
+  // True when `Dir` lies in `ForbiddenDir`, both made canonical (see
+  // above); false when either is empty.
   bool IsForbiddenDir(StringView Dir) const;
   // The standard dialog's file-type change: the typed name (or the
   // dialog's file name) gets the new type's extension, without its folder.

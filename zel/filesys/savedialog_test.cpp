@@ -1,6 +1,7 @@
 #include "zel/filesys/savedialog.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <deque>
 #include <fstream>
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "zel/platform/hostpath.h"
 #include "zel/testutil/envvar.h"
 #include "zel/testutil/tempdir.h"
 #include "zel/zelbase/errors.h"
@@ -171,6 +173,60 @@ TEST(UnivSaveDialog, ForbiddenDirRule) {
   EXPECT_FALSE(dlg.IsForbiddenDir(u"/srvx/"));
 }
 
+// The forbidden folder is where a name really leads: ".." and repeated
+// separators, links to the folder or into it (dangling ones too), and a
+// forbidden folder that is itself given through a link.
+TEST(UnivSaveDialog, ForbiddenDirIsComparedWhereTheNameLeads) {
+  testutil::TempDir tmp("forbidden");
+  const std::string d = tmp.Dir();
+  mkdir((d + "/secret").c_str(), 0755);
+  mkdir((d + "/secret/sub").c_str(), 0755);
+  mkdir((d + "/other").c_str(), 0755);
+  ASSERT_EQ(symlink((d + "/secret").c_str(), (d + "/ln").c_str()), 0);
+  ASSERT_EQ(symlink("../secret/sub", (d + "/other/rel").c_str()), 0);
+  ASSERT_EQ(symlink((d + "/secret/new.txt").c_str(), (d + "/dangling.txt").c_str()), 0);
+  ASSERT_EQ(symlink((d + "/loop").c_str(), (d + "/loop").c_str()), 0);
+
+  TUnivSaveDialog dlg(nullptr);
+  for (const std::string& forbidden : {d + "/secret", d + "/ln/", d + "/other/../secret"}) {
+    SCOPED_TRACE(forbidden);
+    dlg.SetForbiddenDir(FromUtf8(forbidden));
+    struct Case {
+      std::string dir;
+      bool forbidden;
+    } cases[] = {
+        {d + "/secret/", true},
+        {d + "/SECRET/sub/", true},  // without regard to case, as before
+        {d + "/other/../secret/", true},
+        {"/" + d + "//secret/sub/", true},
+        {d + "/./ln/", true},
+        {d + "/ln/not-yet/", true},  // below a link, not existing yet
+        {d + "/other/rel/", true},   // a relative link into the folder
+        {d + "/ln/../other/", false},  // ".." of where the link leads
+        {d + "/other/", false},
+        {d + "/secretx/", false},
+        {d + "/loop/", false},
+        {d + "\\secret\\", true},  // "\" separates as in the path functions
+    };
+    for (const Case& c : cases) EXPECT_EQ(dlg.IsForbiddenDir(FromUtf8(c.dir)), c.forbidden) << c.dir;
+  }
+
+  // Execute asks about the folder the file would land in: a link named in
+  // an allowed folder that leads into the forbidden one needs consent too.
+  AppDialog app(true, true, true);
+  app.dlg.SetForbiddenDir(FromUtf8(d + "/secret"));
+  app.dlg.SetParameters(u"ext=txt");
+  app.selections = {{mrOk, FromUtf8(d + "/dangling.txt")}, {mrOk, FromUtf8(d + "/ln/x.txt")},
+                    {mrOk, FromUtf8(d + "/other/ok.txt")}};
+  app.forbidden_replies = {mrNo, mrNo};
+  EXPECT_TRUE(app.dlg.Execute());
+  EXPECT_EQ(app.dlg.FileName(), FromUtf8(d + "/other/ok.txt"));
+  EXPECT_EQ(app.log, (std::vector<std::string>{"select ", "forbidden " + d + "/",
+                                               "select " + d + "/dangling.txt",
+                                               "forbidden " + d + "/ln/",
+                                               "select " + d + "/ln/x.txt"}));
+}
+
 TEST(UnivSaveDialog, ParametersAsNumbersAndText) {
   TUnivSaveDialog dlg(nullptr);
   dlg.SetName(u"D");
@@ -278,6 +334,15 @@ TEST_F(StandInZenity, ShowsTypesTitleFolderAndNameAndForcesTheExtension) {
   EXPECT_EQ(Calls(), expected);
 }
 
+TEST_F(StandInZenity, ANameStartingWithADashIsGivenAbsolute) {
+  dlg.SetFileName(u"-x.txt");
+  Replies("1\n");
+  EXPECT_FALSE(dlg.Execute());
+  const auto calls = Calls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0][2], "--filename=" + ToUtf8(GetCurrentDir()) + "/-x.txt");
+}
+
 TEST_F(StandInZenity, OverwriteNoShowsTheDialogAgainWithTheLastChoice) {
   const std::string d = dir.Dir();
   dir.Put("a.txt", "old");
@@ -358,9 +423,26 @@ TEST(StandInKdialog, SaveAndQuestion) {
   EXPECT_EQ(QuestionDialog(u"Q", u"Replace?", true), mrCancel);
   EXPECT_EQ(QuestionDialog(u"Q", u"Replace?", false), mrNo);
   EXPECT_EQ(dir.Bytes("log"),
-            "--title\nSave data\n--getsavefilename\n" + d + "/x\n*.dat *.bin|Data\n*|All\n--\n"
+            "--title\nSave data\n--getsavefilename\n" + d + "/x\n--\n*.dat *.bin|Data\n*|All\n--\n"
             "--title\nQ\n--yesnocancel\nReplace?\n--\n"
             "--title\nQ\n--yesno\nReplace?\n--\n");
+}
+
+// A name starting with "-" never reaches a helper where it could read as an
+// option: it goes absolute, and kdialog's masks come after "--".
+TEST(StandInKdialog, NamesStartingWithADashAreNoOptions) {
+  testutil::TempDir dir("kdialog-dash");
+  const std::string d = dir.Dir();
+  PutStandIn(dir, "kdialog");
+  dir.Put("replies", "1\n");
+  EnvVar path("PATH", d + "/bin");
+  EnvVar display("DISPLAY", ":77");
+  TSaveDialog sd(nullptr);
+  sd.AddFileType(u"Odd", u"-r");
+  sd.SetFileName(u"-rf.txt");
+  EXPECT_FALSE(sd.Execute());
+  EXPECT_EQ(dir.Bytes("log"), "--getsavefilename\n" + ToUtf8(GetCurrentDir()) +
+                                  "/-rf.txt\n--\n-r|Odd\n--\n");
 }
 
 }  // namespace

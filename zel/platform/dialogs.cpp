@@ -12,6 +12,8 @@
 #include <string>
 
 #include "zel/platform/export.h"
+#include "zel/platform/filename.h"
+#include "zel/platform/hostpath.h"
 #include "zel/platform/internal/hostinfo.h"
 
 extern char** environ;
@@ -124,13 +126,15 @@ bool TSaveDialog::Execute(TWindowHandle) {
     return false;
   }
   // Where the dialog starts: the file name when it names a folder itself,
-  // else the initial folder joined with it.
-  std::string start = ToUtf8(file_name_);
+  // else the initial folder joined with it.  Handed over absolute, so that
+  // a name such as "-x.txt" never reads as an option of the helper.
+  std::string start = FileNameToBytes(file_name_);
   if (start.find('/') == std::string::npos && !initial_dir_.empty()) {
-    std::string dir = ToUtf8(initial_dir_);
+    std::string dir = FileNameToBytes(initial_dir_);
     if (dir.back() != '/') dir += '/';
     start = dir + start;
   }
+  if (!start.empty() && start[0] != '/') start = FileNameToBytes(GetCurrentDir()) + "/" + start;
   // The selected type first, then the others in their order.
   std::vector<const FileType*> order;
   const int sel = filter_index_ - 1;
@@ -147,8 +151,11 @@ bool TSaveDialog::Execute(TWindowHandle) {
       filter += Patterns(t->FileMask) + "|" + ToUtf8(t->DisplayName);
     }
     if (!title_.empty()) argv.insert(argv.end(), {"--title", ToUtf8(title_)});
+    // kdialog takes the next argument as the start whatever it reads, and
+    // the filter as an operand: after "--", so that no mask reads as an
+    // option.
     argv.insert(argv.end(), {"--getsavefilename", start.empty() ? "." : start});
-    if (!filter.empty()) argv.push_back(filter);
+    if (!filter.empty()) argv.insert(argv.end(), {"--", filter});
   } else {
     argv.insert(argv.end(), {"--file-selection", "--save"});
     if (!title_.empty()) argv.push_back("--title=" + ToUtf8(title_));
@@ -161,7 +168,7 @@ bool TSaveDialog::Execute(TWindowHandle) {
   const int status = RunCapture(argv, out);
   while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
   if (status == 0 && !out.empty()) {
-    file_name_ = FromUtf8(out);
+    file_name_ = FileNameFromBytes(out);
     typed_name_.clear();
     return true;
   }
