@@ -14,6 +14,7 @@
 
 #include "zel/platform/casemap.h"
 #include "zel/platform/export.h"
+#include "zel/platform/internal/treewalk.h"
 #include "zel/platform/internal/pathmodel.h"
 
 namespace ZEL_EXPORT zel {
@@ -117,6 +118,10 @@ bool StatAt(int dirfd, const char* name, struct stat& st, bool follow) noexcept 
 }  // namespace
 
 int LastOSError() noexcept { return last_error; }
+
+namespace ZEL_HIDDEN detail {
+uint32_t HostAttrOfMode(uint32_t mode) noexcept { return AttrOfMode(static_cast<mode_t>(mode)); }
+}  // namespace detail
 
 bool MatchesFileMask(StringView Name, StringView Mask) { return MatchUtf16(Name, Mask); }
 
@@ -243,25 +248,10 @@ bool CreateDir(StringView Path, uint32_t Mode) {
   return mkdir(U8(Path).c_str(), static_cast<mode_t>(Mode)) == 0 || Failed();
 }
 
+// Each missing level is made relative to the one above it and no link is
+// followed on the way (zel/platform/internal/treewalk.h).
 bool ForceDirectories(StringView Path) {
-  std::string p = U8(Path);
-  while (p.size() > 1 && p.back() == '/') p.pop_back();
-  if (p.empty()) return false;
-  struct stat st;
-  if (stat(p.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return true;
-    errno = ENOTDIR;
-    return Failed();
-  }
-  // Create each missing level from the top down.
-  for (size_t i = 1; i <= p.size(); ++i) {
-    if (i < p.size() && p[i] != '/') continue;
-    const std::string level = p.substr(0, i);
-    if (mkdir(level.c_str(), 0777) != 0 && errno != EEXIST) return Failed();
-  }
-  if (stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
-  errno = ENOTDIR;
-  return Failed();
+  return detail::MakeDirectories(U8(Path)) || Failed();
 }
 
 bool RemoveDir(StringView Path) { return rmdir(U8(Path).c_str()) == 0 || Failed(); }
