@@ -15,8 +15,11 @@ exports: the library is built with hidden visibility (see
 zel/platform/export.h).  Every opening of namespace zel in a library file
 reads `namespace ZEL_EXPORT zel {`, every nested opening of zel::detail
 `namespace ZEL_HIDDEN detail {` (`namespace zel::detail {` needs nothing),
-and a file that uses the macros includes zel/platform/export.h.  --fix
-rewrites the openings and adds the include.
+and a file that uses the macros includes zel/platform/export.h.  Nothing
+else carries ZEL_EXPORT: internals are never exported (tests and fuzz
+targets link the library's objects; tools/check_symbols.py compares what
+the built libraries export).  --fix rewrites the openings, drops
+ZEL_EXPORT from declarations and adds the include.
 """
 
 import os
@@ -115,6 +118,8 @@ OPENING_RULES = [(PLAIN_ZEL_RE, "namespace ZEL_EXPORT zel {"),
                  (PLAIN_DETAIL_RE, "namespace ZEL_HIDDEN detail {")]
 EXPORTED_DETAIL_RE = re.compile(r"^\s*namespace\s+ZEL_EXPORT\s+detail\b")
 USES_MACRO_RE = re.compile(r"\bZEL_(EXPORT|HIDDEN)\b")
+EXPORT_OPENING_RE = re.compile(r"^\s*namespace\s+ZEL_EXPORT\s+zel\s*\{")
+DECLARED_EXPORT_RE = re.compile(r"\bZEL_EXPORT\s+")
 
 
 def export_files():
@@ -165,6 +170,14 @@ def check_exports(fix):
                     errors.append(f"{where}: write '{rule[1]}'")
             elif EXPORTED_DETAIL_RE.match(line):
                 errors.append(f"{where}: zel::detail is never exported as a whole")
+            elif (DECLARED_EXPORT_RE.search(line) and not EXPORT_OPENING_RE.match(line)
+                  and not line.lstrip().startswith("//")):
+                if fix:
+                    lines[no - 1] = DECLARED_EXPORT_RE.sub("", line)
+                    changed = True
+                else:
+                    errors.append(f"{where}: only 'namespace ZEL_EXPORT zel {{' exports; tests "
+                                  "reach internals through the library's objects, so drop ZEL_EXPORT")
             else:
                 m = NESTED_ZEL_RE.match(line)
                 if m and m.group(1) != "detail":

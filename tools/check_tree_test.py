@@ -104,6 +104,20 @@ class Exports(TreeTest):
         self.assertIn("c.h:4: zel::detail is never exported as a whole", err)
         self.assertNotIn("c.h:6", err)
 
+    def test_exported_declarations_are_reported_then_fixed(self):
+        self.write("zel/stringl/internal/e.h", '#include "zel/platform/export.h"\n'
+                   "namespace zel::detail {\nZEL_EXPORT int Hook();\nclass ZEL_EXPORT Probe {};\n"
+                   "// ZEL_EXPORT in a comment is no declaration\n}\n")
+        rc, err = run(self.root, "exports")
+        self.assertEqual(rc, 1)
+        self.assertIn("e.h:3: only 'namespace ZEL_EXPORT zel {' exports", err)
+        self.assertIn("e.h:4: only", err)
+        self.assertNotIn("e.h:5", err)
+        self.assertEqual(run(self.root, "exports", "--fix")[0], 0)
+        self.assertIn("namespace zel::detail {\nint Hook();\nclass Probe {};\n",
+                      self.read("zel/stringl/internal/e.h"))
+        self.assertEqual(run(self.root, "exports"), (0, ""))
+
     def test_macro_without_its_header(self):
         self.write("zel/stringl/d.h", "namespace ZEL_EXPORT zel {\n}\n")
         rc, err = run(self.root, "exports")

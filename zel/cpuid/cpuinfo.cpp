@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "zel/cpuid/internal/cpuidsource.h"
+#include "zel/cpuid/internal/divisioncheck.h"
 #include "zel/platform/export.h"
 #include "zel/platform/internal/processor.h"
 #include "zel/stringl/numscan.h"
@@ -160,11 +161,21 @@ int CPU_ExModel() { return CPU_ExModel(CPU_Signature()); }
 int CPU_Stepping() { return CPU_Stepping(CPU_Signature()); }
 bool CPU_OverDrive() { return CPU_Type() == 1; }
 
-bool CPU_FDIVBugPresent() noexcept {
-  // volatile, so that the compiler cannot fold the division away.
-  volatile double x = 4195835.0, y = 3145727.0;
-  const double r = x / y * y - x;
+namespace ZEL_HIDDEN detail {
+
+bool DivisionShowsFlaw(double quotient) noexcept {
+  // volatile, so that the compiler cannot fold the product away.
+  volatile double y = kFlawDivisor;
+  const double r = quotient * y - kFlawDividend;
   return r != 0.0 || std::isnan(r);
+}
+
+}  // namespace detail
+
+bool CPU_FDIVBugPresent() noexcept {
+  // volatile, so that the processor divides at run time.
+  volatile double x = detail::kFlawDividend, y = detail::kFlawDivisor;
+  return detail::DivisionShowsFlaw(x / y);
 }
 
 String CPU_SerialNumber() {

@@ -1,13 +1,17 @@
 #include "zel/cpuid/cpuinfo.h"
 
+#if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
+#endif
 #include <sched.h>
 #include <sys/resource.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <fstream>
 #include <map>
 #include <set>
@@ -17,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include "zel/cpuid/internal/cpuidsource.h"
+#include "zel/cpuid/internal/divisioncheck.h"
+#include "zel/platform/internal/processor.h"
 #include "zel/zelbase/errors.h"
 
 namespace zel {
@@ -186,9 +192,8 @@ TEST(CpuInfoFake, WithoutTheInstructionEveryQueryRaises) {
     }
   }
   EXPECT_TRUE(cpu.runs.empty());
-  // These do not need the instruction.
+  // The processor count does not need the instruction.
   EXPECT_GE(CPU_Count(), 1);
-  EXPECT_FALSE(CPU_FDIVBugPresent());
 }
 
 TEST(CpuInfo, FeatureNames) {
@@ -202,7 +207,75 @@ TEST(CpuInfo, FeatureNames) {
   EXPECT_EQ(cpuft_3dnow, 31);
 }
 
+TEST(CpuInfo, DivisionFlawDecision) {
+  // The decision on quotients as a sound and as the flawed divider gave them.
+  struct Case {
+    double quotient;
+    bool flawed;
+  } cases[] = {
+      {detail::kFlawDividend / detail::kFlawDivisor, false},
+      {1.333739068902037589, true},  // the flawed divider's answer: 256 short
+      {1.333820449136241002 + 1e-15, true},  // a few units in the last place off
+      {std::numeric_limits<double>::quiet_NaN(), true},
+      {std::numeric_limits<double>::infinity(), true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(detail::DivisionShowsFlaw(c.quotient), c.flawed) << c.quotient;
+  EXPECT_EQ(CPU_FDIVBugPresent(),
+            detail::DivisionShowsFlaw(detail::kFlawDividend / detail::kFlawDivisor));
+}
+
 // ---- The real processor against sources the library does not read ----
+//
+// The processor's own answer (the compiler's CPUID intrinsic) is the
+// reference.  The kernel serves only where it cannot differ: it names the
+// vendor as the processor does, and shows no flag the processor lacks, but
+// it may hide flags (hypervisors and boot options clear mtrr, pat, apic,
+// ...), so a flag missing from its list is no fault.
+
+#if defined(__x86_64__) || defined(__i386__)
+
+TEST(CpuInfoHost, RegistersMatchTheInstructionReadHere) {
+  ASSERT_TRUE(CPU_IDSupport());
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  ASSERT_TRUE(__get_cpuid(0, &a, &b, &c, &d));
+  char vendor[13] = {};
+  std::memcpy(vendor, &b, 4);
+  std::memcpy(vendor + 4, &d, 4);
+  std::memcpy(vendor + 8, &c, 4);
+  EXPECT_EQ(ToUtf8(CPU_VendorString()), vendor);
+
+  ASSERT_TRUE(__get_cpuid(1, &a, &b, &c, &d));
+  EXPECT_EQ(CPU_Signature(), a);
+  EXPECT_EQ(CPU_FeatureSet(), d);
+  EXPECT_EQ(CPU_BrandID(), static_cast<int>(b & 0xFF));
+  EXPECT_EQ(CPU_Family(), static_cast<int>((a >> 8) & 0xF));
+  EXPECT_EQ(CPU_Stepping(), static_cast<int>(a & 0xF));
+
+  if (static_cast<unsigned>(__get_cpuid_max(0x80000000u, nullptr)) >= 0x80000001u) {
+    ASSERT_TRUE(__get_cpuid(0x80000001u, &a, &b, &c, &d));
+    EXPECT_EQ(CPU_ExtendedFeatureSet(), d);
+  } else {
+    EXPECT_THROW(CPU_ExtendedFeatureSet(), EZELCpuIdError);
+  }
+}
+
+TEST(CpuInfoHost, BrandTextMatchesTheInstructionReadHere) {
+  unsigned regs[12] = {};
+  if (static_cast<unsigned>(__get_cpuid_max(0x80000000u, nullptr)) < 0x80000004u) {
+    EXPECT_THROW(CPU_MarketName(), EZELCpuIdError);
+    GTEST_SKIP() << "the processor has no brand text leaves";
+  }
+  for (unsigned i = 0; i < 3; ++i) {
+    __get_cpuid(0x80000002u + i, &regs[4 * i], &regs[4 * i + 1], &regs[4 * i + 2],
+                &regs[4 * i + 3]);
+  }
+  char text[49] = {};
+  std::memcpy(text, regs, 48);
+  std::string brand = text;
+  brand.erase(0, brand.find_first_not_of(' '));
+  brand.erase(brand.find_last_not_of(' ') + 1);
+  EXPECT_EQ(ToUtf8(CPU_MarketName()), brand);
+}
 
 std::map<std::string, std::string> FirstCpuInfoBlock() {
   std::ifstream in("/proc/cpuinfo");
@@ -218,24 +291,17 @@ std::map<std::string, std::string> FirstCpuInfoBlock() {
   return fields;
 }
 
-TEST(CpuInfoHost, IdentityMatchesProcCpuinfo) {
+TEST(CpuInfoHost, KernelNamesTheVendorAndNoFlagTheProcessorLacks) {
   const auto info = FirstCpuInfoBlock();
-  if (!info.count("vendor_id")) GTEST_SKIP() << "no x86 /proc/cpuinfo";
-  ASSERT_TRUE(CPU_IDSupport());
+  if (!info.count("vendor_id") || !info.count("flags")) {
+    GTEST_SKIP() << "/proc/cpuinfo is not readable or has no x86 fields here";
+  }
   EXPECT_EQ(ToUtf8(CPU_VendorString()), info.at("vendor_id"));
-  // The kernel shows the display family and model.
-  int family = CPU_Family();
-  if (family == 15) family += CPU_ExFamily();
-  int model = CPU_Model();
-  if (CPU_Family() == 6 || CPU_Family() == 15) model += CPU_ExModel() << 4;
-  EXPECT_EQ(family, std::stoi(info.at("cpu family")));
-  EXPECT_EQ(model, std::stoi(info.at("model")));
-  EXPECT_EQ(CPU_Stepping(), std::stoi(info.at("stepping")));
 
   // Feature bits of leaf 1 EDX whose kernel flag names are fixed.
   std::istringstream flags(info.at("flags"));
-  std::set<std::string> have;
-  for (std::string f; flags >> f;) have.insert(f);
+  std::set<std::string> shown;
+  for (std::string f; flags >> f;) shown.insert(f);
   const std::pair<TCPUFeatures, const char*> named[] = {
       {cpuft_fpu, "fpu"},   {cpuft_vme, "vme"},     {cpuft_de, "de"},
       {cpuft_pse, "pse"},   {cpuft_tsc, "tsc"},     {cpuft_msr, "msr"},
@@ -247,31 +313,25 @@ TEST(CpuInfoHost, IdentityMatchesProcCpuinfo) {
       {cpuft_simd2, "sse2"}, {cpuft_ss, "ss"},
   };
   const uint32_t set = CPU_FeatureSet();
+  std::string hidden;
   for (const auto& [bit, flag] : named) {
-    EXPECT_EQ(((set >> bit) & 1) != 0, have.count(flag) != 0) << flag;
+    const bool reported = ((set >> bit) & 1) != 0;
+    if (shown.count(flag)) {
+      EXPECT_TRUE(reported) << "the kernel shows " << flag << ", the processor does not report it";
+    } else if (reported) {
+      hidden += std::string(" ") + flag;
+    }
   }
+  if (!hidden.empty()) std::printf("note: the kernel hides%s\n", hidden.c_str());
 }
 
-TEST(CpuInfoHost, BrandTextMatchesTheInstructionReadHere) {
-  unsigned regs[12] = {};
-  if (static_cast<unsigned>(__get_cpuid_max(0x80000000u, nullptr)) < 0x80000004u) GTEST_SKIP();
-  for (unsigned i = 0; i < 3; ++i) {
-    __get_cpuid(0x80000002u + i, &regs[4 * i], &regs[4 * i + 1], &regs[4 * i + 2],
-                &regs[4 * i + 3]);
-  }
-  char text[49] = {};
-  std::memcpy(text, regs, 48);
-  std::string brand = text;
-  brand.erase(0, brand.find_first_not_of(' '));
-  brand.erase(brand.find_last_not_of(' ') + 1);
-  EXPECT_EQ(ToUtf8(CPU_MarketName()), brand);
-}
+#endif  // x86
 
 TEST(CpuInfoHost, CountMatchesTheKernelsOnlineList) {
   // /sys/devices/system/cpu/online is a list of ranges: "0-3,6,8-9".
   std::ifstream in("/sys/devices/system/cpu/online");
   std::string list;
-  if (!std::getline(in, list)) GTEST_SKIP();
+  if (!std::getline(in, list)) GTEST_SKIP() << "no /sys/devices/system/cpu/online here";
   int count = 0;
   std::istringstream ranges(list);
   for (std::string r; std::getline(ranges, r, ',');) {
@@ -281,41 +341,32 @@ TEST(CpuInfoHost, CountMatchesTheKernelsOnlineList) {
   EXPECT_EQ(CPU_Count(), count);
 }
 
-// The kernel's time-stamp counter frequency in MHz, or 0 when it does not
-// say: tsc_freq_khz where the kernel exports it, else its boot log.
-double KernelTscMHz() {
-  std::ifstream khz("/sys/devices/system/cpu/cpu0/tsc_freq_khz");
-  double v = 0;
-  if (khz >> v) return v / 1000;
-  FILE* p = popen("dmesg 2>/dev/null", "r");
-  if (p == nullptr) return 0;
-  char line[512];
-  double detected = 0, refined = 0;
-  while (std::fgets(line, sizeof line, p)) {
-    if (const char* s = std::strstr(line, "Refined TSC clocksource calibration: ")) {
-      refined = std::atof(s + std::strlen("Refined TSC clocksource calibration: "));
-    } else if (const char* t = std::strstr(line, "tsc: Detected ")) {
-      detected = std::atof(t + std::strlen("tsc: Detected "));
-    }
-  }
-  pclose(p);
-  return refined > 0 ? refined : detected;
-}
-
-TEST(CpuInfoHost, SpeedOverASecondMatchesTheKernelsTscRateAndRestoresTheThread) {
-  const double kernel = KernelTscMHz();
-  if (kernel <= 0) GTEST_SKIP() << "the kernel does not say its TSC rate";
+// How fast the clock runs is a benchmark's question (scripts/bench prints
+// the rate beside the kernel's).  Here: every measuring time gives a finite
+// rate, above 1000 ms too (the recipe's tick arithmetic divided by zero
+// there), and the thread gets its processors and priority back.
+TEST(CpuInfoHost, SpeedIsARateForEveryMeasuringTimeAndRestoresTheThread) {
+#if defined(__x86_64__) || defined(__i386__)
+  const bool counter = (CPU_FeatureSet() >> cpuft_tsc) & 1;
+#else
+  const bool counter = false;
+#endif
   cpu_set_t before;
   ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
   const int nice_before = getpriority(PRIO_PROCESS, 0);
-  // Above 1000 ms the tick recipe divided by zero; the measurement now
-  // divides by the microseconds that elapsed.
-  const double mhz = CPU_Speed(1001);
-  EXPECT_NEAR(mhz, kernel, kernel * 0.02);
-  cpu_set_t after;
-  ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
-  EXPECT_TRUE(CPU_EQUAL(&before, &after));
-  EXPECT_EQ(getpriority(PRIO_PROCESS, 0), nice_before);
+  for (uint32_t ms : {0u, 1u, 1001u}) {
+    const float mhz = CPU_Speed(ms);
+    EXPECT_TRUE(std::isfinite(mhz)) << ms;
+    if (counter) {
+      EXPECT_GT(mhz, 0.0f) << ms;
+    } else {
+      EXPECT_EQ(mhz, 0.0f) << ms;
+    }
+    cpu_set_t after;
+    ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
+    EXPECT_TRUE(CPU_EQUAL(&before, &after)) << ms;
+    EXPECT_EQ(getpriority(PRIO_PROCESS, 0), nice_before) << ms;
+  }
 }
 
 TEST(CpuInfoHost, GuardPinsAndRestores) {
@@ -335,8 +386,6 @@ TEST(CpuInfoHost, GuardPinsAndRestores) {
   ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
   EXPECT_TRUE(CPU_EQUAL(&before, &after));
 }
-
-TEST(CpuInfoHost, NoDivisionFlaw) { EXPECT_FALSE(CPU_FDIVBugPresent()); }
 
 }  // namespace
 }  // namespace zel

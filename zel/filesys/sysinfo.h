@@ -93,15 +93,6 @@ String InventPassword(int Length);
 // of _ ! $ % # = or a digit (`SpecialChars`).
 String InventPassword(int Length, bool MixedCase, bool SpecialChars);
 
-namespace ZEL_HIDDEN detail {
-// `GetMacAddress` over another interface list folder (tests).
-ZEL_EXPORT int GetMacAddressFrom(const std::string& Root, int Kind, String& Address);
-// `InventPassword` with the random draws supplied: `draw(n)` gives a value
-// in [0, n).
-ZEL_EXPORT String InventPasswordWith(int Length, bool MixedCase, bool SpecialChars,
-                          const std::function<uint32_t(uint32_t)>& draw);
-}  // namespace detail
-
 }  // namespace zel
 
 #endif  // ZEL_FILESYS_SYSINFO_H_

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "zel/filesys/internal/sysinfo.h"
 #include "zel/platform/internal/hostinfo.h"
 #include "zel/platform/random.h"
 #include "zel/testutil/envvar.h"
@@ -90,9 +91,12 @@ TEST(GetMacAddress, NoAdapterList) {
 TEST(GetMacAddress, ThisMachineAgainstSysClassNet) {
   // The answer is the address of an Ethernet-type interface listed by the
   // kernel; a device-backed one when such a one has an address.
+  std::error_code ec;
+  fs::directory_iterator list("/sys/class/net", ec);
+  if (ec) GTEST_SKIP() << "/sys/class/net cannot be listed here: " << ec.message();
   std::vector<std::pair<std::string, bool>> candidates;  // address, has device
   bool device_with_address = false;
-  for (const auto& e : fs::directory_iterator("/sys/class/net")) {
+  for (const auto& e : list) {
     std::ifstream type(e.path() / "type"), addr(e.path() / "address");
     int t = 0;
     std::string a;
@@ -119,36 +123,49 @@ TEST(GetMacAddress, ThisMachineAgainstSysClassNet) {
   }
 }
 
-TEST(GetMemoryStatus, AgreesWithTheKernel) {
+// The total is fixed while the machine runs; what is available moves with
+// every other process, so it is only bounded here (the figures' reading is
+// tested on fixed files below).
+TEST(GetMemoryStatus, TotalAgreesWithTheKernel) {
   uint64_t total = 1, avail = 1;
+  if (!fs::exists("/proc/meminfo")) {
+    EXPECT_FALSE(GetMemoryStatus(total, avail));
+    EXPECT_EQ(total, 0u);
+    GTEST_SKIP() << "no /proc/meminfo here";
+  }
   ASSERT_TRUE(GetMemoryStatus(total, avail));
   struct sysinfo si {};
   ASSERT_EQ(sysinfo(&si), 0);
   EXPECT_EQ(total, static_cast<uint64_t>(si.totalram) * si.mem_unit);
-  std::ifstream in("/proc/meminfo");
-  std::string key;
-  uint64_t kb = 0, available_kb = 0;
-  std::string unit;
-  while (in >> key >> kb) {
-    if (key == "MemAvailable:") available_kb = kb;
-    std::getline(in, unit);
-  }
-  ASSERT_GT(available_kb, 0u);
+  EXPECT_GT(avail, 0u);
   EXPECT_LE(avail, total);
-  // Memory moves between the two readings; allow a twentieth of it.
-  const double diff = static_cast<double>(avail) - static_cast<double>(available_kb) * 1024;
-  EXPECT_LT(std::abs(diff), static_cast<double>(total) / 20);
 }
 
-TEST(GetMemoryStatus, ReadsAMeminfoWithoutMemAvailable) {
+TEST(GetMemoryStatus, ReadsMeminfoFiles) {
   testutil::TempDir dir("mem");
-  dir.Put("old", "MemTotal: 1000 kB\nMemFree: 100 kB\nBuffers: 20 kB\nCached: 30 kB\n");
-  dir.Put("bad", "nothing here\n");
+  struct Case {
+    const char* text;
+    bool ok;
+    uint64_t total, avail;
+  } cases[] = {
+      {"MemTotal: 1000 kB\nMemFree: 100 kB\nMemAvailable: 600 kB\nBuffers: 20 kB\n", true,
+       1024000, 600 * 1024},
+      // Kernels without MemAvailable: free, buffers and cache.
+      {"MemTotal: 1000 kB\nMemFree: 100 kB\nBuffers: 20 kB\nCached: 30 kB\n", true, 1024000,
+       150 * 1024},
+      {"nothing here\n", false, 0, 0},
+      {"", false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    dir.Put("meminfo", c.text);
+    uint64_t total = 7, avail = 7;
+    EXPECT_EQ(detail::ReadMemoryFigures(dir.Dir() + "/meminfo", total, avail), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(total, c.total) << c.text;
+      EXPECT_EQ(avail, c.avail) << c.text;
+    }
+  }
   uint64_t total = 0, avail = 0;
-  ASSERT_TRUE(detail::ReadMemoryFigures(dir.Dir() + "/old", total, avail));
-  EXPECT_EQ(total, 1024000u);
-  EXPECT_EQ(avail, 150u * 1024);
-  EXPECT_FALSE(detail::ReadMemoryFigures(dir.Dir() + "/bad", total, avail));
   EXPECT_FALSE(detail::ReadMemoryFigures(dir.Dir() + "/missing", total, avail));
 }
 
@@ -170,8 +187,10 @@ TEST(Drives, SpaceOfThePathsFileSystem) {
   const fs::space_info sp = fs::space(dir.Dir());
   const double size = PathDiskSize(FromUtf8(dir.Dir()));
   EXPECT_EQ(size, static_cast<double>(sp.capacity));
-  // Free space moves with other writers; a small slack.
-  EXPECT_NEAR(PathDiskFree(FromUtf8(dir.Dir())), static_cast<double>(sp.available), 64e6);
+  // Free space moves with every other writer: bounded, not compared.
+  const double free = PathDiskFree(FromUtf8(dir.Dir()));
+  EXPECT_GE(free, 0);
+  EXPECT_LE(free, size);
   EXPECT_FALSE(PathIsReadOnly(FromUtf8(dir.Dir())));
   const String missing = FromUtf8(dir.Dir() + "/no/such");
   EXPECT_EQ(PathDiskFree(missing), -1);
@@ -187,7 +206,8 @@ TEST(GetEnviroVar, NameWithoutRegardToCaseLastMatchWins) {
   EXPECT_EQ(GetEnviroVar(u"zel_sysinfo_xy"), u"longer");
   EXPECT_EQ(GetEnviroVar(u"ZEL_SYSINFO"), u"");  // a prefix is no match
   EXPECT_EQ(GetEnviroVar(u"ZEL_NOT_SET_ANYWHERE"), u"");
-  EXPECT_EQ(GetEnviroVar(u"path"), FromUtf8(getenv("PATH")));
+  EnvVar path("PATH", "/zel/bin:/usr/bin");
+  EXPECT_EQ(GetEnviroVar(u"path"), u"/zel/bin:/usr/bin");
 }
 
 TEST(Directories, TempSystemAndInstallation) {

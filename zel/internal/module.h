@@ -1,8 +1,8 @@
 // zel/internal/module.h — internal: the start and stop of the units.
 //
 // `StartUnits` runs from the module's load constructor and `StopUnits` from
-// its unload destructor; applications never call them.  They and the step
-// log are exported so that a test can observe the order.
+// its unload destructor; applications never call them.  The step log lets
+// a test (linked with the library's objects) observe the order.
 #ifndef ZEL_INTERNAL_MODULE_H_
 #define ZEL_INTERNAL_MODULE_H_
 
@@ -13,12 +13,12 @@
 
 namespace zel::detail {
 
-ZEL_EXPORT void StartUnits();
-ZEL_EXPORT void StopUnits();
+void StartUnits();
+void StopUnits();
 
 // The steps that ran since the module was loaded, oldest first, as
 // "start <unit>" / "stop <unit>".
-ZEL_EXPORT std::vector<std::string> UnitStepLog();
+std::vector<std::string> UnitStepLog();
 
 }  // namespace zel::detail
 

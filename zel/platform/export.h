@@ -22,9 +22,9 @@
 // (the source).  `tools/check_tree.py exports` checks the rule and
 // `tools/check_tree.py exports --fix` applies it to new files.
 //
-// A few internals that tests or the tool call directly stay exported with
-// `ZEL_EXPORT` on their own declaration; their headers (under internal/)
-// are not installed.
+// Nothing else carries ZEL_EXPORT: internals stay hidden.  Tests link the
+// library's objects and reach them directly; tools/check_symbols.py
+// compares what the built libraries export with tools/exports/.
 #ifndef ZEL_PLATFORM_EXPORT_H_
 #define ZEL_PLATFORM_EXPORT_H_
 

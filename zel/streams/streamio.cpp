@@ -101,7 +101,9 @@ void ReadBlocks(TStream& s, Append append) {
 
 }  // namespace
 
-void detail::ReadExact(TStream& Stream, void* Buffer, int64_t Count, bool& Error) noexcept {
+namespace ZEL_HIDDEN detail {
+
+void ReadExact(TStream& Stream, void* Buffer, int64_t Count, bool& Error) noexcept {
   try {
     Stream.ReadBuffer(Buffer, Count);
     Error = false;
@@ -109,6 +111,8 @@ void detail::ReadExact(TStream& Stream, void* Buffer, int64_t Count, bool& Error
     Error = true;
   }
 }
+
+}  // namespace detail
 
 void WriteStringStream(TStream& Stream, StringView S) {
   uint8_t buf[kWriteBuffer];

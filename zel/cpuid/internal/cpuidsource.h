@@ -35,7 +35,7 @@ const CpuidSource& CurrentCpuidSource() noexcept;
 
 // Uses `source` while it lives (nullptr: the processor), then the one
 // before.  Not for use while other threads ask for processor data.
-class ZEL_EXPORT ScopedCpuidSource {
+class ScopedCpuidSource {
  public:
   explicit ScopedCpuidSource(const CpuidSource* source) noexcept;
   ~ScopedCpuidSource();

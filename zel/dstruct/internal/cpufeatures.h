@@ -29,21 +29,21 @@
 namespace zel::detail {
 
 // What the processor offers (asked once).
-ZEL_EXPORT bool CpuHasClmul() noexcept;
-ZEL_EXPORT bool CpuHasVpclmul() noexcept;  // with AVX-512 F, VL and BW, saved by the system
-ZEL_EXPORT bool CpuHasShaNi() noexcept;
+bool CpuHasClmul() noexcept;
+bool CpuHasVpclmul() noexcept;  // with AVX-512 F, VL and BW, saved by the system
+bool CpuHasShaNi() noexcept;
 // AVX-512 F, BW, VL, CD, VBMI and VBMI2 (and POPCNT), saved by the system:
 // what the 512-bit UTF-8 encoder in front of SHA1FromString needs.
-ZEL_EXPORT bool CpuHasAvx512Vbmi2() noexcept;
+bool CpuHasAvx512Vbmi2() noexcept;
 
 // Whether the kernels use the instructions now: the processor has them and
 // the portable path is not forced.
-ZEL_EXPORT bool UseClmul() noexcept;
-ZEL_EXPORT bool UseVpclmul() noexcept;
-ZEL_EXPORT bool UseShaNi() noexcept;
+bool UseClmul() noexcept;
+bool UseVpclmul() noexcept;
+bool UseShaNi() noexcept;
 
-ZEL_EXPORT void ForcePortableKernels(bool force) noexcept;
-ZEL_EXPORT bool PortableKernelsForced() noexcept;
+void ForcePortableKernels(bool force) noexcept;
+bool PortableKernelsForced() noexcept;
 
 }  // namespace zel::detail
 

@@ -24,10 +24,10 @@ enum class Utf8Encoder {
 };
 
 // Whether the processor can run the encoder (the portable switch aside).
-ZEL_EXPORT bool Utf8EncoderAvailable(Utf8Encoder encoder) noexcept;
+bool Utf8EncoderAvailable(Utf8Encoder encoder) noexcept;
 // The digest of the UTF-8 form of `s`, encoded by the given (available)
 // encoder.
-ZEL_EXPORT TSHACode Sha1FromUtf16(StringView s, Utf8Encoder encoder) noexcept;
+TSHACode Sha1FromUtf16(StringView s, Utf8Encoder encoder) noexcept;
 
 }  // namespace zel::detail
 

@@ -11,19 +11,35 @@
 
 namespace zel::detail {
 
-// $XDG_DATA_HOME/Trash, or $HOME/.local/share/Trash; "" when neither
-// variable is set.
-ZEL_EXPORT String HomeTrashDir();
+// Longest name, in bytes, that a trashed file gets: its entry
+// "NAME.trashinfo" must still fit the host's 255-byte name limit.
+inline constexpr size_t kMaxTrashNameBytes = 255 - 10;
+
+// $XDG_DATA_HOME/Trash (an absolute $XDG_DATA_HOME only), or
+// $HOME/.local/share/Trash; "" when neither can be used.
+String HomeTrashDir();
 
 // The trash directory of the file system mounted at `TopDir` for user
-// `Uid`, created when missing; "" when none can be used.
-ZEL_EXPORT String TopDirTrash(StringView TopDir, uint32_t Uid);
+// `Uid`, created when missing: $TopDir/.Trash/$Uid when $TopDir/.Trash is a
+// sticky directory (not a link) and $Uid in it is (or can be made) a
+// directory of that user (not a link); else $TopDir/.Trash-$Uid, which must
+// be a directory of that user with mode 0700 (not a link).  "" when
+// neither can be used; `Why` (when given) then says why.
+String TopDirTrash(StringView TopDir, uint32_t Uid, String* Why = nullptr);
+
+// The n-th name (n from 1) tried for a file named `Name` in the trash:
+// "a.txt", "a.2.txt", "a.3.txt", ...; a name that would be longer than
+// kMaxTrashNameBytes is shortened before its extension (or at its end) on
+// a character boundary.
+String TrashCandidateName(StringView Name, int N);
 
 // Moves the file at absolute path `Path` into trash directory `Trash`
 // (creating its files/ and info/ folders).  The entry records `Path`
 // relative to `TopDir` when that is given and holds it, else the absolute
-// path.  False, with nothing changed, when it cannot.
-ZEL_EXPORT bool TrashOneFile(StringView Path, StringView Trash, StringView TopDir);
+// path, percent-encoded.  False, with nothing changed, when it cannot;
+// `Why` (when given) then says why.
+bool TrashOneFile(StringView Path, StringView Trash, StringView TopDir,
+                             String* Why = nullptr);
 
 }  // namespace zel::detail
 

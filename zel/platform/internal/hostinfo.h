@@ -39,7 +39,7 @@ int ReadNetAdapters(const std::string& root, std::vector<NetAdapter>& adapters);
 // (normally "/proc/meminfo"; MemTotal and MemAvailable, or MemFree plus
 // Buffers and Cached on kernels without MemAvailable).  False when the
 // file cannot be read or has no MemTotal.
-ZEL_EXPORT bool ReadMemoryFigures(const std::string& meminfo, uint64_t& total, uint64_t& available);
+bool ReadMemoryFigures(const std::string& meminfo, uint64_t& total, uint64_t& available);
 
 // Free bytes (for unprivileged users), total bytes and the read-only flag
 // of the file system holding `path`.  False when it cannot be asked.
@@ -67,7 +67,7 @@ uint32_t SecureRandom(uint32_t n) noexcept;
 std::string OpenCommandForExtension(const std::string& ext);
 
 // The MIME type the database gives `ext` (no dot), or empty.
-ZEL_EXPORT std::string MimeTypeForExtension(const std::string& ext);
+std::string MimeTypeForExtension(const std::string& ext);
 
 }  // namespace zel::detail
 

@@ -57,7 +57,7 @@ int OnlineProcessorCount() noexcept;
 // The destructor restores the nice value and the affinity mask.  Either
 // change may be refused by the host; the guard then leaves that setting
 // alone and says so through `Pinned()` / `PriorityRaised()`.
-class ZEL_EXPORT MeasurementGuard {
+class MeasurementGuard {
  public:
   MeasurementGuard() noexcept;
   ~MeasurementGuard();

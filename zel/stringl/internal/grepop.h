@@ -16,7 +16,7 @@ namespace zel::detail {
 // With `force` set, every search that backtracks at all is decided by the
 // table at once (process-wide; for tests and fuzzing, which check that
 // both ways give the same results).
-ZEL_EXPORT void ForceGrepTable(bool force) noexcept;
+void ForceGrepTable(bool force) noexcept;
 
 // A token prepared for matching: the set as a bitmap, the literal as a
 // pointer into the token's Params.

@@ -73,8 +73,8 @@ enum GrepVector : int {
 
 // The widest instructions the processor offers for the scan, and the limit
 // that new probes keep to (the best there is unless lowered).
-ZEL_EXPORT GrepVector GrepVectorAvailable() noexcept;
-ZEL_EXPORT void LimitGrepVector(GrepVector level) noexcept;
+GrepVector GrepVectorAvailable() noexcept;
+void LimitGrepVector(GrepVector level) noexcept;
 
 }  // namespace zel::detail
 
