@@ -206,7 +206,12 @@ int Trash(const ParsedArgs& a) {
   a.RequireOperands(1, -1, "MASK");
   int status = kOk;
   for (const std::string& mask : a.Operands()) {
-    if (MoveToRecycleBin(FromUtf8(mask)) == 0) status = Fail("'" + mask + "': nothing moved to the trash");
+    bool failed = false;
+    const int moved = MoveToRecycleBin(FromUtf8(mask), [&](const String& path, const String& why) {
+      failed = true;
+      status = Fail("cannot move '" + ToUtf8(path) + "' to the trash: " + ToUtf8(why));
+    });
+    if (moved == 0 && !failed) status = Fail("'" + mask + "': nothing moved to the trash");
   }
   return status;
 }
