@@ -1,18 +1,22 @@
 #include "zel/filesys/filecopy.h"
 
 #include <errno.h>
+#include <fcntl.h>
 
 #include <algorithm>
 #include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "zel/filesys/internal/copyfile.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/filereplace.h"
 #include "zel/platform/hostfs.h"
+#include "zel/platform/internal/copysource.h"
 
 namespace ZEL_EXPORT zel {
 namespace {
@@ -33,6 +37,108 @@ void Call(detail::CopyBlockFeedback fb, void* ctx, int64_t done, int64_t size) {
   if (fb != nullptr) fb(ctx, done, size);
 }
 
+// Permission bits that a copy made without `CopyAttribs` may have: the
+// owner's as they come, the group's and others' only where the source has
+// them, so a copy is never more readable than its source.
+uint32_t AllowedBits(uint32_t source_mode) { return (source_mode & 077) | 07700; }
+
+// Writes one chunk: its data extents, and holes between and after them.
+void WriteChunk(FileReplacement& out, const char* buf, int64_t n,
+                const std::vector<detail::DataExtent>& extents) {
+  int64_t at = 0;
+  for (const detail::DataExtent& e : extents) {
+    out.Skip(e.Offset - at);
+    out.Write(buf + e.Offset, static_cast<size_t>(e.Length));
+    at = e.Offset + e.Length;
+  }
+  out.Skip(n - at);
+}
+
+// The copy loop shared by the copy by name and the copy between directory
+// descriptors: `in` is open; `create` makes the destination's replacement
+// with the given new-file mode (and throws EInOutError when it cannot).
+template <typename Create>
+int CopyOpened(detail::CopySource& in, bool CopyAttribs, detail::CopyBlockFeedback FeedBack,
+               void* Context, Create create) {
+  const int64_t size = in.Size();
+  Call(FeedBack, Context, 0, size);
+
+  // The mode the new file has from its creation on: never more than the
+  // source's for group and others (with attributes, the source's own).
+  const uint32_t new_mode =
+      CopyAttribs ? ((in.Mode() | 0200) & 0777) : (0666 & (AllowedBits(in.Mode()) | 0700));
+  std::optional<FileReplacement> out;
+  int status = fcOK;
+  int err = 0;  // why it failed, left in errno for the caller
+  try {
+    create(out, new_mode);
+  } catch (const EInOutError& e) {
+    status = fcCreateError;
+    err = e.ErrorCode();
+  }
+  if (status == fcOK && out->TargetIs(in.Device(), in.Inode())) {
+    out->Abandon();
+    return fcOK;  // the same file under another name
+  }
+
+  int64_t copied = 0;
+  if (status == fcOK) {
+    char* buf = ChunkBuffer();
+    std::vector<detail::DataExtent> extents;
+    bool done = false;
+    while (!done && status == fcOK) {
+      const int64_t n = in.ReadChunk(buf, kChunk, copied, extents);
+      if (n < 0) {
+        status = fcReadError;
+        err = errno;
+        break;
+      }
+      bool write_ok = true;
+      try {
+        WriteChunk(*out, buf, n, extents);
+      } catch (const EInOutError& e) {
+        err = e.ErrorCode();
+        write_ok = false;  // how far it got is not known: none of this chunk counts
+      }
+      // The blocks of this chunk, one feedback each, as if read and
+      // written one by one.
+      int64_t off = 0;
+      do {
+        const int64_t len = std::min(kBlock, n - off);
+        Call(FeedBack, Context, copied, size);
+        if (!write_ok) {
+          status = fcWriteError;
+          break;
+        }
+        copied += len;
+        off += len;
+        if (len < kBlock) {
+          done = true;  // a short block is the end of the file
+        } else if (abort_switch.load(std::memory_order_relaxed)) {
+          status = fcAborted;
+          err = ECANCELED;
+        }
+      } while (!done && status == fcOK && off < n);
+    }
+  }
+
+  if (status == fcOK) {
+    out->SetModifyTime(in.Modify());
+    out->SetMode(CopyAttribs ? (in.Mode() | 0200) : (out->Mode() & AllowedBits(in.Mode())));
+    try {
+      out->Commit();
+    } catch (const EInOutError& e) {
+      // A file that appeared under the name meanwhile is left alone.
+      status = e.ErrorCode() == EEXIST ? fcCreateError : fcWriteError;
+      err = e.ErrorCode();
+    }
+  }
+  if (out) out->Abandon();  // nothing is left after a commit; a failure removes the temporary file
+  Call(FeedBack, Context, copied, size);
+  if (status != fcOK) errno = err;
+  return status;
+}
+
 }  // namespace
 
 namespace ZEL_HIDDEN detail {
@@ -49,98 +155,31 @@ int CopyOneFile(StringView Source, StringView Dest, bool CopyAttribs, CopyBlockF
   }
   if (dest == Source) return fcOK;
 
-  THostFile in;
-  TFileInfo sinfo;
-  if (!in.OpenRead(Source, &sinfo)) return fcSourceError;
-  const int64_t size = sinfo.Size;
-  Call(FeedBack, Context, 0, size);
-
-  // Create the destination: a new file directly, an existing one through a
-  // temporary file beside it that replaces it only when complete.
-  THostFile out;
-  std::optional<FileReplacement> replacement;
-  int status = fcOK;
-  if (!out.CreateNew(dest)) {
-    if (LastOSError() != EEXIST || !GetFileInfo(dest, dinfo)) {
-      status = fcCreateError;
-    } else if (dinfo.Device == sinfo.Device && dinfo.Inode == sinfo.Inode) {
-      return fcOK;  // the same file under another name
-    } else if (dinfo.Attr & (faDirectory | faReadOnly)) {
-      status = fcCreateError;
-    } else {
-      try {
-        replacement.emplace(dest);
-      } catch (const EInOutError&) {
-        status = fcCreateError;
-      }
-    }
+  CopySource in;
+  if (!in.Open(AT_FDCWD, FileNameToBytes(Source), true)) return fcSourceError;
+  // The same file under another name is left alone, even a read-only one.
+  if (IsFileAt(AT_FDCWD, FileNameToBytes(dest), true, in.Device(), in.Inode())) {
+    Call(FeedBack, Context, 0, in.Size());
+    return fcOK;
   }
-  const bool created = status == fcOK && !replacement;
-  auto write = [&](const char* data, size_t n, size_t& written) {
-    if (!replacement) return out.Write(data, n, &written);
-    try {
-      replacement->Write(data, n);
-      written = n;
-      return true;
-    } catch (const EInOutError&) {
-      written = 0;  // the replacement cannot say how far it got
-      return false;
-    }
-  };
+  return CopyOpened(in, CopyAttribs, FeedBack, Context,
+                    [&](std::optional<FileReplacement>& out, uint32_t mode) {
+                      out.emplace(dest, mode);
+                    });
+}
 
-  int64_t copied = 0;
-  if (status == fcOK) {
-    char* buf = ChunkBuffer();
-    bool done = false;
-    while (!done && status == fcOK) {
-      const int64_t n = in.Read(buf, kChunk);
-      if (n < 0) {
-        status = fcReadError;
-        break;
-      }
-      size_t written = 0;
-      const bool write_ok = write(buf, static_cast<size_t>(n), written);
-      // The blocks of this chunk, one feedback each, as if read and
-      // written one by one.
-      int64_t off = 0;
-      do {
-        const int64_t len = std::min(kBlock, n - off);
-        Call(FeedBack, Context, copied, size);
-        if (!write_ok && off + len > static_cast<int64_t>(written)) {
-          status = fcWriteError;
-          break;
-        }
-        copied += len;
-        off += len;
-        if (len < kBlock) {
-          done = true;  // a short block is the end of the file
-        } else if (abort_switch.load(std::memory_order_relaxed)) {
-          status = fcAborted;
-        }
-      } while (!done && status == fcOK && off < n);
-    }
+int CopyFileAt(int src_dirfd, const char* src_name, int dst_dirfd, const char* dst_name,
+               bool CopyAttribs, CopyBlockFeedback FeedBack, void* Context) {
+  CopySource in;
+  if (!in.Open(src_dirfd, src_name, false)) return fcSourceError;
+  if (IsFileAt(dst_dirfd, dst_name, false, in.Device(), in.Inode())) {
+    Call(FeedBack, Context, 0, in.Size());
+    return fcOK;
   }
-
-  // Metadata is best effort: a file system without permission bits still
-  // gets the data.
-  if (status == fcOK && replacement) {
-    try {
-      replacement->Commit();  // keeps the replaced file's permission bits
-      SetFileTimes(dest, nullptr, &sinfo.Modify);
-      if (CopyAttribs) SetFileMode(dest, sinfo.Mode | 0200);
-    } catch (const EInOutError&) {
-      status = fcWriteError;
-    }
-  } else if (status == fcOK) {
-    out.SetModifyTime(sinfo.Modify);
-    if (CopyAttribs) out.SetMode(sinfo.Mode | 0200);
-    if (!out.Close()) status = fcWriteError;
-  }
-  out.Close();
-  if (replacement) replacement->Abandon();  // nothing left after a commit
-  if (status != fcOK && created) DeleteFile(dest);
-  Call(FeedBack, Context, copied, size);
-  return status;
+  return CopyOpened(in, CopyAttribs, FeedBack, Context,
+                    [&](std::optional<FileReplacement>& out, uint32_t mode) {
+                      out.emplace(dst_dirfd, dst_name, mode);
+                    });
 }
 
 }  // namespace detail

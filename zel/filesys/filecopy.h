@@ -12,23 +12,34 @@
 // itself moves in larger reads and writes (a few hundred KiB), so copying
 // runs at the speed of the system's own tools; the calls above and the
 // abort checks between blocks are the same as if every block were read and
-// written on its own (after a read error, or a write error while replacing
-// a file, the count stops at the start of the larger read instead).
+// written on its own (after a read or write error the count stops at the
+// start of the larger read instead).  The holes of a sparse file stay holes
+// in the copy; they count as blocks like any other.
 //
 // `AbortAnyFileCopying` sets the abort switch (from a feedback, another
 // thread or a signal handler); the copy in progress stops after its current
 // block.  `FileCopyFeedBk` clears the switch when it starts.
 //
-// Safety: a copy that fails or is aborted leaves no partial destination
-// behind, and an existing destination is replaced only when the new copy is
-// complete (it is written beside it under a temporary name, flushed to the
-// disk and renamed over it: zel/platform/filereplace.h).  A destination without any write permission bit is not replaced
-// (status -2), as the read-only attribute means.  Copying a file onto itself
-// (the same name, or another name of the same file) does nothing and
-// returns 0.  The copy keeps the source's modification time; with
-// `CopyAttribs` it also takes the source's permission bits, with the owner's
-// write bit set.  Without it a new file gets the default permissions and a
-// replaced one keeps its own.
+// Safety: the copy is written under a temporary name in the destination's
+// directory, flushed to the disk and renamed to the destination only when
+// complete (zel/platform/filereplace.h), so the destination's name never
+// shows a partial copy, whatever ends the program.  A copy that fails or is
+// aborted leaves no file behind (only a program killed mid-copy can leave
+// the temporary file), and an existing destination is then unchanged.  A
+// new destination is not put over a file that someone else created under
+// its name meanwhile (status -2).  A destination without any write
+// permission bit is not replaced (status -2), as the read-only attribute
+// means; a destination that is a link is written through to its target; a
+// device or FIFO is written directly.  Copying a file onto itself (the same
+// name, or another name of the same file) does nothing and returns 0.
+//
+// Modes: the copy keeps the source's modification time.  With `CopyAttribs`
+// it takes the source's permission bits, with the owner's write bit set.
+// Without it a new file gets the default permissions (0666 less the umask)
+// and a replaced one keeps its own, but in either case the group and others
+// get no permission the source denies them: a copy of a private file is
+// never readable by more people than the source, not even while it is
+// written (a new file has its mode from its creation on).
 #ifndef ZEL_FILESYS_FILECOPY_H_
 #define ZEL_FILESYS_FILECOPY_H_
 

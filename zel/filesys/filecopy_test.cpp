@@ -1,8 +1,12 @@
 #include "zel/filesys/filecopy.h"
 
 #include <gtest/gtest.h>
+#include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "zel/filesys/internal/copyfile.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -95,12 +100,147 @@ TEST_F(FileCopyTest, AttributesCopiedWithOwnerWriteOrKept) {
   };
   ASSERT_EQ(FileCopyFeedBk(Path("ro"), Path("with"), true, nullptr), fcOK);
   EXPECT_EQ(mode("with"), 0640u);
-  // A replaced file keeps its own mode unless attributes are copied.
+  // A replaced file keeps its own mode unless attributes are copied, less
+  // what the source denies group and others: the copy is not readable by
+  // more people than the source.
   Put("old", "previous");
-  chmod((Dir() + "/old").c_str(), 0604);
+  chmod((Dir() + "/old").c_str(), 0664);
   ASSERT_EQ(FileCopyFeedBk(Path("ro"), Path("old"), false, nullptr), fcOK);
   EXPECT_EQ(Bytes("old"), "x");
-  EXPECT_EQ(mode("old"), 0604u);
+  EXPECT_EQ(mode("old"), 0640u);
+}
+
+// A private source is never copied into a file that others may read, not
+// even while the copy is written: every file of the directory is looked at
+// from the feedback, during the copy.
+std::string watched_dir;
+bool saw_wider = false;
+void CheckModes(int64_t, int64_t) {
+  for (const auto& e : fs::directory_iterator(watched_dir)) {
+    struct stat st;
+    if (lstat(e.path().c_str(), &st) == 0 && (st.st_mode & 077) != 0) saw_wider = true;
+  }
+}
+
+TEST_F(FileCopyTest, APrivateFileIsNeverVisibleWithWiderPermissions) {
+  Put("secret", Pattern(100000));
+  chmod((Dir() + "/secret").c_str(), 0600);
+  watched_dir = Dir();
+  for (const bool attribs : {false, true}) {
+    saw_wider = false;
+    ASSERT_EQ(FileCopyFeedBk(Path("secret"), Path(attribs ? "a" : "b"), attribs, CheckModes), fcOK);
+    EXPECT_FALSE(saw_wider) << attribs;
+  }
+  struct stat st;
+  ASSERT_EQ(stat((Dir() + "/b").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 077, 0u);
+}
+
+// A file-size limit (as a full disk) fails the copy part-way: no file is
+// left under the final name, nor a temporary one when the error is seen
+// (SIGXFSZ ignored, the write fails with EFBIG).  When the signal kills the
+// program instead, the final name still never shows the partial copy.
+TEST_F(FileCopyTest, AFileSizeLimitLeavesNoPartialDestination) {
+  Put("src", Pattern(300000));
+  for (const bool ignore_signal : {true, false}) {
+    SCOPED_TRACE(ignore_signal);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      signal(SIGXFSZ, ignore_signal ? SIG_IGN : SIG_DFL);
+      rlimit limit{100000, 100000};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      _exit(-FileCopyFeedBk(Path("src"), Path("dst"), false, nullptr));
+    }
+    int wstatus = 0;
+    ASSERT_EQ(waitpid(child, &wstatus, 0), child);
+    if (ignore_signal) {
+      ASSERT_TRUE(WIFEXITED(wstatus));
+      EXPECT_EQ(-WEXITSTATUS(wstatus), fcWriteError);
+      EXPECT_EQ(Names(), std::vector<std::string>{"src"});
+    } else {
+      ASSERT_TRUE(WIFSIGNALED(wstatus));
+      EXPECT_EQ(WTERMSIG(wstatus), SIGXFSZ);
+      EXPECT_FALSE(fs::exists(Dir() + "/dst"));
+    }
+  }
+}
+
+// The holes of a sparse file stay holes in the copy.
+TEST_F(FileCopyTest, SparseFilesKeepTheirHoles) {
+  const std::string src = Dir() + "/sparse";
+  const int fd = open(src.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_GE(fd, 0);
+  const std::string block = Pattern(4096);
+  const off_t size = off_t{64} << 20;
+  for (const off_t at : {off_t{0}, off_t{20} << 20, size - 4096}) {
+    ASSERT_EQ(pwrite(fd, block.data(), block.size(), at), 4096);
+  }
+  close(fd);
+  struct stat st;
+  ASSERT_EQ(stat(src.c_str(), &st), 0);
+  {
+    const int probe = open(src.c_str(), O_RDONLY | O_CLOEXEC);
+    const off_t hole = lseek(probe, 0, SEEK_HOLE);
+    close(probe);
+    if (hole >= size || st.st_blocks * 512 >= size) {
+      GTEST_SKIP() << "this file system does not keep holes";
+    }
+  }
+  ASSERT_EQ(FileCopyFeedBk(Path("sparse"), Path("copy"), false, Record), fcOK);
+  EXPECT_EQ(calls.size(), static_cast<size_t>(size / 8192 + 3));  // block feedback as for any file
+  struct stat copy;
+  ASSERT_EQ(stat((Dir() + "/copy").c_str(), &copy), 0);
+  EXPECT_EQ(copy.st_size, size);
+  EXPECT_LE(copy.st_blocks, st.st_blocks + 64) << "the holes were written as data";
+  EXPECT_EQ(Bytes("copy"), Bytes("sparse"));
+}
+
+// The copy between directory descriptors never follows a link at either
+// end and never blocks on a FIFO.
+TEST_F(FileCopyTest, CopyFileAtStaysInsideItsDirectories) {
+  testutil::TempDir outside("filecopy_out");
+  outside.Put("victim", "untouched");
+  Put("src", Pattern(20000));
+  fs::create_directory(Dir() + "/to");
+  ASSERT_EQ(symlink((outside.Dir() + "/victim").c_str(), (Dir() + "/to/link").c_str()), 0);
+  ASSERT_EQ(symlink((outside.Dir() + "/victim").c_str(), (Dir() + "/srclink").c_str()), 0);
+  ASSERT_EQ(mkfifo((Dir() + "/fifo").c_str(), 0600), 0);
+  const int from = open(Dir().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int to = open((Dir() + "/to").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(from, 0);
+  ASSERT_GE(to, 0);
+  auto forward = [](void*, int64_t done, int64_t size) { Record(done, size); };
+  struct Case {
+    const char* source;
+    const char* dest;
+    int status;
+  } cases[] = {
+      {"src", "copy", fcOK},
+      {"srclink", "other", fcSourceError},
+      {"fifo", "other", fcSourceError},
+      {"to", "other", fcSourceError},
+      {"missing", "other", fcSourceError},
+      {"src", "link", fcCreateError},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.source) + " -> " + c.dest);
+    calls.clear();
+    EXPECT_EQ(detail::CopyFileAt(from, c.source, to, c.dest, false, forward, nullptr), c.status);
+    if (c.status == fcOK) {
+      EXPECT_EQ(calls, (Calls{{0, 20000}, {0, 20000}, {8192, 20000}, {16384, 20000},
+                              {20000, 20000}}));
+    }
+  }
+  close(from);
+  close(to);
+  EXPECT_EQ(Bytes("to/copy"), Pattern(20000));
+  EXPECT_EQ(outside.Bytes("victim"), "untouched");
+  EXPECT_TRUE(fs::is_symlink(Dir() + "/to/link"));
+  std::vector<std::string> in_to;
+  for (const auto& e : fs::directory_iterator(Dir() + "/to")) in_to.push_back(e.path().filename());
+  std::sort(in_to.begin(), in_to.end());
+  EXPECT_EQ(in_to, (std::vector<std::string>{"copy", "link"}));
 }
 
 TEST_F(FileCopyTest, FailuresLeaveNothingBehind) {

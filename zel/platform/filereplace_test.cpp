@@ -1,11 +1,19 @@
 #include "zel/platform/filereplace.h"
 
+#include <errno.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "zel/platform/exceptions.h"
 #include "zel/platform/stream.h"
@@ -20,6 +28,23 @@ using testutil::FileSizeLimit;
 using testutil::TempDir;
 
 const std::string kLong(5000, 'x');
+
+uint32_t ModeOf(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
+}
+
+// The error code of a save's failure, 0 when it succeeds.
+int SaveError(const String& target, const std::string& bytes) {
+  try {
+    FileReplacement out(target);
+    out.Write(bytes.data(), bytes.size());
+    out.Commit();
+    return 0;
+  } catch (const EInOutError& e) {
+    return e.ErrorCode();
+  }
+}
 
 TEST(FileReplacement, CommitReplacesAndKeepsPermissions) {
   TempDir dir("replace");
@@ -47,6 +72,219 @@ TEST(FileReplacement, ALinkKeepsPointingAtTheNewContent) {
   struct stat st;
   ASSERT_EQ(lstat((dir.Dir() + "/link.txt").c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+  // A dangling link: the file is created where it points.
+  ASSERT_EQ(symlink("later.txt", (dir.Dir() + "/dangling").c_str()), 0);
+  ASSERT_EQ(SaveError(dir.Path("dangling"), "made"), 0);
+  EXPECT_EQ(dir.Bytes("later.txt"), "made");
+  EXPECT_TRUE(S_ISLNK(ModeOf(dir.Dir() + "/dangling")));
+  EXPECT_EQ(dir.EntryCount(), 4u);
+}
+
+TEST(FileReplacement, PrivateFilesStayPrivateAndNewFilesGetTheirModeFromTheStart) {
+  TempDir dir("replace");
+  dir.Put("secret", "old");
+  chmod((dir.Dir() + "/secret").c_str(), 0600);
+  ASSERT_EQ(SaveError(dir.Path("secret"), "new"), 0);
+  EXPECT_EQ(ModeOf(dir.Dir() + "/secret") & 07777, 0600u);
+
+  // While a new file is written, its temporary file already has the mode
+  // it will keep: there is no moment in which it is readable by others.
+  FileReplacement out(dir.Path("fresh"), 0600);
+  out.Write("abc", 3);
+  for (const auto& e : std::filesystem::directory_iterator(dir.Dir())) {
+    EXPECT_EQ(ModeOf(e.path()) & 077, 0u) << e.path();
+  }
+  EXPECT_EQ(out.Mode(), 0600u);
+  out.Commit();
+  EXPECT_EQ(dir.Bytes("fresh"), "abc");
+  EXPECT_EQ(ModeOf(dir.Dir() + "/fresh") & 07777, 0600u);
+  EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+// A new file takes its name only if nobody took it meanwhile: a file made
+// there by someone else is not overwritten.
+TEST(FileReplacement, ANewFileDoesNotOverwriteOneCreatedMeanwhile) {
+  TempDir dir("replace");
+  FileReplacement out(dir.Path("t.txt"));
+  out.Write("mine", 4);
+  dir.Put("t.txt", "theirs");
+  try {
+    out.Commit();
+    ADD_FAILURE() << "the commit overwrote a file created meanwhile";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.ErrorCode(), EEXIST);
+  }
+  EXPECT_EQ(dir.Bytes("t.txt"), "theirs");
+  EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+// Devices, FIFOs and links to them are written where they are; sockets and
+// directories are refused.  The old save replaced each of them by a
+// regular file.
+TEST(FileReplacement, DevicesAndFifosAreWrittenNotReplaced) {
+  TempDir dir("replace");
+  const std::string fifo = dir.Dir() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(symlink("fifo", (dir.Dir() + "/fifolink").c_str()), 0);
+  for (const char* name : {"fifo", "fifolink"}) {
+    SCOPED_TRACE(name);
+    std::string got;
+    std::thread reader([&] {
+      const int fd = open(fifo.c_str(), O_RDONLY | O_CLOEXEC);
+      char buf[256];
+      for (ssize_t n; fd >= 0 && (n = read(fd, buf, sizeof buf)) > 0;) got.append(buf, n);
+      if (fd >= 0) close(fd);
+    });
+    // The save waits (bounded) for the reader to open its end.
+    int err = ENXIO;
+    for (int i = 0; i < 500 && err == ENXIO; ++i) {
+      err = SaveError(dir.Path(name), "through the pipe");
+      if (err == ENXIO) usleep(2000);
+    }
+    reader.join();
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(got, "through the pipe");
+    EXPECT_TRUE(S_ISFIFO(ModeOf(fifo)));
+  }
+  // Nobody reads: a clear error at once, not a hang.
+  EXPECT_EQ(SaveError(dir.Path("fifo"), "x"), ENXIO);
+
+  // A pipe reached through /proc/self/fd, as `--out /dev/stdout` does.
+  int pipe_fds[2];
+  ASSERT_EQ(pipe(pipe_fds), 0);
+  EXPECT_EQ(SaveError(FromUtf8("/proc/self/fd/" + std::to_string(pipe_fds[1])), "piped"), 0);
+  close(pipe_fds[1]);
+  char buf[16] = {};
+  EXPECT_EQ(read(pipe_fds[0], buf, sizeof buf), 5);
+  EXPECT_EQ(std::string(buf), "piped");
+  close(pipe_fds[0]);
+
+  const int sock = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  const std::string sock_path = dir.Dir() + "/sock";
+  ASSERT_LT(sock_path.size(), sizeof addr.sun_path);
+  std::copy(sock_path.begin(), sock_path.end(), addr.sun_path);
+  ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  EXPECT_EQ(SaveError(dir.Path("sock"), "x"), ENXIO);
+  close(sock);
+  EXPECT_TRUE(S_ISSOCK(ModeOf(sock_path)));
+  std::filesystem::create_directory(dir.Dir() + "/sub");
+  EXPECT_EQ(SaveError(dir.Path("sub"), "x"), EISDIR);
+  EXPECT_EQ(dir.EntryCount(), 4u);  // fifo, fifolink, sock, sub: no temporary file
+}
+
+TEST(FileReplacement, ACharacterDeviceIsWrittenNotReplaced) {
+  if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
+  TempDir dir("replace");
+  const std::string null_dev = dir.Dir() + "/null";  // a private node of /dev/null
+  if (mknod(null_dev.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+    GTEST_SKIP() << "mknod refused here (a container without the capability?)";
+  }
+  ASSERT_EQ(symlink("null", (dir.Dir() + "/link").c_str()), 0);
+  for (const char* name : {"null", "link"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(SaveError(dir.Path(name), kLong), 0);
+    EXPECT_TRUE(S_ISCHR(ModeOf(null_dev)));
+  }
+  EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+// The form for a walker that holds directory descriptors: names are single
+// entries of that directory, and a link there is refused, not followed.
+TEST(FileReplacement, AtADirectoryDescriptor) {
+  TempDir dir("replace");
+  TempDir outside("replace_out");
+  outside.Put("victim", "untouched");
+  ASSERT_EQ(symlink((outside.Dir() + "/victim").c_str(), (dir.Dir() + "/link").c_str()), 0);
+  const int dfd = open(dir.Dir().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(dfd, 0);
+  {
+    FileReplacement out(dfd, "new\xE9", 0640);  // not UTF-8: the same bytes on disk
+    out.Write("at", 2);
+    out.Commit();
+  }
+  EXPECT_EQ(dir.Bytes("new\xE9"), "at");
+  auto error_at = [&](const char* name) {
+    try {
+      FileReplacement out(dfd, name);
+      return 0;
+    } catch (const EInOutError& e) {
+      return e.ErrorCode();
+    }
+  };
+  EXPECT_EQ(error_at("link"), ELOOP);
+  EXPECT_EQ(error_at("../x"), EINVAL);
+  EXPECT_EQ(error_at(""), EINVAL);
+  close(dfd);
+  EXPECT_EQ(outside.Bytes("victim"), "untouched");
+  EXPECT_TRUE(S_ISLNK(ModeOf(dir.Dir() + "/link")));
+  EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+// Another user who can write the directory swaps links in place of the
+// temporary files while saves run: the saves write only through the
+// descriptors they created, so nothing outside the directory changes.
+TEST(FileReplacement, LinksSwappedInForTheTemporaryFileLeadNowhere) {
+  TempDir dir("replace");
+  TempDir outside("replace_out");
+  outside.Put("victim", "untouched");
+  const std::string victim = outside.Dir() + "/victim";
+  std::atomic<bool> stop{false};
+  std::atomic<int> swapped{0};
+  std::thread attacker([&] {
+    while (!stop.load()) {
+      std::error_code ec;
+      for (const auto& e : std::filesystem::directory_iterator(dir.Dir(), ec)) {
+        const std::string name = e.path().filename();
+        if (name.rfind(".t.txt.", 0) != 0) continue;
+        if (unlink(e.path().c_str()) == 0 && symlink(victim.c_str(), e.path().c_str()) == 0) {
+          ++swapped;
+        }
+      }
+    }
+  });
+  int spoiled = 0;
+  for (int i = 0; i < 300; ++i) {
+    try {
+      FileReplacement out(dir.Path("t.txt"));
+      out.Write(kLong.data(), kLong.size());
+      out.Commit();
+    } catch (const EInOutError&) {
+      ++spoiled;  // a save the attacker spoiled may fail; it must not write elsewhere
+    }
+    ASSERT_EQ(outside.Bytes("victim"), "untouched") << "after save " << i;
+    // A link that got the target's name in a lost race would be written
+    // through by the next save, as any link is: take it away.
+    if (S_ISLNK(ModeOf(dir.Dir() + "/t.txt"))) {
+      ++spoiled;
+      unlink((dir.Dir() + "/t.txt").c_str());
+    }
+  }
+  stop = true;
+  attacker.join();
+  EXPECT_EQ(outside.Bytes("victim"), "untouched");
+  RecordProperty("swaps", swapped.load());
+  RecordProperty("spoiled", spoiled);
+}
+
+// In a sticky, world-writable directory a link of another user is not
+// followed, as the kernel refuses for open().
+TEST(FileReplacement, AStrangersLinkInAStickyDirectoryIsNotFollowed) {
+  if (geteuid() != 0) GTEST_SKIP() << "a link owned by another user needs root to make";
+  TempDir dir("replace");
+  TempDir outside("replace_out");
+  outside.Put("victim", "untouched");
+  ASSERT_EQ(chmod(dir.Dir().c_str(), 01777), 0);
+  const std::string link = dir.Dir() + "/link";
+  ASSERT_EQ(symlink((outside.Dir() + "/victim").c_str(), link.c_str()), 0);
+  ASSERT_EQ(lchown(link.c_str(), 65534, 65534), 0);
+  EXPECT_EQ(SaveError(FromUtf8(link), "x"), EACCES);
+  EXPECT_EQ(outside.Bytes("victim"), "untouched");
+  ASSERT_EQ(lchown(link.c_str(), 0, 0), 0);  // our own link is followed
+  EXPECT_EQ(SaveError(FromUtf8(link), "x"), 0);
+  EXPECT_EQ(outside.Bytes("victim"), "x");
 }
 
 TEST(FileReplacement, AMissingDirectoryOrAReadOnlyFileIsAnError) {
