@@ -19,19 +19,6 @@ size_t DirPartLength(StringView path) noexcept {
   return detail::DirPartLength(path, detail::kPortablePath);
 }
 
-// Splits an expanded path at its "/", dropping empty components.
-std::vector<String> SplitComponents(StringView path) {
-  std::vector<String> parts;
-  size_t start = 0;
-  for (size_t i = 0; i <= path.size(); ++i) {
-    if (i == path.size() || path[i] == u'/') {
-      if (i > start) parts.emplace_back(path.substr(start, i - start));
-      start = i + 1;
-    }
-  }
-  return parts;
-}
-
 // The host's lexical expansion, with "\" read as a separator as well.
 String ExpandBothSeparators(StringView Path) {
   String path(Path);
@@ -98,7 +85,7 @@ String AbridgeFilePath(StringView Path, int MaxLength) {
 
 String DOSToWinPath(StringView Path) {
   const String full = ExpandBothSeparators(Path);
-  const std::vector<String> parts = SplitComponents(full);
+  const std::vector<String> parts = detail::SplitPathNames(full, detail::kHostPath);
   String result;
   size_t k = 0;
   for (; k < parts.size(); ++k) {

@@ -8,6 +8,7 @@
 #include "zel/platform/export.h"
 #include "zel/platform/hostfs.h"
 #include "zel/platform/hostpath.h"
+#include "zel/platform/internal/pathmodel.h"
 #include "zel/stringl/numscan.h"
 #include "zel/stringl/split.h"
 #include "zel/streams/tagscan.h"
@@ -25,16 +26,9 @@ bool SomethingExists(const String& name) {
 
 // Appends the names of `path` to `todo` so that the first is taken next
 // (`todo` is worked from its back).
-void PushComponents(StringView path, bool both_separators, std::vector<String>& todo) {
-  std::vector<String> parts;
-  size_t start = 0;
-  for (size_t i = 0; i <= path.size(); ++i) {
-    if (i == path.size() || path[i] == u'/' || (both_separators && path[i] == u'\\')) {
-      if (i > start) parts.emplace_back(path.substr(start, i - start));
-      start = i + 1;
-    }
-  }
-  todo.insert(todo.end(), parts.rbegin(), parts.rend());
+void PushNames(StringView path, detail::PathStyle style, std::vector<String>& todo) {
+  const std::vector<String> names = detail::SplitPathNames(path, style);
+  todo.insert(todo.end(), names.rbegin(), names.rend());
 }
 
 // The absolute path that `Path` leads to, "." and ".." taken where they
@@ -43,8 +37,8 @@ void PushComponents(StringView path, bool both_separators, std::vector<String>& 
 // written.  "\" separates as in the other path functions.
 String CanonicalPath(StringView Path) {
   std::vector<String> todo;
-  PushComponents(Path, true, todo);
-  if (Path.empty() || !IsPathSeparator(Path[0])) PushComponents(GetCurrentDir(), false, todo);
+  PushNames(Path, detail::kPortablePath, todo);
+  if (Path.empty() || !IsPathSeparator(Path[0])) PushNames(GetCurrentDir(), detail::kHostPath, todo);
   String cur;  // "" is the root
   int links = 0;
   while (!todo.empty()) {
@@ -62,7 +56,7 @@ String CanonicalPath(StringView Path) {
     if (GetFileInfo(next, info, false) && (info.Attr & faSymLink) && links < 40 &&
         ReadSymLink(next, target) && !target.empty()) {
       ++links;
-      PushComponents(target, false, todo);  // a link's text is a host path
+      PushNames(target, detail::kHostPath, todo);  // a link's text is a host path
       if (target[0] == u'/') cur.clear();
       continue;
     }

@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "zel/platform/string.h"
 
@@ -46,6 +47,21 @@ constexpr size_t DirPartLength(StringView Path, PathStyle Style) noexcept {
   size_t i = Path.size();
   while (i > 0 && !IsPathSep(Path[i - 1], Style)) --i;
   return i > 0 ? i : DrivePrefixLength(Path, Style);
+}
+
+// The names of `Path` between its separators, empty ones (of "//" or a
+// leading or trailing separator) dropped; the drive prefix is no name of
+// its own here.
+inline std::vector<String> SplitPathNames(StringView Path, PathStyle Style) {
+  std::vector<String> names;
+  size_t start = 0;
+  for (size_t i = 0; i <= Path.size(); ++i) {
+    if (i == Path.size() || IsPathSep(Path[i], Style)) {
+      if (i > start) names.emplace_back(Path.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  return names;
 }
 
 }  // namespace zel::detail
