@@ -11,6 +11,7 @@
 #include "tools/zel/draw_helper.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/numconv.h"
 #include "zel/platform/syserror.h"
 #include "zel/platform/textfile.h"
@@ -205,7 +206,7 @@ int Palette(const ParsedArgs& args) {
     if (!args.Has("out")) return kOk;
   }
   if (args.Has("out")) {
-    if (!palette.StoreOnFile(1, palette.Size(), FromUtf8(out))) {
+    if (!palette.StoreOnFile(1, palette.Size(), FileNameFromBytes(out))) {
       return Fail("cannot write '" + out + "'");
     }
     return kOk;

@@ -10,6 +10,7 @@
 
 #include "tools/zel/cli.h"
 #include "zel/dstruct/dstruct.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/numconv.h"
 
 namespace zel::cli {
@@ -189,7 +190,7 @@ int FeatMat(const ParsedArgs& args) {
   TFeatureMatrix m(nullptr);
   int r;
   try {
-    r = m.Load(FromUtf8(path));
+    r = m.Load(FileNameFromBytes(path));
   } catch (const Exception& e) {
     return Fail("cannot open '" + path + "': " + e.what());
   }

@@ -13,6 +13,7 @@
 #include "tools/zel/cli.h"
 #include "zel/filesys/filesys.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/syserror.h"
 #include "zel/streams/streamio.h"
 
@@ -81,7 +82,9 @@ constexpr Command kCommands[] = {
 };
 
 // "-" reads standard input through its device name.
-String FileArg(const std::string& path) { return FromUtf8(path == "-" ? "/dev/stdin" : path); }
+String FileArg(const std::string& path) {
+  return FileNameFromBytes(path == "-" ? "/dev/stdin" : path);
+}
 
 // Reports a library I/O error on `path` the way the tool reports others.
 int ReportIOError(const std::string& path, const EInOutError& e) {
@@ -150,7 +153,7 @@ int Tail(const ParsedArgs& args) {
     lines.assign(std::make_move_iterator(last.begin()), std::make_move_iterator(last.end()));
   } else {
     try {
-      lines = ReadLastLinesOfFile(FromUtf8(path), n);
+      lines = ReadLastLinesOfFile(FileNameFromBytes(path), n);
     } catch (const EInOutError& e) {
       return ReportIOError(path, e);
     }
@@ -198,7 +201,7 @@ int Asc(const ParsedArgs& args) {
     status = ReadHeaderOfASC(*in, comment, a, b, f[0], f[1], f[2], f[3]);
   } else {
     try {
-      status = ReadHeaderOfASC(FromUtf8(path), comment, a, b, f[0], f[1], f[2], f[3]);
+      status = ReadHeaderOfASC(FileNameFromBytes(path), comment, a, b, f[0], f[1], f[2], f[3]);
     } catch (const EInOutError& e) {
       return ReportIOError(path, e);
     }
@@ -222,7 +225,7 @@ int Crlf(const ParsedArgs& args) {
   const std::string& path = args.Operands()[0];
   if (path == "-") throw BadUsage("crlf rewrites a file in place; stdin cannot be rewritten");
   try {
-    EnsureCRLFInFile(FromUtf8(path), FromUtf8(path));
+    EnsureCRLFInFile(FileNameFromBytes(path), FileNameFromBytes(path));
   } catch (const EInOutError& e) {
     return ReportIOError(path, e);
   }

@@ -102,4 +102,19 @@ expect "findtext no match" 1 "" -- "$zel" findtext absent "$tmp/find.txt"
 expect_match "findtext needs two operands" 2 "TEXT" -- "$zel" findtext World
 expect_match "findtext missing file" 1 "^zel: cannot open" -- "$zel" findtext x "$tmp/absent"
 
+# --- names that are not UTF-8 -----------------------------------------------------
+# "caf\xe9.txt" (Latin-1) beside "café.txt" (UTF-8): each command reaches the
+# file it was given, and prints its name as the same bytes.
+latin="$tmp/caf"$'\xe9'".txt"
+printf 'latin\n' >"$latin"
+printf 'utf8\r' >"$tmp/café.txt"
+expect "tail of a Latin-1 name reads that file" 0 "latin" -- "$zel" tail "$latin"
+expect "findtext in a Latin-1 name" 0 "1:1:latin" -- "$zel" findtext latin "$latin"
+expect "lines prints the name's own bytes" 0 "1  $latin" -- "$zel" lines "$latin"
+printf 'latin\r' >"$latin"
+"$zel" crlf "$latin"
+expect "crlf rewrote the Latin-1 name" 0 "$(printf 'latin\r\n' | od -c)" -- sh -c 'od -c <"$1"' sh "$latin"
+expect "crlf left the UTF-8 neighbour alone" 0 "$(printf 'utf8\r' | od -c)" -- sh -c 'od -c <"$1"' sh "$tmp/café.txt"
+expect "a missing Latin-1 name is named in the message" 0 "zel: cannot open '$latin.x': No such file or directory" -- sh -c '"$1" tail "$2" 2>&1 >/dev/null; true' sh "$zel" "$latin.x"
+
 finish

@@ -10,6 +10,7 @@
 #include "tools/zel/cli.h"
 #include "tools/zel/colorspec.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/numconv.h"
 #include "zel/platform/syserror.h"
 #include "zel/platform/textfile.h"
@@ -145,7 +146,7 @@ int ReadLabel(const ParsedArgs& args) {
   const String id = FromUtf8(args.Get("id"));
   TCustomTextLabel l;
   try {
-    TextFile f(path == "-" ? String() : FromUtf8(path));
+    TextFile f(path == "-" ? String() : FileNameFromBytes(path));
     f.Reset();
     if (!l.ReadFromOpenXMLFile(f, id)) {
       return Fail("no label element" + (id.empty() ? std::string() : " with id '" + ToUtf8(id) + "'") +
@@ -228,7 +229,7 @@ int Label(const ParsedArgs& args) {
   const std::string out = args.Get("out");
   try {
     TextFile f;
-    f.AssignFile(out == "-" ? String() : FromUtf8(out));
+    f.AssignFile(out == "-" ? String() : FileNameFromBytes(out));
     f.RewriteReplacing();  // standard output is written directly
     l.WriteToOpenXMLFile(f, args.Has("header"), FromUtf8(args.Get("id")), indent);
     f.Close();

@@ -7,6 +7,7 @@
 #include "tools/zel/cli.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/filestream.h"
 #include "zel/streams/streams.h"
 
@@ -43,7 +44,7 @@ int Tags(const ParsedArgs& parsed) {
   struct stat st;
   try {
     if (::fstat(in.stream->Fd(), &st) == 0 && S_ISREG(st.st_mode) && args[0] != "-") {
-      file = std::make_unique<TFileStream>(FromUtf8(args[0]), fmOpenRead | fmShareDenyWrite);
+      file = std::make_unique<TFileStream>(FileNameFromBytes(args[0]), fmOpenRead | fmShareDenyWrite);
     } else {
       auto mem = std::make_unique<TMemoryStream>();
       TLineReader reader = LineReader(in, leKeep);

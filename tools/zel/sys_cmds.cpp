@@ -8,6 +8,7 @@
 #include "zel/cpuid/cpuid.h"
 #include "zel/filesys/savedialog.h"
 #include "zel/filesys/sysinfo.h"
+#include "zel/platform/filename.h"
 #include "zel/stringl/numscan.h"
 #include "zel/zelbase/errors.h"
 
@@ -99,9 +100,9 @@ int SysInfo(const ParsedArgs& args) {
     std::cout << "memory:            unknown\n";
   }
   const String temp = GetTempDir();
-  std::cout << "temporary dir:     " << ToUtf8(temp) << '\n'
-            << "system dir:        " << ToUtf8(GetSystemDir()) << '\n'
-            << "installation dir:  " << ToUtf8(GetWindowsDir()) << '\n';
+  std::cout << "temporary dir:     " << FileNameToBytes(temp) << '\n'
+            << "system dir:        " << FileNameToBytes(GetSystemDir()) << '\n'
+            << "installation dir:  " << FileNameToBytes(GetWindowsDir()) << '\n';
   const double free = PathDiskFree(temp), size = PathDiskSize(temp);
   if (free >= 0 && size >= 0) {
     std::cout << "temp free/total:   " << MiB(static_cast<uint64_t>(free)) << " of "
@@ -211,8 +212,8 @@ int SaveAs(const ParsedArgs& args) {
   TUnivSaveDialog dlg(nullptr);
   dlg.SetName(u"save-as");
   dlg.SetParameters(FromUtf8(params));
-  dlg.SetFileName(FromUtf8(args.Get("name")));
-  dlg.SetForbiddenDir(FromUtf8(args.Get("forbid")));
+  dlg.SetFileName(FileNameFromBytes(args.Get("name")));
+  dlg.SetForbiddenDir(FileNameFromBytes(args.Get("forbid")));
   const String title = FromUtf8(args.Get("title", "Save as"));
   // A question that cannot be shown counts as cancel: never write without
   // consent.
@@ -227,7 +228,7 @@ int SaveAs(const ParsedArgs& args) {
     reply = ask(u"The folder " + dir + u" is protected.  Save there anyway?");
   };
   if (!dlg.Execute()) return Fail("cancelled");
-  std::cout << ToUtf8(dlg.FileName()) << '\n';
+  std::cout << FileNameToBytes(dlg.FileName()) << '\n';
   return kOk;
 }
 

@@ -9,6 +9,7 @@
 
 #include "tools/zel/cli.h"
 #include "zel/dstruct/strarray.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/split.h"
 #include "zel/stringl/words.h"
@@ -247,7 +248,7 @@ int Table(const ParsedArgs& args) {
 
   if (!xml_out.empty()) {
     try {
-      table.SaveAsXMLFile(FromUtf8(xml_out), u"table");
+      table.SaveAsXMLFile(FileNameFromBytes(xml_out), u"table");
     } catch (const Exception& e) {
       return Fail(std::string("cannot write '") + xml_out + "': " + e.what());
     }

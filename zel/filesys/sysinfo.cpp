@@ -8,6 +8,7 @@
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/internal/hostinfo.h"
 #include "zel/platform/syserror.h"
 #include "zel/stringl/numscan.h"
@@ -80,7 +81,7 @@ struct Space {
 
 Space AskSpace(const String& path) {
   Space s;
-  s.ok = detail::FileSystemSpace(ToUtf8(path), s.free, s.total, s.read_only);
+  s.ok = detail::FileSystemSpace(FileNameToBytes(path), s.free, s.total, s.read_only);
   if (!s.ok) s.read_only = true;
   return s;
 }
@@ -113,7 +114,7 @@ String GetEnviroVar(StringView Name) {
 String GetTempDir() {
   std::string dir = detail::HostVariable("TMPDIR", "/tmp/");
   if (dir.back() != '/') dir += '/';
-  return FromUtf8(dir);
+  return FileNameFromBytes(dir);
 }
 
 String GetSystemDir() { return u"/usr/lib"; }

@@ -14,6 +14,7 @@
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
 #include "zel/platform/filereplace.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/hostfs.h"
 #include "zel/platform/hostpath.h"
 #include "zel/platform/rawfile.h"
@@ -281,7 +282,7 @@ String FileDetectIn(const String& dir, const String& mask) {
   // first, then the directories, never through a symbolic link.
   std::vector<std::pair<std::string, TSearchRec>> entries;
   TDirSearch search(dir, u"*");
-  for (TSearchRec rec; search.Next(rec);) entries.emplace_back(ToUtf8(rec.Name), rec);
+  for (TSearchRec rec; search.Next(rec);) entries.emplace_back(FileNameToBytes(rec.Name), rec);
   std::sort(entries.begin(), entries.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [key, e] : entries) {

@@ -11,6 +11,7 @@
 
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/syserror.h"
 
 namespace ZEL_EXPORT zel {
@@ -36,7 +37,7 @@ TFileStream::TFileStream(const String& FileName, uint16_t Mode)
                           SysErrorMessage(EINVAL));
     }
   }
-  const std::string path = ToUtf8(FileName);
+  const std::string path = FileNameToBytes(FileName);
   int err = 0;
   do {
     fd_ = ::open(path.c_str(), flags, 0666);

@@ -14,6 +14,7 @@
 
 #include "zel/platform/casemap.h"
 #include "zel/platform/export.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/internal/treewalk.h"
 #include "zel/platform/internal/pathmodel.h"
 
@@ -27,7 +28,8 @@ bool Failed() noexcept {
   return false;
 }
 
-std::string U8(StringView s) { return ToUtf8(s); }
+// Names go to the system as their exact bytes (zel/platform/filename.h).
+std::string U8(StringView s) { return FileNameToBytes(s); }
 
 // The classic attribute bits of a file mode (see the header).
 uint32_t AttrOfMode(mode_t mode) noexcept {
@@ -190,13 +192,13 @@ bool TDirSearch::Next(TSearchRec& Rec) {
       if (mask_is_ascii_ && IsAscii(name8)) {
         matched = MaskMatch(name8, std::string_view(ascii_mask_), AsciiFold);
       } else {
-        matched = MatchUtf16(FromUtf8(name8), mask_);
+        matched = MatchUtf16(FileNameFromBytes(name8), mask_);
       }
       // A directory may still be wanted; other kinds are known to be unwanted.
       if (!matched && (!all_dirs_ || e->d_type == DT_REG)) continue;
       if (!matched && e->d_type != DT_DIR && e->d_type != DT_UNKNOWN && e->d_type != DT_LNK) continue;
     }
-    Rec.Name = FromUtf8(name8);
+    Rec.Name = FileNameFromBytes(name8);
     Rec.Mode = 0;
     Rec.Size = 0;
     Rec.Modify = timespec{};
@@ -278,7 +280,7 @@ bool ReadSymLink(StringView Path, String& Target) {
     const ssize_t n = readlink(p.c_str(), buf.data(), buf.size());
     if (n < 0) return Failed();
     if (static_cast<size_t>(n) < buf.size()) {
-      Target = FromUtf8(std::string_view(buf.data(), static_cast<size_t>(n)));
+      Target = FileNameFromBytes(std::string_view(buf.data(), static_cast<size_t>(n)));
       return true;
     }
     buf.resize(buf.size() * 2);
@@ -362,7 +364,7 @@ String ExpandFileName(StringView Path) {
     out += part;
   }
   if (out.empty() || trailing) out += '/';
-  return FromUtf8(out);
+  return FileNameFromBytes(out);
 }
 
 String RealPath(StringView Path) {
@@ -371,7 +373,7 @@ String RealPath(StringView Path) {
     Failed();
     return String();
   }
-  String out = FromUtf8(r);
+  String out = FileNameFromBytes(r);
   free(r);
   return out;
 }
@@ -396,12 +398,12 @@ String MountPointOf(StringView Dir) {
     if (stat(parent.c_str(), &st) != 0 || st.st_dev != dev) break;
     cur = parent;
   }
-  return FromUtf8(cur);
+  return FileNameFromBytes(cur);
 }
 
 String GetEnvVar(StringView Name) {
   const char* v = getenv(U8(Name).c_str());
-  return v == nullptr ? String() : FromUtf8(v);
+  return v == nullptr ? String() : FileNameFromBytes(v);
 }
 
 uint32_t CurrentUserId() noexcept { return static_cast<uint32_t>(getuid()); }

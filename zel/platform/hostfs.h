@@ -8,9 +8,11 @@
 //   }
 //
 // Paths are host paths: "/" separates, and "\" and ":" are ordinary name
-// characters.  Every function takes and gives UTF-16 strings and passes them
-// to the host as UTF-8.  Functions that return bool leave the host's error
-// code in `LastOSError()` when they fail.
+// characters.  Every function takes and gives UTF-16 strings and passes names
+// to the host as their exact bytes (zel/platform/filename.h): a name that is
+// not UTF-8 comes back from a search as a `String` that names the same file,
+// never a neighbour whose name reads alike.  Functions that return bool leave
+// the host's error code in `LastOSError()` when they fail.
 //
 // Masks use "*" (any run of characters) and "?" (one character) and match
 // without regard to case (the full case mapping of zel/platform/casemap.h);
@@ -165,7 +167,8 @@ String RealPath(StringView Path);
 // `Dir` (links in it resolved); empty when it does not exist.
 String MountPointOf(StringView Dir);
 
-// The value of an environment variable, empty when it is not set.
+// The value of an environment variable, empty when it is not set.  Values
+// are often paths, so they come as names do (zel/platform/filename.h).
 String GetEnvVar(StringView Name);
 // The real user id of the process.
 uint32_t CurrentUserId() noexcept;

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "zel/platform/filename.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -121,6 +122,37 @@ TEST(ForceDirectories, CreatesEveryMissingLevel) {
   dir.Put("file", "");
   EXPECT_FALSE(ForceDirectories(FromUtf8(dir.Dir() + "/file/x")));
   EXPECT_EQ(LastOSError(), ENOTDIR);
+}
+
+TEST(HostNames, ANameThatIsNotUtf8NamesItsOwnFileNotItsNeighbour) {
+  // "old\xE9" (Latin-1) and "old\xC3\xA9" (UTF-8 "oldé") side by side: each
+  // name read by a search must lead back to its own file.
+  testutil::TempDir dir("hostnames");
+  dir.Put("old\xE9", "latin");
+  dir.Put("old\xC3\xA9", "utf8");
+  const String base = FromUtf8(dir.Dir());
+  std::map<std::string, String> names;  // bytes -> name as searched
+  TDirSearch search(base, u"OLD*", true);
+  for (TSearchRec rec; search.Next(rec);) names[FileNameToBytes(rec.Name)] = rec.Name;
+  ASSERT_EQ(names.size(), 2u);
+  ASSERT_TRUE(names.count("old\xE9"));
+  ASSERT_TRUE(names.count("old\xC3\xA9"));
+
+  TFileInfo info;
+  ASSERT_TRUE(GetFileInfo(HostJoin(base, names["old\xE9"]), info));
+  EXPECT_EQ(info.Size, 5);  // "latin", not the neighbour's "utf8"
+  ASSERT_TRUE(DeleteFile(HostJoin(base, names["old\xE9"])));
+  EXPECT_FALSE(fs::exists(dir.Dir() + "/old\xE9"));
+  EXPECT_TRUE(fs::exists(dir.Dir() + "/old\xC3\xA9"));
+
+  // Renames and links carry the bytes both ways.
+  const String moved = HostJoin(base, FileNameFromBytes("new\xFF"));
+  ASSERT_TRUE(RenameFile(HostJoin(base, names["old\xC3\xA9"]), moved));
+  EXPECT_TRUE(fs::exists(dir.Dir() + "/new\xFF"));
+  ASSERT_TRUE(CreateSymLink(FileNameFromBytes("new\xFF"), HostJoin(base, u"ln")));
+  String target;
+  ASSERT_TRUE(ReadSymLink(HostJoin(base, u"ln"), target));
+  EXPECT_EQ(FileNameToBytes(target), "new\xFF");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "zel/platform/casemap.h"
 #include "zel/platform/export.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/hostfs.h"
 
 namespace ZEL_EXPORT zel {
@@ -18,29 +19,29 @@ String GetCurrentDir() {
     buf.resize(buf.size() * 2);
   }
   buf.resize(std::char_traits<char>::length(buf.c_str()));
-  return FromUtf8(buf);
+  return FileNameFromBytes(buf);
 }
 
 String FindStoredName(const String& Dir, const String& Name) {
   if (Name.empty()) return String();
-  const std::string dir = Dir.empty() ? std::string(".") : ToUtf8(Dir);
-  const std::string name = ToUtf8(Name);
+  const std::string dir = Dir.empty() ? std::string(".") : FileNameToBytes(Dir);
+  const std::string name = FileNameToBytes(Name);
   struct stat st;
   if (name != "." && name != ".." && name.find('/') == std::string::npos &&
       ::lstat((dir + "/" + name).c_str(), &st) == 0) {
     return Name;
   }
-  // The first by byte order of the UTF-8 names, as the host would sort them.
+  // The first by byte order of the names, as the host would sort them.
   TDirSearch search(Dir, u"*");
   std::string best;
   bool found = false;
   for (TSearchRec rec; search.Next(rec);) {
     if (!AnsiSameText(rec.Name, Name)) continue;
-    std::string entry = ToUtf8(rec.Name);
+    std::string entry = FileNameToBytes(rec.Name);
     if (!found || entry < best) best = std::move(entry);
     found = true;
   }
-  return found ? FromUtf8(best) : String();
+  return found ? FileNameFromBytes(best) : String();
 }
 
 }  // namespace zel

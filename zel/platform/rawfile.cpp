@@ -9,6 +9,7 @@
 
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/syserror.h"
 
 namespace ZEL_EXPORT zel {
@@ -20,7 +21,7 @@ String Quoted(const String& name) { return u"\"" + name + u"\""; }
 }  // namespace
 
 TRawFile::TRawFile(const String& FileName) : name_(FileName) {
-  fd_ = ::open(ToUtf8(FileName).c_str(), O_RDONLY | O_CLOEXEC);
+  fd_ = ::open(FileNameToBytes(FileName).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0) Fail(errno, "open");
   struct stat st;
   if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {

@@ -11,6 +11,7 @@
 
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/numconv.h"
 #include "zel/platform/syserror.h"
 
@@ -73,7 +74,7 @@ void TextFile::Open(Mode mode, int flags, bool skip_bom) {
     fd_ = mode == kInput ? STDIN_FILENO : STDOUT_FILENO;
     own_fd_ = false;
   } else {
-    const std::string path = ToUtf8(name_);
+    const std::string path = FileNameToBytes(name_);
     int fd;
     do {
       fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
@@ -193,7 +194,7 @@ void TextFile::Erase() {
     return;
   }
   Close();
-  if (::unlink(ToUtf8(name_).c_str()) != 0) {
+  if (::unlink(FileNameToBytes(name_).c_str()) != 0) {
     const int err = errno;
     Fail(err, u"Cannot erase file " + Quoted(name_) + u". " + SysErrorMessage(err));
   }
@@ -205,7 +206,7 @@ void TextFile::Rename(const String& NewName) {
     Fail(ioFileNotAssigned, u"File not assigned");
     return;
   }
-  if (::rename(ToUtf8(name_).c_str(), ToUtf8(NewName).c_str()) != 0) {
+  if (::rename(FileNameToBytes(name_).c_str(), FileNameToBytes(NewName).c_str()) != 0) {
     const int err = errno;
     Fail(err, u"Cannot rename file " + Quoted(name_) + u" to " + Quoted(NewName) + u". " +
                   SysErrorMessage(err));

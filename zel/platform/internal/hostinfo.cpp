@@ -13,6 +13,8 @@
 #include <limits>
 #include <sstream>
 
+#include "zel/platform/filename.h"
+
 extern char** environ;
 
 namespace zel::detail {
@@ -121,7 +123,7 @@ bool FileSystemSpace(const std::string& path, uint64_t& free_bytes, uint64_t& to
 
 std::vector<String> EnvironmentEntries() {
   std::vector<String> entries;
-  for (char** e = environ; e != nullptr && *e != nullptr; ++e) entries.push_back(FromUtf8(*e));
+  for (char** e = environ; e != nullptr && *e != nullptr; ++e) entries.push_back(FileNameFromBytes(*e));
   return entries;
 }
 
