@@ -1,5 +1,6 @@
 // Subcommands over directory trees and files: find, copy, trash, rmtree,
 // dates.
+#include <errno.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -7,14 +8,17 @@
 #include <atomic>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <string>
 
 #include "tools/zel/cli.h"
 #include "zel/filesys/dirtree.h"
 #include "zel/filesys/filecopy.h"
 #include "zel/filesys/filedates.h"
+#include "zel/filesys/internal/treeproblems.h"
 #include "zel/filesys/trash.h"
 #include "zel/platform/datetime.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/hostfs.h"
 #include "zel/platform/stringlist.h"
 #include "zel/platform/syserror.h"
@@ -44,7 +48,9 @@ constexpr Command kCommands[] = {
          "run, '?' one character; without regard to case, so '*.txt' finds\n"
          "'A.TXT').  Names are printed as stored.  With --recursive the\n"
          "subdirectories are searched as well, except hidden ones; a link to a\n"
-         "directory is never followed.  Exit status 1 when nothing matched.",
+         "directory is never followed.  A directory that cannot be searched is\n"
+         "named with the reason.  Exit status 1 when nothing matched or a\n"
+         "directory could not be searched.",
      .options = kFindOptions,
      .main = &Find},
     {.name = "copy",
@@ -55,10 +61,14 @@ constexpr Command kCommands[] = {
          "directory), or the directory SRC to the directory DST, which is\n"
          "created as needed and then holds what SRC holds.  Copies keep the\n"
          "modification time and permission bits; links inside a tree are copied\n"
-         "as links.  An existing file is replaced only by a complete copy.\n"
-         "Shows a progress bar on stderr when stderr is a terminal.  Ctrl-C\n"
-         "stops the copy cleanly: the file being copied is removed (files\n"
-         "already copied stay) and the exit status is 130.",
+         "as links.  An existing file is replaced only by a complete copy.  A\n"
+         "link in the destination is never written through: such an item is\n"
+         "refused, as is every item that cannot be read or made, each named\n"
+         "with the reason (exit status 1).  Shows a progress bar on stderr when\n"
+         "stderr is a terminal.  Ctrl-C (or SIGTERM, SIGHUP, SIGPIPE) stops the\n"
+         "copy cleanly: the file being copied is removed (files already copied\n"
+         "stay) and the exit status is 128 + the signal (130 for Ctrl-C).  A\n"
+         "file beyond the size limit (ulimit -f) is a write error.",
      .main = &Copy},
     {.name = "trash",
      .summary = "move files to the desktop's trash",
@@ -74,8 +84,12 @@ constexpr Command kCommands[] = {
      .operands = "DIR...",
      .description =
          "Deletes each DIR with everything in it.  Links are removed, never what\n"
-         "they point to.  A file without any write permission bit is left in\n"
-         "place and reported, and the deletion of that DIR stops there.",
+         "they point to, and nothing outside DIR is touched even if its\n"
+         "subdirectories are swapped for links meanwhile.  A file without any\n"
+         "write permission bit is left in place and reported, and the deletion\n"
+         "of that DIR stops there, as at any item that cannot be deleted (named\n"
+         "with the reason).  '/', '.', '..' and any DIR that is the root, the\n"
+         "current directory or one of its parents are refused.",
      .main = &RmTree},
     {.name = "dates",
      .summary = "show or set the time stamps of a file",
@@ -88,39 +102,76 @@ constexpr Command kCommands[] = {
      .main = &Dates},
 };
 
+// File-name operands and names printed go as their exact bytes
+// (zel/platform/filename.h).
+String Arg(const std::string& operand) { return FileNameFromBytes(operand); }
+std::string Shown(const String& name) { return FileNameToBytes(name); }
+
+std::string Reason(int err) { return ToUtf8(SysErrorMessage(err)); }
+
+// One message per item a tree function could not handle, with the
+// system's reason; the number of messages.
+int PrintProblems(const detail::TreeProblemLog& log) {
+  for (const detail::TreeProblem& p : log.Problems()) {
+    const std::string path = "'" + Shown(p.Path) + "'";
+    switch (p.Op) {
+      case detail::toRead:
+        Fail("cannot read " + path + ": " +
+             (p.Error == EINVAL ? std::string("not a regular file, directory or link") : Reason(p.Error)));
+        break;
+      case detail::toCreate: Fail("cannot create " + path + ": " + Reason(p.Error)); break;
+      case detail::toWrite: Fail("write error on " + path + ": " + Reason(p.Error)); break;
+      case detail::toDelete: Fail("cannot delete " + path + ": " + Reason(p.Error)); break;
+      case detail::toReadOnly: Fail("cannot delete " + path + ": read-only file left in place"); break;
+      case detail::toRefused:
+        Fail("refusing to delete " + path +
+             ": it is the root, the current directory or one of its parents");
+        break;
+    }
+  }
+  return static_cast<int>(log.Problems().size());
+}
+
 // --- find -----------------------------------------------------------------
 
 int Find(const ParsedArgs& a) {
   a.RequireOperands(2, 2, "DIR and MASK");
   const std::string& dir = a.Operands()[0];
-  const String mask = FromUtf8(a.Operands()[1]);
+  const String mask = Arg(a.Operands()[1]);
   if (mask.find(u'/') != String::npos) throw BadUsage("MASK is a name pattern, without '/'");
   TFileInfo info;
-  if (!GetFileInfo(FromUtf8(dir), info)) {
-    return Fail("cannot search '" + dir + "': " + ToUtf8(SysErrorMessage(LastOSError())));
+  if (!GetFileInfo(Arg(dir), info)) {
+    return Fail("cannot search '" + dir + "': " + Reason(LastOSError()));
   }
   if (!(info.Attr & faDirectory)) return Fail("cannot search '" + dir + "': Not a directory");
   TStringList found;
-  ScanFilesToStrList(HostJoin(FromUtf8(dir), mask), a.Has("recursive"), &found, nullptr);
+  detail::TreeProblemLog log;
+  ScanFilesToStrList(HostJoin(Arg(dir), mask), a.Has("recursive"), &found, nullptr);
   std::string out;
   for (int i = 0; i < found.Count(); ++i) {
-    out += ToUtf8(found[i]);
+    out += Shown(found[i]);
     out += '\n';
     if (out.size() > (1 << 16)) {
       std::cout << out;
       out.clear();
     }
   }
-  std::cout << out;
+  std::cout << out << std::flush;
+  // A directory that could not be searched is named: the list is not whole.
+  if (PrintProblems(log) > 0) return kFailure;
   return found.Count() > 0 ? kOk : kFailure;
 }
 
 // --- copy -----------------------------------------------------------------
 
-std::atomic<bool> interrupted{false};
+// The signal that ended a copy (0: none).  Each of these stops the copy
+// cleanly: the file being copied is removed and nothing stays under a
+// final name half written.
+std::atomic<int> interrupted{0};
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
-void OnInterrupt(int) {
-  interrupted.store(true);
+void OnInterrupt(int signo) {
+  interrupted.store(signo);
   AbortAnyFileCopying();
 }
 
@@ -155,16 +206,17 @@ void TreeProgress(int64_t done, int64_t size, const String& name, int count) {
   if (p == bar.last_percent && count == bar.last_count) return;
   bar.last_percent = p;
   bar.last_count = count;
-  Draw(p, std::to_string(count) + " files, " + ToUtf8(HostNamePart(name)));
+  Draw(p, std::to_string(count) + " files, " + Shown(HostNamePart(name)));
 }
 
-std::string CopyError(int status, const std::string& src, const std::string& dst) {
+std::string CopyError(int status, const std::string& src, const std::string& dst, int err) {
+  const std::string why = err != 0 ? ": " + Reason(err) : std::string();
   switch (status) {
-    case fcSourceError: return "cannot read '" + src + "'";
-    case fcCreateError: return "cannot create '" + dst + "'";
-    case fcWriteError: return "write error on '" + dst + "'";
-    case fcReadError: return "read error on '" + src + "'";
-    default: return "copy of '" + src + "' failed";
+    case fcSourceError: return "cannot read '" + src + "'" + why;
+    case fcCreateError: return "cannot create '" + dst + "'" + why;
+    case fcWriteError: return "write error on '" + dst + "'" + why;
+    case fcReadError: return "read error on '" + src + "'" + why;
+    default: return "copy of '" + src + "' failed" + why;
   }
 }
 
@@ -173,31 +225,47 @@ int Copy(const ParsedArgs& a) {
   const std::string& src = a.Operands()[0];
   const std::string& dst = a.Operands()[1];
   TFileInfo info;
-  if (!GetFileInfo(FromUtf8(src), info)) {
-    return Fail("cannot read '" + src + "': " + ToUtf8(SysErrorMessage(LastOSError())));
+  if (!GetFileInfo(Arg(src), info)) {
+    return Fail("cannot read '" + src + "': " + Reason(LastOSError()));
   }
   bar = Bar{};
   bar.on = isatty(STDERR_FILENO) != 0;
-  struct sigaction act {}, old_int{}, old_term{};
+  interrupted.store(0);
+  struct sigaction act {}, ignore{}, old_xfsz{};
+  struct sigaction old_stop[std::size(kStopSignals)]{};
   act.sa_handler = OnInterrupt;
   sigemptyset(&act.sa_mask);
-  sigaction(SIGINT, &act, &old_int);
-  sigaction(SIGTERM, &act, &old_term);
+  for (size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &act, &old_stop[i]);
+  // A write past the file size limit then fails with EFBIG and is reported
+  // instead of ending the process with a half-written file.
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGXFSZ, &ignore, &old_xfsz);
 
   std::string error;
+  int problems = 0;
   if (info.Attr & faDirectory) {
-    const int failed = CopyFileTree(FromUtf8(src), FromUtf8(dst), true, bar.on ? TreeProgress : nullptr);
+    detail::TreeProblemLog log;
+    const int failed = CopyFileTree(Arg(src), Arg(dst), true, bar.on ? TreeProgress : nullptr);
+    if (bar.drawn) std::fputs("\n", stderr);
+    bar.drawn = false;
+    if (interrupted.load() == 0) problems = PrintProblems(log);
     if (failed > 0) error = std::to_string(failed) + " item(s) of '" + src + "' could not be copied";
   } else {
-    file_label = ToUtf8(HostNamePart(FromUtf8(src)));
-    const int status = FileCopyFeedBk(FromUtf8(src), FromUtf8(dst), true, bar.on ? FileProgress : nullptr);
-    if (status != fcOK && status != fcAborted) error = CopyError(status, src, dst);
+    file_label = Shown(HostNamePart(Arg(src)));
+    errno = 0;
+    const int status = FileCopyFeedBk(Arg(src), Arg(dst), true, bar.on ? FileProgress : nullptr);
+    const int err = errno;
+    if (status != fcOK && status != fcAborted) error = CopyError(status, src, dst, err);
   }
-  sigaction(SIGINT, &old_int, nullptr);
-  sigaction(SIGTERM, &old_term, nullptr);
+  for (size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &old_stop[i], nullptr);
+  sigaction(SIGXFSZ, &old_xfsz, nullptr);
   if (bar.drawn) std::fputs("\n", stderr);
-  if (interrupted.load()) return Fail("interrupted; the unfinished file was removed", 130);
-  return error.empty() ? kOk : Fail(error);
+  if (const int signo = interrupted.load()) {
+    return Fail("interrupted; the unfinished file was removed", 128 + signo);
+  }
+  if (!error.empty()) return Fail(error);
+  return problems > 0 ? kFailure : kOk;
 }
 
 // --- trash and rmtree -----------------------------------------------------
@@ -207,9 +275,9 @@ int Trash(const ParsedArgs& a) {
   int status = kOk;
   for (const std::string& mask : a.Operands()) {
     bool failed = false;
-    const int moved = MoveToRecycleBin(FromUtf8(mask), [&](const String& path, const String& why) {
+    const int moved = MoveToRecycleBin(Arg(mask), [&](const String& path, const String& why) {
       failed = true;
-      status = Fail("cannot move '" + ToUtf8(path) + "' to the trash: " + ToUtf8(why));
+      status = Fail("cannot move '" + Shown(path) + "' to the trash: " + ToUtf8(why));
     });
     if (moved == 0 && !failed) status = Fail("'" + mask + "': nothing moved to the trash");
   }
@@ -221,22 +289,21 @@ int RmTree(const ParsedArgs& a) {
   int status = kOk;
   for (const std::string& dir : a.Operands()) {
     TFileInfo info;
-    if (!GetFileInfo(FromUtf8(dir), info, false)) {
-      status = Fail("cannot delete '" + dir + "': " + ToUtf8(SysErrorMessage(LastOSError())));
+    if (!GetFileInfo(Arg(dir), info, false)) {
+      status = Fail("cannot delete '" + dir + "': " + Reason(LastOSError()));
       continue;
     }
     if (!(info.Attr & (faDirectory | faSymLink))) {
       status = Fail("cannot delete '" + dir + "': Not a directory");
       continue;
     }
-    const String left = DelDirTree(FromUtf8(dir));
-    if (!left.empty()) {
-      TFileInfo item;
-      const bool read_only = GetFileInfo(left, item, false) && (item.Attr & faReadOnly) &&
-                             !(item.Attr & faDirectory);
-      status = Fail("cannot delete '" + ToUtf8(left) + "'" +
-                    (read_only ? ": read-only file left in place" : ""));
-    }
+    detail::TreeProblemLog log;
+    const String left = DelDirTree(Arg(dir));
+    if (left.empty()) continue;
+    // Each item that stays is named with the reason; a failure the library
+    // could not explain is still named.
+    if (PrintProblems(log) == 0) Fail("cannot delete '" + Shown(left) + "'");
+    status = kFailure;
   }
   return status;
 }
@@ -281,12 +348,12 @@ int Dates(const ParsedArgs& a) {
     if (!ParseDate(a.Get("set-modified"), when)) {
       throw BadUsage("bad DATE '" + a.Get("set-modified") + "' (want YYYY-MM-DD[ HH:MM[:SS]])");
     }
-    if (SetFileDates(FromUtf8(file), 0, 0, when) != 0) {
+    if (SetFileDates(Arg(file), 0, 0, when) != 0) {
       return Fail("cannot set the time of '" + file + "': " + ToUtf8(SysErrorMessage(LastOSError())));
     }
   }
   TDateTime created, accessed, modified;
-  if (GetFileDates(FromUtf8(file), created, accessed, modified) != 0) {
+  if (GetFileDates(Arg(file), created, accessed, modified) != 0) {
     return Fail("cannot read '" + file + "': " + ToUtf8(SysErrorMessage(LastOSError())));
   }
   const auto show = [](TDateTime t) {

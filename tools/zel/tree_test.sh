@@ -44,17 +44,18 @@ expect "copy a tree" 0 "" -- "$zel" copy "$t" "$tmp/t2"
 expect "tree copy is identical, links as links" 0 "" -- diff -r --no-dereference "$t" "$tmp/t2"
 expect_match "copy needs two operands" 2 "SRC and DST" -- "$zel" copy "$t"
 
-# Ctrl-C: the file being copied is removed and the status says interrupted.
+# Ctrl-C (and SIGHUP, as when the terminal goes): the file being copied is
+# removed and the status says interrupted (128 + the signal).
 # The source is sparse, so making it costs nothing.  The signal must reach
 # the copy while it writes: a watcher stops the process as soon as it holds
-# the destination open for writing, sends SIGINT and lets it go on.  A copy
+# the destination open for writing, sends the signal and lets it go on.  A copy
 # that finishes before it can be caught (a file system that clones files)
 # is reported as not checked, with the reason.
 truncate -s 1G "$tmp/huge"
 interrupt_copy() {
-  python3 - "$zel" "$tmp/huge" "$tmp/huge.copy" <<'EOF'
+  python3 - "$zel" "$tmp/huge" "$tmp/huge.copy" "$1" <<'EOF'
 import os, signal, subprocess, sys
-zel, src, dst = sys.argv[1:]
+zel, src, dst, sig = sys.argv[1:]
 folder = os.path.dirname(dst)
 copy = subprocess.Popen([zel, "copy", src, dst], stderr=subprocess.PIPE)
 
@@ -83,7 +84,7 @@ while copy.poll() is None:
     if writing():
         os.kill(copy.pid, signal.SIGSTOP)
         caught = writing()
-        os.kill(copy.pid, signal.SIGINT)
+        os.kill(copy.pid, getattr(signal, sig))
         os.kill(copy.pid, signal.SIGCONT)
         break
 err = copy.communicate()[1].decode(errors="replace")
@@ -93,13 +94,37 @@ else:
     print(copy.returncode, "interrupted" in err, os.path.exists(dst))
 EOF
 }
-caught=$(interrupt_copy)
-case $caught in
-  "not caught 0") echo "note: the copy finished before it was seen writing (a cloning file system?); Ctrl-C not checked" ;;
-  "not caught"*) expect "copy of a sparse file" 0 "not caught 0" -- echo "$caught" ;;
-  *) expect "interrupted copy exits 130, says so, leaves no partial file" 0 "130 True False" -- echo "$caught" ;;
-esac
-rm -f "$tmp/huge" "$tmp/huge.copy"
+for sig in SIGINT:130 SIGHUP:129; do
+  caught=$(interrupt_copy "${sig%:*}")
+  case $caught in
+    "not caught 0") echo "note: the copy finished before it was seen writing (a cloning file system?); ${sig%:*} not checked" ;;
+    "not caught"*) expect "copy of a sparse file" 0 "not caught 0" -- echo "$caught" ;;
+    *) expect "${sig%:*} during a copy exits ${sig#*:}, says so, leaves no partial file" 0 \
+         "${sig#*:} True False" -- echo "$caught" ;;
+  esac
+  rm -f "$tmp/huge.copy"
+done
+rm -f "$tmp/huge"
+
+# A copy beyond the file size limit fails with a message naming the file
+# and leaves no partial file under its name, a single file or in a tree.
+mkdir -p "$tmp/fsz/src"; head -c 300000 /dev/urandom >"$tmp/fsz/src/big"; printf 's' >"$tmp/fsz/src/small"
+expect_match "copy past ulimit -f" 1 "write error on '$tmp/fsz/big.copy': File too large" \
+  -- bash -c "ulimit -f 100; exec \"\$0\" copy \"$tmp/fsz/src/big\" \"$tmp/fsz/big.copy\"" "$zel"
+expect "no partial file past ulimit -f" 1 "" -- test -e "$tmp/fsz/big.copy"
+expect_match "tree copy past ulimit -f names the file" 1 "cannot create '$tmp/fsz/dst/big'|write error on '$tmp/fsz/dst/big'" \
+  -- bash -c "ulimit -f 100; exec \"\$0\" copy \"$tmp/fsz/src\" \"$tmp/fsz/dst\"" "$zel"
+expect "tree copy past ulimit -f: no partial file, the rest copied" 0 "big: no; small: s" \
+  -- bash -c "printf 'big: %s; small: %s' \"\$(test -e '$tmp/fsz/dst/big' && echo yes || echo no)\" \"\$(cat '$tmp/fsz/dst/small')\""
+
+# A link in the destination is refused, named with the reason, never
+# written through; the rest is copied.
+mkdir -p "$tmp/ld/src/sub" "$tmp/ld/dst" "$tmp/ld/victim"; printf 'f' >"$tmp/ld/src/sub/f"; printf 'g' >"$tmp/ld/src/g"
+ln -s "$tmp/ld/victim" "$tmp/ld/dst/sub"
+expect_match "copy refuses a link in the destination" 1 "^zel: cannot create '$tmp/ld/dst/sub/': Not a directory" \
+  -- "$zel" copy "$tmp/ld/src" "$tmp/ld/dst"
+expect "nothing written through the link" 0 "" -- ls -A "$tmp/ld/victim"
+expect "the rest copied" 0 "g" -- cat "$tmp/ld/dst/g"
 
 # trash: into a trash under the test's own directory, never the user's.
 export XDG_DATA_HOME=$tmp/data HOME=$tmp/home
@@ -124,6 +149,31 @@ expect_match "rmtree read-only file" 1 "cannot delete '$tmp/r/sub/ro': read-only
 expect "read-only file kept" 0 "p" -- cat "$tmp/r/sub/ro"
 expect_match "rmtree missing" 1 "No such file" -- "$zel" rmtree "$tmp/none"
 expect_match "rmtree a file" 1 "Not a directory" -- "$zel" rmtree "$tmp/keep.txt"
+
+# rmtree refuses '.', '..' and whatever is the current directory or one of
+# its parents, before deleting anything.  ('/' is refused by the same check;
+# it is not run here, where a fault would cost the machine.)
+mkdir -p "$tmp/rf/a/cwd"; printf 'k' >"$tmp/rf/a/keep"; printf 'k' >"$tmp/rf/a/cwd/keep"
+zel_abs=$(realpath "$zel")
+for dir in . .. ./ ../cwd/.. "$tmp/rf/a" "$tmp/rf/a/cwd/"; do
+  expect_match "rmtree refuses $dir" 1 "^zel: refusing to delete '$dir'" \
+    -- bash -c "cd '$tmp/rf/a/cwd' && exec \"\$0\" rmtree '$dir'" "$zel_abs"
+done
+expect "refused rmtree deleted nothing" 0 "2" -- bash -c "find '$tmp/rf' -type f | wc -l"
+
+# Walks name what they cannot read; rmtree names what it cannot delete.
+if [ "$(id -u)" != 0 ]; then
+  mkdir -p "$tmp/nr/locked"; printf 'x' >"$tmp/nr/locked/x"; printf 'y' >"$tmp/nr/y"; chmod 0 "$tmp/nr/locked"
+  expect_match "find names an unreadable directory" 1 "^zel: cannot read '$tmp/nr/locked/': Permission denied" \
+    -- "$zel" find -r "$tmp/nr" '*'
+  expect_match "copy names an unreadable directory" 1 "^zel: cannot read '$tmp/nr/locked/': Permission denied" \
+    -- "$zel" copy "$tmp/nr" "$tmp/nr2"
+  expect_match "rmtree names an undeletable directory" 1 "^zel: cannot delete '$tmp/nr/locked/': Permission denied" \
+    -- "$zel" rmtree "$tmp/nr"
+  chmod 755 "$tmp/nr/locked"
+else
+  echo "note: running as root, which reads every directory; unreadable-directory messages not checked"
+fi
 
 # dates: UTC in and out.
 printf 'd' >"$tmp/dated"

@@ -13,8 +13,15 @@
 //
 // No walk follows a symbolic link to a directory: such a link is neither
 // listed as a file nor entered, so loops and links out of the tree are
-// harmless.  `CopyFileTree` copies every link as a link, and `DelDirTree`
-// removes links, never what they point to.  Walks skip hidden directories
+// harmless; a dangling link is no file either.  `CopyFileTree` copies every
+// link as a link, and `DelDirTree` removes links, never what they point to.
+// Every walk holds its directories open and enters each one relative to its
+// parent, checking that it is still the directory the listing showed, so
+// nothing another user swaps in meanwhile (a link for a subdirectory) leads
+// a walk, copy or deletion outside the tree it started in; trees of any
+// depth are walked, past PATH_MAX and the descriptor limit.  The mask's
+// directory part is resolved as the system resolves it: "ln/.." is the
+// parent of the directory the link "ln" leads to.  Walks skip hidden directories
 // (names starting with "."), as the classic host's directory search does;
 // hidden files are listed.  Entries come in the order the host lists them,
 // a directory's own files before its subdirectories.
@@ -56,10 +63,13 @@ int CountFiles(StringView FileMask, bool IncludeSubDirs, TScanFilesFeedback Feed
 // Copies the tree below `Source` into `Dest` (created with its parents),
 // file by file with `FileCopyFeedBk` (zel/filesys/filecopy.h), whose block
 // feedback is passed on as (bytes, size, destination file, files so far);
-// after each file the feedback is called once more.  Goes on past a file
-// that cannot be copied and returns the number of failures: files not
-// copied, plus directories that could not be read or created (0: all
-// copied).  Nothing happens (0) when both name the same directory; a
+// after each file the feedback is called once more.  Goes on past an item
+// that cannot be copied and returns the number of failures, one per item:
+// each file or link not copied, each directory that could not be read (what
+// it holds is not seen, so it counts once) or made (0: all copied).  No
+// link in the destination is written through, `Dest` and its parents
+// included: a directory whose place there is taken by a link (or a file)
+// is a failure, and the source's entries for it are not copied.  Nothing happens (0) when both name the same directory; a
 // destination inside the source is left out of the copy.  Devices, pipes
 // and sockets count as failures.  `AbortAnyFileCopying` stops the copy
 // after the current block; the interrupted file is removed and counted as
@@ -69,7 +79,10 @@ int CopyFileTree(StringView Source, StringView Dest, bool CopyAttribs, TTreeCopy
 // Deletes `Dir` with everything in it.  Returns "" on success, or the first
 // item that could not be deleted (a read-only file, or a directory with a
 // trailing "/"), after which it stops.  A link (the argument itself or one
-// inside) is removed as a link.  An empty argument does nothing.
+// inside) is removed as a link.  An empty argument does nothing.  The root
+// directory, the current directory and its ancestors, and any `Dir` whose
+// last name is "." or "..", are refused before anything is deleted: the
+// result is then `Dir` with a trailing "/".
 String DelDirTree(StringView Dir);
 
 // Deletes the files that match `FileMask` (not directories, not names

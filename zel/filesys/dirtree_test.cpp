@@ -1,17 +1,27 @@
 #include "zel/filesys/dirtree.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "zel/filesys/filecopy.h"
+#include "zel/filesys/internal/maskfiles.h"
+#include "zel/filesys/internal/treeproblems.h"
 #include "zel/platform/exceptions.h"
+#include "zel/testutil/deeptree.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -260,6 +270,233 @@ TEST_F(DirTreeTest, DirectoryTests) {
   EXPECT_EQ(Bytes("locked/$%$LO%$.$$$"), "a user's file");
   EXPECT_TRUE(DirEmpty(Path("empty")));  // the probe left nothing behind
   chmod((Dir() + "/locked").c_str(), 0755);
+}
+
+// --- races, refusals, depth and links -------------------------------------
+
+// Swaps each directory `t/subN` with the link `t/swapN` again and again
+// until stopped, as another user who may write in the tree could.  The
+// operation under test starts once the swapping is under way.
+class Swapper {
+ public:
+  Swapper(const std::string& t, int pairs) {
+    for (int i = 0; i < pairs; ++i) {
+      names_.emplace_back(t + "/sub" + std::to_string(i), t + "/swap" + std::to_string(i));
+    }
+    thread_ = std::thread([this] {
+      while (!stop_.load()) {
+        for (const auto& [a, b] : names_) {
+          syscall(SYS_renameat2, AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), 2 /* RENAME_EXCHANGE */);
+        }
+        swaps_.fetch_add(1);
+      }
+    });
+    while (swaps_.load() < 20) std::this_thread::yield();
+  }
+  ~Swapper() {
+    stop_.store(true);
+    thread_.join();
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> names_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> swaps_{0};
+  std::thread thread_;
+};
+
+// Every regular file below `dir`, links not followed.
+Names RegularFiles(const std::string& dir) {
+  Names out;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(dir, ec); it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    if (it->is_regular_file() && !it->is_symlink()) out.push_back(it->path().filename());
+  }
+  return out;
+}
+
+TEST(DirTreeRace, DeletionAndCopyNeverLeaveTheTreeWhateverIsSwappedIn) {
+  testutil::TempDir dir("dirtree_race");
+  const std::string outside = dir.Dir() + "/outside";
+  fs::create_directories(outside);
+  for (int i = 0; i < 16; ++i) dir.Put("outside/secret" + std::to_string(i), "secret");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  int trials = 0;
+  for (; trials < 200 && std::chrono::steady_clock::now() < deadline; ++trials) {
+    const std::string t = dir.Dir() + "/t";
+    for (int i = 0; i < 4; ++i) {
+      const std::string n = std::to_string(i);
+      fs::create_directories(t + "/sub" + n + "/inner");
+      dir.Put("t/sub" + n + "/f", "mine");
+      dir.Put("t/sub" + n + "/inner/g", "mine");
+      fs::create_directory_symlink(outside, t + "/swap" + n);
+    }
+    {
+      Swapper swapper(t, 4);
+      if (trials % 2 == 0) {
+        DelDirTree(FromUtf8(t));
+      } else {
+        CopyFileTree(FromUtf8(t), FromUtf8(dir.Dir() + "/copy"), false, nullptr);
+      }
+    }
+    ASSERT_EQ(RegularFiles(outside).size(), 16u) << "trial " << trials;
+    for (const std::string& name : RegularFiles(dir.Dir() + "/copy")) {
+      ASSERT_EQ(name.rfind("secret", 0), std::string::npos) << "trial " << trials;
+    }
+    fs::remove_all(t);
+    fs::remove_all(dir.Dir() + "/copy");
+  }
+  EXPECT_GE(trials, 20);
+}
+
+TEST(DirTreeRefusal, RootCurrentDirectoryAndItsAncestorsByAnySpelling) {
+  testutil::TempDir dir("dirtree_refuse");
+  fs::create_directories(dir.Dir() + "/a/b/cwd");
+  fs::create_directories(dir.Dir() + "/other");
+  fs::create_symlink(dir.Dir() + "/a", dir.Dir() + "/link_to_a");
+  const std::string saved = fs::current_path();
+  fs::current_path(dir.Dir() + "/a/b/cwd");
+  struct Case {
+    std::string path;
+    bool refused;
+  } cases[] = {
+      {"/", true},  {"//", true},      {".", true},    {"./", true},      {"..", true},
+      {"../..", true}, {"x/..", true}, {"/tmp/..", true}, {dir.Dir() + "/a/b/cwd", true},
+      {dir.Dir() + "/a", true}, {dir.Dir() + "/a/b/", true}, {dir.Dir(), true},
+      {dir.Dir() + "/other", false}, {dir.Dir() + "/missing", false},
+      {dir.Dir() + "/link_to_a", false},  // only the link would go
+      {"", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(detail::TreeDeletionRefused(FromUtf8(c.path)), c.refused) << c.path;
+  }
+  fs::current_path(saved);
+}
+
+TEST(DirTreeRefusal, DeletingDotOrDotDotLeavesEverything) {
+  testutil::TempDir dir("dirtree_refuse");
+  fs::create_directories(dir.Dir() + "/a/cwd");
+  dir.Put("a/keep", "k");
+  dir.Put("a/cwd/keep", "k");
+  // In a child, so a broken refusal could only empty this scratch tree.
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (chdir((dir.Dir() + "/a/cwd").c_str()) != 0) _exit(10);
+    detail::TreeProblemLog log;
+    if (DelDirTree(u".") != u"./") _exit(11);
+    if (DelDirTree(u"..") != u"../") _exit(12);
+    if (DelDirTree(u"../cwd/..") != u"../cwd/../") _exit(13);
+    if (log.Problems().size() != 3 || log.Problems()[0].Op != detail::toRefused) _exit(14);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(Names(RegularFiles(dir.Dir()).size(), ""), Names(2, ""));
+  EXPECT_EQ(DelDirTree(FromUtf8(dir.Dir() + "/a")), u"");
+}
+
+TEST(DirTreeLinks, ALinkInTheDestinationIsRefusedNotWrittenThrough) {
+  testutil::TempDir dir("dirtree_links");
+  fs::create_directories(dir.Dir() + "/src/sub");
+  fs::create_directories(dir.Dir() + "/dst");
+  fs::create_directories(dir.Dir() + "/victim");
+  dir.Put("src/sub/f", "data");
+  dir.Put("src/top", "data");
+  fs::create_directory_symlink(dir.Dir() + "/victim", dir.Dir() + "/dst/sub");
+  detail::TreeProblemLog log;
+  EXPECT_EQ(CopyFileTree(dir.Path("src"), dir.Path("dst"), false, nullptr), 1);
+  EXPECT_TRUE(fs::is_empty(dir.Dir() + "/victim"));
+  EXPECT_EQ(dir.Bytes("dst/top"), "data");
+  ASSERT_EQ(log.Problems().size(), 1u);
+  EXPECT_EQ(log.Problems()[0].Path, dir.Path("dst/sub/"));
+  EXPECT_EQ(log.Problems()[0].Op, detail::toCreate);
+  EXPECT_EQ(log.Problems()[0].Error, ENOTDIR);
+  // A link on the destination's own path is refused as well.
+  EXPECT_EQ(CopyFileTree(dir.Path("src"), dir.Path("dst/sub/deeper"), false, nullptr), 1);
+  EXPECT_TRUE(fs::is_empty(dir.Dir() + "/victim"));
+}
+
+TEST(DirTreeLinks, MaskDirectoryResolvesDotDotAfterALinkAsTheKernelDoes) {
+  testutil::TempDir dir("dirtree_mask");
+  fs::create_directories(dir.Dir() + "/real/deep");
+  fs::create_directory_symlink(dir.Dir() + "/real/deep", dir.Dir() + "/ln");
+  dir.Put("real/data.tmp", "in real");
+  dir.Put("data.tmp", "beside ln");
+  std::vector<std::string> paths;
+  detail::ForEachMaskFile(dir.Path("ln/../*.TMP"), [&](const String& path, const TSearchRec&) {
+    paths.push_back(ToUtf8(path));
+  });
+  EXPECT_EQ(paths, (Names{fs::canonical(dir.Dir()).string() + "/real/data.tmp"}));
+  EXPECT_EQ(CountFiles(dir.Path("ln/../*.tmp"), false, nullptr), 1);
+  EXPECT_EQ(DeleteFiles(dir.Path("ln/../*.tmp")), 1);
+  EXPECT_FALSE(fs::exists(dir.Dir() + "/real/data.tmp"));
+  EXPECT_EQ(dir.Bytes("data.tmp"), "beside ln");
+}
+
+TEST(DirTreeLinks, DanglingLinksAreLinksNotFiles) {
+  testutil::TempDir dir("dirtree_dangling");
+  fs::create_directories(dir.Dir() + "/t/sub");
+  dir.Put("t/f.txt", "f");
+  fs::create_symlink("missing.txt", dir.Dir() + "/t/dangling.txt");
+  fs::create_symlink("missing.txt", dir.Dir() + "/t/sub/dangling2.txt");
+  TStringList list;
+  ScanFilesToStrList(dir.Path("t/*.txt"), true, &list, nullptr);
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list[0], dir.Path("t/f.txt"));
+  EXPECT_EQ(CopyFileTree(dir.Path("t"), dir.Path("c"), true, nullptr), 0);
+  EXPECT_TRUE(fs::is_symlink(dir.Dir() + "/c/sub/dangling2.txt"));
+  EXPECT_EQ(fs::read_symlink(dir.Dir() + "/c/dangling.txt"), "missing.txt");
+  EXPECT_EQ(DeleteFiles(dir.Path("t/*.txt")), 2);  // removed as links
+  EXPECT_EQ(DelDirTree(dir.Path("t")), u"");
+}
+
+TEST(DirTreeProblems, EachItemThatCannotBeReadIsNamedWithItsReason) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every directory";
+  testutil::TempDir dir("dirtree_problems");
+  fs::create_directories(dir.Dir() + "/src/locked");
+  dir.Put("src/locked/x", "x");
+  dir.Put("src/ok", "ok");
+  chmod((dir.Dir() + "/src/locked").c_str(), 0);
+  detail::TreeProblemLog log;
+  EXPECT_EQ(CopyFileTree(dir.Path("src"), dir.Path("dst"), false, nullptr), 1);
+  EXPECT_EQ(CountFiles(dir.Path("src/*"), true, nullptr), 1);
+  chmod((dir.Dir() + "/src/locked").c_str(), 0755);
+  ASSERT_EQ(log.Problems().size(), 2u);
+  for (const detail::TreeProblem& p : log.Problems()) {
+    EXPECT_EQ(p.Path, dir.Path("src/locked/"));
+    EXPECT_EQ(p.Error, EACCES);
+    EXPECT_EQ(p.Op, detail::toRead);
+  }
+  EXPECT_EQ(dir.Bytes("dst/ok"), "ok");
+}
+
+// A tree deeper than PATH_MAX, scanned, copied and deleted with at most 20
+// descriptors open, in a child so the limit stays there.
+TEST(DirTreeDepth, DeepTreesUnderALowDescriptorLimit) {
+  testutil::TempDir dir("dirtree_deep");
+  constexpr int kDepth = 1500;  // "dd/" each: 4,500 bytes of path
+  constexpr int kFiles = kDepth / 250;  // a file every 250 levels (each copy is flushed)
+  ASSERT_TRUE(testutil::MakeDeepTree(dir.Dir() + "/src", kDepth, 250));
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    const struct rlimit lim{20, 20};
+    if (setrlimit(RLIMIT_NOFILE, &lim) != 0) _exit(10);
+    detail::TreeProblemLog log;
+    if (CountFiles(dir.Path("src/*.TXT"), true, nullptr) != kFiles) _exit(11);
+    if (CopyFileTree(dir.Path("src"), dir.Path("copy"), true, nullptr) != 0) _exit(12);
+    if (CountFiles(dir.Path("copy/*"), true, nullptr) != kFiles) _exit(13);
+    if (!DelDirTree(dir.Path("copy")).empty() || !DelDirTree(dir.Path("src")).empty()) _exit(14);
+    if (!log.Problems().empty()) _exit(15);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(fs::is_empty(dir.Dir()));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "zel/platform/hostfs.h"
+#include "zel/testutil/deeptree.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel::detail {
@@ -192,31 +193,22 @@ TEST(DirIsWithin, FollowsTheKernelsParentChain) {
 TEST(TreeWalk, DepthIsLimitedByMemoryNotPathMaxOrDescriptors) {
   testutil::TempDir dir("deepwalk");
   constexpr int kDepth = 2000;  // "dd/" each: 6,000 bytes of path
-  {
-    int fd = open(dir.Dir().c_str(), O_RDONLY | O_DIRECTORY);
-    for (int i = 0; i < kDepth && fd >= 0; ++i) {
-      close(openat(fd, "f", O_CREAT | O_WRONLY, 0600));
-      mkdirat(fd, "dd", 0700);
-      const int next = openat(fd, "dd", O_RDONLY | O_DIRECTORY);
-      close(fd);
-      fd = next;
-    }
-    ASSERT_GE(fd, 0);
-    close(fd);
-  }
+  const std::string top = dir.Dir() + "/top";
+  ASSERT_TRUE(testutil::MakeDeepTree(top, kDepth, 1));  // a file on every level
   const pid_t pid = fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
     const struct rlimit lim{20, 20};
     if (setrlimit(RLIMIT_NOFILE, &lim) != 0) _exit(10);
     Counter counter;
-    if (!WalkTree(OpenDirPath(dir.Dir(), true), counter)) _exit(11);
+    if (!WalkTree(OpenDirPath(top, true), counter)) _exit(11);
     if (counter.entries != kDepth || counter.dirs != kDepth || counter.errors != 0) _exit(12);
-    std::string deep = dir.Dir();
+    std::string deep = top;
     for (int i = 0; i < kDepth; ++i) deep += "/dd";
     if (!MakeDirectories(deep + "/new/newer")) _exit(13);
     Remover remover;
-    if (!WalkTree(OpenDirPath(dir.Dir(), true), remover) || remover.errors != 0) _exit(14);
+    if (!WalkTree(OpenDirPath(top, true), remover) || remover.errors != 0) _exit(14);
+    if (RemoveAt(AT_FDCWD, top, true) != 0) _exit(15);
     _exit(0);
   }
   int status = 0;

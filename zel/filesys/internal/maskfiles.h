@@ -3,16 +3,29 @@
 #define ZEL_FILESYS_INTERNAL_MASKFILES_H_
 
 #include <functional>
+#include <string>
 
 #include "zel/platform/hostfs.h"
 #include "zel/platform/string.h"
 
 namespace zel::detail {
 
-// Calls `Visit` with the absolute path and the search entry of every entry
-// that matches `FileMask` made absolute, except directories (links to
-// directories included) and names starting with ".".  Entries carry their
-// details (`faReadOnly`, size, time).
+// One entry: its directory's descriptor and its name there (bytes), for
+// calls that must act on exactly this entry (`unlinkat`); its absolute path;
+// and its search entry with details (`faReadOnly`, size, time).
+using MaskEntryVisit = std::function<void(int DirFd, const std::string& Name, const String& Path,
+                                          const TSearchRec& Rec)>;
+
+// Calls `Visit` for every entry of the mask's directory that matches its
+// name part, except directories (links to directories included) and names
+// starting with ".".  The directory part is resolved as the kernel resolves
+// it: it is opened, so ".." after a link leads to the parent of the link's
+// target, and the absolute path handed on has every link resolved.  A
+// directory that cannot be opened is reported (zel/filesys/internal/
+// treeproblems.h) and visits nothing.
+void ForEachMaskEntry(StringView FileMask, const MaskEntryVisit& Visit);
+
+// The same with the absolute path and the search entry only.
 void ForEachMaskFile(StringView FileMask,
                      const std::function<void(const String& Path, const TSearchRec& Rec)>& Visit);
 
