@@ -4,15 +4,37 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
+#include <span>
 
 #include "zel/graphics/internal/dib.h"
 #include "zel/graphics/internal/fontengine.h"
 #include "zel/graphics/internal/raster.h"
-#include "zel/graphics/internal/safefile.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
+#include "zel/platform/filereplace.h"
 
 namespace ZEL_EXPORT zel {
+namespace {
+
+// Saves `bytes` as the whole file through the safe save; the stream errors
+// name the file as the save's own messages do.
+void SaveBytes(const String& file_name, std::span<const uint8_t> bytes) {
+  std::optional<FileReplacement> out;
+  try {
+    out.emplace(file_name);
+  } catch (const EInOutError& e) {
+    throw EFCreateError(e.Message());
+  }
+  try {
+    out->Write(bytes.data(), bytes.size());
+    out->Commit();
+  } catch (const EInOutError& e) {
+    throw EWriteError(e.Message());
+  }
+}
+
+}  // namespace
 
 // The canvas of a bitmap: rasterises into the bitmap's pixels.
 class TBitmap::BitmapCanvas final : public TCanvas {
@@ -167,7 +189,7 @@ void TBitmap::SaveToPNG(const String& file_name) const {
     png_image_free(&image);
     throw EWriteError(u"Cannot write PNG file \"" + file_name + u"\": " + why);
   }
-  detail::ReplaceFile(file_name, png);
+  SaveBytes(file_name, png);
 }
 
 void GetDIBSizes(const TBitmap& bitmap, size_t& header_size, size_t& image_size) {
@@ -213,7 +235,7 @@ void TBitmap::SaveToBMP(const String& file_name) const {
   put32(10, static_cast<uint32_t>(kFileHeader + header_size));
   const std::span<uint8_t> all(file);
   GetDIB(*this, all.subspan(kFileHeader, header_size), all.subspan(kFileHeader + header_size));
-  detail::ReplaceFile(file_name, file);
+  SaveBytes(file_name, file);
 }
 
 }  // namespace zel

@@ -9,9 +9,10 @@
 //   zel::TColor c = bmp.Canvas().Pixels(8, 32);  // clBlue
 //
 // Pixels are TColor values (0x00BBGGRR).  New and added pixels are white.
-// Saving writes a temporary file beside the target and renames it over the
-// target when complete, so a failed save leaves an old file as it was; it
-// raises EFCreateError or EWriteError naming the file.
+// Saving goes through the library's safe save (zel/platform/filereplace.h):
+// a failed save leaves an old file as it was, a link is written through, the
+// file's mode is kept, and a device or FIFO is written directly.  Failures
+// raise EFCreateError or EWriteError naming the file.
 #ifndef ZEL_GRAPHICS_BITMAP_H_
 #define ZEL_GRAPHICS_BITMAP_H_
 

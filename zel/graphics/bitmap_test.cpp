@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "zel/graphics/internal/dib.h"
+#include "zel/platform/exceptions.h"
+#include "zel/testutil/fiforeader.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -118,6 +125,87 @@ TEST(TBitmap, FailedSavesRaiseAndLeaveOldFiles) {
   int entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Dir())) ++entries;
   EXPECT_EQ(entries, 1);
+}
+
+uint32_t ModeOf(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
+}
+
+// Saves follow the library's one safe save: links are written through,
+// modes kept, read-only files refused, and devices and FIFOs written where
+// they are.  The drawing library's own save did none of this.
+TEST(TBitmap, SavesKeepLinksModesDevicesAndFifos) {
+  TempDir dir("save");
+  TBitmap bmp;
+  FillSample(bmp);
+  bmp.SaveToPNG(dir.Path("ref.png"));
+  const std::string png = dir.Bytes("ref.png");
+
+  dir.Put("private.png", "old");
+  chmod((dir.Dir() + "/private.png").c_str(), 0600);
+  bmp.SaveToPNG(dir.Path("private.png"));
+  EXPECT_EQ(ModeOf(dir.Dir() + "/private.png") & 07777, 0600u);
+
+  ASSERT_EQ(symlink("private.png", (dir.Dir() + "/link.png").c_str()), 0);
+  bmp.SaveToBMP(dir.Path("link.png"));
+  EXPECT_TRUE(S_ISLNK(ModeOf(dir.Dir() + "/link.png")));
+  EXPECT_EQ(dir.Bytes("private.png").substr(0, 2), "BM");
+
+  dir.Put("ro.png", "keep");
+  chmod((dir.Dir() + "/ro.png").c_str(), 0444);
+  EXPECT_THROW(bmp.SaveToPNG(dir.Path("ro.png")), EFCreateError);
+  EXPECT_EQ(dir.Bytes("ro.png"), "keep");
+
+  {
+    testutil::FifoReader fifo(dir.Dir() + "/fifo.png");
+    bmp.SaveToPNG(dir.Path("fifo.png"));
+    EXPECT_EQ(fifo.Finish(), png);
+  }
+  EXPECT_TRUE(S_ISFIFO(ModeOf(dir.Dir() + "/fifo.png")));
+  EXPECT_THROW(bmp.SaveToPNG(dir.Path("fifo.png")), EFCreateError);  // no reader: no hang
+
+  size_t entries = 5;  // ref, private, link, ro, fifo
+  if (geteuid() == 0 &&
+      mknod((dir.Dir() + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+    bmp.SaveToPNG(dir.Path("null"));
+    EXPECT_TRUE(S_ISCHR(ModeOf(dir.Dir() + "/null")));
+    ++entries;
+  }
+  EXPECT_EQ(dir.EntryCount(), entries);
+}
+
+// Another user who can write the directory swaps links in for the save's
+// temporary files: the PNG data never reaches the file outside.  (The
+// drawing library's own save reopened its temporary file by name, so such a
+// link got the picture.)
+TEST(TBitmap, LinksSwappedInDuringSavesLeadNowhere) {
+  TempDir dir("save");
+  TempDir outside("save_out");
+  outside.Put("victim", "untouched");
+  const std::string victim = outside.Dir() + "/victim";
+  TBitmap bmp(64, 64);
+  std::atomic<bool> stop{false};
+  std::thread attacker([&] {
+    while (!stop.load()) {
+      std::error_code ec;
+      for (const auto& e : std::filesystem::directory_iterator(dir.Dir(), ec)) {
+        if (e.path().filename().string().rfind(".pic.png.", 0) != 0) continue;
+        if (unlink(e.path().c_str()) == 0 && symlink(victim.c_str(), e.path().c_str()) != 0) break;
+      }
+    }
+  });
+  for (int i = 0; i < 100; ++i) {
+    try {
+      bmp.SaveToPNG(dir.Path("pic.png"));
+    } catch (const Exception&) {
+      // A spoiled save may fail; it must not write elsewhere.
+    }
+    if (S_ISLNK(ModeOf(dir.Dir() + "/pic.png"))) unlink((dir.Dir() + "/pic.png").c_str());
+  }
+  stop = true;
+  attacker.join();
+  EXPECT_EQ(outside.Bytes("victim"), "untouched");
 }
 
 }  // namespace

@@ -4,18 +4,19 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <utility>
 #include <vector>
 
 #include "zel/graphics/internal/dib.h"
 #include "zel/graphics/internal/fontengine.h"
-#include "zel/graphics/internal/safefile.h"
+#include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
+#include "zel/platform/filereplace.h"
 
 namespace ZEL_EXPORT zel {
 namespace {
@@ -40,6 +41,28 @@ struct PatternDeleter {
   void operator()(FcPattern* p) const { FcPatternDestroy(p); }
 };
 
+// Where cairo writes the PDF: the safe save's descriptor, never a file
+// opened by name.  A failed write is kept to be reported by EndDoc (cairo
+// cannot carry an exception through its C frames).
+struct PdfSink {
+  std::unique_ptr<FileReplacement> out;
+  bool failed = false;
+  String error;  // the save's message, naming the file
+};
+
+cairo_status_t WriteToSink(void* closure, const unsigned char* data, unsigned int length) {
+  auto* sink = static_cast<PdfSink*>(closure);
+  if (sink->failed) return CAIRO_STATUS_WRITE_ERROR;
+  try {
+    sink->out->Write(data, length);
+  } catch (const EInOutError& e) {
+    sink->failed = true;
+    sink->error = e.Message();
+    return CAIRO_STATUS_WRITE_ERROR;
+  }
+  return CAIRO_STATUS_SUCCESS;
+}
+
 void SetColor(cairo_t* cr, TColor c) {
   cairo_set_source_rgb(cr, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, ((c >> 16) & 0xFF) / 255.0);
 }
@@ -50,10 +73,10 @@ class TPrinter::PrinterCanvas final : public TCanvas {
  public:
   bool IsPrinterCanvas() const override { return true; }
 
-  void Open(SurfacePtr surface, ContextPtr cr, std::string temp) {
+  void Open(SurfacePtr surface, ContextPtr cr, std::unique_ptr<PdfSink> sink) {
     surface_ = std::move(surface);
     cr_ = std::move(cr);
-    temp_ = std::move(temp);
+    sink_ = std::move(sink);
   }
   bool IsOpen() const { return cr_ != nullptr; }
   cairo_t* Context() const { return cr_.get(); }
@@ -65,11 +88,14 @@ class TPrinter::PrinterCanvas final : public TCanvas {
     surface_.reset();
     return status;
   }
-  std::string TakeTemp() { return std::exchange(temp_, std::string()); }
+  std::unique_ptr<PdfSink> TakeSink() { return std::move(sink_); }
+  // Drops the document: nothing more reaches the file (a device or FIFO
+  // gets no rest of the PDF), and a temporary file is removed.
   void Close() {
+    if (sink_) sink_->failed = true;
     cr_.reset();
     surface_.reset();
-    if (!temp_.empty()) ::unlink(TakeTemp().c_str());
+    sink_.reset();
   }
 
   void LineTo(int x, int y) override {
@@ -253,9 +279,9 @@ class TPrinter::PrinterCanvas final : public TCanvas {
     cairo_stroke(cr);
   }
 
+  std::unique_ptr<PdfSink> sink_;  // first, so it outlives the surface that writes to it
   SurfacePtr surface_;
   ContextPtr cr_;
-  std::string temp_;
 };
 
 TPrinter::TPrinter() : canvas_(std::make_unique<PrinterCanvas>()) {}
@@ -281,19 +307,25 @@ void TPrinter::SetPixelsPerInch(int ppi) {
 
 void TPrinter::BeginDoc(const String& file_name) {
   if (Printing()) throw EPrinter(u"Printing in progress");
-  std::string temp = detail::CreateSiblingTemp(file_name);
-  SurfacePtr surface(cairo_pdf_surface_create(temp.c_str(), kA4WidthPt, kA4HeightPt));
+  auto sink = std::make_unique<PdfSink>();
+  try {
+    sink->out = std::make_unique<FileReplacement>(file_name);
+  } catch (const EInOutError& e) {
+    throw EFCreateError(e.Message());
+  }
+  SurfacePtr surface(
+      cairo_pdf_surface_create_for_stream(&WriteToSink, sink.get(), kA4WidthPt, kA4HeightPt));
   ContextPtr cr(cairo_create(surface.get()));
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS ||
       cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
     const String why = FromUtf8(cairo_status_to_string(cairo_surface_status(surface.get())));
+    sink->failed = true;
     cr.reset();
     surface.reset();
-    ::unlink(temp.c_str());
     throw EFCreateError(u"Cannot create file \"" + file_name + u"\". " + why);
   }
   cairo_scale(cr.get(), 72.0 / pixels_per_inch_, 72.0 / pixels_per_inch_);
-  canvas_->Open(std::move(surface), std::move(cr), std::move(temp));
+  canvas_->Open(std::move(surface), std::move(cr), std::move(sink));
   file_name_ = file_name;
   // The font keeps its size in points at the printer's resolution.
   TFont& font = canvas_->Font();
@@ -315,12 +347,17 @@ void TPrinter::EndDoc() {
   if (!Printing()) throw EPrinter(u"Printing not in progress");
   page_number_ = 0;
   const cairo_status_t status = canvas_->Finish();
-  const std::string temp = canvas_->TakeTemp();
+  const std::unique_ptr<PdfSink> sink = canvas_->TakeSink();  // abandons the file unless committed
+  if (sink->failed) throw EWriteError(sink->error);
   if (status != CAIRO_STATUS_SUCCESS) {
-    ::unlink(temp.c_str());
-    throw EWriteError(u"Cannot write the printed document: " + FromUtf8(cairo_status_to_string(status)));
+    throw EWriteError(u"Cannot write file \"" + file_name_ + u"\". " +
+                      FromUtf8(cairo_status_to_string(status)));
   }
-  detail::CommitTemp(temp, file_name_);
+  try {
+    sink->out->Commit();
+  } catch (const EInOutError& e) {
+    throw EWriteError(e.Message());
+  }
 }
 
 void TPrinter::Abort() {

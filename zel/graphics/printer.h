@@ -47,7 +47,10 @@ class TPrinter : public TObject {
   // created.
   void BeginDoc(const String& file_name);
   // Ends the page and the document and writes the file; raises EPrinter
-  // when no document is open, EWriteError when the file cannot be written.
+  // when no document is open, EWriteError naming the file when it cannot be
+  // written.  The PDF goes through the safe save
+  // (zel/platform/filereplace.h): the file appears or is replaced only when
+  // complete, and a device or FIFO is written directly.
   void EndDoc();
   // Drops the open document (no file is written); nothing when none is open.
   void Abort();

@@ -1,6 +1,9 @@
 #include "zel/graphics/printer.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +13,9 @@
 #include <vector>
 
 #include "zel/graphics/marks.h"
+#include "zel/platform/exceptions.h"
+#include "zel/testutil/fiforeader.h"
+#include "zel/testutil/filesizelimit.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -136,6 +142,53 @@ TEST_F(PrinterTest, DrawingOutsideADocumentRaises) {
   int entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Dir())) ++entries;
   EXPECT_EQ(entries, 1);  // the temporary PDF is gone
+}
+
+// The PDF goes through the safe save: a FIFO or a device gets the document
+// where it is, a file that cannot take it keeps its old content, and the
+// error names the file.
+TEST_F(PrinterTest, DocumentsGoToFifosAndDevicesAndFailuresNameTheFile) {
+  TempDir dir("pdfsave");
+  TPrinter& p = Printer();
+  const auto print = [&](const std::string& name) {
+    p.BeginDoc(FromUtf8(dir.Dir() + "/" + name));
+    p.Canvas().Rectangle(10, 10, 200, 200);
+    p.EndDoc();
+  };
+  {
+    testutil::FifoReader fifo(dir.Dir() + "/fifo.pdf");
+    print("fifo.pdf");
+    const std::string pdf = fifo.Finish();
+    EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+    EXPECT_NE(pdf.find("%%EOF"), std::string::npos);
+  }
+  struct stat st;
+  ASSERT_EQ(lstat((dir.Dir() + "/fifo.pdf").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_THROW(p.BeginDoc(dir.Path("fifo.pdf")), EFCreateError);  // nobody reads: no hang
+  EXPECT_FALSE(p.Printing());
+
+  if (geteuid() == 0 &&
+      mknod((dir.Dir() + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+    print("null");
+    ASSERT_EQ(lstat((dir.Dir() + "/null").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+  }
+
+  dir.Put("big.pdf", "old");
+  {
+    testutil::FileSizeLimit limit(200);  // a full disk, in effect
+    p.BeginDoc(dir.Path("big.pdf"));
+    for (int i = 0; i < 200; ++i) p.Canvas().Rectangle(i, i, 400 - i, 300 + i);
+    try {
+      p.EndDoc();
+      ADD_FAILURE() << "EndDoc reported success";
+    } catch (const EWriteError& e) {
+      EXPECT_NE(std::string(e.what()).find(dir.Dir() + "/big.pdf"), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_FALSE(p.Printing());
+  EXPECT_EQ(dir.Bytes("big.pdf"), "old");
 }
 
 }  // namespace

@@ -18,12 +18,14 @@
 #include "zel/platform/exceptions.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/textfile.h"
+#include "zel/testutil/fiforeader.h"
 #include "zel/testutil/filesizelimit.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
 namespace {
 
+using testutil::FifoReader;
 using testutil::FileSizeLimit;
 using testutil::TempDir;
 
@@ -125,30 +127,17 @@ TEST(FileReplacement, ANewFileDoesNotOverwriteOneCreatedMeanwhile) {
 TEST(FileReplacement, DevicesAndFifosAreWrittenNotReplaced) {
   TempDir dir("replace");
   const std::string fifo = dir.Dir() + "/fifo";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   ASSERT_EQ(symlink("fifo", (dir.Dir() + "/fifolink").c_str()), 0);
   for (const char* name : {"fifo", "fifolink"}) {
     SCOPED_TRACE(name);
-    std::string got;
-    std::thread reader([&] {
-      const int fd = open(fifo.c_str(), O_RDONLY | O_CLOEXEC);
-      char buf[256];
-      for (ssize_t n; fd >= 0 && (n = read(fd, buf, sizeof buf)) > 0;) got.append(buf, n);
-      if (fd >= 0) close(fd);
-    });
-    // The save waits (bounded) for the reader to open its end.
-    int err = ENXIO;
-    for (int i = 0; i < 500 && err == ENXIO; ++i) {
-      err = SaveError(dir.Path(name), "through the pipe");
-      if (err == ENXIO) usleep(2000);
-    }
-    reader.join();
-    EXPECT_EQ(err, 0);
-    EXPECT_EQ(got, "through the pipe");
-    EXPECT_TRUE(S_ISFIFO(ModeOf(fifo)));
+    FifoReader reader(fifo);
+    EXPECT_EQ(SaveError(dir.Path(name), "through the pipe"), 0);
+    EXPECT_EQ(reader.Finish(), "through the pipe");
   }
+  EXPECT_TRUE(S_ISFIFO(ModeOf(fifo)));
   // Nobody reads: a clear error at once, not a hang.
   EXPECT_EQ(SaveError(dir.Path("fifo"), "x"), ENXIO);
+  EXPECT_EQ(SaveError(dir.Path("fifolink"), "x"), ENXIO);
 
   // A pipe reached through /proc/self/fd, as `--out /dev/stdout` does.
   int pipe_fds[2];

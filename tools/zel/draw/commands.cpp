@@ -6,6 +6,7 @@
 #include "tools/zel/colorspec.h"
 #include "tools/zel/draw/sheets.h"
 #include "zel/graphics/graphics.h"
+#include "zel/platform/filename.h"
 
 namespace zel::cli {
 namespace {
@@ -47,7 +48,7 @@ constexpr Command kCommands[] = {
 // Saves a sheet and prints its name; false after a message when it fails.
 bool Save(const TBitmap& sheet, const std::string& path) {
   try {
-    sheet.SaveToPNG(FromUtf8(path));
+    sheet.SaveToPNG(FileNameFromBytes(path));
   } catch (const Exception& e) {
     Fail(e.what());
     return false;

@@ -10,6 +10,7 @@
 #include "tools/zel/cli.h"
 #include "zel/graphics/bitmap.h"
 #include "zel/platform/exceptions.h"
+#include "zel/platform/filename.h"
 
 namespace zel::cli {
 namespace {
@@ -24,7 +25,7 @@ int PngStrip(const std::string& path, const std::string& height_text) {
   TBitmap strip(static_cast<int>(columns.size()), height);
   for (int y = 0; y < height; ++y) std::copy(columns.begin(), columns.end(), strip.ScanLine(y));
   try {
-    strip.SaveToPNG(FromUtf8(path));
+    strip.SaveToPNG(FileNameFromBytes(path));
   } catch (const Exception& e) {
     return Fail(e.what());
   }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "zel/graphics/graphics.h"
+#include "zel/platform/filename.h"
 #include "zel/graphics/internal/lsan_suppressions.h"
 #include "zel/zelbase/nametables.h"
 
@@ -62,7 +63,7 @@ void PrintMarkSheet(const std::string& pdf_path, TColor color) {
   // 48 printer pixels per inch: a mark is about 4 mm wide on paper, drawn
   // as vector lines and shapes.
   printer.SetPixelsPerInch(48);
-  printer.BeginDoc(FromUtf8(pdf_path));
+  printer.BeginDoc(FileNameFromBytes(pdf_path));
   try {
     TCanvas& c = printer.Canvas();
     const int cell_w = 23, cell_h = 31, left = 14, top = 36;

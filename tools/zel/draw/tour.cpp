@@ -5,6 +5,7 @@
 #include "tools/zel/cli.h"
 #include "tools/zel/draw/sheets.h"
 #include "zel/graphics/graphics.h"
+#include "zel/platform/filename.h"
 #include "zel/graphics/internal/pixelart.h"
 
 namespace zel::cli {
@@ -28,9 +29,9 @@ void TourDrawing() {
   if (dir.empty()) return;
   const std::string marks = dir + "/marks.png", frames = dir + "/frames.png", pdf = dir + "/marks.pdf";
   try {
-    RenderMarkSheet(3, clBlack)->SaveToPNG(FromUtf8(marks));
+    RenderMarkSheet(3, clBlack)->SaveToPNG(FileNameFromBytes(marks));
     TourShow("the 256 mark types, magnified 3 times", marks);
-    RenderFrameSheet(3)->SaveToPNG(FromUtf8(frames));
+    RenderFrameSheet(3)->SaveToPNG(FileNameFromBytes(frames));
     TourShow("DrawFrame: the five frame styles", frames);
     PrintMarkSheet(pdf, 0x00008B);  // dark red (0x00BBGGRR)
     TourShow("the marks on the printer's canvas (PDF)", pdf);
