@@ -127,7 +127,9 @@ class TDirSearch {
 };
 
 // Directories and files.  `ForceDirectories` creates a directory with all
-// missing parents (true when it exists afterwards).  `DeleteFile` removes a
+// missing parents (true when it exists afterwards), each level relative to
+// the one above it, and never through a symbolic link: a link (or a file)
+// on the way gives false with ENOTDIR.  `DeleteFile` removes a
 // file or a symbolic link, never a directory.  `RenameFile` replaces an
 // existing target.
 bool CreateDir(StringView Path, uint32_t Mode = 0777);
