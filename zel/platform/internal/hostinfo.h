@@ -61,8 +61,9 @@ uint32_t SecureRandom(uint32_t n) noexcept;
 // file) that opens files with the extension `ext` (no dot), through the
 // freedesktop MIME database (mime/globs2 in the XDG data directories) and
 // mimeapps.list (XDG config and data directories; "Default Applications",
-// then "Added Associations", then each applications folder's
-// mimeinfo.cache).  Empty when the extension has no type or the type no
+// then "Added Associations" and each applications folder's mimeinfo.cache,
+// without what "Removed Associations" removes; the rules and readers are in
+// hostassoc.h).  Empty when the extension has no type or the type no
 // installed application.
 std::string OpenCommandForExtension(const std::string& ext);
 
