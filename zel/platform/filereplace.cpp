@@ -101,6 +101,8 @@ void FileReplacement::FailWith(int err, const char* what) {
 void FileReplacement::Open(int at, std::string path, bool follow_links, uint32_t new_file_mode) {
   int err = 0;
   struct stat st;
+  struct stat linked;  // where the first link leads, as the kernel follows it
+  bool through_link = false;
   std::string dir;
   for (int step = 0;; ++step) {
     SplitPath(path, dir, base_);
@@ -134,7 +136,10 @@ void FileReplacement::Open(int at, std::string path, bool follow_links, uint32_t
     // A link to a device or FIFO is opened through the link itself, which
     // also reaches what the /proc/self/fd links name (a pipe has no path).
     struct stat to;
-    if (::fstatat(dir_fd_, base_.c_str(), &to, 0) == 0 && IsDirectlyWritten(to.st_mode)) {
+    const bool leads = ::fstatat(dir_fd_, base_.c_str(), &to, 0) == 0;
+    if (leads && !through_link) linked = to;
+    through_link = through_link || leads;
+    if (leads && IsDirectlyWritten(to.st_mode)) {
       if (!MayFollowLink(dir_fd_, st)) {
         err = EACCES;
       } else if (!OpenDirect(base_.c_str())) {
@@ -158,6 +163,12 @@ void FileReplacement::Open(int at, std::string path, bool follow_links, uint32_t
     }
     link.resize(static_cast<size_t>(n));
     path = link;  // relative links continue from the link's directory
+  }
+  // A link the kernel follows to a file that its text does not name (a
+  // /proc/self/fd link of a deleted file): nothing of that name to replace.
+  if (err == 0 && !direct_ && through_link &&
+      !(exists_ && st.st_dev == linked.st_dev && st.st_ino == linked.st_ino)) {
+    err = ESTALE;
   }
   if (err != 0) {
     CloseDir();

@@ -21,7 +21,9 @@
 //   descriptor of its directory, so a link swapped in later changes
 //   nothing.  As the kernel does for open(), a link in a sticky,
 //   world-writable directory (/tmp) is followed only when it belongs to the
-//   process's user or to the directory's owner (EACCES otherwise).
+//   process's user or to the directory's owner (EACCES otherwise).  A link
+//   whose text does not name the file it leads to (a /proc/self/fd link of
+//   a deleted file) is refused (ESTALE).
 // - A character or block device or a FIFO (also behind a link, such as
 //   /proc/self/fd/1) is written directly, never replaced or truncated.  A
 //   FIFO that nobody reads fails at once with ENXIO instead of blocking.

@@ -80,6 +80,14 @@ TEST(FileReplacement, ALinkKeepsPointingAtTheNewContent) {
   ASSERT_EQ(SaveError(dir.Path("dangling"), "made"), 0);
   EXPECT_EQ(dir.Bytes("later.txt"), "made");
   EXPECT_TRUE(S_ISLNK(ModeOf(dir.Dir() + "/dangling")));
+
+  // A /proc/self/fd link of a deleted file reads "... (deleted)": no file
+  // of that name is made beside it.
+  const int gone = open((dir.Dir() + "/gone").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_GE(gone, 0);
+  unlink((dir.Dir() + "/gone").c_str());
+  EXPECT_EQ(SaveError(FromUtf8("/proc/self/fd/" + std::to_string(gone)), "x"), ESTALE);
+  close(gone);
   EXPECT_EQ(dir.EntryCount(), 4u);
 }
 
