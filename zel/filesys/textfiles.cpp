@@ -45,7 +45,7 @@ void AppendToTextFile(const String& FileName, const TStringList& Lines) {
     f.Append();
   } catch (const EInOutError& e) {
     if (e.ErrorCode() != ENOENT) throw;
-    f.Rewrite();
+    f.RewriteReplacing();  // the new file appears only when complete
   }
   for (int i = 0; i < Lines.Count(); ++i) f.WriteLn(Lines[i]);
   f.Close();

@@ -237,6 +237,13 @@ TEST(TextFiles, AppendCreatesThenAppends) {
   // A directory cannot be appended to, and is not replaced by a file.
   EXPECT_THROW(AppendToTextFile(FromUtf8(dir.Dir()), u"x"), EInOutError);
   EXPECT_THROW(AppendToTextFile(dir.Path("no/such/dir.txt"), u"x"), EInOutError);
+  // A new file that cannot be written whole does not appear at all.
+  {
+    testutil::FileSizeLimit limit(100);
+    EXPECT_THROW(AppendToTextFile(dir.Path("new.txt"), String(500, u'x')), EInOutError);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.Dir() + "/new.txt"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()), {}), 1);
 }
 
 TEST(TextFiles, SearchingText) {
