@@ -205,7 +205,9 @@ TEST(TrashNames, LongNamesAreShortenedOnCharacterBoundaries) {
       EXPECT_LE(bytes(cand), detail::kMaxTrashNameBytes);
       EXPECT_GE(bytes(cand), detail::kMaxTrashNameBytes - 3);  // cut by at most one character
       EXPECT_EQ(FileNameFromBytes(FileNameToBytes(cand)), cand);  // whole characters only
-      if (name.ends_with(u".txt")) EXPECT_TRUE(cand.ends_with(u".txt")) << ToUtf8(cand);
+      if (name.ends_with(u".txt")) {
+        EXPECT_TRUE(cand.ends_with(u".txt")) << ToUtf8(cand);
+      }
       EXPECT_EQ(std::find(seen.begin(), seen.end(), cand), seen.end());
       seen.push_back(cand);
     }

@@ -197,7 +197,9 @@ TEST(ShortStringTest, TryTellsWhetherTheTextWasKept) {
     ShortString out;
     EXPECT_EQ(TryToShortString(c.text, out), c.exact) << ToUtf8(c.text);
     EXPECT_EQ(out, ToShortString(c.text)) << ToUtf8(c.text);
-    if (!c.bytes.empty()) EXPECT_EQ(out.Bytes(), c.bytes);
+    if (!c.bytes.empty()) {
+      EXPECT_EQ(out.Bytes(), c.bytes);
+    }
   }
 }
 
