@@ -180,6 +180,13 @@ printf 'd' >"$tmp/dated"
 expect_match "dates --set-modified" 0 "^modified: 2001-02-03 04:05:06.000 UTC$" \
   -- "$zel" dates --set-modified '2001-02-03 04:05:06' "$tmp/dated"
 expect "dates set the host's time" 0 "981173106" -- stat -c %Y "$tmp/dated"
+# Whole minutes land on the whole minute (not a tick before, which ls and
+# make read as the second before).
+for hm in 00:01 07:15 12:34 13:37 18:59 23:58; do
+  "$zel" dates --set-modified "2024-03-01 $hm" "$tmp/dated" >/dev/null
+  expect "dates --set-modified $hm is exact" 0 "2024-03-01 $hm:00.000000000" \
+    -- bash -c "TZ=UTC stat -c %y \"$tmp/dated\" | cut -c1-29"
+done
 expect_match "dates shows three times" 0 "^created: .*accessed: .*modified: " \
   -- bash -c "\"$zel\" dates \"$tmp/dated\" | tr '\n' ' '"
 expect_match "dates bad DATE" 2 "bad DATE" -- "$zel" dates --set-modified 2001-13-01 "$tmp/dated"
