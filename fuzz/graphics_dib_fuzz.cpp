@@ -45,11 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t stride = zel::detail::DIBStride(view.Width());
     Check(view.Height() == 0 || stride == 0 || stride * static_cast<size_t>(view.Height()) <= bits.size());
     // Every pixel of a small image, the corners of a large one.
-    if (static_cast<int64_t>(view.Width()) * view.Height() <= 4096) {
+    if (view.Width() > 0 && static_cast<int64_t>(view.Width()) * view.Height() <= 4096) {
       for (int y = 0; y < view.Height(); ++y) {
         for (int x = 0; x < view.Width(); ++x) view.At(x, y);
       }
-    } else if (view.Width() > 0) {
+    } else if (view.Width() > 0 && view.Height() > 0) {
       view.At(0, 0);
       view.At(view.Width() - 1, view.Height() - 1);
     }
