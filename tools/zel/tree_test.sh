@@ -134,6 +134,13 @@ expect "trashed file in files/" 0 "old" -- cat "$tmp/data/Trash/files/Old.LOG"
 expect_match "trash info entry" 0 "^Path=$tmp/Old.LOG$" -- cat "$tmp/data/Trash/info/Old.LOG.trashinfo"
 expect "other files stay" 0 "keep" -- cat "$tmp/keep.txt"
 expect_match "trash nothing matched" 1 "nothing moved" -- "$zel" trash "$tmp/*.none"
+# A mask's directory is resolved as the system does: "ln/.." is the parent
+# of the link's target, not the directory holding the link.
+mkdir -p "$tmp/tr/real/deep"; ln -s "$tmp/tr/real/deep" "$tmp/tr/ln"
+printf 'r' >"$tmp/tr/real/y.txt"; printf 'b' >"$tmp/tr/y.txt"
+expect "trash ln/../y.txt" 0 "" -- "$zel" trash "$tmp/tr/ln/../y.txt"
+expect "trash took the file beside the link's target" 1 "" -- test -e "$tmp/tr/real/y.txt"
+expect "trash left the file beside the link" 0 "b" -- cat "$tmp/tr/y.txt"
 mv "$tmp/data/Trash/files" "$tmp/data/Trash/files.away" && printf 'x' >"$tmp/data/Trash/files"
 expect_match "trash failure names the file and the reason" 1 \
   "cannot move '$tmp/keep.txt' to the trash: the trash folder .*/files is not a directory" \
