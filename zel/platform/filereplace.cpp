@@ -101,7 +101,7 @@ void FileReplacement::FailWith(int err, const char* what) {
 void FileReplacement::Open(int at, std::string path, bool follow_links, uint32_t new_file_mode) {
   int err = 0;
   struct stat st;
-  struct stat linked;  // where the first link leads, as the kernel follows it
+  struct stat linked {};  // where the first link leads, as the kernel follows it
   bool through_link = false;
   std::string dir;
   for (int step = 0;; ++step) {
