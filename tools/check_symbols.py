@@ -4,10 +4,14 @@
   check_symbols.py LIB...              compare (the `exported_symbols` test)
   check_symbols.py --update LIB|DIR... rewrite the lists from built libraries
 
-Each library's dynamic symbols (`nm -D --defined-only`, demangled) must be
-exactly the names in tools/exports/<library>.txt (libzel.txt,
-libzelgraphics.txt): one name a line, sorted.  An internal (zel::detail)
-name is never accepted, not even in a list.  A new export or a removed one
+Each library's functions and variables among its dynamic symbols
+(`nm -D --defined-only`, demangled, strong definitions) must be exactly the
+names in tools/exports/<library>.txt (libzel.txt, libzelgraphics.txt): one
+name a line, sorted.  Type information, virtual tables and weak or unique
+symbols (inline variables: emitted wherever a compiler needs them, and
+marked differently by g++ and clang) are not listed, but must belong to
+namespace zel like the rest.  An internal (zel::detail) name is never accepted, not even in a
+list.  A new export or a removed one
 makes the test fail, so that a change to the API is a deliberate, reviewed
 change of the list: build, then run
 
@@ -31,6 +35,10 @@ LIBRARIES = ("libzel", "libzelgraphics")
 # sanitizers' instrumentation: not the library's API.
 TOOLCHAIN_RE = re.compile(r"^(_init|_fini|_edata|_end|__bss_start|__(asan|odr_asan|sancov|ubsan|lsan)\w*)\b")
 INTERNAL_RE = re.compile(r"\bzel::detail::")
+CLASS_DATA_RE = re.compile(r"^(typeinfo name|typeinfo|vtable|VTT|guard variable) for ")
+OWN_RE = re.compile(r"^((typeinfo name|typeinfo|vtable|VTT|guard variable) for |"
+                    r"(virtual|non-virtual) thunk to )?zel::")
+STRONG_TYPES = set("TDBRGi")  # weak (W, V, w, v) and unique (u) are vague linkage
 
 
 def library_name(path):
@@ -39,18 +47,30 @@ def library_name(path):
 
 
 def exported(path):
-    """The demangled names of the defined dynamic symbols of `path`."""
+    """The demangled names of the defined dynamic symbols of `path`: the
+    strong ones and the weak ones, as two sets."""
     out = subprocess.run(["nm", "-D", "--defined-only", "-C", path],
                          check=True, capture_output=True, text=True).stdout
-    names = set()
+    strong, weak = set(), set()
     for line in out.splitlines():
         parts = line.split(None, 2)
         if len(parts) < 3:
             continue
-        name = parts[2]
+        kind, name = parts[1], parts[2]
         if not TOOLCHAIN_RE.match(name):
-            names.add(name)
-    return names
+            listed = kind in STRONG_TYPES and not CLASS_DATA_RE.match(name)
+            (strong if listed else weak).add(name)
+    return strong, weak
+
+
+def foreign(path, strong, weak):
+    """Problems every export can have: internal, or not of namespace zel."""
+    name = library_name(path)
+    problems = [f"{name}: exports an internal symbol: {s}" for s in sorted(strong | weak)
+                if INTERNAL_RE.search(s)]
+    problems += [f"{name}: exports a symbol outside namespace zel: {s}" for s in sorted(strong | weak)
+                 if not OWN_RE.match(s)]
+    return problems
 
 
 def list_path(lists, name):
@@ -65,8 +85,8 @@ def read_list(path):
 def compare(path, lists):
     """Problems of one library, as messages."""
     name = library_name(path)
-    have = exported(path)
-    problems = [f"{name}: exports an internal symbol: {s}" for s in sorted(have) if INTERNAL_RE.search(s)]
+    have, weak = exported(path)
+    problems = foreign(path, have, weak)
     listed_file = list_path(lists, name)
     if not os.path.exists(listed_file):
         return problems + [f"{name}: no list {listed_file}"]
@@ -105,11 +125,11 @@ def main(argv):
     if update:
         status = 0
         for path in paths:
-            names = exported(path)
-            internal = sorted(s for s in names if INTERNAL_RE.search(s))
-            for s in internal:
-                print(f"{library_name(path)}: exports an internal symbol: {s}", file=sys.stderr)
-            if internal:
+            names, weak = exported(path)
+            problems = foreign(path, names, weak)
+            for p in problems:
+                print(p, file=sys.stderr)
+            if problems:
                 status = 1
                 continue
             with open(list_path(lists, library_name(path)), "w", encoding="utf-8") as f:

@@ -35,8 +35,9 @@ int Shape::Corners() const { return 0; }
 }  // namespace zel
 """
 
-API = ["typeinfo for zel::Shape", "typeinfo name for zel::Shape", "vtable for zel::Shape",
-       "zel::Api(int)", "zel::Shape::Corners() const", "zel::Shape::~Shape()"]
+# The strong symbols; the class's type information and virtual table are
+# weak (emitted wherever needed) and not listed.
+API = ["zel::Api(int)", "zel::Shape::Corners() const", "zel::Shape::~Shape()"]
 
 
 def build(folder, leak, version_script):
@@ -121,7 +122,7 @@ class Symbols(unittest.TestCase):
         self.write_list(API)
         status, out = self.check(lib)
         self.assertEqual(status, 1)
-        self.assertIn("exported but not in the list: std::", out)
+        self.assertIn("exports a symbol outside namespace zel: std::", out)
 
 
 if __name__ == "__main__":

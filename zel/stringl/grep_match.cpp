@@ -621,7 +621,9 @@ bool LiteralSearch(const GrepOp& op, StringView in, int start, int& at, int& end
 
 }  // namespace
 
-void detail::ForceGrepTable(bool force) noexcept { g_force_table.store(force, std::memory_order_relaxed); }
+namespace ZEL_HIDDEN detail {
+void ForceGrepTable(bool force) noexcept { g_force_table.store(force, std::memory_order_relaxed); }
+}  // namespace detail
 
 // Each search is a function of its own, so that the short ones are not
 // burdened with the registers and stack of the walk.
