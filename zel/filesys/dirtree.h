@@ -66,10 +66,12 @@ int CountFiles(StringView FileMask, bool IncludeSubDirs, TScanFilesFeedback Feed
 // after each file the feedback is called once more.  Goes on past an item
 // that cannot be copied and returns the number of failures, one per item:
 // each file or link not copied, each directory that could not be read (what
-// it holds is not seen, so it counts once) or made (0: all copied).  No
-// link in the destination is written through, `Dest` and its parents
-// included: a directory whose place there is taken by a link (or a file)
-// is a failure, and the source's entries for it are not copied.  Nothing happens (0) when both name the same directory; a
+// it holds is not seen, so it counts once) or made (0: all copied).  `Dest`
+// itself is the caller's path and is resolved as the kernel resolves it (a
+// link on it is followed, as by `cp -r`); below it no link is written
+// through: a directory whose place in the destination is taken by a link
+// (or a file) is a failure, and the source's entries for it are not
+// copied.  Nothing happens (0) when both name the same directory; a
 // destination inside the source is left out of the copy.  Devices, pipes
 // and sockets count as failures.  `AbortAnyFileCopying` stops the copy
 // after the current block; the interrupted file is removed and counted as

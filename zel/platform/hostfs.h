@@ -128,8 +128,10 @@ class TDirSearch {
 
 // Directories and files.  `ForceDirectories` creates a directory with all
 // missing parents (true when it exists afterwards), each level relative to
-// the one above it, and never through a symbolic link: a link (or a file)
-// on the way gives false with ENOTDIR.  `DeleteFile` removes a
+// the one above it: levels that exist are followed as the kernel resolves
+// them (a link to a directory too, as `mkdir -p` does), and a level it makes
+// is never entered through a link swapped in meanwhile; a file on the way
+// gives false with ENOTDIR.  `DeleteFile` removes a
 // file or a symbolic link, never a directory.  `RenameFile` replaces an
 // existing target.
 bool CreateDir(StringView Path, uint32_t Mode = 0777);

@@ -421,10 +421,12 @@ int MakeDirectoriesFd(const std::string& path) {
     const std::string part = path.substr(pos, end - pos);
     pos = end + 1;
     if (part.empty() || part == ".") continue;
-    int next = openat(fd, part.c_str(), kDirFlags | O_NOFOLLOW);
+    // A level that exists is the caller's path: resolved as the kernel
+    // resolves it (a link to a directory is followed, as by `mkdir -p`), and
+    // held from then on.  A level made here is opened without following a
+    // link, so one swapped in after the mkdirat leads nowhere.
+    int next = openat(fd, part.c_str(), kDirFlags);
     if (next < 0 && errno == ENOENT && part != "..") {
-      // Made here, or by someone else just now: either way opened as a
-      // directory, never through a link.
       if (mkdirat(fd, part.c_str(), 0777) == 0 || errno == EEXIST) {
         next = openat(fd, part.c_str(), kDirFlags | O_NOFOLLOW);
       }

@@ -195,10 +195,11 @@ inline bool SameFileId(const struct stat& a, const struct stat& b) {
 bool DirIsWithin(int dirfd, const struct stat& top);
 
 // Creates `path` with every missing level, each relative to the descriptor
-// of the level above, never following a link on the way ("." and ".." are
-// taken as the kernel takes them).  True when the whole path is a directory
-// afterwards; otherwise errno says why (ENOTDIR for a link or a file on
-// the way).
+// of the level above ("." and ".." are taken as the kernel takes them).
+// Levels that exist are resolved as the kernel resolves them (a link to a
+// directory is followed, as `mkdir -p` does); a level made here is never
+// entered through a link.  True when the whole path is a directory
+// afterwards; otherwise errno says why (ENOTDIR for a file on the way).
 bool MakeDirectories(const std::string& path);
 // The same, giving the final directory's descriptor (or -1).
 int MakeDirectoriesFd(const std::string& path);
