@@ -176,9 +176,12 @@ int CopyFileAt(int src_dirfd, const char* src_name, int dst_dirfd, const char* d
     Call(FeedBack, Context, 0, in.Size());
     return fcOK;
   }
+  // Tree copies write many new files: no flush for each (see
+  // SkipFlushOfNewFile); a replaced file is still flushed before the rename.
   return CopyOpened(in, CopyAttribs, FeedBack, Context,
                     [&](std::optional<FileReplacement>& out, uint32_t mode) {
                       out.emplace(dst_dirfd, dst_name, mode);
+                      out->SkipFlushOfNewFile();
                     });
 }
 

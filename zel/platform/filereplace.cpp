@@ -320,7 +320,7 @@ void FileReplacement::Commit() {
     const timespec times[2] = {{0, UTIME_OMIT}, modify_};
     (void)::futimens(fd_, times);
   }
-  if (::fsync(fd_) != 0) FailWith(errno, "Cannot write file");
+  if ((exists_ || flush_new_) && ::fsync(fd_) != 0) FailWith(errno, "Cannot write file");
   // The name must still lead to what was written: someone who can write
   // the directory may have put something else there.  Fail rather than
   // report a save that did not happen.

@@ -91,6 +91,13 @@ class FileReplacement {
   // Gives the saved file this modification time.  Ignored when the target
   // is written directly.
   void SetModifyTime(const timespec& Modify) noexcept;
+  // A new file (one that replaces nothing) is not flushed to the disk before
+  // it appears under its name.  For bulk copies, where a flush per file
+  // would cost more than the copy: the name still shows only complete
+  // content while the system runs, but a crash of the system itself may
+  // leave the new file short, as with `cp`.  A replaced file is always
+  // flushed first, so its old content is never lost.
+  void SkipFlushOfNewFile() noexcept { flush_new_ = false; }
 
   // Writes all of `data`; throws EInOutError (after removing the temporary
   // file).  Usable as the sink of a stream callback.
@@ -125,6 +132,7 @@ class FileReplacement {
   bool exists_ = false;       // a regular file is replaced
   bool exact_mode_ = false;   // `SetMode` was called
   bool has_modify_ = false;
+  bool flush_new_ = true;
   uint32_t mode_ = 0;
   uint32_t uid_ = 0, gid_ = 0;
   uint64_t device_ = 0, inode_ = 0;

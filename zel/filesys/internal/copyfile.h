@@ -28,7 +28,9 @@ int CopyOneFile(StringView Source, StringView Dest, bool CopyAttribs, CopyBlockF
 // there is written directly; a new destination appears only when complete.
 // Status codes, feedback calls, the abort switch and the modes are those of
 // `FileCopyFeedBk` (zel/filesys/filecopy.h); the switch is not cleared.
-// On failure errno says why (ECANCELED for an abort).
+// A new destination is not flushed to the disk one by one (tree copies;
+// FileReplacement::SkipFlushOfNewFile).  On failure errno says why
+// (ECANCELED for an abort).
 int CopyFileAt(int src_dirfd, const char* src_name, int dst_dirfd,
                           const char* dst_name, bool CopyAttribs, CopyBlockFeedback FeedBack,
                           void* Context);
