@@ -67,10 +67,13 @@ int64_t CopySource::ReadChunk(char* Buffer, size_t Count, int64_t Offset,
   struct stat st;
   if (::fstat(fd_, &st) != 0) return -1;
   const int64_t limit = std::min<int64_t>(Offset + static_cast<int64_t>(Count), st.st_size);
+  // A file whose blocks cover its size has no holes: no need to ask where
+  // its data lies (two calls per chunk saved on every ordinary file).
+  const bool dense = static_cast<int64_t>(st.st_blocks) * 512 >= st.st_size;
   int64_t pos = Offset;
   while (pos < limit) {
-    off_t data = ::lseek(fd_, static_cast<off_t>(pos), SEEK_DATA);
-    if (data < 0 && errno == ENXIO) break;  // a hole up to the end
+    off_t data = dense ? -1 : ::lseek(fd_, static_cast<off_t>(pos), SEEK_DATA);
+    if (!dense && data < 0 && errno == ENXIO) break;  // a hole up to the end
     off_t hole = data < 0 ? -1 : ::lseek(fd_, data, SEEK_HOLE);
     if (data < 0 || hole < 0) {
       data = static_cast<off_t>(pos);  // holes not reported: all of it is data
