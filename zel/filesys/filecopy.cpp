@@ -56,10 +56,12 @@ void WriteChunk(FileReplacement& out, const char* buf, int64_t n,
 
 // The copy loop shared by the copy by name and the copy between directory
 // descriptors: `in` is open; `create` makes the destination's replacement
-// with the given new-file mode (and throws EInOutError when it cannot).
-template <typename Create>
+// with the given new-file mode (and throws EInOutError when it cannot);
+// `dest_is` tells whether the destination is the file with the given
+// device and inode.
+template <typename Create, typename DestIs>
 int CopyOpened(detail::CopySource& in, bool CopyAttribs, detail::CopyBlockFeedback FeedBack,
-               void* Context, Create create) {
+               void* Context, Create create, DestIs dest_is) {
   const int64_t size = in.Size();
   Call(FeedBack, Context, 0, size);
 
@@ -76,9 +78,12 @@ int CopyOpened(detail::CopySource& in, bool CopyAttribs, detail::CopyBlockFeedba
     status = fcCreateError;
     err = e.ErrorCode();
   }
-  if (status == fcOK && out->TargetIs(in.Device(), in.Inode())) {
-    out->Abandon();
-    return fcOK;  // the same file under another name
+  // The same file under another name is left alone, even a read-only one
+  // (which the replacement refuses): asked only then, not for every file.
+  if (status == fcOK ? out->TargetIs(in.Device(), in.Inode())
+                     : dest_is(in.Device(), in.Inode())) {
+    if (out) out->Abandon();
+    return fcOK;
   }
 
   int64_t copied = 0;
@@ -157,32 +162,29 @@ int CopyOneFile(StringView Source, StringView Dest, bool CopyAttribs, CopyBlockF
 
   CopySource in;
   if (!in.Open(AT_FDCWD, FileNameToBytes(Source), true)) return fcSourceError;
-  // The same file under another name is left alone, even a read-only one.
-  if (IsFileAt(AT_FDCWD, FileNameToBytes(dest), true, in.Device(), in.Inode())) {
-    Call(FeedBack, Context, 0, in.Size());
-    return fcOK;
-  }
-  return CopyOpened(in, CopyAttribs, FeedBack, Context,
-                    [&](std::optional<FileReplacement>& out, uint32_t mode) {
-                      out.emplace(dest, mode);
-                    });
+  return CopyOpened(
+      in, CopyAttribs, FeedBack, Context,
+      [&](std::optional<FileReplacement>& out, uint32_t mode) { out.emplace(dest, mode); },
+      [&](uint64_t device, uint64_t inode) {
+        return IsFileAt(AT_FDCWD, FileNameToBytes(dest), true, device, inode);
+      });
 }
 
 int CopyFileAt(int src_dirfd, const char* src_name, int dst_dirfd, const char* dst_name,
                bool CopyAttribs, CopyBlockFeedback FeedBack, void* Context) {
   CopySource in;
   if (!in.Open(src_dirfd, src_name, false)) return fcSourceError;
-  if (IsFileAt(dst_dirfd, dst_name, false, in.Device(), in.Inode())) {
-    Call(FeedBack, Context, 0, in.Size());
-    return fcOK;
-  }
   // Tree copies write many new files: no flush for each (see
   // SkipFlushOfNewFile); a replaced file is still flushed before the rename.
-  return CopyOpened(in, CopyAttribs, FeedBack, Context,
-                    [&](std::optional<FileReplacement>& out, uint32_t mode) {
-                      out.emplace(dst_dirfd, dst_name, mode);
-                      out->SkipFlushOfNewFile();
-                    });
+  return CopyOpened(
+      in, CopyAttribs, FeedBack, Context,
+      [&](std::optional<FileReplacement>& out, uint32_t mode) {
+        out.emplace(dst_dirfd, dst_name, mode);
+        out->SkipFlushOfNewFile();
+      },
+      [&](uint64_t device, uint64_t inode) {
+        return IsFileAt(dst_dirfd, dst_name, false, device, inode);
+      });
 }
 
 }  // namespace detail

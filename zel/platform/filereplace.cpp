@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -45,23 +46,43 @@ bool MayFollowLink(int dir_fd, const struct stat& link) {
   return link.st_uid == ::geteuid() || link.st_uid == dir.st_uid;
 }
 
+// Eight random characters.  The random bytes are fetched from the kernel
+// 512 at a time, one call for 64 names: a tree copy makes a temporary name
+// for every file.  A child made by fork() may repeat its parent's next
+// names; O_EXCL turns that into another try, never into a shared file.
 std::string RandomSuffix() {
   static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  unsigned char bytes[8];
-  if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
-    // No entropy yet (early boot): the name only has to be unlikely, and
-    // O_EXCL makes a collision harmless.
-    static unsigned counter = 0;
-    const unsigned long mix = static_cast<unsigned long>(::getpid()) * 2654435761u + ++counter +
-                              static_cast<unsigned long>(::time(nullptr));
-    std::memcpy(bytes, &mix, sizeof bytes < sizeof mix ? sizeof bytes : sizeof mix);
+  constexpr size_t kNameBytes = 8;
+  thread_local unsigned char pool[512];
+  thread_local size_t used = sizeof pool;
+  if (used == sizeof pool) {
+    if (::getrandom(pool, sizeof pool, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof pool)) {
+      // No entropy yet (early boot): the name only has to be unlikely, and
+      // O_EXCL makes a collision harmless.
+      static std::atomic<unsigned> counter{0};
+      unsigned long mix = static_cast<unsigned long>(::getpid()) * 2654435761u +
+                          static_cast<unsigned long>(::time(nullptr));
+      for (size_t i = 0; i < sizeof pool; i += sizeof mix) {
+        mix = mix * 6364136223846793005u + 1442695040888963407u + ++counter;
+        std::memcpy(pool + i, &mix, sizeof mix);
+      }
+    }
+    used = 0;
   }
   std::string s;
-  for (unsigned char b : bytes) s += kChars[b % (sizeof kChars - 1)];
+  for (size_t i = 0; i < kNameBytes; ++i) s += kChars[pool[used + i] % (sizeof kChars - 1)];
+  used += kNameBytes;
   return s;
 }
 
 bool IsDirectlyWritten(mode_t mode) { return S_ISCHR(mode) || S_ISBLK(mode) || S_ISFIFO(mode); }
+
+// A file made with O_TMPFILE gets its name by linkat() through its
+// /proc/self/fd entry (linking by descriptor alone takes a privilege).
+bool UnnamedFilesCanBeNamed() {
+  static const bool proc = ::access("/proc/self/fd", X_OK) == 0;
+  return proc;
+}
 
 }  // namespace
 
@@ -82,7 +103,7 @@ FileReplacement::~FileReplacement() {
 }
 
 void FileReplacement::CloseDir() noexcept {
-  if (dir_fd_ >= 0) ::close(dir_fd_);
+  if (dir_fd_ >= 0 && owns_dir_) ::close(dir_fd_);
   dir_fd_ = -1;
 }
 
@@ -114,14 +135,24 @@ void FileReplacement::Open(int at, std::string path, bool follow_links, uint32_t
       err = EISDIR;
       break;
     }
-    const int next = ::openat(at, dir.empty() ? "." : dir.c_str(),
-                              O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (next < 0) {
-      err = errno;
-      break;
+    if (dir.empty() && at != AT_FDCWD) {
+      // The caller's directory (or the one a previous step opened) holds
+      // the name: used as it is, not opened again.
+      if (dir_fd_ < 0) {
+        dir_fd_ = at;
+        owns_dir_ = false;
+      }
+    } else {
+      const int next = ::openat(at, dir.empty() ? "." : dir.c_str(),
+                                O_PATH | O_DIRECTORY | O_CLOEXEC);
+      if (next < 0) {
+        err = errno;
+        break;
+      }
+      CloseDir();  // `at` was the previous directory (or the caller's)
+      dir_fd_ = at = next;
+      owns_dir_ = true;
     }
-    CloseDir();  // `at` was the previous directory (or the caller's)
-    dir_fd_ = at = next;
     if (::fstatat(dir_fd_, base_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
       if (errno != ENOENT) err = errno;
       break;  // a new file
@@ -205,8 +236,7 @@ void FileReplacement::Open(int at, std::string path, bool follow_links, uint32_t
     CreateTemp(0600);
   } else {
     CreateTemp(new_file_mode & 07777);
-    struct stat made;
-    mode_ = ::fstat(fd_, &made) == 0 ? made.st_mode & 07777 : new_file_mode & 0666;
+    mode_ = temp_mode_;
   }
 }
 
@@ -239,6 +269,19 @@ bool FileReplacement::OpenDirect(const char* base) {
 }
 
 void FileReplacement::CreateTemp(uint32_t create_mode) {
+  // A new file is written without a name (O_TMPFILE) and linked to its name
+  // when complete: no name can be swapped meanwhile, and whatever ends the
+  // program, even SIGKILL, leaves nothing behind.  A replacement needs a
+  // name for the rename over the old file; so do file systems without
+  // unnamed files (EOPNOTSUPP), which take the named way below.
+  if (!exists_ && UnnamedFilesCanBeNamed()) {
+    fd_ = ::openat(dir_fd_, ".", O_TMPFILE | O_WRONLY | O_NOCTTY | O_CLOEXEC,
+                   static_cast<mode_t>(create_mode));
+    if (fd_ >= 0) {
+      NoteTemp();
+      return;
+    }
+  }
   std::string prefix = "." + base_;
   if (prefix.size() > 200) prefix.resize(200);  // room for the suffix in NAME_MAX
   int err = EEXIST;
@@ -254,6 +297,25 @@ void FileReplacement::CreateTemp(uint32_t create_mode) {
     CloseDir();
     Throw("Cannot create file", err);
   }
+  NoteTemp();
+}
+
+// Notes what the temporary file is, to tell it apart from anything put in
+// its place, and its mode and owner as made, so the commit changes only
+// what differs.
+void FileReplacement::NoteTemp() {
+  struct stat made;
+  if (::fstat(fd_, &made) != 0) {
+    const int err = errno;
+    Abandon();
+    CloseDir();
+    Throw("Cannot create file", err);
+  }
+  temp_device_ = made.st_dev;
+  temp_inode_ = made.st_ino;
+  temp_mode_ = made.st_mode & 07777;
+  temp_uid_ = made.st_uid;
+  temp_gid_ = made.st_gid;
 }
 
 bool FileReplacement::TargetIs(uint64_t Device, uint64_t Inode) const noexcept {
@@ -293,6 +355,7 @@ void FileReplacement::Skip(int64_t size) {
   }
   if (fd_ < 0) FailWith(EBADF, "Cannot write file");
   // The size is set at the commit, so a hole at the end is kept too.
+  skipped_ = true;
   if (::lseek(fd_, static_cast<off_t>(size), SEEK_CUR) < 0) FailWith(errno, "Cannot write file");
 }
 
@@ -304,29 +367,39 @@ void FileReplacement::Commit() {
     if (::close(fd) != 0 && errno != EINTR) FailWith(errno, "Cannot write file");
     return;
   }
-  const off_t end = ::lseek(fd_, 0, SEEK_CUR);
-  struct stat st;
-  if (end < 0 || ::fstat(fd_, &st) != 0) FailWith(errno, "Cannot write file");
-  if (end > st.st_size && ::ftruncate(fd_, end) != 0) FailWith(errno, "Cannot write file");
-  // Owner first: changing it clears the set-user-ID and set-group-ID bits.
-  // Both are best effort (others' files; file systems without modes).
-  if (exists_ && (uid_ != st.st_uid || gid_ != st.st_gid)) {
-    if (::fchown(fd_, uid_, gid_) != 0) {
-      // Not permitted for others' files; the new file keeps our ownership.
-    }
+  if (skipped_) {
+    // Skipped zeros at the end are a hole the file's size has to cover.
+    const off_t end = ::lseek(fd_, 0, SEEK_CUR);
+    struct stat st;
+    if (end < 0 || ::fstat(fd_, &st) != 0) FailWith(errno, "Cannot write file");
+    if (end > st.st_size && ::ftruncate(fd_, end) != 0) FailWith(errno, "Cannot write file");
   }
-  if (exists_ || exact_mode_) (void)::fchmod(fd_, static_cast<mode_t>(mode_));
+  // Owner first: changing it clears the set-user-ID and set-group-ID bits.
+  // Both are best effort (others' files; file systems without modes), and
+  // each is left out when the file already has what it is to have.
+  bool owner_changed = false;
+  if (exists_ && (uid_ != temp_uid_ || gid_ != temp_gid_)) {
+    // Not permitted for others' files; the new file then keeps our ownership.
+    owner_changed = ::fchown(fd_, uid_, gid_) == 0;
+  }
+  if ((exists_ || exact_mode_) && (owner_changed || mode_ != temp_mode_)) {
+    (void)::fchmod(fd_, static_cast<mode_t>(mode_));
+  }
   if (has_modify_) {
     const timespec times[2] = {{0, UTIME_OMIT}, modify_};
     (void)::futimens(fd_, times);
   }
   if ((exists_ || flush_new_) && ::fsync(fd_) != 0) FailWith(errno, "Cannot write file");
+  if (temp_.empty()) {
+    PublishUnnamed();
+    return;
+  }
   // The name must still lead to what was written: someone who can write
   // the directory may have put something else there.  Fail rather than
   // report a save that did not happen.
   struct stat named;
   if (::fstatat(dir_fd_, temp_.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
-      named.st_dev != st.st_dev || named.st_ino != st.st_ino) {
+      named.st_dev != temp_device_ || named.st_ino != temp_inode_) {
     temp_.clear();  // not ours any more: left alone
     FailWith(EAGAIN, "Cannot write file");
   }
@@ -341,6 +414,30 @@ void FileReplacement::Commit() {
     PublishNew();
   }
   temp_.clear();
+  CloseDir();
+}
+
+// Links the finished unnamed file to the target's name unless a file of
+// that name appeared meanwhile (EEXIST), then closes it.
+void FileReplacement::PublishUnnamed() {
+  char self[32];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
+  if (::linkat(AT_FDCWD, self, dir_fd_, base_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    FailWith(errno, "Cannot create file");
+  }
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0 && errno != EINTR) {
+    // A late write error (local file systems report none here): take the
+    // name back while it still leads to this file.
+    const int err = errno;
+    struct stat named;
+    if (::fstatat(dir_fd_, base_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        named.st_dev == temp_device_ && named.st_ino == temp_inode_) {
+      ::unlinkat(dir_fd_, base_.c_str(), 0);
+    }
+    FailWith(err, "Cannot write file");
+  }
   CloseDir();
 }
 

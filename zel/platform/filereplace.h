@@ -5,9 +5,9 @@
 // disk, a file-size limit, an exception in the writer) leaves the old file
 // exactly as it was and no temporary file behind.
 //
-//   zel::FileReplacement out(u"table.xml");   // creates ".table.xml.XXXXXX"
+//   zel::FileReplacement out(u"table.xml");   // the new content, not yet named
 //   out.Write(data, size);                     // throws? the destructor cleans up
-//   out.Commit();                              // fsync, owner and mode, rename
+//   out.Commit();                              // owner, mode, then the name
 //
 // What the target is decides what happens:
 //
@@ -36,9 +36,12 @@
 //   someone else meanwhile, it is not overwritten: `Commit` fails with
 //   EEXIST and removes the temporary file.
 //
-// The temporary file is created with O_EXCL and O_NOFOLLOW and written only
-// through the descriptor it was created with; it is never opened again by
-// name.  Write errors throw `EInOutError` with the system's error code and a
+// A new file is written without a name (O_TMPFILE) and linked to its name
+// when complete, so nothing is left behind whatever ends the program; a
+// replacement (and a new file where the file system has no unnamed files)
+// uses a temporary file created with O_EXCL and O_NOFOLLOW.  Either is
+// written only through the descriptor it was created with, never opened
+// again by name.  Write errors throw `EInOutError` with the system's error code and a
 // message that names the target.
 //
 // `TextFile::RewriteReplacing`, `TMemoryStream::SaveToFile`,
@@ -67,7 +70,8 @@ class FileReplacement {
   explicit FileReplacement(const String& Target, uint32_t NewFileMode = 0666);
   // The same for the entry `Name` of the directory open as `DirFd`.  `Name`
   // is a single name (no "/"; EINVAL otherwise) and a link there is refused
-  // (ELOOP) rather than followed.
+  // (ELOOP) rather than followed.  `DirFd` is used, not duplicated: keep it
+  // open until the save is committed, abandoned or destroyed.
   FileReplacement(int DirFd, std::string_view Name, uint32_t NewFileMode = 0666);
   // Removes the temporary file unless `Commit` succeeded.
   ~FileReplacement();
@@ -118,24 +122,31 @@ class FileReplacement {
   void Open(int at, std::string path, bool follow_links, uint32_t new_file_mode);
   bool OpenDirect(const char* base);
   void CreateTemp(uint32_t create_mode);
+  void NoteTemp();
   void PublishNew();
+  void PublishUnnamed();
   void CloseDir() noexcept;
   [[noreturn]] void Throw(const char* what, int err);
   [[noreturn]] void FailWith(int err, const char* what);
 
   String target_name_;        // as given, for messages
   int dir_fd_ = -1;           // the directory that holds the target
+  bool owns_dir_ = false;     // false: the caller's descriptor, not closed here
   std::string base_;          // the target's name in it (links resolved)
-  std::string temp_;          // the temporary file's name in it
+  std::string temp_;          // the temporary file's name in it; empty for an unnamed one
   int fd_ = -1;
   bool direct_ = false;       // a device or FIFO, written in place
   bool exists_ = false;       // a regular file is replaced
   bool exact_mode_ = false;   // `SetMode` was called
   bool has_modify_ = false;
   bool flush_new_ = true;
+  bool skipped_ = false;      // `Skip` moved past the end of what was written
   uint32_t mode_ = 0;
   uint32_t uid_ = 0, gid_ = 0;
   uint64_t device_ = 0, inode_ = 0;
+  // The temporary file as created.
+  uint64_t temp_device_ = 0, temp_inode_ = 0;
+  uint32_t temp_mode_ = 0, temp_uid_ = 0, temp_gid_ = 0;
   timespec modify_{};
 };
 

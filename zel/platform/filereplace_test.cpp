@@ -2,14 +2,17 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -129,6 +132,27 @@ TEST(FileReplacement, ANewFileDoesNotOverwriteOneCreatedMeanwhile) {
   EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
+// A new file is written without a name until it is complete, so even a
+// kill that no handler sees leaves nothing in the directory.
+TEST(FileReplacement, ANewFileLeavesNothingWhenTheProgramIsKilled) {
+  TempDir dir("replace");
+  const int probe = open(dir.Dir().c_str(), O_TMPFILE | O_WRONLY, 0600);
+  if (probe < 0) GTEST_SKIP() << "this file system has no unnamed files: " << strerror(errno);
+  close(probe);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    FileReplacement out(dir.Path("t.txt"));
+    out.Write(kLong.data(), kLong.size());
+    raise(SIGKILL);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  EXPECT_EQ(dir.EntryCount(), 0u);
+}
+
 // Devices, FIFOs and links to them are written where they are; sockets and
 // directories are refused.  The old save replaced each of them by a
 // regular file.
@@ -214,7 +238,9 @@ TEST(FileReplacement, AtADirectoryDescriptor) {
   EXPECT_EQ(error_at("link"), ELOOP);
   EXPECT_EQ(error_at("../x"), EINVAL);
   EXPECT_EQ(error_at(""), EINVAL);
-  close(dfd);
+  // The caller's descriptor is used, not taken over: still open.
+  EXPECT_EQ(fcntl(dfd, F_GETFD), FD_CLOEXEC);
+  EXPECT_EQ(close(dfd), 0);
   EXPECT_EQ(outside.Bytes("victim"), "untouched");
   EXPECT_TRUE(S_ISLNK(ModeOf(dir.Dir() + "/link")));
   EXPECT_EQ(dir.EntryCount(), 2u);

@@ -23,9 +23,9 @@ bool CopySource::Open(int DirFd, const std::string& Name, bool FollowLink) {
     err = errno;
   } else if (!S_ISREG(st.st_mode)) {
     err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-  } else if (::fcntl(fd, F_SETFL, O_RDONLY) != 0) {  // reads may wait again
-    err = errno;
   }
+  // O_NONBLOCK stays: reads of a regular file do not heed it.  Should a
+  // file system answer EAGAIN all the same, ReadFully clears it then.
   if (err != 0) {
     ::close(fd);
     errno = err;
@@ -38,18 +38,29 @@ bool CopySource::Open(int DirFd, const std::string& Name, bool FollowLink) {
   modify_ = st.st_mtim;
   device_ = st.st_dev;
   inode_ = st.st_ino;
+  opened_ = st;
+  fresh_ = true;
   return true;
 }
 
 namespace {
 
-// Reads all `count` bytes at `offset` unless the file ends first.
+// Reads all `count` bytes at `offset` unless the file ends first.  The
+// file was opened with O_NONBLOCK, which regular files ignore; one that
+// answers EAGAIN anyway (a network or user-space file system) is read on
+// with the flag cleared.
 int64_t ReadFully(int fd, char* buffer, size_t count, int64_t offset) {
   size_t done = 0;
+  bool blocking = false;
   while (done < count) {
     const ssize_t n = ::pread(fd, buffer + done, count - done, static_cast<off_t>(offset) +
                                                                    static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN && !blocking) {
+      if (::fcntl(fd, F_SETFL, O_RDONLY) != 0) return -1;
+      blocking = true;
+      continue;
+    }
     if (n < 0) return -1;
     if (n == 0) break;
     done += static_cast<size_t>(n);
@@ -64,8 +75,14 @@ int64_t CopySource::ReadChunk(char* Buffer, size_t Count, int64_t Offset,
   Extents.clear();
   // The end as it is now, so that a file that grows while it is copied is
   // read on, as a plain read loop would.
+  // The first chunk takes what Open saw a moment ago.
   struct stat st;
-  if (::fstat(fd_, &st) != 0) return -1;
+  if (fresh_) {
+    st = opened_;
+    fresh_ = false;
+  } else if (::fstat(fd_, &st) != 0) {
+    return -1;
+  }
   const int64_t limit = std::min<int64_t>(Offset + static_cast<int64_t>(Count), st.st_size);
   // A file whose blocks cover its size has no holes: no need to ask where
   // its data lies (two calls per chunk saved on every ordinary file).

@@ -10,6 +10,7 @@
 #ifndef ZEL_PLATFORM_INTERNAL_COPYSOURCE_H_
 #define ZEL_PLATFORM_INTERNAL_COPYSOURCE_H_
 
+#include <sys/stat.h>
 #include <time.h>
 
 #include <cstddef>
@@ -62,6 +63,8 @@ class CopySource {
   timespec modify_{};
   uint64_t device_ = 0;
   uint64_t inode_ = 0;
+  struct stat opened_ {};  // the file as Open saw it
+  bool fresh_ = false;     // no chunk read yet
 };
 
 // True when `Name` relative to `DirFd` is the file `Device`/`Inode`
