@@ -23,6 +23,7 @@
 #include "zel/platform/exceptions.h"
 #include "zel/testutil/deeptree.h"
 #include "zel/testutil/tempdir.h"
+#include "zel/testutil/unprivileged.h"
 
 namespace zel {
 namespace {
@@ -454,15 +455,17 @@ TEST(DirTreeLinks, DanglingLinksAreLinksNotFiles) {
 }
 
 TEST(DirTreeProblems, EachItemThatCannotBeReadIsNamedWithItsReason) {
-  if (geteuid() == 0) GTEST_SKIP() << "root reads every directory";
   testutil::TempDir dir("dirtree_problems");
   fs::create_directories(dir.Dir() + "/src/locked");
   dir.Put("src/locked/x", "x");
   dir.Put("src/ok", "ok");
   chmod((dir.Dir() + "/src/locked").c_str(), 0);
+  testutil::Unprivileged user(dir.Dir());  // root reads every directory
+  if (!user.Active()) GTEST_SKIP() << user.WhyNot();
   detail::TreeProblemLog log;
   EXPECT_EQ(CopyFileTree(dir.Path("src"), dir.Path("dst"), false, nullptr), 1);
   EXPECT_EQ(CountFiles(dir.Path("src/*"), true, nullptr), 1);
+  user.Restore();
   chmod((dir.Dir() + "/src/locked").c_str(), 0755);
   ASSERT_EQ(log.Problems().size(), 2u);
   for (const detail::TreeProblem& p : log.Problems()) {
