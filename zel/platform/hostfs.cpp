@@ -341,9 +341,9 @@ String ExpandFileName(StringView Path) {
   std::string p = U8(Path);
   const bool trailing = !p.empty() && p.back() == '/';
   if (p.empty() || p[0] != '/') {
-    char buf[4096];
-    if (getcwd(buf, sizeof buf) == nullptr) return String(Path);
-    p = std::string(buf) + "/" + p;
+    std::string cwd;
+    if (!detail::CurrentDirectoryBytes(cwd)) return String(Path);
+    p = cwd + "/" + p;
   }
   std::vector<std::string_view> parts;
   std::string_view rest(p);

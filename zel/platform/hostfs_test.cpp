@@ -1,6 +1,7 @@
 #include "zel/platform/hostfs.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,8 @@
 #include <string>
 
 #include "zel/platform/filename.h"
+#include "zel/platform/hostpath.h"
+#include "zel/testutil/deeptree.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -53,6 +56,30 @@ TEST(ExpandFileName, ResolvesDotsByTheText) {
   EXPECT_EQ(HostNamePart(u"a:b\\c/d.txt"), u"d.txt");
   EXPECT_EQ(HostJoin(u"dir/", u"x"), u"dir/x");
   EXPECT_EQ(HostJoin(u"", u"x"), u"x");
+}
+
+// A current directory deeper than PATH_MAX still gives absolute paths
+// (a fixed 4 KiB buffer once left them relative).
+TEST(ExpandFileName, CurrentDirectoryDeeperThanPathMax) {
+  testutil::TempDir dir("expand_deep");
+  constexpr int kDepth = 1500;  // "/dd" each: over 4,500 bytes
+  ASSERT_TRUE(testutil::MakeDeepTree(dir.Dir() + "/t", kDepth, kDepth + 1));
+  const int back = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(back, 0);
+  ASSERT_EQ(chdir((dir.Dir() + "/t").c_str()), 0);
+  bool entered = true;
+  for (int i = 0; i < kDepth && entered; ++i) entered = chdir("dd") == 0;
+  const String expanded = entered ? ExpandFileName(u"x.txt") : String();
+  const String current = GetCurrentDir();
+  // Taken down from the inside: no path reaches the bottom for a remover.
+  for (bool up = entered; up && chdir("..") == 0;) up = rmdir("dd") == 0;
+  ASSERT_EQ(fchdir(back), 0);
+  close(back);
+  ASSERT_TRUE(entered);
+  std::string expected = dir.Dir() + "/t";
+  for (int i = 0; i < kDepth; ++i) expected += "/dd";
+  EXPECT_EQ(ToUtf8(current), expected);
+  EXPECT_EQ(ToUtf8(expanded), expected + "/x.txt");
 }
 
 TEST(MountPointOf, FindsTheTopOfTheFileSystem) {

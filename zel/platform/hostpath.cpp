@@ -1,5 +1,6 @@
 #include "zel/platform/hostpath.h"
 
+#include <errno.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,17 +10,29 @@
 #include "zel/platform/export.h"
 #include "zel/platform/filename.h"
 #include "zel/platform/hostfs.h"
+#include "zel/platform/internal/pathmodel.h"
 
 namespace ZEL_EXPORT zel {
 
-String GetCurrentDir() {
-  std::string buf(4096, '\0');
-  while (::getcwd(buf.data(), buf.size()) == nullptr) {
-    if (errno != ERANGE || buf.size() > (1u << 20)) return u"/";
-    buf.resize(buf.size() * 2);
+namespace ZEL_HIDDEN detail {
+
+bool CurrentDirectoryBytes(std::string& Out) {
+  Out.assign(4096, '\0');
+  // A path longer than the buffer is ERANGE; 16 MiB is beyond any tree
+  // the system can hold in memory for one path.
+  while (::getcwd(Out.data(), Out.size()) == nullptr) {
+    if (errno != ERANGE || Out.size() > (1u << 24)) return false;
+    Out.resize(Out.size() * 2);
   }
-  buf.resize(std::char_traits<char>::length(buf.c_str()));
-  return FileNameFromBytes(buf);
+  Out.resize(std::char_traits<char>::length(Out.c_str()));
+  return true;
+}
+
+}  // namespace detail
+
+String GetCurrentDir() {
+  std::string dir;
+  return detail::CurrentDirectoryBytes(dir) ? FileNameFromBytes(dir) : String(u"/");
 }
 
 String FindStoredName(const String& Dir, const String& Name) {

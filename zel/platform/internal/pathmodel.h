@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "zel/platform/string.h"
@@ -63,6 +64,11 @@ inline std::vector<String> SplitPathNames(StringView Path, PathStyle Style) {
   }
   return names;
 }
+
+// The current directory's path as the system gives it, however long (a
+// directory deeper than PATH_MAX too).  False with errno set when it has
+// none (removed meanwhile) or it cannot be read.
+bool CurrentDirectoryBytes(std::string& Out);
 
 }  // namespace zel::detail
 
