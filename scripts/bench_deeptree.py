@@ -13,14 +13,12 @@ by bench_tree.py.
 
 Usage: bench_deeptree.py PATH/TO/zel [--runs N] [--dir SCRATCH_PARENT]
 """
-import argparse
 import os
 import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from bench_tree import pair  # noqa: E402  (same timing rules for every tree bench)
+from bench_tree import pair, run_bench  # noqa: E402  (same rules for every tree bench)
 
 DEPTHS = (1000, 2000)
 NAME = "a"  # "a/" per level: 2,000 levels make 4,000 bytes of path
@@ -47,35 +45,24 @@ def remove_chain(path):
         subprocess.run(["rm", "-rf", path], check=True)
 
 
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("zel")
-    ap.add_argument("--runs", type=int, default=3)
-    ap.add_argument("--dir", default=None)
-    args = ap.parse_args()
-    zel = os.path.abspath(args.zel)
-    scratch = tempfile.mkdtemp(prefix="zel_bench_deeptree_", dir=args.dir)
-    try:
-        ratios = []
-        for depth in DEPTHS:
-            src = os.path.join(scratch, f"chain{depth}")
-            make_chain(src, depth)
-            out_zel = os.path.join(scratch, "out_zel")
-            out_cp = os.path.join(scratch, "out_cp")
-            clean = lambda: (remove_chain(out_zel), remove_chain(out_cp))
-            ratios.append(pair(f"copy_chain_{depth}_levels", [zel, "copy", src, out_zel],
-                               ["cp", "-r", src, out_cp], args.runs, after=clean))
-            fresh = lambda: subprocess.run(["cp", "-r", src, out_zel], check=True)
-            fresh_cp = lambda: subprocess.run(["cp", "-r", src, out_cp], check=True)
-            ratios.append(pair(f"rmtree_chain_{depth}_levels", [zel, "rmtree", out_zel],
-                               ["rm", "-rf", out_cp], args.runs, zel_before=fresh,
-                               anchor_before=fresh_cp))
-            remove_chain(src)
-        for name, r in ratios:
-            print(f"  ratio {name}: {r:.2f}x the anchor")
-    finally:
-        subprocess.run(["rm", "-rf", scratch], check=False)
+def bench(zel, scratch, runs):
+    ratios = []
+    for depth in DEPTHS:
+        src = os.path.join(scratch, f"chain{depth}")
+        make_chain(src, depth)
+        out_zel = os.path.join(scratch, "out_zel")
+        out_cp = os.path.join(scratch, "out_cp")
+        clean = lambda: (remove_chain(out_zel), remove_chain(out_cp))
+        ratios.append(pair(f"copy_chain_{depth}_levels", [zel, "copy", src, out_zel],
+                           ["cp", "-r", src, out_cp], runs, after=clean))
+        fresh = lambda: subprocess.run(["cp", "-r", src, out_zel], check=True)
+        fresh_cp = lambda: subprocess.run(["cp", "-r", src, out_cp], check=True)
+        ratios.append(pair(f"rmtree_chain_{depth}_levels", [zel, "rmtree", out_zel],
+                           ["rm", "-rf", out_cp], runs, zel_before=fresh,
+                           anchor_before=fresh_cp))
+        remove_chain(src)
+    return ratios
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_bench("zel_bench_deeptree_", bench))

@@ -82,39 +82,46 @@ def remove(*paths):
             shutil.rmtree(p)
 
 
-def main():
+def run_bench(prefix, body):
+    """The frame every tree benchmark shares: reads `zel [--runs N] [--dir
+    D]`, makes a scratch directory, lets body(zel, scratch, runs) return
+    its (name, ratio) pairs, prints them and removes the scratch."""
     ap = argparse.ArgumentParser()
     ap.add_argument("zel")
     ap.add_argument("--runs", type=int, default=3)
     ap.add_argument("--dir", default=None)
     args = ap.parse_args()
-    zel = os.path.abspath(args.zel)
-    scratch = tempfile.mkdtemp(prefix="zel_bench_tree_", dir=args.dir)
+    scratch = tempfile.mkdtemp(prefix=prefix, dir=args.dir)
     try:
-        big = os.path.join(scratch, "big.bin")
-        tree = os.path.join(scratch, "tree")
-        make_big_file(big)
-        files = make_tree(tree)
-        out_zel = os.path.join(scratch, "out_zel")
-        out_cp = os.path.join(scratch, "out_cp")
-        clean = lambda: remove(out_zel, out_cp)
-        ratios = []
-        ratios.append(pair(f"copy_file_{FILE_MIB}MiB", [zel, "copy", big, out_zel],
-                           ["cp", big, out_cp], args.runs, after=clean))
-        ratios.append(pair(f"copy_tree_{files}_files", [zel, "copy", tree, out_zel],
-                           ["cp", "-r", tree, out_cp], args.runs, after=clean))
-        ratios.append(pair(f"find_iname_{files}_files", [zel, "find", "-r", tree, "*.txt"],
-                           ["find", tree, "-iname", "*.txt"], args.runs))
-        # Each deletion gets a fresh copy, made outside the timing.
-        fresh = lambda: subprocess.run(["cp", "-r", tree, out_zel], check=True)
-        fresh_cp = lambda: subprocess.run(["cp", "-r", tree, out_cp], check=True)
-        ratios.append(pair(f"rmtree_{files}_files", [zel, "rmtree", out_zel], ["rm", "-rf", out_cp],
-                           args.runs, zel_before=fresh, anchor_before=fresh_cp))
-        for name, r in ratios:
+        for name, r in body(os.path.abspath(args.zel), scratch, args.runs):
             print(f"  ratio {name}: {r:.2f}x the anchor")
     finally:
-        shutil.rmtree(scratch, ignore_errors=True)
+        # rm copes with trees deeper than PATH_MAX, where rmtree may not.
+        subprocess.run(["rm", "-rf", scratch], check=False)
+
+
+def bench(zel, scratch, runs):
+    big = os.path.join(scratch, "big.bin")
+    tree = os.path.join(scratch, "tree")
+    make_big_file(big)
+    files = make_tree(tree)
+    out_zel = os.path.join(scratch, "out_zel")
+    out_cp = os.path.join(scratch, "out_cp")
+    clean = lambda: remove(out_zel, out_cp)
+    ratios = []
+    ratios.append(pair(f"copy_file_{FILE_MIB}MiB", [zel, "copy", big, out_zel],
+                       ["cp", big, out_cp], runs, after=clean))
+    ratios.append(pair(f"copy_tree_{files}_files", [zel, "copy", tree, out_zel],
+                       ["cp", "-r", tree, out_cp], runs, after=clean))
+    ratios.append(pair(f"find_iname_{files}_files", [zel, "find", "-r", tree, "*.txt"],
+                       ["find", tree, "-iname", "*.txt"], runs))
+    # Each deletion gets a fresh copy, made outside the timing.
+    fresh = lambda: subprocess.run(["cp", "-r", tree, out_zel], check=True)
+    fresh_cp = lambda: subprocess.run(["cp", "-r", tree, out_cp], check=True)
+    ratios.append(pair(f"rmtree_{files}_files", [zel, "rmtree", out_zel], ["rm", "-rf", out_cp],
+                       runs, zel_before=fresh, anchor_before=fresh_cp))
+    return ratios
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_bench("zel_bench_tree_", bench))
