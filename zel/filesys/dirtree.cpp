@@ -255,7 +255,7 @@ class CaseVisitor final : public detail::TreeVisitor {
     const String new_name = upper_ ? AnsiUpperCase(old_name) : AnsiLowerCase(old_name);
     if (new_name == old_name) return;
     const std::string to = FileNameToBytes(new_name);
-    if (const int err = detail::RenameAtNoReplace(dirfd, name, to)) {
+    if (const int err = detail::RenameAtNoReplace(dirfd, name, dirfd, to)) {
       throw EInOutError(u"cannot rename " + FileNameFromBytes(prefix_ + dir + name) + u" to " +
                             new_name + u": " + SysErrorMessage(err),
                         err);

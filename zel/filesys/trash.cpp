@@ -1,6 +1,9 @@
 #include "zel/filesys/trash.h"
 
 #include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <string>
 
@@ -10,6 +13,7 @@
 #include "zel/platform/export.h"
 #include "zel/platform/filename.h"
 #include "zel/platform/hostfs.h"
+#include "zel/platform/internal/treewalk.h"
 #include "zel/platform/syserror.h"
 
 namespace ZEL_EXPORT zel {
@@ -115,7 +119,8 @@ String TrashCandidateName(StringView Name, int N) {
   return base + number + ext;
 }
 
-bool TrashOneFile(StringView Path, StringView Trash, StringView TopDir, String* Why) {
+bool TrashOneFile(StringView Path, StringView Trash, StringView TopDir, String* Why, int SrcDirFd,
+                  const std::string* SrcName) {
   const auto fail = [&](String why) {
     if (Why != nullptr) *Why = std::move(why);
     return false;
@@ -150,8 +155,10 @@ bool TrashOneFile(StringView Path, StringView Trash, StringView TopDir, String* 
       DeleteFile(info_path);
       return fail(u"cannot write " + info_path + u": " + SysErrorMessage(err));
     }
-    if (RenameNoReplace(Path, file_path)) return true;
-    const int err = LastOSError();
+    const int err = SrcName != nullptr
+                        ? RenameAtNoReplace(SrcDirFd, *SrcName, AT_FDCWD, FileNameToBytes(file_path))
+                        : (RenameNoReplace(Path, file_path) ? 0 : LastOSError());
+    if (err == 0) return true;
     DeleteFile(info_path);
     if (err != EEXIST) return fail(SysErrorMessage(err));
   }
@@ -170,9 +177,15 @@ int MoveToRecycleBin(StringView FileMask, const TTrashFailureEvent& OnFailure) {
   const auto fail = [&](const String& path, const String& why) {
     if (OnFailure) OnFailure(path, why);
   };
-  detail::ForEachMaskFile(FileMask, [&](const String& path, const TSearchRec&) {
-    TFileInfo info;
-    if (!GetFileInfo(path, info, false)) return fail(path, SysErrorMessage(LastOSError()));
+  // Each file is moved as the entry the walk found, through its directory's
+  // descriptor: a directory of the path swapped for a link meanwhile moves
+  // nothing from elsewhere.
+  detail::ForEachMaskEntry(FileMask, [&](int dirfd, const std::string& name, const String& path,
+                                         const TSearchRec&) {
+    struct stat info;
+    if (const int err = detail::StatAt(dirfd, name, false, info)) {
+      return fail(path, SysErrorMessage(err));
+    }
     if (!home.empty() && !home_checked) {
       home_checked = true;
       if (!ForceDirectories(HostDirPart(home))) {
@@ -186,10 +199,12 @@ int MoveToRecycleBin(StringView FileMask, const TTrashFailureEvent& OnFailure) {
         home_info.Device = ~uint64_t{0};
       }
     }
-    const bool home_fs = home_checked && home_info.Device == info.Device;
+    // TFileInfo's device number is major << 32 | minor.
+    const uint64_t device = (uint64_t{major(info.st_dev)} << 32) | minor(info.st_dev);
+    const bool home_fs = home_checked && home_info.Device == device;
     String why;
     if (home_fs && home_problem.empty()) {
-      if (detail::TrashOneFile(path, home, u"", &why)) {
+      if (detail::TrashOneFile(path, home, u"", &why, dirfd, &name)) {
         ++moved;
       } else {
         fail(path, why);
@@ -202,7 +217,7 @@ int MoveToRecycleBin(StringView FileMask, const TTrashFailureEvent& OnFailure) {
     if (top.empty()) return fail(path, SysErrorMessage(LastOSError()));
     const String trash = detail::TopDirTrash(top, uid, &why);
     if (trash.empty()) return fail(path, home_fs ? home_problem : why);
-    if (detail::TrashOneFile(real, trash, top, &why)) {
+    if (detail::TrashOneFile(real, trash, top, &why, dirfd, &name)) {
       ++moved;
     } else {
       fail(path, why);

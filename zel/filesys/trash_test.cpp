@@ -1,5 +1,6 @@
 #include "zel/filesys/trash.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -107,6 +108,29 @@ TEST_F(TrashTest, TopDirTrashOfAnotherFileSystem) {
   const std::string info = Bytes("top/" + own + "/info/a b.txt.trashinfo");
   EXPECT_NE(info.find("\nPath=docs/a%20b.txt\n"), std::string::npos) << info;  // relative to the top
   EXPECT_FALSE(fs::exists(Dir() + "/top/docs/a b.txt"));
+}
+
+// The file moved is the entry the walk saw, reached through its
+// directory's descriptor: when the directory is swapped for a link to
+// another one meanwhile, nothing of that other directory moves.
+TEST_F(TrashTest, MovesTheEntryItsWalkSawNotWhatThePathLeadsToLater) {
+  Put("work/sub/a.txt", "listed");
+  fs::create_directories(Dir() + "/elsewhere");
+  fs::create_directories(Dir() + "/data");
+  Put("elsewhere/a.txt", "never asked for");
+  const int dirfd = open((Dir() + "/work/sub").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(dirfd, 0);
+  fs::rename(Dir() + "/work/sub", Dir() + "/work/sub.real");
+  fs::create_directory_symlink(Dir() + "/elsewhere", Dir() + "/work/sub");
+  const std::string name = "a.txt";
+  String why;
+  EXPECT_TRUE(detail::TrashOneFile(Path("work/sub/a.txt"), Path("data/Trash"), u"", &why, dirfd,
+                                   &name))
+      << ToUtf8(why);
+  close(dirfd);
+  EXPECT_EQ(Bytes("elsewhere/a.txt"), "never asked for");
+  EXPECT_FALSE(fs::exists(Dir() + "/work/sub.real/a.txt"));
+  EXPECT_EQ(Bytes("data/Trash/files/a.txt"), "listed");
 }
 
 // Which top-directory trash is trusted: the administrator's sticky .Trash

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include <string>
+
 #include "zel/platform/string.h"
 
 namespace zel::detail {
@@ -37,9 +39,11 @@ String TrashCandidateName(StringView Name, int N);
 // (creating its files/ and info/ folders).  The entry records `Path`
 // relative to `TopDir` when that is given and holds it, else the absolute
 // path, percent-encoded.  False, with nothing changed, when it cannot;
-// `Why` (when given) then says why.
-bool TrashOneFile(StringView Path, StringView Trash, StringView TopDir,
-                             String* Why = nullptr);
+// `Why` (when given) then says why.  With `SrcName`, the file moved is that
+// entry of the directory open as `SrcDirFd` (the one a walk looked at, not
+// whatever `Path` leads to by then); `Path` is only recorded.
+bool TrashOneFile(StringView Path, StringView Trash, StringView TopDir, String* Why = nullptr,
+                  int SrcDirFd = -1, const std::string* SrcName = nullptr);
 
 }  // namespace zel::detail
 

@@ -345,8 +345,8 @@ int RemoveAt(int dirfd, const std::string& name, bool is_dir) {
   return unlinkat(dirfd, name.c_str(), is_dir ? AT_REMOVEDIR : 0) == 0 ? 0 : errno;
 }
 
-int RenameAtNoReplace(int dirfd, const std::string& from, const std::string& to) {
-  return renameat2(dirfd, from.c_str(), dirfd, to.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno;
+int RenameAtNoReplace(int from_dirfd, const std::string& from, int to_dirfd, const std::string& to) {
+  return renameat2(from_dirfd, from.c_str(), to_dirfd, to.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno;
 }
 
 int CopyLinkAt(int src_dirfd, const std::string& src_name, int dst_dirfd,

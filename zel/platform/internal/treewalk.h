@@ -177,8 +177,9 @@ int StatAt(int dirfd, const std::string& name, bool follow, struct stat& st);
 int StatFd(int fd, struct stat& st);
 // Removes the file or link `name` (`is_dir` false) or the empty directory.
 int RemoveAt(int dirfd, const std::string& name, bool is_dir);
-// Renames `from` to `to` in the same directory unless `to` exists.
-int RenameAtNoReplace(int dirfd, const std::string& from, const std::string& to);
+// Renames `from` (in `from_dirfd`) to `to` (in `to_dirfd`) unless `to`
+// exists; an errno value, 0 on success.
+int RenameAtNoReplace(int from_dirfd, const std::string& from, int to_dirfd, const std::string& to);
 // Makes `dst_name` a link with the target of the link `src_name`; an
 // existing link of that name is replaced, anything else is left (EEXIST).
 int CopyLinkAt(int src_dirfd, const std::string& src_name, int dst_dirfd,
