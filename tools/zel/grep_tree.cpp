@@ -20,10 +20,13 @@
 namespace zel::cli {
 namespace {
 
-// Files open or waiting to be written at a time, and the output a file not
-// yet at the head of the order may hold before it waits for its turn.
+// Files open or waiting to be written at a time; the output a file not yet
+// at the head of the order may hold before it waits for its turn; and the
+// output of finished files waiting for their turn beyond which no thread
+// starts another file but the head.
 constexpr size_t kMaxWindow = 256;
-constexpr size_t kMaxHeldOutput = 8 << 20;
+constexpr size_t kMaxHeldOutput = 1 << 20;
+constexpr size_t kMaxHeldTotal = 32 << 20;
 
 void Report(const std::string& name, int err) {
   // One write per message, so that messages of several threads do not mix.
@@ -174,9 +177,12 @@ class OrderedSearch {
   void Work() {
     Searchers searchers(run_);
     std::unique_lock<std::mutex> lock(mutex_);
+    const auto can_take = [&] {
+      return next_ < base_ + window_.size() && (held_ < kMaxHeldTotal || next_ == base_);
+    };
     for (;;) {
-      changed_.wait(lock, [&] { return next_ < base_ + window_.size() || closing_; });
-      if (next_ >= base_ + window_.size()) return;
+      changed_.wait(lock, [&] { return can_take() || (closing_ && next_ >= base_ + window_.size()); });
+      if (!can_take()) return;
       const uint64_t index = next_++;
       Job& job = *window_[index - base_];
       if (stop_) {
@@ -188,7 +194,9 @@ class OrderedSearch {
         lock.lock();
       }
       job.done = true;
+      held_ += job.out.size();
       while (!window_.empty() && window_.front()->done) {
+        held_ -= window_.front()->out.size();
         if (!stop_) WriteLocked(window_.front()->out);
         window_.pop_front();
         ++base_;
@@ -205,6 +213,7 @@ class OrderedSearch {
   std::deque<std::unique_ptr<Job>> window_;  // submitted, not yet written
   uint64_t base_ = 0;                        // the order index of window_.front()
   uint64_t next_ = 0;                        // the next job to search
+  size_t held_ = 0;                          // output of finished jobs not yet written
   bool closing_ = false;
   bool stop_ = false;
   GrepOutcome outcome_;

@@ -11,6 +11,7 @@
 //     OUTDIR/zel.fish   fish completion (share/fish/vendor_completions.d/zel.fish)
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -254,10 +255,9 @@ void WriteFish(std::ostream& out, const std::vector<Command>& commands) {
   }
 }
 
-bool WriteFile(const std::string& path, void (*write)(std::ostream&, const std::vector<Command>&),
-               const std::vector<Command>& commands) {
+bool WriteFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  write(file, commands);
+  write(file);
   file.close();
   if (!file) std::cerr << "zel-docgen: cannot write " << path << '\n';
   return static_cast<bool>(file);
@@ -270,16 +270,11 @@ int Main(int argc, char** argv) {
   }
   const std::string dir = argv[1], version = argv[2];
   const std::vector<Command> commands = AllCommands();
-  std::ofstream man(dir + "/zel.1", std::ios::binary | std::ios::trunc);
-  WriteManPage(man, commands, version);
-  man.close();
-  if (!man) {
-    std::cerr << "zel-docgen: cannot write " << dir << "/zel.1\n";
-    return kFailure;
-  }
-  const bool ok = WriteFile(dir + "/zel.bash", &WriteBash, commands) &&
-                  WriteFile(dir + "/_zel", &WriteZsh, commands) &&
-                  WriteFile(dir + "/zel.fish", &WriteFish, commands);
+  const bool ok =
+      WriteFile(dir + "/zel.1", [&](std::ostream& o) { WriteManPage(o, commands, version); }) &&
+      WriteFile(dir + "/zel.bash", [&](std::ostream& o) { WriteBash(o, commands); }) &&
+      WriteFile(dir + "/_zel", [&](std::ostream& o) { WriteZsh(o, commands); }) &&
+      WriteFile(dir + "/zel.fish", [&](std::ostream& o) { WriteFish(o, commands); });
   return ok ? kOk : kFailure;
 }
 
