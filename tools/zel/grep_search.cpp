@@ -322,10 +322,9 @@ void GrepSearcher::ProcessLiteralHits(Scan& scan, const char* begin, const char*
   if (options_.line_numbers) scan.line_number += std::count(scan.counted, end, '\n');
 }
 
-void GrepSearcher::ProcessLines(Scan& scan, const char* begin, const char* end, bool final_chunk) {
+void GrepSearcher::ProcessLines(Scan& scan, const char* begin, const char* end) {
   if (literal_search_) {
     ProcessLiteralHits(scan, begin, end);
-    if (final_chunk && end > begin && end[-1] != '\n') ++scan.line_number;
     return;
   }
   for (const char* p = begin; p < end && !scan.stop;) {
@@ -354,7 +353,7 @@ GrepFileResult GrepSearcher::SearchFd(int fd, std::string_view name, std::string
     }
     const char* data = buf_.data();
     if (n == 0) {
-      if (have > 0) ProcessLines(scan, data, data + have, true);
+      if (have > 0) ProcessLines(scan, data, data + have);
       break;
     }
     if (first_block && options_.skip_binary &&
@@ -367,7 +366,7 @@ GrepFileResult GrepSearcher::SearchFd(int fd, std::string_view name, std::string
     const auto* last_lf = static_cast<const char*>(::memrchr(data, '\n', have));
     if (last_lf == nullptr) continue;
     const size_t whole = static_cast<size_t>(last_lf - data) + 1;
-    ProcessLines(scan, data, data + whole, false);
+    ProcessLines(scan, data, data + whole);
     if (scan.stop) break;
     std::memmove(buf_.data(), data + whole, have - whole);
     have -= whole;

@@ -75,15 +75,13 @@ class GrepSearcher {
   GrepFileResult SearchFd(int fd, std::string_view name, std::string& out,
                           const std::function<void(std::string&)>& flush = {});
 
-  // True when the block search for literals is used (for tests).
-  bool UsesLiteralSearch() const noexcept { return literal_search_; }
-
  private:
   struct Pattern;
   struct Scan;
   bool LineMatches(std::string_view raw, bool& ascii);
   void PrintLine(Scan& scan, std::string_view raw, bool ascii, int64_t line_number);
-  void ProcessLines(Scan& scan, const char* begin, const char* end, bool final_chunk);
+  // Lines [begin, end): each ends with an LF, but the input's last may not.
+  void ProcessLines(Scan& scan, const char* begin, const char* end);
   void ProcessLiteralHits(Scan& scan, const char* begin, const char* end);
   void HandleLine(Scan& scan, const char* begin, const char* end);
 

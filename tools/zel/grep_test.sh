@@ -169,6 +169,17 @@ expect "-r -q" 0 "" -- "$zel" grep -r -q needle "$tree"
 expect "-r no match" 1 "" -- "$zel" grep -r zzzz "$tree"
 expect "-r with a file operand searches it, binary or not" 0 "$tree/docs/blob.bin" \
   -- "$zel" grep -r -l needle "$tree/docs/blob.bin"
+# Files whose output is larger than what a file waiting for its turn may
+# hold: the threads hand over in order, nothing is lost or interleaved.
+mkdir "$tmp/big"
+for i in 1 2 3 4 5; do seq 1 90000 | sed "s/^/needle $i line /" >"$tmp/big/f$i.txt"; done
+"$zel" grep -r -j1 needle "$tmp/big" | md5sum >"$tmp/big1.sum"
+"$zel" grep -r -j3 needle "$tmp/big" | md5sum >"$tmp/big3.sum"
+lines=$("$zel" grep -r -j3 needle "$tmp/big" | awk -F: '$1 != last { files++; last = $1 } END { print NR, files }')
+if ! cmp -s "$tmp/big1.sum" "$tmp/big3.sum" || [ "$lines" != "450000 5" ]; then
+  echo "FAIL: large outputs of several threads ($lines)"; failures=$((failures + 1))
+fi
+
 if [ "$(id -u)" != 0 ]; then
   mkdir "$tree/closed" && chmod 000 "$tree/closed"
   expect_match "-r: an unreadable directory is named, the rest searched" 2 \
