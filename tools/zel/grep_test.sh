@@ -169,6 +169,15 @@ expect "-r -q" 0 "" -- "$zel" grep -r -q needle "$tree"
 expect "-r no match" 1 "" -- "$zel" grep -r zzzz "$tree"
 expect "-r with a file operand searches it, binary or not" 0 "$tree/docs/blob.bin" \
   -- "$zel" grep -r -l needle "$tree/docs/blob.bin"
+# The output file inside the searched tree is not searched (it would feed
+# the search its own matches).
+"$zel" grep -r 'needle d' "$tree" >"$tree/out.txt" 2>"$tmp/err"; status=$?
+if [ "$status" != 2 ] || ! grep -q "^zel: grep: $tree/out.txt: input file is also the output$" "$tmp/err" ||
+   [ "$(wc -l <"$tree/out.txt")" != 2 ]; then
+  echo "FAIL: the output file in the tree (status $status)"; sed 's/^/  /' "$tmp/err"; failures=$((failures + 1))
+fi
+rm -f "$tree/out.txt"
+
 # Files whose output is larger than what a file waiting for its turn may
 # hold: the threads hand over in order, nothing is lost or interleaved.
 mkdir "$tmp/big"

@@ -62,7 +62,10 @@ struct Job {
 // has none) and writes their output in the order they were submitted.
 class OrderedSearch {
  public:
-  OrderedSearch(const GrepRun& run) : run_(run) {
+  explicit OrderedSearch(const GrepRun& run) : run_(run) {
+    struct stat st;
+    output_is_file_ = ::fstat(STDOUT_FILENO, &st) == 0 && S_ISREG(st.st_mode);
+    if (output_is_file_) output_ = st;
     for (int i = 0; i < run.threads; ++i) workers_.emplace_back([this] { Work(); });
   }
   ~OrderedSearch() { Finish(); }
@@ -79,6 +82,16 @@ class OrderedSearch {
 
   // Takes over `fd` (closed after the search when `owned`).
   void Submit(std::string name, int fd, bool owned, bool skip_binary) {
+    // Reading the file the output goes to would feed the search its own
+    // matches, without end when a match is appended faster than it is read.
+    struct stat st;
+    if (output_is_file_ && ::fstat(fd, &st) == 0 && detail::SameFileId(st, output_)) {
+      const std::string line = "zel: grep: " + name + ": input file is also the output\n";
+      [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, line.data(), line.size());
+      NoteError();
+      if (owned) ::close(fd);
+      return;
+    }
     auto job = std::make_unique<Job>(Job{std::move(name), fd, owned, skip_binary, {}});
     if (workers_.empty()) {
       if (!Stopped()) {
@@ -206,6 +219,8 @@ class OrderedSearch {
   }
 
   const GrepRun& run_;
+  bool output_is_file_ = false;
+  struct stat output_ {};
   std::vector<std::thread> workers_;
   std::unique_ptr<Searchers> searchers_;  // without workers
   std::mutex mutex_;

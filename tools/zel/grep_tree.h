@@ -28,7 +28,9 @@
 //
 // Errors (a file or directory that cannot be opened or read) are reported
 // as "zel: grep: NAME: reason" and the search goes on; a write error on
-// standard output ends it.
+// standard output ends it.  The file standard output is redirected to is
+// not searched ("input file is also the output"), so that a search of a
+// tree that holds its own output file cannot feed itself without end.
 #ifndef ZEL_TOOLS_ZEL_GREP_TREE_H_
 #define ZEL_TOOLS_ZEL_GREP_TREE_H_
 
