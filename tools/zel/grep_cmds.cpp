@@ -51,7 +51,7 @@ constexpr Command kCommands[] = {
          "and binary files are skipped.  Exit status 0 when a line matched, 1\n"
          "when none did, 2 for a bad pattern or any file that could not be read\n"
          "(the others are still searched).\n\n"
-         "Patterns (one item each, no alternation or nesting):\n"
+         "Patterns (no alternation, no nesting; a match may lie anywhere in a line):\n"
          "  abc      the literal text abc       .        any one character\n"
          "  [a-z0-9] one character of a set     [^a-z]   one character not in it\n"
          "  ^        the start of the line      $        the end of the line (last)\n"
@@ -62,8 +62,10 @@ constexpr Command kCommands[] = {
          "  \\#hh     the character with the hexadecimal code hh (\\#09 a tab)\n"
          "There are no classes such as \\d, \\w or \\s (\\d is the letter d; write\n"
          "[0-9]), no word boundaries, no {m,n} and no |: give each alternative\n"
-         "with -e.  Patterns are matched against the whole line: [0-9]+ finds\n"
-         "digits anywhere in it.  TYPEs: c, cpp, py, sh, md, txt, cmake, json,\n"
+         "with -e.\n\n"
+         "A MASK of --glob is matched without regard to case (* any run, ? one\n"
+         "character) against a file's name, or against its path below the DIR\n"
+         "when it holds a '/'.  TYPEs: c, cpp, py, sh, md, txt, cmake, json,\n"
          "html, xml, yaml, java, js, ts, go, rust.",
      .options = kGrepOptions, .main = &Grep},
 };
