@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -27,6 +28,9 @@ namespace {
 constexpr size_t kMaxWindow = 256;
 constexpr size_t kMaxHeldOutput = 1 << 20;
 constexpr size_t kMaxHeldTotal = 32 << 20;
+// Files handed to the threads at a time, and the size of the writes.
+constexpr size_t kBatch = 16;
+constexpr size_t kWriteBlock = 64 * 1024;
 
 void Report(const std::string& name, int err) {
   // One write per message, so that messages of several threads do not mix.
@@ -71,6 +75,7 @@ class OrderedSearch {
   ~OrderedSearch() { Finish(); }
 
   void Finish() {
+    PushBatch();
     {
       std::lock_guard<std::mutex> lock(mutex_);
       closing_ = true;
@@ -78,6 +83,8 @@ class OrderedSearch {
     changed_.notify_all();
     for (std::thread& t : workers_) t.join();
     workers_.clear();
+    std::lock_guard<std::mutex> lock(mutex_);
+    FlushOutputLocked();
   }
 
   // Takes over `fd` (closed after the search when `owned`).
@@ -96,34 +103,21 @@ class OrderedSearch {
     if (workers_.empty()) {
       if (!Stopped()) {
         if (!searchers_) searchers_ = std::make_unique<Searchers>(run_);
-        Search(*searchers_, *job, 0, false);
+        const GrepFileResult result = Search(*searchers_, *job, 0, false);
         std::lock_guard<std::mutex> lock(mutex_);
+        NoteResultLocked(result);
         WriteLocked(job->out);
       } else if (owned) {
         ::close(fd);
       }
       return;
     }
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return window_.size() < kMaxWindow || stop_; });
-    if (stop_) {
-      if (owned) ::close(fd);
-      return;
-    }
-    window_.push_back(std::move(job));
-    changed_.notify_all();
+    // Jobs go to the threads a batch at a time: one wake-up per batch
+    // rather than one per (often tiny) file.
+    batch_.push_back(std::move(job));
+    if (batch_.size() >= kBatch) PushBatch();
   }
-
-  // Ends the search early (a match in quiet mode).
-  void Stop() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stop_ = true;
-    changed_.notify_all();
-  }
-  bool Stopped() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return stop_;
-  }
+  bool Stopped() const { return stop_.load(std::memory_order_relaxed); }
   void NoteError() {
     std::lock_guard<std::mutex> lock(mutex_);
     outcome_.error = true;
@@ -134,13 +128,35 @@ class OrderedSearch {
   }
 
  private:
-  // Writes `data` (under the lock) unless an earlier write failed.
+  void PushBatch() {
+    if (batch_.empty()) return;
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return window_.size() < kMaxWindow || stop_; });
+    if (stop_) {
+      for (const auto& job : batch_) {
+        if (job->owned) ::close(job->fd);
+      }
+    } else {
+      for (auto& job : batch_) window_.push_back(std::move(job));
+      changed_.notify_all();
+    }
+    batch_.clear();
+  }
+
+  // Adds `data` to the output (under the lock), written in large blocks
+  // unless an earlier write failed.
   void WriteLocked(std::string& data) {
-    if (!data.empty() && outcome_.write_error == 0 && !WriteOut(data, outcome_.write_error)) {
+    if (outcome_.write_error == 0) pending_out_.append(data);
+    data.clear();
+    if (pending_out_.size() >= kWriteBlock) FlushOutputLocked();
+  }
+  void FlushOutputLocked() {
+    if (!pending_out_.empty() && outcome_.write_error == 0 &&
+        !WriteOut(pending_out_, outcome_.write_error)) {
       stop_ = true;
       changed_.notify_all();
     }
-    data.clear();
+    pending_out_.clear();
   }
 
   // A searcher for files of a tree (binary ones skipped unless asked for)
@@ -159,7 +175,7 @@ class OrderedSearch {
 
   // Searches one job; `index` is its place in the order, `pooled` false on
   // the submitting thread (where each job is at the head when it runs).
-  void Search(Searchers& searchers, Job& job, uint64_t index, bool pooled) {
+  GrepFileResult Search(Searchers& searchers, Job& job, uint64_t index, bool pooled) {
     const std::function<void(std::string&)> flush = [&](std::string& out) {
       std::unique_lock<std::mutex> guard(mutex_);
       if (pooled) {
@@ -176,7 +192,11 @@ class OrderedSearch {
     const GrepFileResult result = searcher.SearchFd(job.fd, job.name, job.out, flush);
     if (job.owned) ::close(job.fd);
     if (result.error != 0) Report(job.name, result.error);
-    std::lock_guard<std::mutex> guard(mutex_);
+    return result;
+  }
+
+  // Adds what a search found to the outcome (under the lock).
+  void NoteResultLocked(const GrepFileResult& result) {
     if (result.error != 0) outcome_.error = true;
     if (result.matches > 0) {
       outcome_.matched = true;
@@ -203,8 +223,9 @@ class OrderedSearch {
         job.out.clear();
       } else {
         lock.unlock();
-        Search(searchers, job, index, true);
+        const GrepFileResult result = Search(searchers, job, index, true);
         lock.lock();
+        NoteResultLocked(result);
       }
       job.done = true;
       held_ += job.out.size();
@@ -225,12 +246,14 @@ class OrderedSearch {
   std::unique_ptr<Searchers> searchers_;  // without workers
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<std::unique_ptr<Job>> window_;  // submitted, not yet written
+  std::vector<std::unique_ptr<Job>> batch_;  // submitted, not yet handed to the threads
+  std::deque<std::unique_ptr<Job>> window_;  // handed over, not yet written
+  std::string pending_out_;                  // written output not yet passed to write(2)
   uint64_t base_ = 0;                        // the order index of window_.front()
   uint64_t next_ = 0;                        // the next job to search
   size_t held_ = 0;                          // output of finished jobs not yet written
   bool closing_ = false;
-  bool stop_ = false;
+  std::atomic<bool> stop_{false};  // set under the lock; read without it by Stopped
   GrepOutcome outcome_;
 };
 
@@ -266,7 +289,8 @@ class TreeLister : public detail::TreeVisitor {
       if (MatchesAny(exclude_, name, path)) return;
     }
     // Non-blocking, so that a FIFO swapped in after the listing cannot
-    // hold the walk; then only a regular file is searched.
+    // hold the walk; then only a regular file is searched (reads of a
+    // regular file do not heed O_NONBLOCK).
     const int fd = ::openat(dirfd, e.name.c_str(),
                             O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
@@ -281,7 +305,6 @@ class TreeLister : public detail::TreeVisitor {
       ::close(fd);
       return;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     search_.Submit(prefix_ + dir + e.name, fd, true, true);
   }
 
