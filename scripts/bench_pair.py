@@ -3,14 +3,18 @@
 the median of each, their peak memory and the ratio of the medians
 (first / second; below 1 means the first is faster).
 
-  bench_pair.py LABEL 'zel grep abc big.txt | cat >/dev/null' \
-                      'grep -E abc big.txt | cat >/dev/null' [RUNS]
+  bench_pair.py [--cpu] LABEL 'zel grep abc big.txt | cat >/dev/null' \
+                            'grep -E abc big.txt | cat >/dev/null' [RUNS]
+
+With --cpu the times compared are CPU times (user + system of every
+process of the command) instead of wall times.
 
 Peak memory is the largest resident size among the processes of the
 command (a pipeline's biggest one), measured by GNU time (/usr/bin/time)
 where it is installed: a process started from Python itself would inherit
 the interpreter's size in the kernel's count."""
 import os
+import resource
 import shutil
 import statistics
 import subprocess
@@ -21,14 +25,19 @@ import time
 TIME = shutil.which("time", path="/usr/bin:/bin")
 
 
-def run(cmd):
+def cpu_of_children():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
+def run(cmd, cpu=False):
     with tempfile.NamedTemporaryFile("r") as peak:
         argv = ["sh", "-c", cmd]
         if TIME:
             argv = [TIME, "-f", "%M", "-o", peak.name] + argv
-        start = time.perf_counter()
+        start = cpu_of_children() if cpu else time.perf_counter()
         status = subprocess.call(argv)
-        elapsed = time.perf_counter() - start
+        elapsed = (cpu_of_children() if cpu else time.perf_counter()) - start
         if status not in (0, 1):  # 1: no match, still a finished run
             sys.exit(f"'{cmd}' failed with status {status}")
         text = peak.read().strip().splitlines()
@@ -36,17 +45,22 @@ def run(cmd):
 
 
 def main():
-    label, first, second = sys.argv[1:4]
-    runs = int(sys.argv[4]) if len(sys.argv) > 4 else 5
+    args = sys.argv[1:]
+    cpu = bool(args) and args[0] == "--cpu"
+    if cpu:
+        args = args[1:]
+    label, first, second = args[0:3]
+    runs = int(args[3]) if len(args) > 3 else 5
     times = ([], [])
     peaks = [0.0, 0.0]
     for _ in range(runs):
         for i, cmd in enumerate((first, second)):
-            t, mem = run(cmd)
+            t, mem = run(cmd, cpu)
             times[i].append(t)
             peaks[i] = max(peaks[i], mem)
     a, b = statistics.median(times[0]), statistics.median(times[1])
-    print(f"  {label:<34} {a:7.3f} s {peaks[0]:8.1f} MiB | {b:7.3f} s {peaks[1]:8.1f} MiB"
+    unit = "s cpu" if cpu else "s"
+    print(f"  {label:<34} {a:7.3f} {unit} {peaks[0]:8.1f} MiB | {b:7.3f} {unit} {peaks[1]:8.1f} MiB"
           f" | ratio {a / b:.2f}x")
 
 
