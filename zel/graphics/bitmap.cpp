@@ -70,7 +70,7 @@ class TBitmap::BitmapCanvas final : public TCanvas {
                        Brush().Color() & 0xFFFFFF);
     }
     const detail::TextExtent e = detail::RenderText(s, Font(), x, y, text, Font().Color() & 0xFFFFFF);
-    MoveTo(x + e.width, y);
+    MoveTo(detail::ClampToInt(x + e.width), y);
   }
   bool StretchDIBits(int x, int y, int w, int h, int sx, int sy, int sw, int sh,
                      std::span<const uint8_t> header, std::span<const uint8_t> bits) override {

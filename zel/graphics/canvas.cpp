@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "zel/graphics/internal/fontengine.h"
+#include "zel/graphics/internal/raster.h"
 #include "zel/platform/export.h"
 
 namespace ZEL_EXPORT zel {
@@ -71,7 +72,9 @@ void TBrush::Changed() {
 
 void TCanvas::MoveTo(int x, int y) { pen_pos_ = TPoint{x, y}; }
 
-int TCanvas::TextWidth(StringView text) { return detail::MeasureText(font_, text).width; }
+int TCanvas::TextWidth(StringView text) {
+  return detail::ClampToInt(detail::MeasureText(font_, text).width);
+}
 
 int TCanvas::TextHeight(StringView text) {
   const detail::TextExtent e = detail::MeasureText(font_, text);

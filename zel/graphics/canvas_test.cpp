@@ -184,5 +184,26 @@ TEST(BitmapCanvas, TextInTheFontColourOnTheBrush) {
   EXPECT_EQ(CountColor(bold, clBlack) + CountColor(bold, clWhite), 60 * 30);
 }
 
+// A text wider than the int range: measurements and the pen position stop at
+// INT_MAX instead of wrapping, and only the visible glyphs cost anything.
+TEST(BitmapCanvas, TextsWiderThanTheIntRange) {
+  TBitmap bmp(64, 64);
+  TCanvas& c = bmp.Canvas();
+  c.Font().SetHeight(-60000);  // a 60000-pixel em
+  const String long_text(100000, u'\u2588');  // full blocks, tens of thousands of pixels each
+  const int one = c.TextWidth(u"\u2588");
+  ASSERT_GT(one, 30000);
+  EXPECT_EQ(c.TextWidth(long_text), INT_MAX);
+  c.Brush().SetStyle(bsClear);
+  c.TextOut(-10, -20000, long_text);
+  EXPECT_EQ(c.PenPos(), (TPoint{INT_MAX, -20000}));
+  EXPECT_EQ(CountColor(bmp, clBlack), 64 * 64);  // the bitmap shows the inside of the first block
+  c.TextOut(INT_MAX - 5, 0, u"WW");
+  EXPECT_EQ(c.PenPos(), (TPoint{INT_MAX, 0}));
+  // The most negative height is the largest font, not an overflow.
+  c.Font().SetHeight(INT_MIN);
+  EXPECT_GE(c.TextWidth(u"\u2588"), one);
+}
+
 }  // namespace
 }  // namespace zel

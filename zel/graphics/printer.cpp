@@ -14,6 +14,7 @@
 
 #include "zel/graphics/internal/dib.h"
 #include "zel/graphics/internal/fontengine.h"
+#include "zel/graphics/internal/raster.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
 #include "zel/platform/filereplace.h"
@@ -151,7 +152,7 @@ class TPrinter::PrinterCanvas final : public TCanvas {
   void TextOut(int x, int y, StringView text) override {
     cairo_t* cr = Checked();
     const detail::TextExtent e = detail::MeasureText(Font(), text);
-    MoveTo(x + e.width, y);
+    MoveTo(detail::ClampToInt(x + e.width), y);
     std::string file;
     int index = 0;
     if (e.em == 0 || !detail::MatchFontFile(Font(), file, index)) return;
@@ -292,12 +293,14 @@ TCanvas& TPrinter::Canvas() noexcept { return *canvas_; }
 
 bool TPrinter::Printing() const noexcept { return canvas_->IsOpen(); }
 
+// Pages at a resolution above about 183 million pixels per inch are wider
+// than an int counts; they report INT_MAX.
 int TPrinter::PageWidth() const noexcept {
-  return static_cast<int>(std::lround(kA4WidthIn * pixels_per_inch_));
+  return detail::ClampToInt(std::llround(kA4WidthIn * pixels_per_inch_));
 }
 
 int TPrinter::PageHeight() const noexcept {
-  return static_cast<int>(std::lround(kA4HeightIn * pixels_per_inch_));
+  return detail::ClampToInt(std::llround(kA4HeightIn * pixels_per_inch_));
 }
 
 void TPrinter::SetPixelsPerInch(int ppi) {

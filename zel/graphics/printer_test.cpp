@@ -5,6 +5,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -64,6 +65,10 @@ TEST_F(PrinterTest, PagesBecomeAValidPdf) {
   p.SetPixelsPerInch(100);
   EXPECT_EQ(p.PageWidth(), 827);   // A4 at 100 pixels per inch
   EXPECT_EQ(p.PageHeight(), 1169);
+  p.SetPixelsPerInch(INT_MAX);  // pages wider than an int counts
+  EXPECT_EQ(p.PageWidth(), INT_MAX);
+  EXPECT_EQ(p.PageHeight(), INT_MAX);
+  p.SetPixelsPerInch(100);
   p.BeginDoc(dir.Path("out.pdf"));
   EXPECT_TRUE(p.Printing());
   EXPECT_TRUE(p.Canvas().IsPrinterCanvas());
@@ -71,6 +76,11 @@ TEST_F(PrinterTest, PagesBecomeAValidPdf) {
   EXPECT_EQ(p.PageNumber(), 1);
   EXPECT_THROW(p.BeginDoc(dir.Path("other.pdf")), EPrinter);
   EXPECT_THROW(p.SetPixelsPerInch(300), EPrinter);
+  // A text wider than the int range leaves the pen at INT_MAX.
+  p.Canvas().Font().SetHeight(-60000);
+  p.Canvas().TextOut(10, 10, String(100000, u'\u2588'));
+  EXPECT_EQ(p.Canvas().PenPos(), (TPoint{INT_MAX, 10}));
+  p.Canvas().Font().SetSize(10);
   // A red 40 x 20 bitmap placed at (100, 50), one printer pixel per pixel.
   TBitmap red(40, 20);
   red.Canvas().Brush().SetColor(clRed);

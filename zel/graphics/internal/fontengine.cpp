@@ -3,8 +3,11 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_BITMAP_H
+#include FT_OUTLINE_H
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -94,6 +97,7 @@ class Engine {
 
   static int EmPixels(const TFont& font, FT_Face face) {
     const int h = font.Height();
+    if (h == INT_MIN) return INT_MAX;  // -INT_MIN does not fit; FreeType caps the size anyway
     if (h < 0) return -h;
     if (h == 0) return std::max(1, MulDiv(TFont::kDefaultSize, font.PixelsPerInch(), 72));
     const int cell = face->ascender - face->descender;
@@ -159,6 +163,56 @@ TextExtent WithSizedFace(const TFont& font, F&& f) {
   return e;
 }
 
+// Sets the pixels of a one-bit (or 8-bit coverage) glyph bitmap whose
+// top-left pixel lands on (left, top).
+void PaintBitmap(const Surface& s, const FT_Bitmap& b, int64_t left, int64_t top, uint32_t color) {
+  for (unsigned row = 0; row < b.rows; ++row) {
+    const unsigned char* line = b.buffer + static_cast<ptrdiff_t>(row) * b.pitch;
+    for (unsigned col = 0; col < b.width; ++col) {
+      const bool on = b.pixel_mode == FT_PIXEL_MODE_MONO ? (line[col >> 3] & (0x80 >> (col & 7))) != 0
+                                                         : line[col] >= 128;
+      if (on) PutPixel(s, left + col, top + row, color);
+    }
+  }
+}
+
+// Glyph boxes up to this many pixels are rendered whole, as FreeType renders
+// them; larger ones only where they meet the surface.
+constexpr int64_t kWholeGlyphPixels = int64_t{1} << 22;
+
+// Draws the glyph loaded in `g` (not yet rendered) with its origin at
+// (origin_x, baseline).  Nothing is rendered for a glyph whose box misses
+// the surface, so a long text in a large font costs its visible part only.
+void DrawGlyph(const Surface& s, FT_GlyphSlot g, int64_t origin_x, int64_t baseline, uint32_t color) {
+  const FT_Glyph_Metrics& m = g->metrics;
+  // The box with a pixel to spare on every side for rounding.
+  const int64_t gx0 = origin_x + (m.horiBearingX >> 6) - 1, gx1 = gx0 + (m.width >> 6) + 3;
+  const int64_t gy0 = baseline - (m.horiBearingY >> 6) - 1, gy1 = gy0 + (m.height >> 6) + 3;
+  if (gx1 <= 0 || gy1 <= 0 || gx0 >= s.width || gy0 >= s.height) return;
+  if (g->format == FT_GLYPH_FORMAT_OUTLINE && (gx1 - gx0) * (gy1 - gy0) > kWholeGlyphPixels) {
+    // A huge glyph: rasterise only the window of it that the surface shows,
+    // into a one-bit bitmap whose bottom-left corner is the window's.
+    const int64_t cx0 = std::max<int64_t>(gx0, 0), cx1 = std::min<int64_t>(gx1, s.width);
+    const int64_t cy0 = std::max<int64_t>(gy0, 0), cy1 = std::min<int64_t>(gy1, s.height);
+    FT_Bitmap window;
+    FT_Bitmap_Init(&window);
+    window.pixel_mode = FT_PIXEL_MODE_MONO;
+    window.num_grays = 2;
+    window.width = static_cast<unsigned>(cx1 - cx0);
+    window.rows = static_cast<unsigned>(cy1 - cy0);
+    window.pitch = static_cast<int>((window.width + 7) / 8);
+    std::vector<unsigned char> buffer(static_cast<size_t>(window.pitch) * window.rows);
+    window.buffer = buffer.data();
+    FT_Outline_Translate(&g->outline, (origin_x - cx0) * 64, (cy1 - baseline) * 64);
+    if (FT_Outline_Get_Bitmap(g->library, &g->outline, &window) == 0) {
+      PaintBitmap(s, window, cx0, cy0, color);
+    }
+    return;
+  }
+  if (FT_Render_Glyph(g, FT_RENDER_MODE_MONO) != 0) return;
+  PaintBitmap(s, g->bitmap, origin_x + g->bitmap_left, baseline - g->bitmap_top, color);
+}
+
 // Draws the glyphs of `text` from (x, y) (top-left of the line) and adds
 // their advances to e.width.
 void RenderGlyphs(const Surface& s, const TFont& font, FT_Face face, TextExtent& e, int64_t x, int64_t y,
@@ -166,21 +220,11 @@ void RenderGlyphs(const Surface& s, const TFont& font, FT_Face face, TextExtent&
   const int64_t baseline = y + e.ascent;
   int64_t pen_x = x;
   ForEachCodePoint(text, [&](char32_t c) {
-    if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_MONOCHROME | kMonoLoad) != 0) return;
-    const FT_GlyphSlot g = face->glyph;
-    const FT_Bitmap& b = g->bitmap;
-    const int64_t left = pen_x + g->bitmap_left, top = baseline - g->bitmap_top;
-    for (unsigned row = 0; row < b.rows; ++row) {
-      const unsigned char* line = b.buffer + static_cast<ptrdiff_t>(row) * b.pitch;
-      for (unsigned col = 0; col < b.width; ++col) {
-        const bool on = b.pixel_mode == FT_PIXEL_MODE_MONO ? (line[col >> 3] & (0x80 >> (col & 7))) != 0
-                                                           : line[col] >= 128;
-        if (on) PutPixel(s, left + col, top + row, color);
-      }
-    }
-    const int advance = Round26_6(g->advance.x);
-    e.width += advance;
+    if (FT_Load_Char(face, c, kMonoLoad) != 0) return;
+    DrawGlyph(s, face->glyph, pen_x, baseline, color);
+    const int advance = Round26_6(face->glyph->advance.x);
     pen_x += advance;
+    e.width += advance;
   });
   // Underline and strike-out: lines as thick as the font says (at least one
   // pixel) under the baseline and through the lower half of the ascent.

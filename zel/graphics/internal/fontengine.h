@@ -22,10 +22,10 @@
 namespace zel::detail {
 
 struct TextExtent {
-  int width = 0;    // sum of the advances
-  int ascent = 0;   // baseline below the top
-  int descent = 0;  // below the baseline
-  int em = 0;       // pixel size used
+  int64_t width = 0;  // sum of the advances (long texts in large fonts pass INT_MAX)
+  int ascent = 0;     // baseline below the top
+  int descent = 0;    // below the baseline
+  int em = 0;         // pixel size used
 };
 
 // The extent of `text` in `font`; all zero when no font file is found.

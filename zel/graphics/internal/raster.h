@@ -60,6 +60,12 @@ struct RowSpan {
   bool Empty() const noexcept { return left > right; }
 };
 
+// `v` limited to the int range: where a coordinate computed in 64 bits is
+// handed back to a caller that holds ints (a pen position, a text width).
+inline int ClampToInt(int64_t v) noexcept {
+  return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int>(v);
+}
+
 void PutPixel(const Surface& s, int64_t x, int64_t y, uint32_t color);
 
 // Fills the pixels [x1, x2) x [y1, y2), clipped.
