@@ -225,8 +225,11 @@ void DrawMarkOnCanvas(TCanvas& canvas, uint8_t mark_type, int x, int y) {
     return;
   }
   if (mark_type >= 52) {
+    // The code is read as every 8-bit character of the library is, in
+    // Windows-1252: 128 is the euro sign, 153 the trade mark sign; the five
+    // codes that page leaves undefined stay the controls they were.
     const Char code = mark_type >= 200 && mark_type <= 209 ? static_cast<Char>(mark_type - 152)
-                                                           : static_cast<Char>(mark_type);
+                                                           : AnsiToChar(mark_type);
     const String text(1, code);
     canvas.Font().SetColor(canvas.Pen().Color());
     canvas.Brush().SetStyle(bsClear);
