@@ -81,8 +81,11 @@ class TPrinter::PrinterCanvas final : public TCanvas {
   }
   bool IsOpen() const { return cr_ != nullptr; }
   cairo_t* Context() const { return cr_.get(); }
-  // Finishes the PDF; returns cairo's status.
+  // Finishes the PDF; returns cairo's status.  The last page is shown
+  // first: cairo drops a page that is still open and empty when the surface
+  // finishes, so a document ending in blank pages would lose them.
   cairo_status_t Finish() {
+    cairo_show_page(cr_.get());
     cr_.reset();
     cairo_surface_finish(surface_.get());
     const cairo_status_t status = cairo_surface_status(surface_.get());

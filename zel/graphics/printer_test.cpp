@@ -133,6 +133,45 @@ TEST_F(PrinterTest, PagesBecomeAValidPdf) {
   }
 }
 
+// The pages of a PDF: pdfinfo's count where it is installed, else the page
+// objects (cairo writes them as plain dictionaries).
+int PdfPages(const TempDir& dir, const std::string& name) {
+  const std::string info_file = dir.Dir() + "/" + name + ".info";
+  if (std::system(("pdfinfo '" + dir.Dir() + "/" + name + "' > '" + info_file + "' 2>/dev/null").c_str()) == 0) {
+    const std::string info = dir.Bytes(name + ".info");
+    if (const size_t at = info.find("Pages:"); at != std::string::npos) return std::atoi(info.c_str() + at + 6);
+  }
+  const std::string pdf = dir.Bytes(name);
+  int pages = 0;
+  for (size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1)) {
+    pages += at + 11 < pdf.size() && pdf[at + 11] != 's';
+  }
+  return pages;
+}
+
+// Every page counted by PageNumber() is in the file, blank ones at the end
+// included.
+TEST_F(PrinterTest, BlankPagesAreKept) {
+  TempDir dir("pages");
+  const struct {
+    int new_pages;
+    int draw_on;  // page with a rectangle, 0 for none
+  } cases[] = {{0, 0}, {0, 1}, {2, 0}, {2, 1}, {2, 3}, {3, 2}};
+  for (const auto& c : cases) {
+    TPrinter& p = Printer();
+    p.BeginDoc(dir.Path("doc.pdf"));
+    for (int page = 1;; ++page) {
+      if (page == c.draw_on) p.Canvas().Rectangle(10, 10, 50, 50);
+      if (page > c.new_pages) break;
+      p.NewPage();
+    }
+    const int pages = p.PageNumber();
+    EXPECT_EQ(pages, c.new_pages + 1);
+    p.EndDoc();
+    EXPECT_EQ(PdfPages(dir, "doc.pdf"), pages) << c.new_pages << " new pages, drawing on " << c.draw_on;
+  }
+}
+
 TEST_F(PrinterTest, DrawingOutsideADocumentRaises) {
   TPrinter& p = Printer();
   EXPECT_FALSE(p.Printing());
