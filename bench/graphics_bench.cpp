@@ -9,8 +9,19 @@
 // Besides all marks (Marks/...), the marks are split by what they are made
 // of: lines and pixels (Lines/...), squares (Rectangles/...), circles
 // (Ellipses/...), triangles and diamonds (Polygons/...).
+//
+// SavePng/...: a 3000 x 3000 chart saved with TBitmap::SaveToPNG beside
+// libpng writing the same pixels (already as RGB rows) with the same
+// compression level and filters to a file that is flushed and renamed into
+// place the way the library's safe save does.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
+#include <fcntl.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <cmath>
 #include <numbers>
@@ -20,6 +31,7 @@
 #include <vector>
 
 #include "zel/graphics/bitmap.h"
+#include "zel/graphics/internal/pngwriter.h"
 #include "zel/graphics/marks.h"
 
 namespace {
@@ -189,6 +201,92 @@ void BM_Cairo(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kPositions);
 }
 
+// A chart-like picture: a grid, 20,000 marks and a few thick curves.
+const zel::TBitmap& Chart() {
+  static const zel::TBitmap* chart = [] {
+    constexpr int kSide = 3000;
+    auto* bmp = new zel::TBitmap(kSide, kSide);
+    zel::TCanvas& c = bmp->Canvas();
+    c.Pen().SetColor(0xD0D0D0);
+    for (int i = 0; i < kSide; i += 100) {
+      c.MoveTo(i, 0);
+      c.LineTo(i, kSide);
+      c.MoveTo(0, i);
+      c.LineTo(kSide, i);
+    }
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> d(10, kSide - 11);
+    for (int i = 0; i < 20000; ++i) {
+      c.Pen().SetColor(static_cast<zel::TColor>(rng() & 0xFFFFFF));
+      zel::DrawMarkOnCanvas(c, static_cast<uint8_t>(i % 52), d(rng), d(rng));
+    }
+    c.Pen().SetWidth(5);
+    for (int k = 0; k < 5; ++k) {
+      c.Pen().SetColor(0x2050A0 + k * 0x201000);
+      c.MoveTo(0, kSide / 2);
+      for (int x = 0; x < kSide; x += 10) c.LineTo(x, kSide / 2 + static_cast<int>(900 * std::sin(x / (200.0 + 50 * k))));
+    }
+    return bmp;
+  }();
+  return *chart;
+}
+
+std::string BenchDir() {
+  static const std::string dir = [] {
+    char templ[] = "/tmp/zel_png_bench.XXXXXX";
+    if (mkdtemp(templ) == nullptr) std::abort();
+    static std::string made = templ;
+    std::atexit([] {
+      std::remove((made + "/zel.png").c_str());
+      std::remove((made + "/anchor.png").c_str());
+      rmdir(made.c_str());
+    });
+    return made;
+  }();
+  return dir;
+}
+
+void BM_SavePngZel(benchmark::State& state) {
+  const zel::TBitmap& bmp = Chart();
+  const zel::String name = zel::FromUtf8(BenchDir() + "/zel.png");
+  for (auto _ : state) bmp.SaveToPNG(name);
+}
+
+void BM_SavePngAnchor(benchmark::State& state) {
+  const zel::TBitmap& bmp = Chart();
+  const int w = bmp.Width(), h = bmp.Height();
+  std::vector<png_byte> rgb(size_t{3} * w * h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const zel::TColor c = bmp.ScanLine(y)[x];
+      png_byte* p = &rgb[(size_t{3} * y * w) + 3 * x];
+      p[0] = c & 0xFF, p[1] = (c >> 8) & 0xFF, p[2] = (c >> 16) & 0xFF;
+    }
+  }
+  std::vector<png_bytep> rows(h);
+  for (int y = 0; y < h; ++y) rows[y] = &rgb[size_t{3} * y * w];
+  const std::string tmp = BenchDir() + "/.anchor.png.tmp", name = BenchDir() + "/anchor.png";
+  for (auto _ : state) {
+    FILE* f = std::fopen(tmp.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png)) != 0) std::abort();
+    png_init_io(png, f);
+    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, zel::detail::kPngCompressionLevel);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, zel::detail::kPngFilters);
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    std::fflush(f);
+    fsync(fileno(f));
+    std::fclose(f);
+    std::rename(tmp.c_str(), name.c_str());
+  }
+}
+
 // Names as the ratio script pairs them: Marks/zel beside Marks/anchor.
 const char* const kGroupNames[] = {"Marks", "Lines", "Rectangles", "Ellipses", "Polygons"};
 
@@ -198,6 +296,8 @@ int Register() {
     benchmark::RegisterBenchmark((name + "/zel").c_str(), BM_Zel)->Arg(g)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((name + "/anchor").c_str(), BM_Cairo)->Arg(g)->Unit(benchmark::kMillisecond);
   }
+  benchmark::RegisterBenchmark("SavePng/zel", BM_SavePngZel)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("SavePng/anchor", BM_SavePngAnchor)->Unit(benchmark::kMillisecond);
   return 0;
 }
 const int kRegistered = Register();
