@@ -10,6 +10,9 @@
 // of: lines and pixels (Lines/...), squares (Rectangles/...), circles
 // (Ellipses/...), triangles and diamonds (Polygons/...).
 //
+// WidePen/.../W: one line across a 2000 x 2000 bitmap in a pen W pixels
+// wide, beside cairo stroking the same line W wide without anti-aliasing.
+//
 // SavePng/...: a 3000 x 3000 chart saved with TBitmap::SaveToPNG beside
 // libpng writing the same pixels (already as RGB rows) with the same
 // compression level and filters to a file that is flushed and renamed into
@@ -201,6 +204,37 @@ void BM_Cairo(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kPositions);
 }
 
+constexpr int kWideSide = 2000;
+
+void BM_WidePenZel(benchmark::State& state) {
+  zel::TBitmap bmp(kWideSide, kWideSide);
+  zel::TCanvas& c = bmp.Canvas();
+  c.Pen().SetWidth(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    c.MoveTo(100, 300);
+    c.LineTo(1900, 1700);
+    benchmark::DoNotOptimize(bmp.ScanLine(1000)[1000]);
+  }
+}
+
+void BM_WidePenCairo(benchmark::State& state) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWideSide, kWideSide);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  cairo_set_line_width(cr, static_cast<double>(state.range(0)));
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  for (auto _ : state) {
+    cairo_move_to(cr, 100.5, 300.5);
+    cairo_line_to(cr, 1900.5, 1700.5);
+    cairo_stroke(cr);
+    cairo_surface_flush(surface);
+    benchmark::DoNotOptimize(cairo_image_surface_get_data(surface)[0]);
+  }
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+}
+
 // A chart-like picture: a grid, 20,000 marks and a few thick curves.
 const zel::TBitmap& Chart() {
   static const zel::TBitmap* chart = [] {
@@ -295,6 +329,10 @@ int Register() {
     const std::string name = kGroupNames[g];
     benchmark::RegisterBenchmark((name + "/zel").c_str(), BM_Zel)->Arg(g)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((name + "/anchor").c_str(), BM_Cairo)->Arg(g)->Unit(benchmark::kMillisecond);
+  }
+  for (int w : {16, 256, 1024}) {
+    benchmark::RegisterBenchmark("WidePen/zel", BM_WidePenZel)->Arg(w)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("WidePen/anchor", BM_WidePenCairo)->Arg(w)->Unit(benchmark::kMillisecond);
   }
   benchmark::RegisterBenchmark("SavePng/zel", BM_SavePngZel)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("SavePng/anchor", BM_SavePngAnchor)->Unit(benchmark::kMillisecond);

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "zel/graphics/bitmap.h"
 #include "zel/graphics/internal/pixelart.h"
+#include "zel/graphics/internal/raster.h"
 
 namespace zel {
 namespace {
@@ -182,6 +185,46 @@ TEST(BitmapCanvas, TextInTheFontColourOnTheBrush) {
   bold.Canvas().TextOut(5, 6, u"Hi");
   EXPECT_GT(CountColor(bold, clBlack), ink);
   EXPECT_EQ(CountColor(bold, clBlack) + CountColor(bold, clWhite), 60 * 30);
+}
+
+// The pixels a wide pen has always covered: a width x width square (centred,
+// the extra pixel of an even width to the right and below) on every pixel of
+// the one-pixel line, drawn one square at a time.
+void StampedLine(TBitmap& bmp, int64_t x0, int64_t y0, int64_t x1, int64_t y1, int width) {
+  const int64_t dx = x1 - x0, dy = y1 - y0, n = std::max(std::abs(dx), std::abs(dy));
+  const int64_t lo = (width - 1) / 2, hi = width - 1 - lo;
+  const bool xmajor = std::abs(dx) >= std::abs(dy);
+  const int64_t amajor = n, aminor = xmajor ? std::abs(dy) : std::abs(dx);
+  const int64_t sc = (xmajor ? dy : dx) < 0 ? -1 : 1, sm = (xmajor ? dx : dy) < 0 ? -1 : 1;
+  const detail::Surface s{bmp.ScanLine(0), bmp.Width(), bmp.Height()};
+  for (int64_t i = 0; i < n; ++i) {
+    const int64_t m = (xmajor ? x0 : y0) + sm * i;
+    const int64_t c = (xmajor ? y0 : x0) + sc * ((2 * i * aminor + amajor) / (2 * amajor));
+    const int64_t x = xmajor ? m : c, y = xmajor ? c : m;
+    detail::FillRect(s, x - lo, y - lo, x + hi + 1, y + hi + 1, clBlack);
+  }
+}
+
+// Wide pens are drawn edge by edge now; the pixels are the stamped ones for
+// every width, direction and slope, with ends inside and outside the bitmap.
+TEST(BitmapCanvas, WidePensCoverTheStampedPixels) {
+  const struct {
+    int x0, y0, x1, y1;
+  } lines[] = {{5, 30, 70, 30},  {70, 30, 5, 30},   {30, 5, 30, 70},  {30, 70, 30, 5},   {5, 5, 70, 70},
+               {70, 5, 5, 70},   {3, 10, 75, 39},   {75, 39, 3, 10},  {10, 3, 39, 75},   {39, 75, 10, 3},
+               {-40, 20, 120, 47}, {20, -40, 47, 120}, {-30, -30, 30, 31}, {60, 60, 200, 61}, {40, 40, 41, 41}};
+  for (int width : {2, 3, 4, 7, 16, 33}) {
+    for (const auto& l : lines) {
+      TBitmap drawn(80, 80), stamped(80, 80);
+      drawn.Canvas().Pen().SetWidth(width);
+      drawn.Canvas().MoveTo(l.x0, l.y0);
+      drawn.Canvas().LineTo(l.x1, l.y1);
+      StampedLine(stamped, l.x0, l.y0, l.x1, l.y1, width);
+      bool same = true;
+      for (int y = 0; y < 80; ++y) same = same && std::equal(drawn.ScanLine(y), drawn.ScanLine(y) + 80, stamped.ScanLine(y));
+      EXPECT_TRUE(same) << "width " << width << ": " << l.x0 << "," << l.y0 << " to " << l.x1 << "," << l.y1;
+    }
+  }
 }
 
 // A text wider than the int range: measurements and the pen position stop at

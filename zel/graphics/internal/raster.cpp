@@ -94,16 +94,47 @@ void DrawLine(const Surface& s, int64_t x0, int64_t y0, int64_t x1, int64_t y1, 
   const Int128 num = static_cast<Int128>(2) * ilo * aminor + amajor;
   int64_t q = static_cast<int64_t>(num / den);
   int64_t r = static_cast<int64_t>(num % den);
-  for (int64_t i = ilo; i <= ihi; ++i) {
-    const int64_t m = m0 + sm * i, c = c0 + sc * q;
-    if (period == 0 || DashOn(dashes, period, i)) {
-      const int64_t x = xmajor ? m : c, y = xmajor ? c : m;
-      if (width == 1) {
-        PutPixel(s, x, y, pen.color);
-      } else {
-        FillRect(s, x - lo, y - lo, x + hi + 1, y + hi + 1, pen.color);
+  if (width == 1) {
+    for (int64_t i = ilo; i <= ihi; ++i) {
+      if (period == 0 || DashOn(dashes, period, i)) {
+        const int64_t m = m0 + sm * i, c = c0 + sc * q;
+        PutPixel(s, xmajor ? m : c, xmajor ? c : m, pen.color);
+      }
+      r += 2 * aminor;
+      if (r >= den) {
+        r -= den;
+        ++q;
       }
     }
+    return;
+  }
+
+  // A wide pen covers the union of width x width squares centred on the
+  // line's pixels.  Each square differs from the one before by its leading
+  // column along the major axis and, where the minor coordinate stepped, its
+  // leading row: painting the first square and then those edges covers the
+  // same pixels in O(width) per step instead of O(width^2).
+  const auto fill = [&](int64_t mlo, int64_t mhi, int64_t clo, int64_t chi) {  // inclusive
+    if (xmajor) {
+      FillRect(s, mlo, clo, mhi + 1, chi + 1, pen.color);
+    } else {
+      FillRect(s, clo, mlo, chi + 1, mhi + 1, pen.color);
+    }
+  };
+  int64_t prev_c = 0;
+  for (int64_t i = ilo; i <= ihi; ++i) {
+    const int64_t m = m0 + sm * i, c = c0 + sc * q;
+    if (i == ilo) {
+      fill(m - lo, m + hi, c - lo, c + hi);
+    } else {
+      const int64_t lead_m = sm > 0 ? m + hi : m - lo;
+      fill(lead_m, lead_m, c - lo, c + hi);
+      if (c != prev_c) {
+        const int64_t lead_c = sc > 0 ? c + hi : c - lo;
+        fill(m - lo, m + hi, lead_c, lead_c);
+      }
+    }
+    prev_c = c;
     r += 2 * aminor;
     if (r >= den) {
       r -= den;
