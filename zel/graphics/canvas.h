@@ -23,6 +23,12 @@
 // with the brush and outlined by the closed run of lines through its points.
 // Everything is clipped to the surface; nothing is anti-aliased.  Pens wider
 // than 1024 pixels rasterise 1024 wide.
+//
+// Dashed pen styles apply to pens one pixel wide (wider pens draw solid), on
+// every canvas alike: a line's dashes run from its start point, a
+// rectangle's outline clockwise from its top-left corner, an ellipse's
+// clockwise from its rightmost point.  Underline and strike-out sit at the
+// same pixels on every canvas.
 #ifndef ZEL_GRAPHICS_CANVAS_H_
 #define ZEL_GRAPHICS_CANVAS_H_
 

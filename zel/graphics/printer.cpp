@@ -115,9 +115,7 @@ class TPrinter::PrinterCanvas final : public TCanvas {
       cairo_fill(cr);
       return;
     }
-    cairo_move_to(cr, from.X + 0.5, from.Y + 0.5);
-    cairo_line_to(cr, x + 0.5, y + 0.5);
-    Stroke(cr);
+    StrokeLine(cr, from, TPoint{x, y});
   }
 
   void Rectangle(int x1, int y1, int x2, int y2) override { Shape(x1, y1, x2, y2, &RectanglePath); }
@@ -138,8 +136,13 @@ class TPrinter::PrinterCanvas final : public TCanvas {
       cairo_fill(cr);
     }
     if (Pen().Style() == psClear) return;
-    path();
     SetColor(cr, Pen().Color());
+    if (!detail::DashPattern(LinePen()).empty()) {
+      // Dashes start afresh on every edge, as on a bitmap.
+      for (size_t k = 0; k < points.size(); ++k) StrokeLine(cr, points[k], points[(k + 1) % points.size()]);
+      return;
+    }
+    path();
     Stroke(cr);
   }
 
@@ -175,13 +178,12 @@ class TPrinter::PrinterCanvas final : public TCanvas {
     const double baseline = y + double{1} * e.ascent;
     cairo_move_to(cr, x, baseline);
     cairo_show_text(cr, ToUtf8(text).c_str());
-    const double thickness = std::max(1.0, e.em / 14.0);
     if (Font().HasStyle(fsUnderline)) {
-      cairo_rectangle(cr, x, baseline + std::max(1, e.descent / 2), e.width, thickness);
+      cairo_rectangle(cr, x, baseline + e.underline, static_cast<double>(e.width), e.thickness);
       cairo_fill(cr);
     }
     if (Font().HasStyle(fsStrikeOut)) {
-      cairo_rectangle(cr, x, baseline - e.ascent * 0.3, e.width, thickness);
+      cairo_rectangle(cr, x, baseline - e.strike, static_cast<double>(e.width), e.thickness);
       cairo_fill(cr);
     }
     cairo_set_font_face(cr, nullptr);
@@ -263,23 +265,31 @@ class TPrinter::PrinterCanvas final : public TCanvas {
     Stroke(cr, p);
   }
 
-  // Strokes the path in the pen's width (or `width`) and dash style.
-  void Stroke(cairo_t* cr, double width = 0) {
+  detail::LinePen LinePen() const { return detail::LinePen{0, Pen().Width(), Pen().Style()}; }
+
+  // A line from pixel centre to pixel centre.  A bitmap counts its dashes in
+  // steps along the major axis, so the runs are stretched by the length of
+  // a step.
+  void StrokeLine(cairo_t* cr, TPoint from, TPoint to) {
+    const double dx = to.X - double{1} * from.X, dy = to.Y - double{1} * from.Y;
+    const double steps = std::max(std::abs(dx), std::abs(dy));
+    cairo_new_path(cr);
+    cairo_move_to(cr, from.X + 0.5, from.Y + 0.5);
+    cairo_line_to(cr, to.X + 0.5, to.Y + 0.5);
+    Stroke(cr, 0, steps > 0 ? std::hypot(dx, dy) / steps : 1);
+  }
+
+  // Strokes the path in the pen's width (or `width`) and dash style, the
+  // runs of the dash pattern (zel/graphics/internal/raster.h) times `scale`.
+  void Stroke(cairo_t* cr, double width = 0, double scale = 1) {
     const double w = width > 0 ? width : Pen().Width();
     cairo_set_line_width(cr, w);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-    static constexpr double kDash[] = {18, 6}, kDot[] = {3, 3}, kDashDot[] = {9, 6, 3, 6},
-                            kDashDotDot[] = {9, 3, 3, 3, 3, 3};
-    std::span<const double> dashes;
-    switch (Pen().Style()) {
-      case psDash: dashes = kDash; break;
-      case psDot: dashes = kDot; break;
-      case psDashDot: dashes = kDashDot; break;
-      case psDashDotDot: dashes = kDashDotDot; break;
-      default: break;
-    }
-    cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
+    double dashes[8];
+    int n = 0;
+    for (int run : detail::DashPattern(LinePen())) dashes[n++] = run * scale;
+    cairo_set_dash(cr, dashes, n, 0);
     cairo_stroke(cr);
   }
 

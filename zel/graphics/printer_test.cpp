@@ -5,6 +5,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "zel/graphics/bitmap.h"
 #include "zel/graphics/marks.h"
 #include "zel/platform/exceptions.h"
 #include "zel/testutil/fiforeader.h"
@@ -170,6 +172,93 @@ TEST_F(PrinterTest, BlankPagesAreKept) {
     p.EndDoc();
     EXPECT_EQ(PdfPages(dir, "doc.pdf"), pages) << c.new_pages << " new pages, drawing on " << c.draw_on;
   }
+}
+
+// The bitmap's canvas and the printer's follow one rule for dashes (on lines,
+// polygon edges, rectangle and ellipse outlines) and for underline and
+// strike-out: the same calls put ink in the same places, give or take the
+// edges of strokes and glyphs that the PDF renderer rasterises its own way.
+TEST_F(PrinterTest, BitmapAndPrinterAgreeOnDashesAndUnderlines) {
+  if (!HavePdftoppm()) GTEST_SKIP() << "pdftoppm not installed: the printed page cannot be compared";
+  const auto draw = [](TCanvas& c) {
+    c.Brush().SetStyle(bsClear);
+    c.Pen().SetColor(clBlack);
+    const struct {
+      TPenStyle style;
+      int shape;  // 0 rectangle, 1 ellipse, 2 line, 3 polygon
+      int x1, y1, x2, y2;
+    } prims[] = {{psDash, 0, 20, 20, 180, 120},   {psDot, 0, 30, 30, 90, 70},
+                 {psDot, 1, 200, 20, 380, 140},   {psDash, 1, 230, 40, 290, 120},
+                 {psDashDot, 2, 20, 150, 380, 230}, {psDash, 2, 380, 150, 300, 290},
+                 {psDashDotDot, 3, 40, 250, 200, 290}};
+    for (const auto& p : prims) {
+      c.Pen().SetStyle(p.style);
+      if (p.shape == 0) c.Rectangle(p.x1, p.y1, p.x2, p.y2);
+      if (p.shape == 1) c.Ellipse(p.x1, p.y1, p.x2, p.y2);
+      if (p.shape == 2) {
+        c.MoveTo(p.x1, p.y1);
+        c.LineTo(p.x2, p.y2);
+      }
+      if (p.shape == 3) {
+        const TPoint pts[] = {{p.x1, p.y1}, {p.x2, p.y1}, {(p.x1 + p.x2) / 2, p.y2 + 50}};
+        c.Polygon(pts);
+      }
+    }
+    c.Pen().SetStyle(psSolid);
+    c.Font().SetHeight(-30);
+    c.Font().SetStyle(FontStyleBit(fsUnderline));
+    c.TextOut(20, 300, u"Under");
+    c.Font().SetStyle(FontStyleBit(fsStrikeOut));
+    c.TextOut(200, 300, u"Strike");
+  };
+  constexpr int kW = 400, kH = 360;
+  TBitmap bmp(kW, kH);
+  draw(bmp.Canvas());
+
+  TempDir dir("agree");
+  TPrinter& p = Printer();
+  p.SetPixelsPerInch(100);
+  p.BeginDoc(dir.Path("page.pdf"));
+  draw(p.Canvas());
+  p.EndDoc();
+  const std::string base = dir.Dir() + "/page";
+  ASSERT_EQ(std::system(("pdftoppm -r 100 -aa no -aaVector no -x 0 -y 0 -W " + std::to_string(kW) + " -H " +
+                         std::to_string(kH) + " '" + dir.Dir() + "/page.pdf' '" + base + "'").c_str()),
+            0);
+  std::string page;
+  for (const char* name : {"-1.ppm", "-01.ppm"}) {
+    if (std::ifstream(base + name)) page = base + name;
+  }
+  Ppm ppm;
+  ASSERT_TRUE(ReadPpm(page, ppm));
+  ASSERT_EQ(ppm.width, kW);
+  ASSERT_EQ(ppm.height, kH);
+  const auto ink_near = [&](auto ink, int x, int y, int reach) {
+    for (int yy = std::max(0, y - reach); yy <= std::min(kH - 1, y + reach); ++yy) {
+      for (int xx = std::max(0, x - reach); xx <= std::min(kW - 1, x + reach); ++xx) {
+        if (ink(xx, yy)) return true;
+      }
+    }
+    return false;
+  };
+  const auto bitmap_ink = [&](int x, int y) { return bmp.ScanLine(y)[x] != clWhite; };
+  const auto printed_ink = [&](int x, int y) { return ppm.At(x, y) != clWhite; };
+  int bitmap_only = 0, printed_only = 0, inked = 0;
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < kW; ++x) {
+      inked += bitmap_ink(x, y);
+      if (bitmap_ink(x, y) && !ink_near(printed_ink, x, y, 2)) {
+        ++bitmap_only;
+        ADD_FAILURE() << "ink only on the bitmap at " << x << "," << y;
+      }
+      if (printed_ink(x, y) && !ink_near(bitmap_ink, x, y, 2)) {
+        ++printed_only;
+        ADD_FAILURE() << "ink only on the printed page at " << x << "," << y;
+      }
+      if (bitmap_only + printed_only > 20) FAIL() << "more differences not shown";
+    }
+  }
+  EXPECT_GT(inked, 1000);
 }
 
 TEST_F(PrinterTest, DrawingOutsideADocumentRaises) {

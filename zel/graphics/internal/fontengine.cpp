@@ -144,6 +144,15 @@ TextExtent Extent(FT_Face face, int em) {
   e.em = em;
   e.ascent = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
   e.descent = static_cast<int>((-face->size->metrics.descender + 63) >> 6);
+  // Underline where and as thick as the font says (at least one pixel
+  // below the baseline, one pixel thick); strike-out through the lower half
+  // of the ascent.
+  e.underline = std::max(1, e.descent / 2);
+  if (FT_IS_SCALABLE(face)) {
+    e.thickness = std::max(1, Round26_6(FT_MulFix(face->underline_thickness, face->size->metrics.y_scale)));
+    e.underline = std::max(1, Round26_6(-FT_MulFix(face->underline_position, face->size->metrics.y_scale)));
+  }
+  e.strike = e.ascent * 3 / 10;
   return e;
 }
 
@@ -226,20 +235,11 @@ void RenderGlyphs(const Surface& s, const TFont& font, FT_Face face, TextExtent&
     pen_x += advance;
     e.width += advance;
   });
-  // Underline and strike-out: lines as thick as the font says (at least one
-  // pixel) under the baseline and through the lower half of the ascent.
-  int thickness = 1;
-  int under = std::max(1, e.descent / 2);
-  if (FT_IS_SCALABLE(face)) {
-    thickness = std::max(1, Round26_6(FT_MulFix(face->underline_thickness, face->size->metrics.y_scale)));
-    under = std::max(1, Round26_6(-FT_MulFix(face->underline_position, face->size->metrics.y_scale)));
-  }
   if (font.HasStyle(fsUnderline)) {
-    FillRect(s, x, baseline + under, x + e.width, baseline + under + thickness, color);
+    FillRect(s, x, baseline + e.underline, x + e.width, baseline + e.underline + e.thickness, color);
   }
   if (font.HasStyle(fsStrikeOut)) {
-    const int64_t mid = baseline - e.ascent * 3 / 10;
-    FillRect(s, x, mid, x + e.width, mid + thickness, color);
+    FillRect(s, x, baseline - e.strike, x + e.width, baseline - e.strike + e.thickness, color);
   }
 }
 

@@ -26,6 +26,12 @@ struct TextExtent {
   int ascent = 0;     // baseline below the top
   int descent = 0;    // below the baseline
   int em = 0;         // pixel size used
+  // Underline and strike-out, the same on every canvas: lines `thickness`
+  // pixels thick whose top rows lie `underline` pixels below and `strike`
+  // pixels above the baseline.
+  int underline = 0;
+  int strike = 0;
+  int thickness = 1;
 };
 
 // The extent of `text` in `font`; all zero when no font file is found.
