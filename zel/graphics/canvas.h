@@ -138,7 +138,13 @@ class TCanvas : public TPersistent {
   // font's ascent plus descent), and output with the text's top-left corner
   // at (x, y) in the font colour, on the brush colour when the brush is
   // solid.  The font comes from fontconfig's best match for the font's
-  // name and style and is rendered by FreeType.
+  // name and style and is rendered by FreeType; a character that font lacks
+  // comes from the first of fontconfig's fallback fonts that has it (so
+  // "Łódź メモ 🙂" shows in DejaVu Sans), colour emoji in their colours.
+  // Measurements and drawing use the same glyphs on every canvas.  A font
+  // name that no installed font has (and that is no generic name such as
+  // "sans-serif") raises EZELError ("Font "NAME" is not installed"), as
+  // FontIsTrueType does, instead of drawing in some other font.
   virtual int TextWidth(StringView text);
   virtual int TextHeight(StringView text);
   virtual void TextOut(int x, int y, StringView text) = 0;

@@ -157,27 +157,40 @@ class TPrinter::PrinterCanvas final : public TCanvas {
 
   void TextOut(int x, int y, StringView text) override {
     cairo_t* cr = Checked();
-    const detail::TextExtent e = detail::MeasureText(Font(), text);
+    // The glyphs and positions the bitmap canvas draws, from the same fonts
+    // (fallbacks included), so the printed text measures what TextWidth says.
+    const detail::TextLayout layout = detail::LayoutText(Font(), text);
+    const detail::TextExtent& e = layout.extent;
     MoveTo(detail::ClampToInt(x + e.width), y);
-    std::string file;
-    int index = 0;
-    if (e.em == 0 || !detail::MatchFontFile(Font(), file, index)) return;
+    if (e.em == 0) return;
     if (Brush().Style() == bsSolid) {
       SetColor(cr, Brush().Color());
-      cairo_rectangle(cr, x, y, e.width, e.ascent + e.descent);
+      cairo_rectangle(cr, x, y, static_cast<double>(e.width), e.ascent + e.descent);
       cairo_fill(cr);
     }
-    std::unique_ptr<FcPattern, PatternDeleter> pattern(FcPatternCreate());
-    if (!pattern) return;
-    FcPatternAddString(pattern.get(), FC_FILE, reinterpret_cast<const FcChar8*>(file.c_str()));
-    FcPatternAddInteger(pattern.get(), FC_INDEX, index);
-    FontFacePtr face(cairo_ft_font_face_create_for_pattern(pattern.get()));
-    cairo_set_font_face(cr, face.get());
-    cairo_set_font_size(cr, e.em);
     SetColor(cr, Font().Color());
     const double baseline = y + double{1} * e.ascent;
-    cairo_move_to(cr, x, baseline);
-    cairo_show_text(cr, ToUtf8(text).c_str());
+    std::vector<cairo_glyph_t> run;
+    for (size_t f = 0; f < layout.files.size(); ++f) {
+      run.clear();
+      for (const detail::PlacedGlyph& g : layout.glyphs) {
+        if (g.file == static_cast<int>(f)) run.push_back(cairo_glyph_t{g.glyph, x + static_cast<double>(g.x), baseline});
+      }
+      const detail::FontFile& file = layout.files[f];
+      if (file.color_bitmaps) {
+        for (const cairo_glyph_t& g : run) ShowColorGlyph(cr, file, e.em, g);
+        continue;
+      }
+      std::unique_ptr<FcPattern, PatternDeleter> pattern(FcPatternCreate());
+      if (!pattern || run.empty()) continue;
+      FcPatternAddString(pattern.get(), FC_FILE, reinterpret_cast<const FcChar8*>(file.file.c_str()));
+      FcPatternAddInteger(pattern.get(), FC_INDEX, file.index);
+      FontFacePtr face(cairo_ft_font_face_create_for_pattern(pattern.get()));
+      cairo_set_font_face(cr, face.get());
+      cairo_set_font_size(cr, e.em);
+      cairo_show_glyphs(cr, run.data(), static_cast<int>(run.size()));
+    }
+    cairo_set_font_face(cr, nullptr);
     if (Font().HasStyle(fsUnderline)) {
       cairo_rectangle(cr, x, baseline + e.underline, static_cast<double>(e.width), e.thickness);
       cairo_fill(cr);
@@ -186,7 +199,31 @@ class TPrinter::PrinterCanvas final : public TCanvas {
       cairo_rectangle(cr, x, baseline - e.strike, static_cast<double>(e.width), e.thickness);
       cairo_fill(cr);
     }
-    cairo_set_font_face(cr, nullptr);
+  }
+
+  // A glyph of a colour bitmap font (emoji) as the image it is, scaled from
+  // its strike to the font's size as on a bitmap: cairo's own text path
+  // leaves such glyphs empty in a PDF.
+  static void ShowColorGlyph(cairo_t* cr, const detail::FontFile& file, int em, const cairo_glyph_t& at) {
+    detail::ColorGlyph glyph;
+    if (!detail::LoadColorGlyph(file, em, static_cast<unsigned>(at.index), glyph)) return;
+    SurfacePtr image(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, glyph.width, glyph.height));
+    if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS) return;
+    cairo_surface_flush(image.get());
+    unsigned char* data = cairo_image_surface_get_data(image.get());
+    const int stride = cairo_image_surface_get_stride(image.get());
+    for (int y = 0; y < glyph.height; ++y) {
+      std::copy_n(glyph.argb.begin() + static_cast<ptrdiff_t>(y) * glyph.width, glyph.width,
+                  reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride));
+    }
+    cairo_surface_mark_dirty(image.get());
+    cairo_save(cr);
+    cairo_translate(cr, at.x + glyph.left * glyph.scale, at.y - glyph.top * glyph.scale);
+    cairo_scale(cr, glyph.scale, glyph.scale);
+    cairo_set_source_surface(cr, image.get(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_restore(cr);
   }
 
   bool StretchDIBits(int x, int y, int w, int h, int sx, int sy, int sw, int sh,

@@ -175,8 +175,9 @@ TEST_F(PrinterTest, BlankPagesAreKept) {
 }
 
 // The bitmap's canvas and the printer's follow one rule for dashes (on lines,
-// polygon edges, rectangle and ellipse outlines) and for underline and
-// strike-out: the same calls put ink in the same places, give or take the
+// polygon edges, rectangle and ellipse outlines), for underline and
+// strike-out and for the fonts characters come from: the same calls put ink
+// in the same places, give or take the
 // edges of strokes and glyphs that the PDF renderer rasterises its own way.
 TEST_F(PrinterTest, BitmapAndPrinterAgreeOnDashesAndUnderlines) {
   if (!HavePdftoppm()) GTEST_SKIP() << "pdftoppm not installed: the printed page cannot be compared";
@@ -210,8 +211,14 @@ TEST_F(PrinterTest, BitmapAndPrinterAgreeOnDashesAndUnderlines) {
     c.TextOut(20, 300, u"Under");
     c.Font().SetStyle(FontStyleBit(fsStrikeOut));
     c.TextOut(200, 300, u"Strike");
+    // Five scripts and an emoji: the characters DejaVu Sans lacks come from
+    // the same fallback fonts at the same places.
+    c.Font().SetStyle(0);
+    c.Font().SetHeight(-24);
+    c.TextOut(10, 350, u"\u0141\u00F3d\u017A \u0395\u03BB\u03BB\u03AC\u03B4\u03B1 "
+                       u"\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430 \u30E1\u30E2 \U0001F642");
   };
-  constexpr int kW = 400, kH = 360;
+  constexpr int kW = 520, kH = 400;
   TBitmap bmp(kW, kH);
   draw(bmp.Canvas());
 
