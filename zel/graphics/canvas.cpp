@@ -30,7 +30,7 @@ void TPen::SetWidth(int width) {
 void TPen::Assign(const TPersistent* Source) {
   const auto* other = dynamic_cast<const TPen*>(Source);
   if (other == nullptr) {
-    TPersistent::Assign(Source);
+    WithOnChange::Assign(Source);
     return;
   }
   color_ = other->color_;
@@ -39,9 +39,6 @@ void TPen::Assign(const TPersistent* Source) {
   Changed();
 }
 
-void TPen::Changed() {
-  if (on_change_) on_change_(this);
-}
 
 void TBrush::SetColor(TColor color) {
   if (color == color_) return;
@@ -58,7 +55,7 @@ void TBrush::SetStyle(TBrushStyle style) {
 void TBrush::Assign(const TPersistent* Source) {
   const auto* other = dynamic_cast<const TBrush*>(Source);
   if (other == nullptr) {
-    TPersistent::Assign(Source);
+    WithOnChange::Assign(Source);
     return;
   }
   color_ = other->color_;
@@ -66,9 +63,6 @@ void TBrush::Assign(const TPersistent* Source) {
   Changed();
 }
 
-void TBrush::Changed() {
-  if (on_change_) on_change_(this);
-}
 
 void TCanvas::MoveTo(int x, int y) { pen_pos_ = TPoint{x, y}; }
 

@@ -41,6 +41,7 @@
 #include "zel/platform/font.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
+#include "zel/zelbase/changenotify.h"
 
 namespace ZEL_EXPORT zel {
 
@@ -57,8 +58,9 @@ inline constexpr TColor clNone = 0x1FFFFFFF;
 
 enum TBrushStyle : uint8_t { bsSolid, bsClear };
 
-// Colour, style and width of lines and outlines.  Changes call OnChange.
-class TPen : public TPersistent {
+// Colour, style and width of lines and outlines.  Setters that change a
+// value call OnChange (zel/zelbase/changenotify.h).
+class TPen : public WithOnChange<TPersistent> {
  public:
   TColor Color() const noexcept { return color_; }
   void SetColor(TColor color);
@@ -68,39 +70,32 @@ class TPen : public TPersistent {
   int Width() const noexcept { return width_; }
   void SetWidth(int width);
 
-  const TNotifyEvent& OnChange() const noexcept { return on_change_; }
-  void SetOnChange(TNotifyEvent handler) { on_change_ = std::move(handler); }
-
-  // Copies colour, style and width from another TPen.
+  // Copies colour, style and width from another TPen, then calls OnChange
+  // once; the change handler stays this pen's own (a canvas's pen keeps
+  // notifying its canvas).
   void Assign(const TPersistent* Source) override;
 
  private:
-  void Changed();
   TColor color_ = clBlack;
   TPenStyle style_ = psSolid;
   int width_ = 1;
-  TNotifyEvent on_change_;
 };
 
-// Colour and style of fills.
-class TBrush : public TPersistent {
+// Colour and style of fills.  Setters that change a value call OnChange.
+class TBrush : public WithOnChange<TPersistent> {
  public:
   TColor Color() const noexcept { return color_; }
   void SetColor(TColor color);
   TBrushStyle Style() const noexcept { return style_; }
   void SetStyle(TBrushStyle style);
 
-  const TNotifyEvent& OnChange() const noexcept { return on_change_; }
-  void SetOnChange(TNotifyEvent handler) { on_change_ = std::move(handler); }
-
-  // Copies colour and style from another TBrush.
+  // Copies colour and style from another TBrush, then calls OnChange once;
+  // the change handler stays this brush's own.
   void Assign(const TPersistent* Source) override;
 
  private:
-  void Changed();
   TColor color_ = clWhite;
   TBrushStyle style_ = bsSolid;
-  TNotifyEvent on_change_;
 };
 
 // A drawing operation on a canvas that cannot take it (the printer's canvas

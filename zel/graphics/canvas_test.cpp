@@ -227,6 +227,43 @@ TEST(BitmapCanvas, WidePensCoverTheStampedPixels) {
   }
 }
 
+// Pens and brushes notify their handler after each change that changes a
+// value, once after Assign, and keep their own handler when assigned.
+TEST(PenAndBrush, ChangesNotifyAndAssignCopiesTheValues) {
+  TPen pen, other_pen;
+  TBrush brush, other_brush;
+  std::vector<const TObject*> pen_calls, brush_calls, other_calls;
+  pen.SetOnChange([&](TObject* sender) { pen_calls.push_back(sender); });
+  brush.SetOnChange([&](TObject* sender) { brush_calls.push_back(sender); });
+  other_pen.SetOnChange([&](TObject* sender) { other_calls.push_back(sender); });
+  pen.SetColor(clRed);
+  pen.SetColor(clRed);  // unchanged: no call
+  pen.SetStyle(psDot);
+  pen.SetWidth(0);      // taken as 1, the width it has: no call
+  pen.SetWidth(4);
+  EXPECT_EQ(pen_calls, (std::vector<const TObject*>{&pen, &pen, &pen}));
+  brush.SetColor(clBlue);
+  brush.SetStyle(bsClear);
+  brush.SetStyle(bsClear);
+  EXPECT_EQ(brush_calls, (std::vector<const TObject*>{&brush, &brush}));
+
+  other_calls.clear();
+  other_pen.Assign(&pen);
+  EXPECT_EQ(other_pen.Color(), clRed);
+  EXPECT_EQ(other_pen.Style(), psDot);
+  EXPECT_EQ(other_pen.Width(), 4);
+  EXPECT_EQ(other_calls, (std::vector<const TObject*>{&other_pen}));
+  other_pen.SetWidth(2);  // still its own handler, not the source's
+  EXPECT_EQ(other_calls.size(), 2u);
+  EXPECT_EQ(pen_calls.size(), 3u);
+  other_brush.Assign(&brush);
+  EXPECT_EQ(other_brush.Color(), clBlue);
+  EXPECT_EQ(other_brush.Style(), bsClear);
+  EXPECT_FALSE(other_brush.OnChange());
+  EXPECT_THROW(pen.Assign(&brush), EConvertError);
+  EXPECT_EQ(pen.Color(), clRed);
+}
+
 // A text wider than the int range: measurements and the pen position stop at
 // INT_MAX instead of wrapping, and only the visible glyphs cost anything.
 TEST(BitmapCanvas, TextsWiderThanTheIntRange) {
