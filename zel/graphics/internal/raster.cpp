@@ -128,35 +128,59 @@ void DrawLine(const Surface& s, int64_t x0, int64_t y0, int64_t x1, int64_t y1, 
   }
 
   // A wide pen covers the union of width x width squares centred on the
-  // line's pixels.  Each square differs from the one before by its leading
-  // column along the major axis and, where the minor coordinate stepped, its
-  // leading row: painting the first square and then those edges covers the
-  // same pixels in O(width) per step instead of O(width^2).
-  const auto fill = [&](int64_t mlo, int64_t mhi, int64_t clo, int64_t chi) {  // inclusive
-    if (xmajor) {
-      FillRect(s, mlo, clo, mhi + 1, chi + 1, pen.color);
-    } else {
-      FillRect(s, clo, mlo, chi + 1, mhi + 1, pen.color);
-    }
+  // line's pixels.  The steps whose squares reach a row are consecutive, so
+  // each row of the union is one span, from the first of those squares to
+  // the last: one fill per row, O(length + rows * width) in all.
+  const auto minor_at = [&](int64_t i) {  // the minor coordinate of step i
+    return c0 + sc * static_cast<int64_t>((static_cast<Int128>(2) * i * aminor + amajor) / den);
   };
-  int64_t prev_c = 0;
-  for (int64_t i = ilo; i <= ihi; ++i) {
-    const int64_t m = m0 + sm * i, c = c0 + sc * q;
-    if (i == ilo) {
-      fill(m - lo, m + hi, c - lo, c + hi);
-    } else {
-      const int64_t lead_m = sm > 0 ? m + hi : m - lo;
-      fill(lead_m, lead_m, c - lo, c + hi);
-      if (c != prev_c) {
-        const int64_t lead_c = sc > 0 ? c + hi : c - lo;
-        fill(m - lo, m + hi, lead_c, lead_c);
+  const auto span = [&](int64_t y, int64_t xa, int64_t xb) {
+    FillRect(s, std::min(xa, xb) - lo, y, std::max(xa, xb) + hi + 1, y + 1, pen.color);
+  };
+  if (xmajor) {
+    // Runs of consecutive steps on one row c of the line.
+    struct RunOfSteps {
+      int64_t c, first, last;
+    };
+    std::vector<RunOfSteps> runs;
+    for (int64_t i = ilo; i <= ihi; ++i) {
+      const int64_t c = c0 + sc * q;
+      if (runs.empty() || runs.back().c != c) {
+        runs.push_back(RunOfSteps{c, i, i});
+      } else {
+        runs.back().last = i;
+      }
+      r += 2 * aminor;
+      if (r >= den) {
+        r -= den;
+        ++q;
       }
     }
-    prev_c = c;
-    r += 2 * aminor;
-    if (r >= den) {
-      r -= den;
-      ++q;
+    if (sc < 0) std::reverse(runs.begin(), runs.end());
+    // Row y gets the runs whose row c has y in c - lo .. c + hi.
+    const int64_t ytop = std::max<int64_t>(runs.front().c - lo, 0);
+    const int64_t ybottom = std::min<int64_t>(runs.back().c + hi, s.height - 1);
+    size_t a = 0, b = 0;
+    for (int64_t y = ytop; y <= ybottom; ++y) {
+      while (b < runs.size() && runs[b].c <= y + lo) ++b;
+      while (a < b && runs[a].c < y - hi) ++a;
+      if (a == b) continue;
+      const int64_t first = std::min(runs[a].first, runs[b - 1].first);
+      const int64_t last = std::max(runs[a].last, runs[b - 1].last);
+      span(y, m0 + sm * first, m0 + sm * last);
+    }
+  } else {
+    // Row y gets the steps whose row m has y in m - lo .. m + hi.
+    const int64_t mlo_row = std::min(m0 + sm * ilo, m0 + sm * ihi), mhi_row = std::max(m0 + sm * ilo, m0 + sm * ihi);
+    const int64_t ytop = std::max<int64_t>(mlo_row - lo, 0);
+    const int64_t ybottom = std::min<int64_t>(mhi_row + hi, s.height - 1);
+    for (int64_t y = ytop; y <= ybottom; ++y) {
+      int64_t first = sm > 0 ? y - hi - m0 : m0 - y - lo;
+      int64_t last = sm > 0 ? y + lo - m0 : m0 - y + hi;
+      first = std::max(first, ilo);
+      last = std::min(last, ihi);
+      if (first > last) continue;
+      span(y, minor_at(first), minor_at(last));
     }
   }
 }
