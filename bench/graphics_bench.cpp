@@ -13,6 +13,11 @@
 // WidePen/.../W: one line across a 2000 x 2000 bitmap in a pen W pixels
 // wide, beside cairo stroking the same line W wide without anti-aliasing.
 //
+// TextWidth/...: the width of a 1,000-character text of Latin, Greek,
+// Cyrillic, CJK and emoji in 13-pixel DejaVu Sans (characters it lacks
+// from fallback fonts), beside FreeType loading each character of the same
+// text from the DejaVu Sans file alone and summing the advances.
+//
 // SavePng/...: a 3000 x 3000 chart saved with TBitmap::SaveToPNG beside
 // libpng writing the same pixels (already as RGB rows) with the same
 // compression level and filters to a file that is flushed and renamed into
@@ -20,6 +25,9 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <fcntl.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <png.h>
 #include <unistd.h>
 
@@ -235,6 +243,56 @@ void BM_WidePenCairo(benchmark::State& state) {
   cairo_surface_destroy(surface);
 }
 
+zel::String MixedText() {
+  const zel::String piece = u"\u0141\u00F3d\u017A \u0395\u03BB\u03BB\u03AC\u03B4\u03B1 "
+                            u"\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430 \u30E1\u30E2 \U0001F642 ";
+  zel::String text;
+  while (text.size() < 1000) text += piece;
+  return text;
+}
+
+void BM_TextWidthZel(benchmark::State& state) {
+  zel::TBitmap bmp(1, 1);
+  zel::TCanvas& c = bmp.Canvas();
+  c.Font().SetHeight(-13);
+  const zel::String text = MixedText();
+  for (auto _ : state) benchmark::DoNotOptimize(c.TextWidth(text));
+}
+
+void BM_TextWidthFreeType(benchmark::State& state) {
+  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("DejaVu Sans"));
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcChar8* file = nullptr;
+  FcPatternGetString(match, FC_FILE, 0, &file);
+  FT_Library library;
+  FT_Face face;
+  if (FT_Init_FreeType(&library) != 0 || FT_New_Face(library, reinterpret_cast<const char*>(file), 0, &face) != 0) {
+    std::abort();
+  }
+  FT_Set_Pixel_Sizes(face, 0, 13);
+  const zel::String text = MixedText();
+  std::vector<char32_t> code_points;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool pair = text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size();
+    code_points.push_back(pair ? 0x10000 + ((text[i] - 0xD800) << 10) + (text[i + 1] - 0xDC00) : text[i]);
+    i += pair;
+  }
+  for (auto _ : state) {
+    long width = 0;
+    for (char32_t c : code_points) {
+      if (FT_Load_Char(face, c, FT_LOAD_TARGET_MONO) == 0) width += (face->glyph->advance.x + 32) >> 6;
+    }
+    benchmark::DoNotOptimize(width);
+  }
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+  FcPatternDestroy(match);
+  FcPatternDestroy(pattern);
+}
+
 // A chart-like picture: a grid, 20,000 marks and a few thick curves.
 const zel::TBitmap& Chart() {
   static const zel::TBitmap* chart = [] {
@@ -334,6 +392,8 @@ int Register() {
     benchmark::RegisterBenchmark("WidePen/zel", BM_WidePenZel)->Arg(w)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("WidePen/anchor", BM_WidePenCairo)->Arg(w)->Unit(benchmark::kMillisecond);
   }
+  benchmark::RegisterBenchmark("TextWidth/zel", BM_TextWidthZel)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("TextWidth/anchor", BM_TextWidthFreeType)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("SavePng/zel", BM_SavePngZel)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("SavePng/anchor", BM_SavePngAnchor)->Unit(benchmark::kMillisecond);
   return 0;
