@@ -70,6 +70,11 @@ TEST_F(PrinterTest, PagesBecomeAValidPdf) {
   p.SetPixelsPerInch(INT_MAX);  // pages wider than an int counts
   EXPECT_EQ(p.PageWidth(), INT_MAX);
   EXPECT_EQ(p.PageHeight(), INT_MAX);
+  p.BeginDoc(dir.Path("huge.pdf"));  // and a document at that resolution prints
+  p.Canvas().TextOut(0, 0, u"x");
+  p.Canvas().Rectangle(0, 0, p.PageWidth(), p.PageHeight());
+  p.EndDoc();
+  EXPECT_EQ(dir.Bytes("huge.pdf").substr(0, 5), "%PDF-");
   p.SetPixelsPerInch(100);
   p.BeginDoc(dir.Path("out.pdf"));
   EXPECT_TRUE(p.Printing());
