@@ -1,14 +1,12 @@
 #include "zel/graphics/bitmap.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <new>
-#include <optional>
 #include <span>
 
 #include "zel/graphics/internal/dib.h"
 #include "zel/graphics/internal/fontengine.h"
+#include "zel/graphics/internal/pngwriter.h"
 #include "zel/graphics/internal/raster.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
@@ -17,21 +15,32 @@
 namespace ZEL_EXPORT zel {
 namespace {
 
-// Saves `bytes` as the whole file through the safe save; the stream errors
-// name the file as the save's own messages do.
-void SaveBytes(const String& file_name, std::span<const uint8_t> bytes) {
-  std::optional<FileReplacement> out;
+// The safe save of `file_name`; its errors name the file.
+FileReplacement OpenSave(const String& file_name) {
   try {
-    out.emplace(file_name);
+    return FileReplacement(file_name);
   } catch (const EInOutError& e) {
     throw EFCreateError(e.Message());
   }
+}
+
+void CommitSave(FileReplacement& out) {
   try {
-    out->Write(bytes.data(), bytes.size());
-    out->Commit();
+    out.Commit();
   } catch (const EInOutError& e) {
     throw EWriteError(e.Message());
   }
+}
+
+// Saves `bytes` as the whole file through the safe save.
+void SaveBytes(const String& file_name, std::span<const uint8_t> bytes) {
+  FileReplacement out = OpenSave(file_name);
+  try {
+    out.Write(bytes.data(), bytes.size());
+  } catch (const EInOutError& e) {
+    throw EWriteError(e.Message());
+  }
+  CommitSave(out);
 }
 
 }  // namespace
@@ -70,7 +79,7 @@ class TBitmap::BitmapCanvas final : public TCanvas {
                        Brush().Color() & 0xFFFFFF);
     }
     const detail::TextExtent e = detail::RenderText(s, Font(), x, y, text, Font().Color() & 0xFFFFFF);
-    MoveTo(x + e.width, y);
+    MoveTo(detail::ClampToInt(x + e.width), y);
   }
   bool StretchDIBits(int x, int y, int w, int h, int sx, int sy, int sw, int sh,
                      std::span<const uint8_t> header, std::span<const uint8_t> bits) override {
@@ -161,35 +170,13 @@ void TBitmap::Assign(const TPersistent* Source) {
 }
 
 void TBitmap::SaveToPNG(const String& file_name) const {
-  std::vector<uint8_t> rgb(static_cast<size_t>(width_) * height_ * 3);
-  for (size_t i = 0; i < pixels_.size(); ++i) {
-    rgb[3 * i] = static_cast<uint8_t>(pixels_[i]);
-    rgb[3 * i + 1] = static_cast<uint8_t>(pixels_[i] >> 8);
-    rgb[3 * i + 2] = static_cast<uint8_t>(pixels_[i] >> 16);
+  if (width_ == 0 || height_ == 0) {
+    throw EWriteError(u"Cannot write PNG file \"" + file_name + u"\": the bitmap is empty");
   }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(width_);
-  image.height = static_cast<png_uint_32>(height_);
-  image.format = PNG_FORMAT_RGB;
-  png_alloc_size_t size = 0;
-  const png_int_32 stride = width_ * 3;
-  // First the size, then the bytes.
-  bool ok = width_ > 0 && height_ > 0 &&
-            png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), stride, nullptr) != 0;
-  std::vector<uint8_t> png;
-  if (ok) {
-    png.resize(size);
-    ok = png_image_write_to_memory(&image, png.data(), &size, 0, rgb.data(), stride, nullptr) != 0;
-    png.resize(size);
-  }
-  if (!ok) {
-    const String why = width_ == 0 || height_ == 0 ? String(u"the bitmap is empty")
-                                                   : FromUtf8(image.message);
-    png_image_free(&image);
-    throw EWriteError(u"Cannot write PNG file \"" + file_name + u"\": " + why);
-  }
-  SaveBytes(file_name, png);
+  // Encoded once, row by row, straight into the safe save.
+  FileReplacement out = OpenSave(file_name);
+  detail::WritePng(out, file_name, pixels_.data(), width_, height_);
+  CommitSave(out);
 }
 
 void GetDIBSizes(const TBitmap& bitmap, size_t& header_size, size_t& image_size) {

@@ -6,7 +6,10 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -16,6 +19,7 @@
 #include "zel/graphics/internal/dib.h"
 #include "zel/platform/exceptions.h"
 #include "zel/testutil/fiforeader.h"
+#include "zel/testutil/filesizelimit.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -56,6 +60,85 @@ TEST(TBitmap, PngReadsBackWithLibpng) {
       EXPECT_EQ(p[0] | p[1] << 8 | p[2] << 16, static_cast<int>(c)) << x << "," << y;
     }
   }
+}
+
+// A PNG file decoded with libpng's full reader, which (unlike its simple
+// one) can be told to accept images over a million pixels wide.
+bool DecodePng(const std::string& path, int& width, int& height, std::vector<TColor>& pixels) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  std::vector<png_byte> row;
+  bool ok = false;
+  if (setjmp(png_jmpbuf(png)) == 0) {
+    png_init_io(png, f);
+    png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
+    png_read_info(png, info);
+    width = static_cast<int>(png_get_image_width(png, info));
+    height = static_cast<int>(png_get_image_height(png, info));
+    ok = png_get_color_type(png, info) == PNG_COLOR_TYPE_RGB && png_get_bit_depth(png, info) == 8;
+    row.resize(png_get_rowbytes(png, info));
+    pixels.clear();
+    for (int y = 0; ok && y < height; ++y) {
+      png_read_row(png, row.data(), nullptr);
+      for (int x = 0; x < width; ++x) pixels.push_back(row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16);
+    }
+    if (ok) png_read_end(png, nullptr);
+  } else {
+    ok = false;
+  }
+  png_destroy_read_struct(&png, &info, nullptr);
+  std::fclose(f);
+  return ok;
+}
+
+// Whatever the size and content, the file decodes to the bitmap's pixels:
+// noise (which no filter compresses), flat areas, and an image wider than
+// libpng's default limit of a million pixels.
+TEST(TBitmap, PngDecodesToTheSamePixels) {
+  TempDir dir("png");
+  const struct {
+    int width, height;
+    bool noise;
+  } cases[] = {{1, 1, true}, {7, 5, true}, {300, 200, true}, {300, 200, false}, {1100000, 2, false}};
+  uint32_t seed = 12345;
+  for (const auto& c : cases) {
+    TBitmap bmp(c.width, c.height);
+    for (int y = 0; y < c.height; ++y) {
+      for (int x = 0; x < c.width; ++x) {
+        seed = seed * 1103515245 + 12345;
+        bmp.ScanLine(y)[x] = c.noise ? (seed >> 4) & 0xFFFFFF : ((x / 37 + y / 11) % 3) * 0x405060;
+      }
+    }
+    bmp.SaveToPNG(dir.Path("a.png"));
+    int width = 0, height = 0;
+    std::vector<TColor> pixels;
+    ASSERT_TRUE(DecodePng(dir.Dir() + "/a.png", width, height, pixels)) << c.width << " x " << c.height;
+    EXPECT_EQ(width, c.width);
+    ASSERT_EQ(height, c.height);
+    bool same = true;
+    for (int y = 0; y < c.height; ++y) same = same && std::equal(pixels.begin() + ptrdiff_t{y} * width,
+                                                                 pixels.begin() + ptrdiff_t{y + 1} * width,
+                                                                 bmp.ScanLine(y));
+    EXPECT_TRUE(same) << c.width << " x " << c.height;
+  }
+  // A disk that fills up part-way: the error names the file, the old file stays.
+  dir.Put("old.png", "old");
+  TBitmap noise(300, 200);
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 300; ++x) noise.ScanLine(y)[x] = static_cast<TColor>(x * 7919 + y * 104729) & 0xFFFFFF;
+  }
+  {
+    testutil::FileSizeLimit limit(1000);
+    try {
+      noise.SaveToPNG(dir.Path("old.png"));
+      ADD_FAILURE() << "no error";
+    } catch (const EWriteError& e) {
+      EXPECT_NE(std::string(e.what()).find("old.png"), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_EQ(dir.Bytes("old.png"), "old");
 }
 
 TEST(TBitmap, BmpHeaderAndBottomUpRows) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "zel/graphics/internal/fontengine.h"
+#include "zel/graphics/internal/raster.h"
 #include "zel/platform/export.h"
 
 namespace ZEL_EXPORT zel {
@@ -29,7 +30,7 @@ void TPen::SetWidth(int width) {
 void TPen::Assign(const TPersistent* Source) {
   const auto* other = dynamic_cast<const TPen*>(Source);
   if (other == nullptr) {
-    TPersistent::Assign(Source);
+    WithOnChange::Assign(Source);
     return;
   }
   color_ = other->color_;
@@ -38,9 +39,6 @@ void TPen::Assign(const TPersistent* Source) {
   Changed();
 }
 
-void TPen::Changed() {
-  if (on_change_) on_change_(this);
-}
 
 void TBrush::SetColor(TColor color) {
   if (color == color_) return;
@@ -57,7 +55,7 @@ void TBrush::SetStyle(TBrushStyle style) {
 void TBrush::Assign(const TPersistent* Source) {
   const auto* other = dynamic_cast<const TBrush*>(Source);
   if (other == nullptr) {
-    TPersistent::Assign(Source);
+    WithOnChange::Assign(Source);
     return;
   }
   color_ = other->color_;
@@ -65,13 +63,12 @@ void TBrush::Assign(const TPersistent* Source) {
   Changed();
 }
 
-void TBrush::Changed() {
-  if (on_change_) on_change_(this);
-}
 
 void TCanvas::MoveTo(int x, int y) { pen_pos_ = TPoint{x, y}; }
 
-int TCanvas::TextWidth(StringView text) { return detail::MeasureText(font_, text).width; }
+int TCanvas::TextWidth(StringView text) {
+  return detail::ClampToInt(detail::MeasureText(font_, text).width);
+}
 
 int TCanvas::TextHeight(StringView text) {
   const detail::TextExtent e = detail::MeasureText(font_, text);

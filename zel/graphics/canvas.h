@@ -23,6 +23,12 @@
 // with the brush and outlined by the closed run of lines through its points.
 // Everything is clipped to the surface; nothing is anti-aliased.  Pens wider
 // than 1024 pixels rasterise 1024 wide.
+//
+// Dashed pen styles apply to pens one pixel wide (wider pens draw solid), on
+// every canvas alike: a line's dashes run from its start point, a
+// rectangle's outline clockwise from its top-left corner, an ellipse's
+// clockwise from its rightmost point.  Underline and strike-out sit at the
+// same pixels on every canvas.
 #ifndef ZEL_GRAPHICS_CANVAS_H_
 #define ZEL_GRAPHICS_CANVAS_H_
 
@@ -35,6 +41,7 @@
 #include "zel/platform/font.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
+#include "zel/zelbase/changenotify.h"
 
 namespace ZEL_EXPORT zel {
 
@@ -51,8 +58,9 @@ inline constexpr TColor clNone = 0x1FFFFFFF;
 
 enum TBrushStyle : uint8_t { bsSolid, bsClear };
 
-// Colour, style and width of lines and outlines.  Changes call OnChange.
-class TPen : public TPersistent {
+// Colour, style and width of lines and outlines.  Setters that change a
+// value call OnChange (zel/zelbase/changenotify.h).
+class TPen : public WithOnChange<TPersistent> {
  public:
   TColor Color() const noexcept { return color_; }
   void SetColor(TColor color);
@@ -62,39 +70,32 @@ class TPen : public TPersistent {
   int Width() const noexcept { return width_; }
   void SetWidth(int width);
 
-  const TNotifyEvent& OnChange() const noexcept { return on_change_; }
-  void SetOnChange(TNotifyEvent handler) { on_change_ = std::move(handler); }
-
-  // Copies colour, style and width from another TPen.
+  // Copies colour, style and width from another TPen, then calls OnChange
+  // once; the change handler stays this pen's own (a canvas's pen keeps
+  // notifying its canvas).
   void Assign(const TPersistent* Source) override;
 
  private:
-  void Changed();
   TColor color_ = clBlack;
   TPenStyle style_ = psSolid;
   int width_ = 1;
-  TNotifyEvent on_change_;
 };
 
-// Colour and style of fills.
-class TBrush : public TPersistent {
+// Colour and style of fills.  Setters that change a value call OnChange.
+class TBrush : public WithOnChange<TPersistent> {
  public:
   TColor Color() const noexcept { return color_; }
   void SetColor(TColor color);
   TBrushStyle Style() const noexcept { return style_; }
   void SetStyle(TBrushStyle style);
 
-  const TNotifyEvent& OnChange() const noexcept { return on_change_; }
-  void SetOnChange(TNotifyEvent handler) { on_change_ = std::move(handler); }
-
-  // Copies colour and style from another TBrush.
+  // Copies colour and style from another TBrush, then calls OnChange once;
+  // the change handler stays this brush's own.
   void Assign(const TPersistent* Source) override;
 
  private:
-  void Changed();
   TColor color_ = clWhite;
   TBrushStyle style_ = bsSolid;
-  TNotifyEvent on_change_;
 };
 
 // A drawing operation on a canvas that cannot take it (the printer's canvas
@@ -132,7 +133,13 @@ class TCanvas : public TPersistent {
   // font's ascent plus descent), and output with the text's top-left corner
   // at (x, y) in the font colour, on the brush colour when the brush is
   // solid.  The font comes from fontconfig's best match for the font's
-  // name and style and is rendered by FreeType.
+  // name and style and is rendered by FreeType; a character that font lacks
+  // comes from the first of fontconfig's fallback fonts that has it (so
+  // "Łódź メモ 🙂" shows in DejaVu Sans), colour emoji in their colours.
+  // Measurements and drawing use the same glyphs on every canvas.  A font
+  // name that no installed font has (and that is no generic name such as
+  // "sans-serif") raises EZELError ("Font "NAME" is not installed"), as
+  // FontIsTrueType does, instead of drawing in some other font.
   virtual int TextWidth(StringView text);
   virtual int TextHeight(StringView text);
   virtual void TextOut(int x, int y, StringView text) = 0;

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "zel/graphics/bitmap.h"
 #include "zel/graphics/internal/pixelart.h"
+#include "zel/graphics/internal/raster.h"
 
 namespace zel {
 namespace {
@@ -182,6 +185,104 @@ TEST(BitmapCanvas, TextInTheFontColourOnTheBrush) {
   bold.Canvas().TextOut(5, 6, u"Hi");
   EXPECT_GT(CountColor(bold, clBlack), ink);
   EXPECT_EQ(CountColor(bold, clBlack) + CountColor(bold, clWhite), 60 * 30);
+}
+
+// The pixels a wide pen has always covered: a width x width square (centred,
+// the extra pixel of an even width to the right and below) on every pixel of
+// the one-pixel line, drawn one square at a time.
+void StampedLine(TBitmap& bmp, int64_t x0, int64_t y0, int64_t x1, int64_t y1, int width) {
+  const int64_t dx = x1 - x0, dy = y1 - y0, n = std::max(std::abs(dx), std::abs(dy));
+  const int64_t lo = (width - 1) / 2, hi = width - 1 - lo;
+  const bool xmajor = std::abs(dx) >= std::abs(dy);
+  const int64_t amajor = n, aminor = xmajor ? std::abs(dy) : std::abs(dx);
+  const int64_t sc = (xmajor ? dy : dx) < 0 ? -1 : 1, sm = (xmajor ? dx : dy) < 0 ? -1 : 1;
+  const detail::Surface s{bmp.ScanLine(0), bmp.Width(), bmp.Height()};
+  for (int64_t i = 0; i < n; ++i) {
+    const int64_t m = (xmajor ? x0 : y0) + sm * i;
+    const int64_t c = (xmajor ? y0 : x0) + sc * ((2 * i * aminor + amajor) / (2 * amajor));
+    const int64_t x = xmajor ? m : c, y = xmajor ? c : m;
+    detail::FillRect(s, x - lo, y - lo, x + hi + 1, y + hi + 1, clBlack);
+  }
+}
+
+// Wide pens are drawn edge by edge now; the pixels are the stamped ones for
+// every width, direction and slope, with ends inside and outside the bitmap.
+TEST(BitmapCanvas, WidePensCoverTheStampedPixels) {
+  const struct {
+    int x0, y0, x1, y1;
+  } lines[] = {{5, 30, 70, 30},  {70, 30, 5, 30},   {30, 5, 30, 70},  {30, 70, 30, 5},   {5, 5, 70, 70},
+               {70, 5, 5, 70},   {3, 10, 75, 39},   {75, 39, 3, 10},  {10, 3, 39, 75},   {39, 75, 10, 3},
+               {-40, 20, 120, 47}, {20, -40, 47, 120}, {-30, -30, 30, 31}, {60, 60, 200, 61}, {40, 40, 41, 41}};
+  for (int width : {2, 3, 4, 7, 16, 33}) {
+    for (const auto& l : lines) {
+      TBitmap drawn(80, 80), stamped(80, 80);
+      drawn.Canvas().Pen().SetWidth(width);
+      drawn.Canvas().MoveTo(l.x0, l.y0);
+      drawn.Canvas().LineTo(l.x1, l.y1);
+      StampedLine(stamped, l.x0, l.y0, l.x1, l.y1, width);
+      bool same = true;
+      for (int y = 0; y < 80; ++y) same = same && std::equal(drawn.ScanLine(y), drawn.ScanLine(y) + 80, stamped.ScanLine(y));
+      EXPECT_TRUE(same) << "width " << width << ": " << l.x0 << "," << l.y0 << " to " << l.x1 << "," << l.y1;
+    }
+  }
+}
+
+// Pens and brushes notify their handler after each change that changes a
+// value, once after Assign, and keep their own handler when assigned.
+TEST(PenAndBrush, ChangesNotifyAndAssignCopiesTheValues) {
+  TPen pen, other_pen;
+  TBrush brush, other_brush;
+  std::vector<const TObject*> pen_calls, brush_calls, other_calls;
+  pen.SetOnChange([&](TObject* sender) { pen_calls.push_back(sender); });
+  brush.SetOnChange([&](TObject* sender) { brush_calls.push_back(sender); });
+  other_pen.SetOnChange([&](TObject* sender) { other_calls.push_back(sender); });
+  pen.SetColor(clRed);
+  pen.SetColor(clRed);  // unchanged: no call
+  pen.SetStyle(psDot);
+  pen.SetWidth(0);      // taken as 1, the width it has: no call
+  pen.SetWidth(4);
+  EXPECT_EQ(pen_calls, (std::vector<const TObject*>{&pen, &pen, &pen}));
+  brush.SetColor(clBlue);
+  brush.SetStyle(bsClear);
+  brush.SetStyle(bsClear);
+  EXPECT_EQ(brush_calls, (std::vector<const TObject*>{&brush, &brush}));
+
+  other_calls.clear();
+  other_pen.Assign(&pen);
+  EXPECT_EQ(other_pen.Color(), clRed);
+  EXPECT_EQ(other_pen.Style(), psDot);
+  EXPECT_EQ(other_pen.Width(), 4);
+  EXPECT_EQ(other_calls, (std::vector<const TObject*>{&other_pen}));
+  other_pen.SetWidth(2);  // still its own handler, not the source's
+  EXPECT_EQ(other_calls.size(), 2u);
+  EXPECT_EQ(pen_calls.size(), 3u);
+  other_brush.Assign(&brush);
+  EXPECT_EQ(other_brush.Color(), clBlue);
+  EXPECT_EQ(other_brush.Style(), bsClear);
+  EXPECT_FALSE(other_brush.OnChange());
+  EXPECT_THROW(pen.Assign(&brush), EConvertError);
+  EXPECT_EQ(pen.Color(), clRed);
+}
+
+// A text wider than the int range: measurements and the pen position stop at
+// INT_MAX instead of wrapping, and only the visible glyphs cost anything.
+TEST(BitmapCanvas, TextsWiderThanTheIntRange) {
+  TBitmap bmp(64, 64);
+  TCanvas& c = bmp.Canvas();
+  c.Font().SetHeight(-60000);  // a 60000-pixel em
+  const String long_text(100000, u'\u2588');  // full blocks, tens of thousands of pixels each
+  const int one = c.TextWidth(u"\u2588");
+  ASSERT_GT(one, 30000);
+  EXPECT_EQ(c.TextWidth(long_text), INT_MAX);
+  c.Brush().SetStyle(bsClear);
+  c.TextOut(-10, -20000, long_text);
+  EXPECT_EQ(c.PenPos(), (TPoint{INT_MAX, -20000}));
+  EXPECT_EQ(CountColor(bmp, clBlack), 64 * 64);  // the bitmap shows the inside of the first block
+  c.TextOut(INT_MAX - 5, 0, u"WW");
+  EXPECT_EQ(c.PenPos(), (TPoint{INT_MAX, 0}));
+  // The most negative height is the largest font, not an overflow.
+  c.Font().SetHeight(INT_MIN);
+  EXPECT_GE(c.TextWidth(u"\u2588"), one);
 }
 
 }  // namespace

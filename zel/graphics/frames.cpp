@@ -1,5 +1,6 @@
 #include "zel/graphics/frames.h"
 
+#include "zel/graphics/internal/raster.h"
 #include "zel/platform/export.h"
 
 namespace ZEL_EXPORT zel {
@@ -26,23 +27,27 @@ void DrawFrame(TCanvas& canvas, TFrameStyle style, int left, int top, int right,
     case fsEngraved: a = c3, b = c1, c = c1, d = c3; break;
     default: return;  // fsNone and values beyond the styles
   }
-  const int L = left, T = top, R = right, Bm = bottom;
+  // One pixel beyond or inside the given edges, in 64 bits and clamped back
+  // to the int range: a frame may span the whole range.
+  const int64_t L = left, T = top, R = right, Bm = bottom;
+  const auto move_to = [&](int64_t x, int64_t y) { canvas.MoveTo(detail::ClampToInt(x), detail::ClampToInt(y)); };
+  const auto line_to = [&](int64_t x, int64_t y) { canvas.LineTo(detail::ClampToInt(x), detail::ClampToInt(y)); };
   canvas.Pen().SetColor(a);
-  canvas.MoveTo(L, Bm);
-  canvas.LineTo(L, T);
-  canvas.LineTo(R + 1, T);
-  canvas.MoveTo(R, T + 1);
+  move_to(L, Bm);
+  line_to(L, T);
+  line_to(R + 1, T);
+  move_to(R, T + 1);
   canvas.Pen().SetColor(b);
-  canvas.LineTo(R, Bm);
-  canvas.LineTo(L - 1, Bm);
+  line_to(R, Bm);
+  line_to(L - 1, Bm);
   canvas.Pen().SetColor(c);
-  canvas.MoveTo(L + 1, Bm - 1);
-  canvas.LineTo(L + 1, T + 1);
-  canvas.LineTo(R, T + 1);
-  canvas.MoveTo(R - 1, T + 2);
+  move_to(L + 1, Bm - 1);
+  line_to(L + 1, T + 1);
+  line_to(R, T + 1);
+  move_to(R - 1, T + 2);
   canvas.Pen().SetColor(d);
-  canvas.LineTo(R - 1, Bm - 1);
-  canvas.LineTo(L, Bm - 1);
+  line_to(R - 1, Bm - 1);
+  line_to(L, Bm - 1);
 }
 
 }  // namespace zel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,23 @@ TEST(DrawFrame, LineOrderAndPenColours) {
   EXPECT_EQ(simple.calls, (std::vector<std::string>{"MoveTo 1,2", "LineTo 1,4 pen 000005",
                                                      "LineTo 3,4 pen 000005", "LineTo 3,2 pen 000005",
                                                      "LineTo 1,2 pen 000005"}));
+}
+
+// A frame whose edges are the ends of the int range: the lines one pixel
+// beyond or inside them stop at the range's ends instead of wrapping.
+TEST(DrawFrame, EdgesAtTheEndsOfTheIntRange) {
+  RecordingCanvas rec;
+  DrawFrame(rec, fsRaised, INT_MIN, INT_MIN, INT_MAX, INT_MAX, 1, 2, 3, 4, 5);
+  const std::string lo = std::to_string(INT_MIN), hi = std::to_string(INT_MAX);
+  EXPECT_EQ(rec.calls[2], "LineTo " + hi + "," + lo + " pen 000001");  // R + 1
+  EXPECT_EQ(rec.calls[5], "LineTo " + lo + "," + hi + " pen 000004");  // L - 1
+  EXPECT_EQ(rec.calls[9], "MoveTo " + std::to_string(INT_MAX - 1) + "," + std::to_string(INT_MIN + 2));
+  TBitmap bmp(4, 3);  // the visible corner of the frame: outer and inner top-left edges
+  bmp.Canvas().Brush().SetColor(clBlue);
+  bmp.Canvas().Pen().SetColor(clBlue);
+  bmp.Canvas().Rectangle(0, 0, 4, 3);
+  DrawFrame(bmp.Canvas(), fsRaised, 0, 0, INT_MAX, INT_MAX, clWhite, clSilver, clGray, clBlack, kC5);
+  EXPECT_EQ(Art(bmp, 0, 0, 4, 3, {{clWhite, 'W'}, {clSilver, 'S'}}), (Rows{"WWWW", "WSSS", "WS.."}));
 }
 
 TEST(DrawRectangle, OutlineThroughBothCorners) {

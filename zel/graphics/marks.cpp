@@ -4,6 +4,7 @@
 #include <climits>
 #include <initializer_list>
 
+#include "zel/graphics/internal/raster.h"
 #include "zel/platform/export.h"
 
 namespace ZEL_EXPORT zel {
@@ -224,13 +225,17 @@ void DrawMarkOnCanvas(TCanvas& canvas, uint8_t mark_type, int x, int y) {
     return;
   }
   if (mark_type >= 52) {
+    // The code is read as every 8-bit character of the library is, in
+    // Windows-1252: 128 is the euro sign, 153 the trade mark sign; the five
+    // codes that page leaves undefined stay the controls they were.
     const Char code = mark_type >= 200 && mark_type <= 209 ? static_cast<Char>(mark_type - 152)
-                                                           : static_cast<Char>(mark_type);
+                                                           : AnsiToChar(mark_type);
     const String text(1, code);
     canvas.Font().SetColor(canvas.Pen().Color());
     canvas.Brush().SetStyle(bsClear);
-    const int w = canvas.TextWidth(text), h = canvas.TextHeight(text);
-    canvas.TextOut(x - w / 2, y - h / 2, text);
+    // 64 bits: a character wider than the distance to INT_MIN starts there.
+    const int64_t w = canvas.TextWidth(text), h = canvas.TextHeight(text);
+    canvas.TextOut(detail::ClampToInt(x - w / 2), detail::ClampToInt(y - h / 2), text);
     return;
   }
   const TColor saved = canvas.Brush().Color();

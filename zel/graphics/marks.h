@@ -15,8 +15,11 @@
 // 40-47 triangles pointing down, up, left and right, hollow and filled;
 // 37 an inverted T, 38 an I-beam; 39, 48, 49 circle or square with a plus;
 // 50 a star of eight rays, 51 a ring around a plus.  Types 52 to 255 are
-// the character of that code (200 to 209 the digits "0" to "9") in the
-// canvas font, centred on the point, in the pen colour on a clear brush.
+// the character of that code in Windows-1252 (128 the euro sign, 153 the
+// trade mark sign; 129, 141, 143, 144 and 157, which that code page leaves
+// undefined, the control characters of those codes; 200 to 209 the digits
+// "0" to "9") in the canvas font, centred on the point, in the pen colour on
+// a clear brush.
 //
 // Types 1-6 and 18 are 7 x 7 pixel patterns on screens and bitmaps; on the
 // printer's canvas, whose pixels are too small to see one by one, they are

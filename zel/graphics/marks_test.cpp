@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -174,7 +175,9 @@ TEST(DrawMarkOnCanvas, CharacterMarks) {
   const struct {
     uint8_t type;
     const char* text;
-  } cases[] = {{65, "A"}, {205, "5"}, {200, "0"}, {209, "9"}, {52, "4"}, {210, "\xC3\x92"}};
+  } cases[] = {{65, "A"}, {205, "5"}, {200, "0"}, {209, "9"}, {52, "4"}, {210, "\xC3\x92"},
+               {128, "\xE2\x82\xAC"}, {130, "\xE2\x80\x9A"}, {153, "\xE2\x84\xA2"},
+               {159, "\xC5\xB8"}, {129, "\xC2\x81"}, {157, "\xC2\x9D"}};
   for (const auto& c : cases) {
     RecordingCanvas rec;
     rec.Pen().SetColor(clBlue);
@@ -197,6 +200,32 @@ TEST(DrawMarkOnCanvas, CharacterMarks) {
     }
   }
   EXPECT_LE(std::abs((left + right) / 2 - 20), 1);
+}
+
+// Types 128 to 159 are the Windows-1252 characters: each draws its own glyph,
+// not the box the font draws for a character it lacks, except the five codes
+// the code page leaves undefined.
+TEST(DrawMarkOnCanvas, Windows1252MarksDrawTheirGlyphs) {
+  const auto drawn = [](auto draw) {
+    TBitmap bmp(30, 30);
+    bmp.Canvas().Font().SetSize(12);
+    draw(bmp.Canvas());
+    std::vector<TColor> pixels;
+    for (int y = 0; y < 30; ++y) pixels.insert(pixels.end(), bmp.ScanLine(y), bmp.ScanLine(y) + 30);
+    return pixels;
+  };
+  // U+0378 is unassigned: the font's missing-glyph box, centred as a mark.
+  const auto missing = drawn([](TCanvas& c) {
+    const String box(1, u'\u0378');
+    c.Brush().SetStyle(bsClear);
+    c.TextOut(15 - c.TextWidth(box) / 2, 15 - c.TextHeight(box) / 2, box);
+  });
+  for (int type = 128; type <= 159; ++type) {
+    const auto mark = drawn([&](TCanvas& c) { DrawMarkOnCanvas(c, static_cast<uint8_t>(type), 15, 15); });
+    const bool undefined = type == 129 || type == 141 || type == 143 || type == 144 || type == 157;
+    EXPECT_EQ(mark == missing, undefined) << "mark type " << type;
+    EXPECT_NE(std::count(mark.begin(), mark.end(), clBlack), 0) << "mark type " << type;
+  }
 }
 
 TEST(CreateMarkAsBitmap, SizeFromTheClampedMargin) {

@@ -14,6 +14,7 @@
 
 #include "zel/graphics/internal/dib.h"
 #include "zel/graphics/internal/fontengine.h"
+#include "zel/graphics/internal/raster.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
 #include "zel/platform/filereplace.h"
@@ -80,8 +81,11 @@ class TPrinter::PrinterCanvas final : public TCanvas {
   }
   bool IsOpen() const { return cr_ != nullptr; }
   cairo_t* Context() const { return cr_.get(); }
-  // Finishes the PDF; returns cairo's status.
+  // Finishes the PDF; returns cairo's status.  The last page is shown
+  // first: cairo drops a page that is still open and empty when the surface
+  // finishes, so a document ending in blank pages would lose them.
   cairo_status_t Finish() {
+    cairo_show_page(cr_.get());
     cr_.reset();
     cairo_surface_finish(surface_.get());
     const cairo_status_t status = cairo_surface_status(surface_.get());
@@ -111,9 +115,7 @@ class TPrinter::PrinterCanvas final : public TCanvas {
       cairo_fill(cr);
       return;
     }
-    cairo_move_to(cr, from.X + 0.5, from.Y + 0.5);
-    cairo_line_to(cr, x + 0.5, y + 0.5);
-    Stroke(cr);
+    StrokeLine(cr, from, TPoint{x, y});
   }
 
   void Rectangle(int x1, int y1, int x2, int y2) override { Shape(x1, y1, x2, y2, &RectanglePath); }
@@ -134,8 +136,13 @@ class TPrinter::PrinterCanvas final : public TCanvas {
       cairo_fill(cr);
     }
     if (Pen().Style() == psClear) return;
-    path();
     SetColor(cr, Pen().Color());
+    if (!detail::DashPattern(LinePen()).empty()) {
+      // Dashes start afresh on every edge, as on a bitmap.
+      for (size_t k = 0; k < points.size(); ++k) StrokeLine(cr, points[k], points[(k + 1) % points.size()]);
+      return;
+    }
+    path();
     Stroke(cr);
   }
 
@@ -150,37 +157,73 @@ class TPrinter::PrinterCanvas final : public TCanvas {
 
   void TextOut(int x, int y, StringView text) override {
     cairo_t* cr = Checked();
-    const detail::TextExtent e = detail::MeasureText(Font(), text);
-    MoveTo(x + e.width, y);
-    std::string file;
-    int index = 0;
-    if (e.em == 0 || !detail::MatchFontFile(Font(), file, index)) return;
+    // The glyphs and positions the bitmap canvas draws, from the same fonts
+    // (fallbacks included), so the printed text measures what TextWidth says.
+    const detail::TextLayout layout = detail::LayoutText(Font(), text);
+    const detail::TextExtent& e = layout.extent;
+    MoveTo(detail::ClampToInt(x + e.width), y);
+    if (e.em == 0) return;
     if (Brush().Style() == bsSolid) {
       SetColor(cr, Brush().Color());
-      cairo_rectangle(cr, x, y, e.width, e.ascent + e.descent);
+      cairo_rectangle(cr, x, y, static_cast<double>(e.width), e.ascent + e.descent);
       cairo_fill(cr);
     }
-    std::unique_ptr<FcPattern, PatternDeleter> pattern(FcPatternCreate());
-    if (!pattern) return;
-    FcPatternAddString(pattern.get(), FC_FILE, reinterpret_cast<const FcChar8*>(file.c_str()));
-    FcPatternAddInteger(pattern.get(), FC_INDEX, index);
-    FontFacePtr face(cairo_ft_font_face_create_for_pattern(pattern.get()));
-    cairo_set_font_face(cr, face.get());
-    cairo_set_font_size(cr, e.em);
     SetColor(cr, Font().Color());
     const double baseline = y + double{1} * e.ascent;
-    cairo_move_to(cr, x, baseline);
-    cairo_show_text(cr, ToUtf8(text).c_str());
-    const double thickness = std::max(1.0, e.em / 14.0);
+    std::vector<cairo_glyph_t> run;
+    for (size_t f = 0; f < layout.files.size(); ++f) {
+      run.clear();
+      for (const detail::PlacedGlyph& g : layout.glyphs) {
+        if (g.file == static_cast<int>(f)) run.push_back(cairo_glyph_t{g.glyph, x + static_cast<double>(g.x), baseline});
+      }
+      const detail::FontFile& file = layout.files[f];
+      if (file.color_bitmaps) {
+        for (const cairo_glyph_t& g : run) ShowColorGlyph(cr, file, e.em, g);
+        continue;
+      }
+      std::unique_ptr<FcPattern, PatternDeleter> pattern(FcPatternCreate());
+      if (!pattern || run.empty()) continue;
+      FcPatternAddString(pattern.get(), FC_FILE, reinterpret_cast<const FcChar8*>(file.file.c_str()));
+      FcPatternAddInteger(pattern.get(), FC_INDEX, file.index);
+      FontFacePtr face(cairo_ft_font_face_create_for_pattern(pattern.get()));
+      cairo_set_font_face(cr, face.get());
+      cairo_set_font_size(cr, e.em);
+      cairo_show_glyphs(cr, run.data(), static_cast<int>(run.size()));
+    }
+    cairo_set_font_face(cr, nullptr);
     if (Font().HasStyle(fsUnderline)) {
-      cairo_rectangle(cr, x, baseline + std::max(1, e.descent / 2), e.width, thickness);
+      cairo_rectangle(cr, x, baseline + e.underline, static_cast<double>(e.width), e.thickness);
       cairo_fill(cr);
     }
     if (Font().HasStyle(fsStrikeOut)) {
-      cairo_rectangle(cr, x, baseline - e.ascent * 0.3, e.width, thickness);
+      cairo_rectangle(cr, x, baseline - e.strike, static_cast<double>(e.width), e.thickness);
       cairo_fill(cr);
     }
-    cairo_set_font_face(cr, nullptr);
+  }
+
+  // A glyph of a colour bitmap font (emoji) as the image it is, scaled from
+  // its strike to the font's size as on a bitmap: cairo's own text path
+  // leaves such glyphs empty in a PDF.
+  static void ShowColorGlyph(cairo_t* cr, const detail::FontFile& file, int em, const cairo_glyph_t& at) {
+    detail::ColorGlyph glyph;
+    if (!detail::LoadColorGlyph(file, em, static_cast<unsigned>(at.index), glyph)) return;
+    SurfacePtr image(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, glyph.width, glyph.height));
+    if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS) return;
+    cairo_surface_flush(image.get());
+    unsigned char* data = cairo_image_surface_get_data(image.get());
+    const int stride = cairo_image_surface_get_stride(image.get());
+    for (int y = 0; y < glyph.height; ++y) {
+      std::copy_n(glyph.argb.begin() + static_cast<ptrdiff_t>(y) * glyph.width, glyph.width,
+                  reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride));
+    }
+    cairo_surface_mark_dirty(image.get());
+    cairo_save(cr);
+    cairo_translate(cr, at.x + glyph.left * glyph.scale, at.y - glyph.top * glyph.scale);
+    cairo_scale(cr, glyph.scale, glyph.scale);
+    cairo_set_source_surface(cr, image.get(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_restore(cr);
   }
 
   bool StretchDIBits(int x, int y, int w, int h, int sx, int sy, int sw, int sh,
@@ -259,23 +302,31 @@ class TPrinter::PrinterCanvas final : public TCanvas {
     Stroke(cr, p);
   }
 
-  // Strokes the path in the pen's width (or `width`) and dash style.
-  void Stroke(cairo_t* cr, double width = 0) {
+  detail::LinePen LinePen() const { return detail::LinePen{0, Pen().Width(), Pen().Style()}; }
+
+  // A line from pixel centre to pixel centre.  A bitmap counts its dashes in
+  // steps along the major axis, so the runs are stretched by the length of
+  // a step.
+  void StrokeLine(cairo_t* cr, TPoint from, TPoint to) {
+    const double dx = to.X - double{1} * from.X, dy = to.Y - double{1} * from.Y;
+    const double steps = std::max(std::abs(dx), std::abs(dy));
+    cairo_new_path(cr);
+    cairo_move_to(cr, from.X + 0.5, from.Y + 0.5);
+    cairo_line_to(cr, to.X + 0.5, to.Y + 0.5);
+    Stroke(cr, 0, steps > 0 ? std::hypot(dx, dy) / steps : 1);
+  }
+
+  // Strokes the path in the pen's width (or `width`) and dash style, the
+  // runs of the dash pattern (zel/graphics/internal/raster.h) times `scale`.
+  void Stroke(cairo_t* cr, double width = 0, double scale = 1) {
     const double w = width > 0 ? width : Pen().Width();
     cairo_set_line_width(cr, w);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-    static constexpr double kDash[] = {18, 6}, kDot[] = {3, 3}, kDashDot[] = {9, 6, 3, 6},
-                            kDashDotDot[] = {9, 3, 3, 3, 3, 3};
-    std::span<const double> dashes;
-    switch (Pen().Style()) {
-      case psDash: dashes = kDash; break;
-      case psDot: dashes = kDot; break;
-      case psDashDot: dashes = kDashDot; break;
-      case psDashDotDot: dashes = kDashDotDot; break;
-      default: break;
-    }
-    cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
+    double dashes[8];
+    int n = 0;
+    for (int run : detail::DashPattern(LinePen())) dashes[n++] = run * scale;
+    cairo_set_dash(cr, dashes, n, 0);
     cairo_stroke(cr);
   }
 
@@ -292,12 +343,14 @@ TCanvas& TPrinter::Canvas() noexcept { return *canvas_; }
 
 bool TPrinter::Printing() const noexcept { return canvas_->IsOpen(); }
 
+// Pages at a resolution above about 183 million pixels per inch are wider
+// than an int counts; they report INT_MAX.
 int TPrinter::PageWidth() const noexcept {
-  return static_cast<int>(std::lround(kA4WidthIn * pixels_per_inch_));
+  return detail::ClampToInt(std::llround(kA4WidthIn * pixels_per_inch_));
 }
 
 int TPrinter::PageHeight() const noexcept {
-  return static_cast<int>(std::lround(kA4HeightIn * pixels_per_inch_));
+  return detail::ClampToInt(std::llround(kA4HeightIn * pixels_per_inch_));
 }
 
 void TPrinter::SetPixelsPerInch(int ppi) {

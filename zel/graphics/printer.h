@@ -66,7 +66,7 @@ class TPrinter : public TObject {
   int PixelsPerInch() const noexcept { return pixels_per_inch_; }
   void SetPixelsPerInch(int ppi);
 
-  // The page (A4) in printer pixels.
+  // The page (A4) in printer pixels, at most INT_MAX.
   int PageWidth() const noexcept;
   int PageHeight() const noexcept;
 

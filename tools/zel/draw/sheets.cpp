@@ -6,7 +6,6 @@
 
 #include "zel/graphics/graphics.h"
 #include "zel/platform/filename.h"
-#include "zel/graphics/internal/lsan_suppressions.h"
 #include "zel/zelbase/nametables.h"
 
 namespace zel::cli {

@@ -35,6 +35,17 @@ void TourDrawing() {
     TourShow("DrawFrame: the five frame styles", frames);
     PrintMarkSheet(pdf, 0x00008B);  // dark red (0x00BBGGRR)
     TourShow("the marks on the printer's canvas (PDF)", pdf);
+    // Characters the font lacks come from fonts that have them.
+    const String label = u"\u0141\u00F3d\u017A \u0395\u03BB\u03BB\u03AC\u03B4\u03B1 "
+                         u"\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430 \u30E1\u30E2 \U0001F642";
+    TBitmap text(10, 10);
+    text.Canvas().Font().SetSize(20);
+    text.SetSize(text.Canvas().TextWidth(label) + 20, text.Canvas().TextHeight(label) + 16);
+    text.Canvas().Font().SetStyle(FontStyleBit(fsUnderline));
+    text.Canvas().TextOut(10, 8, label);
+    const std::string labels = dir + "/scripts.png";
+    text.SaveToPNG(FileNameFromBytes(labels));
+    TourShow("a label in five scripts and an emoji (DejaVu Sans with fallbacks)", labels);
   } catch (const Exception& e) {
     TourShow("could not write the pictures", std::string(e.what()));
   }

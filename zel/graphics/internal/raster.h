@@ -60,14 +60,36 @@ struct RowSpan {
   bool Empty() const noexcept { return left > right; }
 };
 
+// `v` limited to the int range: where a coordinate computed in 64 bits is
+// handed back to a caller that holds ints (a pen position, a text width).
+inline int ClampToInt(int64_t v) noexcept {
+  return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int>(v);
+}
+
 void PutPixel(const Surface& s, int64_t x, int64_t y, uint32_t color);
 
 // Fills the pixels [x1, x2) x [y1, y2), clipped.
 void FillRect(const Surface& s, int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint32_t color);
 
+// The dash rule both canvases follow (the printer's canvas hands the same
+// runs to cairo):
+//   * dashed styles apply to one-pixel pens; wider pens draw solid;
+//   * a line counts its runs in steps along its major axis from its start
+//     point, one step per pixel, afresh for every line (a polygon's edges
+//     too);
+//   * a rectangle's outline counts in pixels from its top-left corner,
+//     clockwise (right along the top first), on through the corners;
+//   * an ellipse's outline counts the length along the ellipse through the
+//     outline's pixel centres, clockwise from its rightmost point.
+// The on/off run lengths in pixels of the pen's style; empty when the pen
+// draws solid.
+std::span<const int> DashPattern(const LinePen& pen);
+
+// Whether the point `distance` pixels along a path is in an "on" run.
+bool DashOnAt(std::span<const int> pattern, double distance);
+
 // The line from (x0, y0) to (x1, y1), end point not covered.  A pen wider
-// than one pixel stamps a width x width square centred on each point;
-// dashed styles apply to one-pixel pens and count from the start point.
+// than one pixel stamps a width x width square centred on each point.
 void DrawLine(const Surface& s, int64_t x0, int64_t y0, int64_t x1, int64_t y1, const LinePen& pen);
 
 // Reusable span storage, so that drawing many small shapes allocates once.
@@ -83,7 +105,10 @@ class ShapeRasterizer {
  private:
   // Paints rows_[i] (row top + i) with the pen where it is outline and the
   // fill where it is inside, for a shape whose rows are single spans.
-  void PaintConvex(const Surface& s, int64_t top, const LinePen& pen, const Fill& fill);
+  // `dash`, when given, says which outline pixels a dashed pen draws.
+  class EllipseDash;
+  void PaintConvex(const Surface& s, int64_t top, const LinePen& pen, const Fill& fill,
+                   const EllipseDash* dash = nullptr);
 
   std::vector<RowSpan> rows_;
   std::vector<RowSpan> inner_;
