@@ -42,6 +42,15 @@ bool LooksLikeNumber(const std::string& arg) {
 
 ParsedArgs::ParsedArgs(std::span<const Option> options, const std::vector<std::string>& args) {
   bool options_done = false;
+  // Until "--" comes, every operand is before it.
+  struct EndMark {
+    const bool& done;
+    size_t& before_end;
+    const std::vector<std::string>& operands;
+    ~EndMark() {
+      if (!done) before_end = operands.size();
+    }
+  } end_mark{options_done, before_end_, operands_};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (options_done || a.size() < 2 || a[0] != '-') {
@@ -49,6 +58,7 @@ ParsedArgs::ParsedArgs(std::span<const Option> options, const std::vector<std::s
       continue;
     }
     if (a == "--") {
+      if (!options_done) before_end_ = operands_.size();
       options_done = true;
       continue;
     }
@@ -149,7 +159,23 @@ std::vector<std::string> ParsedArgs::OperandsOrStdin() const {
 }
 
 void ParsedArgs::RequireOperands(size_t min, long max, std::string_view what) const {
-  if (operands_.size() < min) throw BadUsage("missing " + std::string(what));
+  if (operands_.size() < min) {
+    // `what` may name the operands one by one ("DIR MASK"): the message
+    // names those not given.
+    std::vector<std::string> names;
+    for (size_t start = 0; start < what.size();) {
+      size_t end = what.find(' ', start);
+      if (end == std::string_view::npos) end = what.size();
+      if (end > start) names.emplace_back(what.substr(start, end - start));
+      start = end + 1;
+    }
+    if (names.size() != min) throw BadUsage("missing " + std::string(what));
+    std::string missing;
+    for (size_t i = operands_.size(); i < min; ++i) {
+      missing += (missing.empty() ? "" : i + 1 == min ? " and " : ", ") + names[i];
+    }
+    throw BadUsage("missing " + missing);
+  }
   if (max >= 0 && operands_.size() > static_cast<size_t>(max))
     throw BadUsage("too many arguments");
 }

@@ -27,7 +27,7 @@ input=/dev/null
 expect "csvdelim empty input" 0 "undefined" -- "$zel" csvdelim
 # Only the first line is read: an endless stream after it does not matter.
 expect "csvdelim stops after the first line" 0 "semicolon" -- sh -c 'yes "a;b" | timeout 20 "$1" csvdelim' sh "$zel"
-expect_match "csvdelim missing file" 1 "^zel: cannot open" -- "$zel" csvdelim "$tmp/absent"
+expect_match "csvdelim missing file" 1 "^zel: csvdelim: .*absent: No such file or directory$" -- "$zel" csvdelim "$tmp/absent"
 expect_match "csvdelim bad option" 2 "unknown option" -- "$zel" csvdelim --bogus
 
 # --- words ----------------------------------------------------------------------

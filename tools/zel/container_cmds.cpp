@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/zel/cli.h"
+#include "tools/zel/textstream.h"
 #include "zel/dstruct/dstruct.h"
 #include "zel/platform/filename.h"
 #include "zel/platform/numconv.h"
@@ -46,7 +47,8 @@ constexpr Command kCommands[] = {
      "Prints each distinct line of FILE (stdin when no FILE or '-') once, in\n"
      "order of first appearance, after the number of times it occurs,\n"
      "right-aligned in seven places as `uniq -c` does.  Lines compare exactly\n"
-     "(case matters); a CR before the line end is not part of the line.",
+     "(case matters); a CR before the line end is not part of the line.  A line\n"
+     "longer than 64 MiB is refused (exit 1).",
      .main = &Count},
     {.name = "featmat", .summary = "show a feature-matrix file",
      .operands = "FILE",
@@ -79,7 +81,8 @@ void AppendLine(const TCombination& c, std::string& out) {
 
 void FlushIfLarge(std::string& out, bool force = false) {
   if (force || out.size() > (1u << 16)) {
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    OutBuffer buffer;  // writes through the tool's output path (errors kept)
+    buffer.Append(out);
     out.clear();
   }
 }
@@ -120,10 +123,16 @@ int Count(const ParsedArgs& args) {
   const Input in = OpenInput(args.OperandsOrStdin()[0]);
   if (in.stream == nullptr) return kFailure;
   TStringAccu accu(nullptr);
-  TLineReader reader = LineReader(in);
-  // One reused line: a line already counted costs no allocation.
-  for (String line; reader.ReadLine(line);) accu.Add(line);
-  if (!ReadSucceeded(reader, in)) return kFailure;
+  // One reused line: a line already counted costs no allocation.  A line
+  // is held whole to be counted, up to kMaxLine.
+  String line;
+  if (!ReadLinesUpTo(in, kMaxLine, [&](std::string_view bytes) {
+        line.clear();
+        AppendFromUtf8(line, bytes);
+        accu.Add(line);
+      })) {
+    return kFailure;
+  }
   std::string out;
   char num[32];
   for (int i = 1; i <= accu.Size(); ++i) {
@@ -192,11 +201,11 @@ int FeatMat(const ParsedArgs& args) {
   try {
     r = m.Load(FileNameFromBytes(path));
   } catch (const Exception& e) {
-    return Fail("cannot open '" + path + "': " + e.what());
+    return Fail(Quoted(path) + ": " + e.what());
   }
-  if (r == -1) return Fail("cannot open '" + path + "': " + std::strerror(errno));
-  if (r == -2) return Fail("'" + path + "' holds no feature matrix");
-  if (r == -3) return Fail("'" + path + "': read or format error");
+  if (r == -1) return FailWith(path, errno);
+  if (r == -2) return Fail(Quoted(path) + ": holds no feature matrix");
+  if (r == -3) return Fail(Quoted(path) + ": read or format error");
 
   static const Char* kKinds[] = {u"fkUndefined", u"fkInteger", u"fkDouble", u"fkString", u"fkTriState"};
   const int nf = m.NFeatures();

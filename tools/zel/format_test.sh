@@ -48,7 +48,7 @@ input="$tmp/hidden7.txt"
 expect "scramble -d with the seed" 0 "$(cat "$tmp/plain.txt")" -- "$zel" scramble -d --seed 7
 input=/dev/null
 expect "scramble empty input" 0 "" -- "$zel" scramble
-expect_match "scramble missing file" 1 "^zel: cannot open" -- "$zel" scramble "$tmp/absent"
+expect_match "scramble missing file" 1 "^zel: scramble: .*absent: No such file" -- "$zel" scramble "$tmp/absent"
 expect_match "scramble bad seed" 2 "is not an integer" -- "$zel" scramble --seed x
 expect_match "scramble unknown option" 2 "unknown option" -- "$zel" scramble -x
 
@@ -65,6 +65,6 @@ input=/dev/null
 expect_match "text without transform" 2 "name a transform" -- "$zel" text "$tmp/words.txt"
 expect_match "text two transforms" 2 "one transform only" -- "$zel" text --az09 --fn83
 expect_match "text unknown option" 2 "unknown option" -- "$zel" text --upper
-expect_match "text missing file" 1 "^zel: cannot open" -- "$zel" text --az09 "$tmp/absent"
+expect_match "text missing file" 1 "^zel: text: .*absent: No such file" -- "$zel" text --az09 "$tmp/absent"
 
 finish
