@@ -78,6 +78,15 @@ expect_match "a missing file names the reason" 1 "^zel: crc32: .*absent: No such
 expect_match "a directory is no file" 1 "Is a directory" -- "$zel" sha1 "$tmp"
 expect_match "a flag takes no value" 2 "takes no value" -- "$zel" crc16 --ccitt=1
 expect_match "-- before -h makes it an operand" 1 "^zel: crc32: -h: No such file" -- "$zel" crc32 -- -h
+# A read error names the file and the system's reason (reading
+# /proc/self/mem at offset 0 fails with EIO).
+if [ -r /proc/self/mem ]; then
+  for cmd in "base64" "base64 -d" "ascii85" "ascii85 -d" "rle" "rle -d" "crc32" "sha1"; do
+    # shellcheck disable=SC2086
+    expect_match "$cmd: a read error names the file" 1 "^zel: ${cmd%% *}: /proc/self/mem: Input/output error$" \
+      -- "$zel" $cmd /proc/self/mem
+  done
+fi
 expect_write_error "crc32 to a full disk" -- "$zel" crc32 "$tmp/-dash"
 expect_write_error "base64 to a full disk" -- "$zel" base64 "$tmp/-dash"
 

@@ -54,6 +54,21 @@ expect "tour PDF" 0 "%PDF-" -- head -c 5 "$tmp/tour/marks.pdf"
 # zel runs the drawing commands through zel-draw beside it; a zel copied
 # alone keeps its other commands and says what is missing.
 expect_match "help lists the helper's commands" 0 "^  marks +draw the 256" -- "$zel" --help
+# The drawing helper dies by a signal (here the file size limit while it
+# writes the PNG): the command says so, naming the signal, and exits 1.
+for cmd in "palette rainbow --png $tmp/sig.png" "marks -o $tmp/sig.png" "frames -o $tmp/sig.png"; do
+  # shellcheck disable=SC2086
+  expect_match "${cmd%% *}: the helper killed by a signal" 1 \
+    "^zel: ${cmd%% *}: the drawing helper zel-draw was killed by signal 25 \(File size limit exceeded\)$" \
+    -- bash -c "ulimit -f 0; exec '$zel_abs' $cmd"
+done
+# The helper's private entry point is not for users, but bad input there
+# is a plain message (zel's own input is checked in cli_test.sh).
+helper="$(dirname "$zel_abs")/zel-draw"
+for bad in "x|40" "00FF00FF|0" "00FF00FF|x" "zz|40" "|40"; do
+  expect_match "zel-draw --png-strip refuses '${bad}'" 2 "^zel: palette: --png-strip: " \
+    -- bash -c "printf '%s\n' '${bad%%|*}' | '$helper' --png-strip '$tmp/bad.png' '${bad#*|}'"
+done
 expect_match "a typo still names the tool's help" 2 "^zel: unknown command 'mraks' \(see 'zel --help'\)" -- \
   "$zel" mraks
 mkdir "$tmp/alone"

@@ -45,6 +45,15 @@ if grep -q '^vendor_id' /proc/cpuinfo; then
   stepping=$(awk -F': ' '/^stepping/ {print $2; exit}' /proc/cpuinfo)
   expect_match "cpuid: vendor as /proc/cpuinfo says" 0 "^vendor: +$vendor$" -- "$zel" cpuid
   expect_match "cpuid: stepping as /proc/cpuinfo says" 0 "^stepping: +$stepping$" -- "$zel" cpuid
+  # Family and model as the kernel computes them (the extended family added
+  # to base 15, the extended model from family 6 on), the raw fields beside.
+  family=$(awk -F': ' '/^cpu family/ {print $2; exit}' /proc/cpuinfo)
+  model=$(awk -F': ' '/^model\t/ {print $2; exit}' /proc/cpuinfo)
+  expect_match "cpuid: family as the kernel says" 0 "^family: +$family \(base [0-9]+, extended [0-9]+\)$" -- "$zel" cpuid
+  expect_match "cpuid: model as the kernel says" 0 "^model: +$model \(base [0-9]+, extended [0-9]+\)$" -- "$zel" cpuid
+  expect_match "sysinfo: family/model/stepping as the kernel says" 0 "^family/model/step: $family/$model/$stepping$" \
+    -- "$zel" sysinfo
+  expect_write_error "cpuid to a full disk" -- "$zel" cpuid
   expect_match "cpuid --features names the FPU" 0 "^ +0  Floating Point Unit$" -- "$zel" cpuid --features
   expect_match "cpuid --speed measures" 0 "^clock rate: +[1-9][0-9]*\.[0-9]+ MHz \(measured over 20 ms\)$" \
     -- "$zel" cpuid --speed 20
