@@ -13,6 +13,7 @@
 #include "zel/dstruct/dstruct.h"
 #include "zel/platform/filename.h"
 #include "zel/platform/numconv.h"
+#include "zel/platform/textfile.h"
 
 namespace zel::cli {
 namespace {
@@ -51,12 +52,13 @@ constexpr Command kCommands[] = {
      "longer than 64 MiB is refused (exit 1).",
      .main = &Count},
     {.name = "featmat", .summary = "show a feature-matrix file",
-     .operands = "FILE",
+     .operands = "[FILE]",
      .description =
-         "Loads the feature-matrix text file FILE and prints its feature\n"
-         "definitions (number, name, kind, sorted flag, comment, presets) and its\n"
-         "values (one row per object, one column per feature) as aligned tables,\n"
-         "or with --csv as two CSV tables separated by an empty line.",
+         "Loads the feature-matrix text file FILE (stdin when none or '-') and\n"
+         "prints its feature definitions (number, name, kind, sorted flag,\n"
+         "comment, presets) and its values (one row per object, one column per\n"
+         "feature) as aligned tables, or with --csv as two CSV tables separated\n"
+         "by an empty line.",
      .options = kFeatMatOptions, .main = &FeatMat},
 };
 
@@ -193,19 +195,32 @@ void PrintTable(int64_t n, RowFn row, bool csv) {
 }
 
 int FeatMat(const ParsedArgs& args) {
-  args.RequireOperands(1, 1, "FILE");
-  const std::string& path = args.Operands()[0];
+  args.RequireOperands(0, 1);
+  const std::string path = args.OperandsOrStdin()[0];
+  const std::string name = path == "-" ? std::string(kStdinName) : path;  // in messages
   const bool csv = args.Has("csv");
   TFeatureMatrix m(nullptr);
   int r;
   try {
-    r = m.Load(FileNameFromBytes(path));
+    if (path == "-") {
+      // stdin through the library's open-file reader (0, -1 none, -2 bad),
+      // its results mapped as Load maps them.
+      TextFile f;
+      f.AssignFile(String());
+      f.Reset();
+      r = m.LoadFromOpenFile(f);
+      r = r == 0 ? 0 : r == -1 ? -2 : -3;
+    } else {
+      r = m.Load(FileNameFromBytes(path));
+    }
+  } catch (const EInOutError& e) {
+    return FailWith(name, e.ErrorCode());
   } catch (const Exception& e) {
-    return Fail(Quoted(path) + ": " + e.what());
+    return Fail(Quoted(name) + ": " + e.what());
   }
-  if (r == -1) return FailWith(path, errno);
-  if (r == -2) return Fail(Quoted(path) + ": holds no feature matrix");
-  if (r == -3) return Fail(Quoted(path) + ": read or format error");
+  if (r == -1) return FailWith(name, errno);
+  if (r == -2) return Fail(Quoted(name) + ": holds no feature matrix");
+  if (r == -3) return Fail(Quoted(name) + ": read or format error");
 
   static const Char* kKinds[] = {u"fkUndefined", u"fkInteger", u"fkDouble", u"fkString", u"fkTriState"};
   const int nf = m.NFeatures();

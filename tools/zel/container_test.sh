@@ -71,7 +71,11 @@ expect_match "featmat without a matrix" 1 "holds no feature matrix" -- "$zel" fe
 printf '#featvals x 2\n' >"$tmp/bad.fmx"
 expect_match "featmat format error" 1 "read or format error" -- "$zel" featmat "$tmp/bad.fmx"
 expect_match "featmat missing file" 1 "^zel: featmat: .*absent.fmx: " -- "$zel" featmat "$tmp/absent.fmx"
-expect_match "featmat without FILE" 2 "missing FILE" -- "$zel" featmat
+input="$tmp/m.fmx"
+expect "featmat reads stdin without FILE" 0 "$("$zel" featmat "$tmp/m.fmx" --csv)" -- "$zel" featmat --csv
+expect "featmat reads stdin for -" 0 "$("$zel" featmat "$tmp/m.fmx")" -- "$zel" featmat -
+input=/dev/null
+expect_match "featmat: stdin without a matrix" 1 "^zel: featmat: standard input: holds no feature matrix$" -- "$zel" featmat
 expect_match "featmat bad option" 2 "unknown option" -- "$zel" featmat "$tmp/m.fmx" --tsv
 
 expect_write_error "perm to a full disk" -- "$zel" perm 3
