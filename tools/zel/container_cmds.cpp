@@ -203,6 +203,7 @@ int FeatMat(const ParsedArgs& args) {
   int r;
   try {
     if (path == "-") {
+      if (!OpenInput(path)) return kFailure;  // a closed stdin is said as such
       // stdin through the library's open-file reader (0, -1 none, -2 bad),
       // its results mapped as Load maps them.
       TextFile f;

@@ -122,6 +122,7 @@ void ClearProgress() {
 // after reporting a read error (a closed stdin: "Bad file descriptor").
 bool CountLinesOfStdin(int64_t& n) {
   const Input in = OpenInput("-");
+  if (!in) return false;
   detail::LineCounter counter;
   if (!ReadBlocks(in, [&](std::string_view block) {
         counter.Add(block);

@@ -80,7 +80,7 @@ fi
 input="$tmp/seq.txt"
 expect "tail reads stdin without FILE" 0 "$(printf '2499\n2500')" -- "$zel" tail -n 2
 input=/dev/null
-for cmd in "lines" "tail" "asc" "filetype" "findtext x"; do
+for cmd in "lines" "tail" "asc" "filetype" "findtext x" "featmat" "csvdelim" "base64" "count" "urlencode"; do
   # shellcheck disable=SC2086
   want=1; [ "$cmd" = "findtext x" ] && want=2
   # shellcheck disable=SC2086

@@ -56,6 +56,13 @@ int g_write_errno = 0;
 
 Input OpenInput(const std::string& path) {
   if (path.empty() || path == "-") {
+    // A closed stdin (or the placeholder RunProgram puts there) fails a
+    // read of nothing with EBADF: said at once, for every command alike.
+    char none;
+    if (::read(0, &none, 0) < 0 && errno == EBADF) {
+      FailWith(kStdinName, EBADF);
+      return {nullptr, std::string(kStdinName)};
+    }
     return {std::make_unique<FdStream>(0, false), std::string(kStdinName)};
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
