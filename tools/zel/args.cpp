@@ -42,15 +42,6 @@ bool LooksLikeNumber(const std::string& arg) {
 
 ParsedArgs::ParsedArgs(std::span<const Option> options, const std::vector<std::string>& args) {
   bool options_done = false;
-  // Until "--" comes, every operand is before it.
-  struct EndMark {
-    const bool& done;
-    size_t& before_end;
-    const std::vector<std::string>& operands;
-    ~EndMark() {
-      if (!done) before_end = operands.size();
-    }
-  } end_mark{options_done, before_end_, operands_};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (options_done || a.size() < 2 || a[0] != '-') {
@@ -107,6 +98,7 @@ ParsedArgs::ParsedArgs(std::span<const Option> options, const std::vector<std::s
       given_.push_back({o->Key(), {}});
     }
   }
+  if (!options_done) before_end_ = operands_.size();  // no "--": all came before it
 }
 
 bool ParsedArgs::Has(std::string_view key) const {

@@ -120,12 +120,13 @@ void ClearProgress() {
 
 // The lines of stdin, counted by the library's rules in blocks; false
 // after reporting a read error (a closed stdin: "Bad file descriptor").
-bool CountLinesOfStdin(int64_t& n) {
+bool CountLinesOfStdin(int64_t& n, bool progress) {
   const Input in = OpenInput("-");
   if (!in) return false;
   detail::LineCounter counter;
   if (!ReadBlocks(in, [&](std::string_view block) {
         counter.Add(block);
+        if (progress) ShowProgress(nullptr, static_cast<double>(counter.Lines()), 0);
         return true;
       })) {
     return false;
@@ -144,7 +145,8 @@ int Lines(const ParsedArgs& args) {
       g_next_progress = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
       int64_t n = 0;
       if (path == "-") {
-        if (!CountLinesOfStdin(n)) {
+        if (!CountLinesOfStdin(n, terminal)) {
+          ClearProgress();
           status = kFailure;
           continue;
         }
