@@ -49,6 +49,7 @@ ParsedArgs::ParsedArgs(std::span<const Option> options, const std::vector<std::s
       continue;
     }
     if (a == "--") {
+      if (!options_done) before_end_ = operands_.size();
       options_done = true;
       continue;
     }
@@ -97,6 +98,7 @@ ParsedArgs::ParsedArgs(std::span<const Option> options, const std::vector<std::s
       given_.push_back({o->Key(), {}});
     }
   }
+  if (!options_done) before_end_ = operands_.size();  // no "--": all came before it
 }
 
 bool ParsedArgs::Has(std::string_view key) const {
@@ -149,7 +151,23 @@ std::vector<std::string> ParsedArgs::OperandsOrStdin() const {
 }
 
 void ParsedArgs::RequireOperands(size_t min, long max, std::string_view what) const {
-  if (operands_.size() < min) throw BadUsage("missing " + std::string(what));
+  if (operands_.size() < min) {
+    // `what` may name the operands one by one ("DIR MASK"): the message
+    // names those not given.
+    std::vector<std::string> names;
+    for (size_t start = 0; start < what.size();) {
+      size_t end = what.find(' ', start);
+      if (end == std::string_view::npos) end = what.size();
+      if (end > start) names.emplace_back(what.substr(start, end - start));
+      start = end + 1;
+    }
+    if (names.size() != min) throw BadUsage("missing " + std::string(what));
+    std::string missing;
+    for (size_t i = operands_.size(); i < min; ++i) {
+      missing += (missing.empty() ? "" : i + 1 == min ? " and " : ", ") + names[i];
+    }
+    throw BadUsage("missing " + missing);
+  }
   if (max >= 0 && operands_.size() > static_cast<size_t>(max))
     throw BadUsage("too many arguments");
 }

@@ -74,10 +74,15 @@ class ParsedArgs {
   double GetDouble(std::string_view key, double fallback) const;
 
   const std::vector<std::string>& Operands() const noexcept { return operands_; }
+  // How many of the operands came before "--" (all of them without one):
+  // only those may be read as an option-like form ("tail -5").
+  size_t OperandsBeforeOptionsEnd() const noexcept { return before_end_; }
   // The operands, or a single "-" (stdin) when there are none.
   std::vector<std::string> OperandsOrStdin() const;
   // Throws BadUsage unless the operand count is within [min, max]
-  // (max < 0: no upper limit); `what` names the missing operand.
+  // (max < 0: no upper limit).  `what` names the missing operand, or the
+  // `min` required operands one by one ("SRC DST"), of which the message
+  // names those not given ("missing DST").
   void RequireOperands(size_t min, long max, std::string_view what = "operand") const;
 
  private:
@@ -87,6 +92,7 @@ class ParsedArgs {
   };
   std::vector<Given> given_;
   std::vector<std::string> operands_;
+  size_t before_end_ = 0;
   bool help_requested_ = false;
 };
 

@@ -1,26 +1,95 @@
 #include "tools/zel/cli.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 namespace zel::cli {
+namespace {
 
-int Fail(std::string_view message, int code) {
-  std::cerr << "zel: " << message << '\n';
-  return code;
-}
+// The running command and the status of its errors (one command runs per
+// process).
+std::string_view g_command;
+int g_error_status = kFailure;
 
 int UsageError(const Command& cmd, std::string_view message) {
-  std::cerr << "zel " << cmd.name << ": " << message << '\n'
+  std::cerr << "zel: " << cmd.name << ": " << message << '\n'
             << "try 'zel " << cmd.name << " --help'\n";
   return kUsage;
 }
 
+// A standard descriptor that the parent left closed is taken by a
+// placeholder opened the wrong way round (/dev/null write-only for stdin,
+// read-only for stdout and stderr): reads and writes on it still fail with
+// EBADF, as on the closed descriptor, but no file this process opens can
+// get its number and receive the output meant for stdout.
+void GuardStandardDescriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int placeholder = open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+    if (placeholder >= 0 && placeholder != fd) {
+      // A lower descriptor was free too; it is guarded on its own turn.
+      dup2(placeholder, fd);
+      close(placeholder);
+    }
+  }
+}
+
+}  // namespace
+
+void AnswersNoMatch() { g_error_status = kTrouble; }
+int ErrorStatus() { return g_error_status; }
+std::string_view RunningCommand() { return g_command; }
+void SetRunningCommand(std::string_view name) { g_command = name; }
+
+int Fail(std::string_view message, int code) {
+  std::string line = "zel: ";
+  if (!g_command.empty()) line.append(g_command).append(": ");
+  line.append(message).append("\n");
+  std::cerr << line;
+  return code;
+}
+
+int Fail(std::string_view message) { return Fail(message, g_error_status); }
+
+int FailWith(std::string_view item, int err) {
+  return Fail(Quoted(item) + ": " + std::strerror(err));
+}
+
+std::string Quoted(std::string_view name) {
+  if (name == kStdinName) return std::string(name);
+  bool plain = !name.empty();
+  for (char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F || c == ' ' || c == '\'' || c == '"') plain = false;
+  }
+  if (plain) return std::string(name);
+  std::string out = "'";
+  for (char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '\n') out += "\\n";
+    else if (c == '\t') out += "\\t";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\\') out += "\\\\";
+    else if (c == '\'') out += "\\'";
+    else if (u < 0x20 || u == 0x7F) {
+      static const char kHex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out + "'";
+}
+
 std::string HelpText(const Command& cmd) {
-  std::string text = "usage: zel " + std::string(cmd.name) + ' ';
-  if (cmd.main == nullptr) return text + std::string(cmd.usage) + '\n';
-  text += "[OPTIONS]";
+  std::string text = "usage: zel " + std::string(cmd.name) + " [OPTIONS]";
   if (!cmd.operands.empty()) text += ' ' + std::string(cmd.operands);
   text += "\n\n";
   if (!cmd.description.empty()) text += std::string(cmd.description) + "\n\n";
@@ -28,10 +97,11 @@ std::string HelpText(const Command& cmd) {
 }
 
 int RunCommand(const Command& cmd, const Args& args) {
-  if (cmd.main == nullptr) {
-    if (HandleHelp(cmd, args)) return kOk;
-    return cmd.run(args);
-  }
+  g_command = cmd.name;
+  g_error_status = kFailure;
+  // Commands listed by the drawing helper are run by it (main.cpp), never
+  // here.
+  if (cmd.main == nullptr) return Fail("this command is run by the drawing helper", kFailure);
   try {
     const ParsedArgs parsed(cmd.options, args);
     if (parsed.HelpRequested()) {
@@ -44,31 +114,6 @@ int RunCommand(const Command& cmd, const Args& args) {
   }
 }
 
-bool HandleHelp(const Command& cmd, const Args& args) {
-  for (const auto& a : args) {
-    if (a == "--") return false;
-    if (a == "--help" || a == "-h") {
-      std::cout << HelpText(cmd);
-      return true;
-    }
-  }
-  return false;
-}
-
-bool LooksLikeOption(const std::string& arg) {
-  if (arg.size() < 2 || arg[0] != '-') return false;
-  return !(arg[1] == '.' || (arg[1] >= '0' && arg[1] <= '9'));
-}
-
-int TakeOperand(const Command& cmd, const std::string& arg, std::string& operand,
-                bool& have_operand) {
-  if (LooksLikeOption(arg)) return UsageError(cmd, "unknown option '" + arg + "'");
-  if (have_operand) return UsageError(cmd, "too many arguments");
-  operand = arg;
-  have_operand = true;
-  return kOk;
-}
-
 const Command* FindCommand(std::span<const Command> commands, std::string_view name) {
   for (const Command& c : commands) {
     if (c.name == name) return &c;
@@ -78,6 +123,7 @@ const Command* FindCommand(std::span<const Command> commands, std::string_view n
 
 int RunProgram(int argc, char** argv, int (*run)(const Args& words)) {
   signal(SIGPIPE, SIG_DFL);
+  GuardStandardDescriptors();
   int status;
   try {
     status = run(Args(argv + 1, argv + argc));

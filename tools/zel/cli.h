@@ -15,10 +15,27 @@
 //        .options = kGrepOptions, .main = &Grep},
 //   };
 //
-// Exit codes: 0 success, 1 failure or no match, 2 usage error.  Messages go
-// to stderr as "zel: ...".  Standard output is flushed and checked when the
-// command returns: a write error is a message and exit status 1.  Input is
-// opened through `OpenInput` (tools/zel/io.h): "-" is stdin.
+// The contract every command keeps (the README repeats it for users):
+//
+//   Exit status  0 success.
+//                2 a usage error (unknown option, bad value, wrong operands).
+//                A command that can answer "no match" (findtext, grep, find,
+//                colors TEXT, table --find, label --read, check-id) exits 1
+//                for that answer only and 2 for any error reading its input
+//                or writing its output, as grep does; it says so by calling
+//                `AnswersNoMatch()` before it reads anything.  Every other
+//                command exits 1 for any failure, as coreutils do.  So a
+//                missing input file is 1 for `zel lines` and 2 for
+//                `zel findtext`.
+//   Messages     on stderr as "zel: COMMAND: ITEM: reason", the reason the
+//                system's own (strerror): "zel: lines: a.txt: No such file
+//                or directory", "zel: perm: write error: No space left on
+//                device".  `Fail` adds "zel: COMMAND: ".
+//   Input        "-" is stdin everywhere, and a command that reads files
+//                reads stdin when none is given.  A closed stdin reads as
+//                EBADF ("standard input: Bad file descriptor").
+//   Output       standard output is flushed and checked when the command
+//                returns: a write error is a message and the error status.
 #ifndef ZEL_TOOLS_ZEL_CLI_H_
 #define ZEL_TOOLS_ZEL_CLI_H_
 
@@ -37,19 +54,27 @@
 namespace zel::cli {
 
 inline constexpr int kOk = 0;
-inline constexpr int kFailure = 1;
+inline constexpr int kFailure = 1;  // any failure of an ordinary command
+inline constexpr int kNoMatch = 1;  // the "no match" answer of a search
 inline constexpr int kUsage = 2;
+inline constexpr int kTrouble = 2;  // any error of a command that answers "no match"
+
+// Declares that the running command can answer "no match": from now on its
+// errors exit with kTrouble (2) instead of kFailure (1).
+void AnswersNoMatch();
+// The status of an error of the running command: kFailure, or kTrouble
+// after AnswersNoMatch().
+int ErrorStatus();
+// The name of the running command ("" outside one); RunCommand sets it,
+// and main() for the commands the drawing helper runs.
+std::string_view RunningCommand();
+void SetRunningCommand(std::string_view name);
 
 using Args = std::vector<std::string>;
 
 struct Command {
   std::string_view name;
   std::string_view summary;
-  // Commands not yet on the option table: the full --help text after
-  // "usage: zel NAME " and a function that parses its own arguments.
-  std::string_view usage = {};
-  int (*run)(const Args& args) = nullptr;
-  // Commands on the option table.
   std::string_view operands = {};     // "PATTERN [FILE...]", after "[OPTIONS]"
   std::string_view description = {};  // paragraphs between usage and options
   std::span<const Option> options = {};
@@ -121,27 +146,18 @@ void TourShow(std::string_view label, const T& value) {
   }
 }
 
-// Prints "zel: <message>" to stderr and returns `code`.
-int Fail(std::string_view message, int code = kFailure);
+// Prints "zel: COMMAND: <message>" (or "zel: <message>" outside a
+// command) to stderr and returns `code`, or ErrorStatus() without one.
+int Fail(std::string_view message, int code);
+int Fail(std::string_view message);
+// "zel: COMMAND: ITEM: strerror(err)"; returns ErrorStatus().
+int FailWith(std::string_view item, int err);
 
-// Prints "zel <cmd>: <message>" and the usage hint, returns kUsage.
-int UsageError(const Command& cmd, std::string_view message);
-
-// True when `arg` reads as an option: '-' and more, but not a negative
-// number ("-5", "-.5"), and not "-" alone (stdin).
-bool LooksLikeOption(const std::string& arg);
-
-// Stores `arg` as the command's one operand (its FILE, VALUE, ...).
-// Returns kOk, or kUsage after reporting an unknown option or a second
-// operand.  Typical use in an argument loop, after the known options:
-//   } else if (int s = TakeOperand(cmd, a, path, have_path); s != kOk) {
-//     return s;
-//   }
-int TakeOperand(const Command& cmd, const std::string& arg, std::string& operand,
-                bool& have_operand);
-
-// True when `args` holds "--help" or "-h"; prints the command's help.
-bool HandleHelp(const Command& cmd, const Args& args);
+// A name as messages show it: as it is (and "standard input" for stdin), or, when it is empty or holds a
+// blank, a quote or a control character, in single quotes with control
+// characters written as \n, \t, \r or \xHH (so a name cannot forge a line
+// of its own).
+std::string Quoted(std::string_view name);
 
 }  // namespace zel::cli
 

@@ -28,16 +28,15 @@ int EachFile(const ParsedArgs& args, F value_of) {
   int status = kOk;
   for (const auto& path : args.OperandsOrStdin()) {
     const Input in = OpenInput(path);
-    if (!in.stream) {
-      status = kFailure;
+    if (!in) {
+      status = ErrorStatus();
       continue;
     }
     try {
       const std::string value = value_of(*in);
       std::cout << value << "  " << path << '\n';
     } catch (const EReadError& e) {
-      Fail("error reading '" + in.name + "': " + e.what());
-      status = kFailure;
+      status = FailRead(in, e);
     }
   }
   return status;
@@ -138,40 +137,42 @@ int Sha1(const ParsedArgs& args) {
 }
 
 // The text filters: encode, or decode and turn a non-zero result into a
-// message (nullptr: no error).
-int TextCodec(const Command& cmd, const ParsedArgs& args,
-              void (*encode)(TStream&, TStream&, bool), int (*decode)(TStream&, TStream&),
-              const char* (*error_text)(int)) {
+// message (nullptr: no error).  A read error names the input; a write
+// error (EWriteError) goes on to the tool's report.
+int TextCodec(const ParsedArgs& args, void (*encode)(TStream&, TStream&, bool),
+              int (*decode)(TStream&, TStream&), const char* (*error_text)(int)) {
   args.RequireOperands(0, 1);
   const Input in = OpenInput(args.OperandsOrStdin()[0]);
-  if (!in.stream) return kFailure;
+  if (!in) return kFailure;
   FdStream out(1, false);
-  if (!args.Has("decode")) {
-    encode(*in, out, !args.Has("no-wrap"));
-    return kOk;
+  try {
+    if (!args.Has("decode")) {
+      encode(*in, out, !args.Has("no-wrap"));
+      return kOk;
+    }
+    const char* error = error_text(decode(*in, out));
+    return error ? Fail(error) : kOk;
+  } catch (const EReadError& e) {
+    return FailRead(in, e);
   }
-  const char* error = error_text(decode(*in, out));
-  return error ? Fail(std::string(cmd.name) + ": " + error) : kOk;
 }
 
 int Base64(const ParsedArgs& args) {
-  return TextCodec(kCommands[3], args, EncodeBase64, DecodeBase64,
+  return TextCodec(args, EncodeBase64, DecodeBase64,
                    [](int r) { return r != 0 ? "invalid input" : nullptr; });
 }
 
 int Ascii85(const ParsedArgs& args) {
-  return TextCodec(kCommands[4], args, EncodeASCII85, DecodeASCII85, [](int r) {
+  return TextCodec(args, EncodeASCII85, DecodeASCII85, [](int r) {
     return r == -1   ? "invalid input: a character outside '!'..'u'"
            : r == -2 ? "invalid input: 'z' inside a group"
                      : nullptr;
   });
 }
 
-int Rle(const ParsedArgs& args) {
-  args.RequireOperands(0, 1);
-  const Input in = OpenInput(args.OperandsOrStdin()[0]);
-  if (!in.stream) return kFailure;
-  const bool decode = args.Has("decode");
+// The run-length coding of `in` to stdout; false after reporting an input
+// that ends inside a triple.
+bool RunLengthCode(TStream& in, bool decode) {
   FdStream out(1, false);
   TRLEncoder rle(nullptr);
   rle.SetBufLeng(static_cast<int32_t>(kBlock));
@@ -183,7 +184,7 @@ int Rle(const ParsedArgs& args) {
     }
   };
   rle.Reset();
-  for (int64_t n; (n = in->Read(buf.data(), kBlock)) > 0;) {
+  for (int64_t n; (n = in.Read(buf.data(), kBlock)) > 0;) {
     if (decode) {
       for (int64_t i = 0; i < n; ++i) rle.Decode(buf[static_cast<size_t>(i)]);
     } else {
@@ -194,14 +195,25 @@ int Rle(const ParsedArgs& args) {
   int n;
   if (decode) {
     while ((n = rle.FlushResult(block.data())) > 0) out.WriteBuffer(block.data(), n);
-    if (rle.DecodeSt() != rlData) return Fail("rle: input ends inside a run triple");
+    if (rle.DecodeSt() != rlData) return Fail("input ends inside a run triple"), false;
   } else {
     do {
       n = rle.Finish(block.data());
       out.WriteBuffer(block.data(), n);
     } while (n == rle.BufLeng());
   }
-  return kOk;
+  return true;
+}
+
+int Rle(const ParsedArgs& args) {
+  args.RequireOperands(0, 1);
+  const Input in = OpenInput(args.OperandsOrStdin()[0]);
+  if (!in) return kFailure;
+  try {
+    return RunLengthCode(*in, args.Has("decode")) ? kOk : kFailure;
+  } catch (const EReadError& e) {
+    return FailRead(in, e);
+  }
 }
 
 const CommandGroup kGroup(81, kCommands);

@@ -23,7 +23,7 @@ DA39A3EE5E6B4B0D3255BFEF95601890AFD80709  $tmp/empty" -- "$zel" sha1 - "$tmp/emp
 input=/dev/null
 expect "a missing file fails but the others are done" 1 "0000  $tmp/empty" -- \
   "$zel" crc16 "$tmp/absent" "$tmp/empty"
-expect_match "missing file message" 1 "^zel: cannot open '.*absent'" -- "$zel" sha1 "$tmp/absent"
+expect_match "missing file message" 1 "^zel: sha1: .*absent: No such file" -- "$zel" sha1 "$tmp/absent"
 expect_match "crc32 bad option" 2 "unknown option" -- "$zel" crc32 --ccitt
 
 # --- base64 -----------------------------------------------------------------------
@@ -73,11 +73,20 @@ expect_match "rle -d ends inside a triple" 1 "inside a run triple" -- "$zel" rle
 printf 'x' >"$tmp/-dash"
 expect "sha1 -- names a file that starts with '-'" 0 \
   "11F6AD8EC52A2984ABAAFD7C3B516503785C2072  -dash" -- bash -c "cd '$tmp' && '$zel' sha1 -- -dash"
-expect_match "a missing file names the reason" 1 "^zel: cannot open '.*absent': No such file or directory" \
+expect_match "a missing file names the reason" 1 "^zel: crc32: .*absent: No such file or directory$" \
   -- "$zel" crc32 "$tmp/absent"
 expect_match "a directory is no file" 1 "Is a directory" -- "$zel" sha1 "$tmp"
 expect_match "a flag takes no value" 2 "takes no value" -- "$zel" crc16 --ccitt=1
-expect_match "-- before -h makes it an operand" 1 "cannot open '-h'" -- "$zel" crc32 -- -h
+expect_match "-- before -h makes it an operand" 1 "^zel: crc32: -h: No such file" -- "$zel" crc32 -- -h
+# A read error names the file and the system's reason (reading
+# /proc/self/mem at offset 0 fails with EIO).
+if [ -r /proc/self/mem ]; then
+  for cmd in "base64" "base64 -d" "ascii85" "ascii85 -d" "rle" "rle -d" "crc32" "sha1"; do
+    # shellcheck disable=SC2086
+    expect_match "$cmd: a read error names the file" 1 "^zel: ${cmd%% *}: /proc/self/mem: Input/output error$" \
+      -- "$zel" $cmd /proc/self/mem
+  done
+fi
 expect_write_error "crc32 to a full disk" -- "$zel" crc32 "$tmp/-dash"
 expect_write_error "base64 to a full disk" -- "$zel" base64 "$tmp/-dash"
 

@@ -1,6 +1,8 @@
 // Subcommands over colours: color, colors, palette.
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <span>
 #include <string>
@@ -61,7 +63,7 @@ constexpr Command kCommands[] = {
      .description =
          "Lists the 466 named colours in table order, one 'Name #RRGGBB' line each;\n"
          "with TEXT only those whose name contains it (case ignored).  Exit status\n"
-         "1 when no name matches.",
+         "1 when no name matches, 2 when the list cannot be written.",
      .main = &Colors},
     {.name = "palette", .summary = "build a colour palette and write its file",
      .operands = "BASE",
@@ -127,7 +129,7 @@ int Color(const ParsedArgs& args) {
     if (args.Has("gamma")) throw BadUsage("--gamma goes with --wavelength");
     if (spec.empty()) throw BadUsage("missing SPEC");
     TColor color = 0;
-    if (!ParseColor(spec, true, color)) return Fail("not a colour: '" + spec + "'");
+    if (!ParseColor(spec, true, color)) throw BadUsage("not a colour: '" + spec + "'");
     Describe(color);
     return kOk;
   }
@@ -139,6 +141,7 @@ int Color(const ParsedArgs& args) {
 
 int Colors(const ParsedArgs& args) {
   args.RequireOperands(0, 1);
+  if (!args.Operands().empty()) AnswersNoMatch();
   const String filter = args.Operands().empty() ? String() : LowerCase(FromUtf8(args.Operands()[0]));
   bool any = false;
   for (int i = AllZELColorNames.Low(); i <= AllZELColorNames.High(); ++i) {
@@ -149,7 +152,7 @@ int Colors(const ParsedArgs& args) {
     std::cout << text << Web(AllZELColors[i]) << '\n';
     any = true;
   }
-  return any ? kOk : kFailure;
+  return any ? kOk : kNoMatch;
 }
 
 struct NamedPalette {
@@ -181,7 +184,7 @@ int Palette(const ParsedArgs& args) {
     for (const std::string& item : SplitCommas(base)) {
       TColor c = 0;
       if (!ParseColor(item, false, c)) {
-        return Fail("not a palette or colour: '" + item + "' (see 'zel palette --help')");
+        throw BadUsage("not a palette or colour: '" + item + "'");
       }
       colors.push_back(c);
     }
@@ -206,8 +209,9 @@ int Palette(const ParsedArgs& args) {
     if (!args.Has("out")) return kOk;
   }
   if (args.Has("out")) {
+    errno = 0;
     if (!palette.StoreOnFile(1, palette.Size(), FileNameFromBytes(out))) {
-      return Fail("cannot write '" + out + "'");
+      return Fail(Quoted(out) + ": " + (errno != 0 ? std::strerror(errno) : "cannot be written"));
     }
     return kOk;
   }
@@ -217,7 +221,7 @@ int Palette(const ParsedArgs& args) {
     f.Rewrite();
     const bool ok = palette.WriteToOpenTextFile(f, 1, palette.Size());
     f.Close();
-    return ok ? kOk : Fail("error writing the palette");
+    return ok ? kOk : Fail("write error");
   } catch (const EInOutError& e) {
     return Fail("write error: " + ToUtf8(SysErrorMessage(e.ErrorCode())));
   }

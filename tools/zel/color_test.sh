@@ -28,9 +28,11 @@ expect_match "wavelength" 0 '^rgb: 146,255,0$' -- "$zel" color --wavelength 550
 expect_match "wavelength with gamma" 0 '^rgb: 193,255,0$' -- "$zel" color --wavelength 550 --gamma 0.5
 expect_match "wavelength outside the visible range is black" 0 '^name: Black$' \
   -- "$zel" color --wavelength 800
-expect_match "unknown name" 1 "^zel: not a colour: 'Blurple'" -- "$zel" color Blurple
-expect_match "component out of range" 1 "not a colour" -- "$zel" color 1,2,256
-expect_match "short web colour" 1 "not a colour" -- "$zel" color '#12345'
+# A value that is no colour is a usage error (2), as a bad value is for
+# every command.
+expect_match "unknown name" 2 "^zel: color: not a colour: 'Blurple'" -- "$zel" color Blurple
+expect_match "component out of range" 2 "not a colour" -- "$zel" color 1,2,256
+expect_match "short web colour" 2 "not a colour" -- "$zel" color '#12345'
 expect_match "missing SPEC" 2 "missing SPEC" -- "$zel" color
 expect_match "gamma alone" 2 "goes with --wavelength" -- "$zel" color --gamma 2
 expect_match "bad wavelength" 2 "needs an integer" -- "$zel" color --wavelength 5x0
@@ -65,12 +67,12 @@ expect "gamma stretches the low end" 0 "1 3
 00545454
 00FFFFFF
 00FFFFFF" -- bash -c "'$zel' palette black,white --size 3 --gamma 1 | tr -d '\r'"
-expect_match "unknown base" 1 "not a palette or colour: 'nope'" -- "$zel" palette black,nope
+expect_match "unknown base" 2 "^zel: palette: not a palette or colour: 'nope'" -- "$zel" palette black,nope
 expect_match "bad size" 2 "from 1 to 1000000" -- "$zel" palette rainbow --size 0
 expect_match "missing BASE" 2 "missing BASE" -- "$zel" palette
-expect_match "unwritable --out" 1 "cannot write" -- "$zel" palette rainbow --out "$tmp/no/such/dir.pal"
+expect_match "unwritable --out" 1 "^zel: palette: .*dir.pal: No such file or directory$" -- "$zel" palette rainbow --out "$tmp/no/such/dir.pal"
 
 expect_write_error "palette to a full disk" -- "$zel" palette rainbow --size 5
-expect_match "color of a negative wavelength is an operand error, not an option" 1 "not a colour" -- "$zel" color -5
+expect_match "color of a negative wavelength is an operand error, not an option" 2 "not a colour" -- "$zel" color -5
 
 finish

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "tools/zel/cli.h"
+#include "tools/zel/textstream.h"
 #include "zel/dstruct/dstruct.h"
 #include "zel/platform/filename.h"
 #include "zel/platform/numconv.h"
+#include "zel/platform/textfile.h"
 
 namespace zel::cli {
 namespace {
@@ -46,15 +48,17 @@ constexpr Command kCommands[] = {
      "Prints each distinct line of FILE (stdin when no FILE or '-') once, in\n"
      "order of first appearance, after the number of times it occurs,\n"
      "right-aligned in seven places as `uniq -c` does.  Lines compare exactly\n"
-     "(case matters); a CR before the line end is not part of the line.",
+     "(case matters); a CR before the line end is not part of the line.  A line\n"
+     "longer than 64 MiB is refused (exit 1).",
      .main = &Count},
     {.name = "featmat", .summary = "show a feature-matrix file",
-     .operands = "FILE",
+     .operands = "[FILE]",
      .description =
-         "Loads the feature-matrix text file FILE and prints its feature\n"
-         "definitions (number, name, kind, sorted flag, comment, presets) and its\n"
-         "values (one row per object, one column per feature) as aligned tables,\n"
-         "or with --csv as two CSV tables separated by an empty line.",
+         "Loads the feature-matrix text file FILE (stdin when none or '-') and\n"
+         "prints its feature definitions (number, name, kind, sorted flag,\n"
+         "comment, presets) and its values (one row per object, one column per\n"
+         "feature) as aligned tables, or with --csv as two CSV tables separated\n"
+         "by an empty line.",
      .options = kFeatMatOptions, .main = &FeatMat},
 };
 
@@ -79,7 +83,8 @@ void AppendLine(const TCombination& c, std::string& out) {
 
 void FlushIfLarge(std::string& out, bool force = false) {
   if (force || out.size() > (1u << 16)) {
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    OutBuffer buffer;  // writes through the tool's output path (errors kept)
+    buffer.Append(out);
     out.clear();
   }
 }
@@ -120,10 +125,16 @@ int Count(const ParsedArgs& args) {
   const Input in = OpenInput(args.OperandsOrStdin()[0]);
   if (in.stream == nullptr) return kFailure;
   TStringAccu accu(nullptr);
-  TLineReader reader = LineReader(in);
-  // One reused line: a line already counted costs no allocation.
-  for (String line; reader.ReadLine(line);) accu.Add(line);
-  if (!ReadSucceeded(reader, in)) return kFailure;
+  // One reused line: a line already counted costs no allocation.  A line
+  // is held whole to be counted, up to kMaxLine.
+  String line;
+  if (!ReadLinesUpTo(in, kMaxLine, [&](std::string_view bytes) {
+        line.clear();
+        AppendFromUtf8(line, bytes);
+        accu.Add(line);
+      })) {
+    return kFailure;
+  }
   std::string out;
   char num[32];
   for (int i = 1; i <= accu.Size(); ++i) {
@@ -184,19 +195,33 @@ void PrintTable(int64_t n, RowFn row, bool csv) {
 }
 
 int FeatMat(const ParsedArgs& args) {
-  args.RequireOperands(1, 1, "FILE");
-  const std::string& path = args.Operands()[0];
+  args.RequireOperands(0, 1);
+  const std::string path = args.OperandsOrStdin()[0];
+  const std::string name = path == "-" ? std::string(kStdinName) : path;  // in messages
   const bool csv = args.Has("csv");
   TFeatureMatrix m(nullptr);
   int r;
   try {
-    r = m.Load(FileNameFromBytes(path));
+    if (path == "-") {
+      if (!OpenInput(path)) return kFailure;  // a closed stdin is said as such
+      // stdin through the library's open-file reader (0, -1 none, -2 bad),
+      // its results mapped as Load maps them.
+      TextFile f;
+      f.AssignFile(String());
+      f.Reset();
+      r = m.LoadFromOpenFile(f);
+      r = r == 0 ? 0 : r == -1 ? -2 : -3;
+    } else {
+      r = m.Load(FileNameFromBytes(path));
+    }
+  } catch (const EInOutError& e) {
+    return FailWith(name, e.ErrorCode());
   } catch (const Exception& e) {
-    return Fail("cannot open '" + path + "': " + e.what());
+    return Fail(Quoted(name) + ": " + e.what());
   }
-  if (r == -1) return Fail("cannot open '" + path + "': " + std::strerror(errno));
-  if (r == -2) return Fail("'" + path + "' holds no feature matrix");
-  if (r == -3) return Fail("'" + path + "': read or format error");
+  if (r == -1) return FailWith(name, errno);
+  if (r == -2) return Fail(Quoted(name) + ": holds no feature matrix");
+  if (r == -3) return Fail(Quoted(name) + ": read or format error");
 
   static const Char* kKinds[] = {u"fkUndefined", u"fkInteger", u"fkDouble", u"fkString", u"fkTriState"};
   const int nf = m.NFeatures();

@@ -12,6 +12,7 @@ expect_match "perm 11 is refused" 2 "N must be a number from 1 to 10" -- "$zel" 
 expect_match "perm 0 is refused" 2 "N must be" -- "$zel" perm 0
 expect_match "perm x is refused" 2 "N must be" -- "$zel" perm x
 expect_match "perm without N" 2 "expects one argument" -- "$zel" perm
+expect_write_error "perm to a full disk" -- "$zel" perm 9
 
 # --- comb -------------------------------------------------------------------------
 expect "comb 2 4" 0 $'1 2\n1 3\n1 4\n2 3\n2 4\n3 4' -- "$zel" comb 2 4
@@ -36,7 +37,15 @@ awk 'BEGIN { for (i = 0; i < 150000; i++) printf "line %d %s\n", i % 977, (i % 3
 "$zel" count "$tmp/big.txt" | sort >"$tmp/zel.out"
 sort "$tmp/big.txt" | uniq -c | sort >"$tmp/uniq.out"
 expect "count agrees with sort | uniq -c" 0 "" -- diff "$tmp/zel.out" "$tmp/uniq.out"
-expect_match "count missing file" 1 "^zel: cannot open" -- "$zel" count "$tmp/absent"
+# A line is held whole to be counted: one longer than 64 MiB is refused
+# with its number and the limit instead of growing memory without bound.
+{ printf 'a\n'; head -c 67108865 /dev/zero | tr '\0' x; printf '\nb\n'; } >"$tmp/huge-line.txt"
+expect_match "count refuses a line over 64 MiB" 1 "^zel: count: .*huge-line.txt: line 2 is longer than 67108864 bytes" \
+  -- "$zel" count "$tmp/huge-line.txt"
+expect_match "text refuses a line over 64 MiB" 1 "^zel: text: .*huge-line.txt: line 2 is longer than 67108864 bytes" \
+  -- "$zel" text --reverse "$tmp/huge-line.txt"
+rm -f "$tmp/huge-line.txt"
+expect_match "count missing file" 1 "^zel: count: .*absent: No such file" -- "$zel" count "$tmp/absent"
 expect_match "count bad option" 2 "unknown option" -- "$zel" count --bogus
 
 # --- featmat ----------------------------------------------------------------------
@@ -61,8 +70,12 @@ printf 'nothing here\n' >"$tmp/none.fmx"
 expect_match "featmat without a matrix" 1 "holds no feature matrix" -- "$zel" featmat "$tmp/none.fmx"
 printf '#featvals x 2\n' >"$tmp/bad.fmx"
 expect_match "featmat format error" 1 "read or format error" -- "$zel" featmat "$tmp/bad.fmx"
-expect_match "featmat missing file" 1 "^zel: cannot open" -- "$zel" featmat "$tmp/absent.fmx"
-expect_match "featmat without FILE" 2 "missing FILE" -- "$zel" featmat
+expect_match "featmat missing file" 1 "^zel: featmat: .*absent.fmx: " -- "$zel" featmat "$tmp/absent.fmx"
+input="$tmp/m.fmx"
+expect "featmat reads stdin without FILE" 0 "$("$zel" featmat "$tmp/m.fmx" --csv)" -- "$zel" featmat --csv
+expect "featmat reads stdin for -" 0 "$("$zel" featmat "$tmp/m.fmx")" -- "$zel" featmat -
+input=/dev/null
+expect_match "featmat: stdin without a matrix" 1 "^zel: featmat: standard input: holds no feature matrix$" -- "$zel" featmat
 expect_match "featmat bad option" 2 "unknown option" -- "$zel" featmat "$tmp/m.fmx" --tsv
 
 expect_write_error "perm to a full disk" -- "$zel" perm 3

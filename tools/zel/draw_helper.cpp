@@ -47,7 +47,8 @@ std::vector<char*> Argv(const std::string& program, const Args& args) {
 // Runs the helper with `args`, feeding it `input` on stdin when given and
 // collecting its stdout into `output` when given (never both: the pipes
 // are served one after the other).  Returns its exit status, or -1 when
-// it could not be run (after a message).
+// it could not be run or died by a signal (after a message; a helper that
+// a closed pipe ended, SIGPIPE, is not reported: its reader went away).
 int RunHelper(const Args& args, const std::string* input, std::string* output) {
   const std::string& program = DrawHelperPath();
   if (program.empty()) {
@@ -109,7 +110,14 @@ int RunHelper(const Args& args, const std::string* input, std::string* output) {
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : kFailure;
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status) && WTERMSIG(status) != SIGPIPE) {
+    const int signo = WTERMSIG(status);
+    const char* name = strsignal(signo);
+    Fail("the drawing helper zel-draw was killed by signal " + std::to_string(signo) +
+         (name != nullptr ? " (" + std::string(name) + ")" : std::string()));
+  }
+  return -1;
 }
 
 }  // namespace
@@ -126,14 +134,10 @@ const std::string& DrawHelperPath() {
   return path;
 }
 
-int ExecDrawHelper(const Args& args) {
-  const std::string& program = DrawHelperPath();
-  if (program.empty()) return kUsage;
-  std::cout.flush();
-  std::fflush(stdout);
-  std::vector<char*> argv = Argv(program, args);
-  execv(program.c_str(), argv.data());
-  return Fail("cannot run '" + program + "': " + std::strerror(errno));
+int RunDrawCommand(const Args& args) {
+  if (!args.empty()) SetRunningCommand(args[0]);
+  const int status = RunHelper(args, nullptr, nullptr);
+  return status < 0 ? kFailure : status;
 }
 
 void RegisterDrawHelperCommands() {

@@ -34,9 +34,11 @@ namespace zel::cli {
 // Where zel-draw is, or "" when it is in neither place.
 const std::string& DrawHelperPath();
 
-// Replaces this process by `zel-draw ARGS...` (after flushing stdout).
-// Returns only when that fails, with a status after a message.
-int ExecDrawHelper(const Args& args);
+// Runs `zel-draw ARGS...` (the command's name first) on this process's
+// standard streams and returns its exit status.  A helper that cannot be
+// run, or that dies by a signal, is reported ("zel: marks: the drawing
+// helper zel-draw was killed by signal 11 (Segmentation fault)"; status 1).
+int RunDrawCommand(const Args& args);
 
 // Adds the helper's commands to the list `zel --help` prints, as the group
 // after the labels.  Does nothing when the helper is missing or fails.
@@ -47,7 +49,8 @@ void RunDrawHelperTour(const std::string& dir);
 
 // Writes a strip `height` pixels high, one column per colour (0x00BBGGRR),
 // to the PNG file `path` through the helper.  Returns kOk, or kFailure
-// after the helper (or this function) printed the reason.
+// after the helper (or this function) printed the reason, a death by a
+// signal included.
 int SavePngStrip(std::span<const TColor> columns, int height, const std::string& path);
 
 }  // namespace zel::cli

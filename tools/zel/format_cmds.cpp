@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "tools/zel/cli.h"
+#include "tools/zel/textstream.h"
 #include "zel/platform/numconv.h"
 #include "zel/stringl/stringl.h"
 
@@ -64,7 +65,9 @@ constexpr Command kCommands[] = {
      .options = kScrambleOptions, .main = &ScrambleCmd},
     {.name = "text", .summary = "transform each line: capitals, case, umlauts, safe characters",
      .operands = "--capitalize|--swapcase|--umlauts|--az09|--fn83|--reverse [FILE]",
-     .description = "Transforms each line of FILE (stdin when no FILE) with one of the options.",
+     .description =
+         "Transforms each line of FILE (stdin when no FILE) with one of the options.\n"
+         "A line longer than 64 MiB is refused (exit 1).",
      .options = kTextOptions, .main = &Text},
 };
 
@@ -110,14 +113,30 @@ int ScrambleCmd(const ParsedArgs& args) {
   const Input in = OpenInput(args.OperandsOrStdin()[0]);
   if (in.stream == nullptr) return kFailure;
   InitScramble(seed);
-  // Each character is replaced on its own, so line by line (with the line
-  // ends) gives the same text as the whole input at once.
-  TLineReader reader = LineReader(in, leKeep);
+  // Each character is replaced on its own, so block by block (a UTF-8
+  // sequence cut by a block's end waits for the next block) gives the same
+  // text as the whole input at once, in memory of a block.
   OutBuffer out;
-  for (String line; reader.ReadLine(line);) {
-    out.Append(ToUtf8(descramble ? DeScramble(line) : Scramble(line)));
-  }
-  return ReadSucceeded(reader, in) ? kOk : kFailure;
+  std::string carry;
+  String text;
+  const auto convert = [&](std::string_view bytes) {
+    text.clear();
+    AppendFromUtf8(text, bytes);
+    out.Append(ToUtf8(descramble ? DeScramble(text) : Scramble(text)));
+  };
+  const bool read = ReadBlocks(in, [&](std::string_view block) {
+    if (!carry.empty()) {
+      carry.append(block);
+      block = carry;
+    }
+    const size_t complete = CompleteUtf8Prefix(block);
+    convert(block.substr(0, complete));
+    std::string rest(block.substr(complete));
+    carry = std::move(rest);
+    return true;
+  });
+  if (!carry.empty()) convert(carry);
+  return read ? kOk : kFailure;
 }
 
 int Text(const ParsedArgs& args) {
@@ -131,10 +150,16 @@ int Text(const ParsedArgs& args) {
   if (!transform) throw BadUsage("name a transform, e.g. --capitalize");
   const Input in = OpenInput(args.OperandsOrStdin()[0]);
   if (in.stream == nullptr) return kFailure;
-  TLineReader reader = LineReader(in);
+  // A transform needs its whole line: lines are held up to kMaxLine.
   OutBuffer out;
-  for (String line; reader.ReadLine(line);) out.Line(transform(line));
-  return ReadSucceeded(reader, in) ? kOk : kFailure;
+  String line;
+  return ReadLinesUpTo(in, kMaxLine, [&](std::string_view bytes) {
+           line.clear();
+           AppendFromUtf8(line, bytes);
+           out.Line(transform(line));
+         })
+             ? kOk
+             : kFailure;
 }
 
 const CommandGroup kGroup(51, kCommands);

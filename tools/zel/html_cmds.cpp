@@ -87,6 +87,7 @@ int UrlFilter(const ParsedArgs& args, String (*convert)(StringView)) {
     return kOk;
   }
   const Input in = OpenInput("-");
+  if (!in) return kFailure;
   TLineReader reader = LineReader(in);
   OutBuffer out;
   for (String line; reader.ReadLine(line);) out.Line(convert(line));

@@ -18,7 +18,7 @@ expect "html: UTF-8 values, later values win" 0 "Jürgen: Köln" \
 input="$tmp/u.html"
 expect "html reads the template from stdin for -" 0 "a: <#city>" -- "$zel" html - name=a
 input=/dev/null
-expect_match "html missing template" 1 "^zel: cannot open" -- "$zel" html "$tmp/absent"
+expect_match "html missing template" 1 "^zel: html: .*absent: No such file" -- "$zel" html "$tmp/absent"
 expect_match "html without TEMPLATE" 2 "missing TEMPLATE" -- "$zel" html
 expect_match "html bad NAME=VALUE" 2 "expected NAME=VALUE" -- "$zel" html "$tmp/u.html" name
 expect_match "html empty NAME" 2 "expected NAME=VALUE" -- "$zel" html "$tmp/u.html" =v
@@ -47,7 +47,7 @@ input="$tmp/page.html"
 expect "htmlwords stdin" 0 "6" -- "$zel" htmlwords
 input=/dev/null
 expect_match "htmlwords bad option" 2 "unknown option" -- "$zel" htmlwords --numbers
-expect_match "htmlwords missing file" 1 "^zel: cannot open" -- "$zel" htmlwords "$tmp/absent"
+expect_match "htmlwords missing file" 1 "^zel: htmlwords: .*absent: No such file" -- "$zel" htmlwords "$tmp/absent"
 
 # --- tour ---------------------------------------------------------------------------
 expect_match "tour shows HTML support" 0 'URLEncode' -- "$zel" tour --dir "$tmp/tour"

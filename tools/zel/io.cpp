@@ -49,25 +49,43 @@ int64_t FdStream::Seek(int64_t offset, TSeekOrigin origin) {
   return ::lseek(fd_, offset, whence);
 }
 
+namespace {
+// The errno of the first failed write of buffered output (stdio forgets it).
+int g_write_errno = 0;
+}  // namespace
+
 Input OpenInput(const std::string& path) {
-  if (path.empty() || path == "-") return {std::make_unique<FdStream>(0, false), "stdin"};
+  if (path.empty() || path == "-") {
+    // A closed stdin (or the placeholder RunProgram puts there) fails a
+    // read of nothing with EBADF: said at once, for every command alike.
+    char none;
+    if (::read(0, &none, 0) < 0 && errno == EBADF) {
+      FailWith(kStdinName, EBADF);
+      return {nullptr, std::string(kStdinName)};
+    }
+    return {std::make_unique<FdStream>(0, false), std::string(kStdinName)};
+  }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    Fail("cannot open '" + path + "': " + std::strerror(errno));
+    FailWith(path, errno);
     return {nullptr, path};
   }
   struct stat st;
   if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
     ::close(fd);
-    Fail("cannot open '" + path + "': " + std::strerror(EISDIR));
+    FailWith(path, EISDIR);
     return {nullptr, path};
   }
   return {std::make_unique<FdStream>(fd, true), path};
 }
 
+int FailRead(const Input& in, const std::exception& e) {
+  return Fail(Quoted(in.name) + ": " + e.what());
+}
+
 bool ReadSucceeded(const TLineReader& reader, const Input& in) {
   if (reader.Error() == 0) return true;
-  Fail("error reading '" + in.name + "': " + std::strerror(reader.Error()));
+  FailWith(in.name, reader.Error());
   return false;
 }
 
@@ -85,7 +103,9 @@ void OutBuffer::Line(StringView s) {
 void OutBuffer::Flush() {
   if (buf_.empty()) return;
   std::cout.flush();  // keep the order of anything printed through std::cout
-  std::fwrite(buf_.data(), 1, buf_.size(), stdout);
+  if (std::fwrite(buf_.data(), 1, buf_.size(), stdout) != buf_.size() && g_write_errno == 0) {
+    g_write_errno = errno;
+  }
   buf_.clear();
 }
 
@@ -122,10 +142,10 @@ int FinishOutput(int status) {
   const bool stdout_failed = std::fflush(stdout) != 0 || std::ferror(stdout);
   const int stdout_errno = errno;
   if (!cout_failed && !stdout_failed) return status;
-  const int err = stdout_failed && stdout_errno != 0 ? stdout_errno : cout_errno;
-  if (err == EPIPE) return kFailure;  // the reader went away: end quietly
-  Fail(std::string("write error") + (err != 0 ? std::string(": ") + std::strerror(err) : ""));
-  return kFailure;
+  int err = stdout_failed && stdout_errno != 0 ? stdout_errno : cout_errno;
+  if (err == 0) err = g_write_errno;
+  if (err == EPIPE) return ErrorStatus();  // the reader went away: end quietly
+  return Fail(std::string("write error") + (err != 0 ? std::string(": ") + std::strerror(err) : ""));
 }
 
 }  // namespace zel::cli

@@ -2,13 +2,14 @@
 // output: one path for every command.
 //
 //   auto in = OpenInput(path);            // "-" is stdin; prints the reason
-//   if (!in) return kFailure;             //   "zel: cannot open 'x': No such file or directory"
+//   if (!in) return Fail...;              //   "zel: CMD: x: No such file or directory"
 //   std::vector<String> lines;
 //   if (!ReadLines(*in, lines)) return kFailure;
 //
 // Output goes to std::cout (or to an `FdStream` on descriptor 1 for binary
 // data); `FinishOutput` flushes both when the command returns and turns a
-// write error into "zel: write error: REASON" and status 1.  A closed pipe
+// write error into "zel: CMD: write error: REASON" and the command's error
+// status (tools/zel/cli.h).  A closed pipe
 // ends the tool quietly, by SIGPIPE, as for the system's own tools.
 #ifndef ZEL_TOOLS_ZEL_IO_H_
 #define ZEL_TOOLS_ZEL_IO_H_
@@ -44,24 +45,32 @@ class FdStream : public TStream {
   bool owned_;
 };
 
-// An opened input: its stream and the name to use in messages ("stdin"
-// for "-").
+// An opened input: its stream and the name to use in messages ("standard
+// input" for "-").
 struct Input {
   std::unique_ptr<FdStream> stream;
   std::string name;
+  explicit operator bool() const noexcept { return stream != nullptr; }
   TStream& operator*() const { return *stream; }
   TStream* operator->() const { return stream.get(); }
+  int Fd() const noexcept { return stream->Fd(); }
 };
 
+// The name messages give stdin.
+inline constexpr std::string_view kStdinName = "standard input";
+
 // Opens FILE for reading, or stdin for "" and "-".  A file that cannot be
-// opened, or a directory, is reported ("zel: cannot open 'x': REASON") and
-// gives an empty optional-like Input (stream null).
+// opened, or a directory, is reported ("zel: CMD: x: REASON") and gives an
+// empty Input (stream null, false).
 Input OpenInput(const std::string& path);
+
+// Reports the read error `e` (an EReadError of FdStream, whose text is the
+// system's reason) on `in`: "zel: CMD: x: REASON".  Returns ErrorStatus().
+int FailRead(const Input& in, const std::exception& e);
 
 // Reads every line of `in` as UTF-8 (invalid bytes as Windows-1252).  Line
 // ends (LF or CR LF) are removed, or kept as read when `keep_line_ends` is
-// set.  Returns false after reporting a read error
-// ("zel: error reading 'x': REASON").
+// set.  Returns false after reporting a read error ("zel: CMD: x: REASON").
 bool ReadLines(const Input& in, std::vector<String>& lines, bool keep_line_ends = false);
 // The same for a path ("-" for stdin); false after reporting the failure.
 bool ReadLines(const std::string& path, std::vector<String>& lines,
@@ -77,7 +86,7 @@ inline TLineReader LineReader(const Input& in, TLineEnds ends = leStrip) {
   return TLineReader(in.stream->Fd(), ends);
 }
 // False after reporting the read error that ended the lines, if any
-// ("zel: error reading 'x': REASON").
+// ("zel: CMD: x: REASON").
 bool ReadSucceeded(const TLineReader& reader, const Input& in);
 
 // Output collected and written to stdout in large blocks, for commands that
@@ -114,7 +123,8 @@ void PrintLine(StringView s);
 void DrawProgressBar(std::string_view verb, int percent, std::string_view detail = {});
 
 // Flushes std::cout and stdout and reports a write error.  Returns
-// `status`, or 1 after "zel: write error: REASON".
+// `status`, or ErrorStatus() after "zel: CMD: write error: REASON" (quietly
+// when the reader of a pipe went away).
 int FinishOutput(int status);
 
 }  // namespace zel::cli

@@ -62,7 +62,8 @@ constexpr Command kCommands[] = {
          "\n"
          "With --read FILE, finds the first label element of FILE (with --id, the one\n"
          "with that id, ignoring case) and prints its settings as key=value lines, one\n"
-         "per option above (visible=0 for --hidden); exit 1 when there is none.",
+         "per option above (visible=0 for --hidden); exit 1 when there is none, 2\n"
+         "when FILE cannot be read.",
      .options = kLabelOptions, .main = &Label},
 };
 
@@ -137,6 +138,7 @@ void Print(std::string_view key, const std::string& value) {
 }
 
 int ReadLabel(const ParsedArgs& args) {
+  AnswersNoMatch();
   for (const Option& o : kLabelOptions) {
     if (o.name != "read" && o.name != "id" && args.Has(o.Key())) {
       throw BadUsage("--read takes no other option than --id (not --" + std::string(o.name) + ")");
@@ -149,11 +151,12 @@ int ReadLabel(const ParsedArgs& args) {
     TextFile f(path == "-" ? String() : FileNameFromBytes(path));
     f.Reset();
     if (!l.ReadFromOpenXMLFile(f, id)) {
-      return Fail("no label element" + (id.empty() ? std::string() : " with id '" + ToUtf8(id) + "'") +
-                  " in '" + path + "'");
+      Fail(Quoted(path == "-" ? std::string(kStdinName) : path) + ": no label element" +
+           (id.empty() ? std::string() : " with id '" + ToUtf8(id) + "'"));
+      return kNoMatch;
     }
   } catch (const EInOutError& e) {
-    return Fail("cannot read '" + path + "': " + ToUtf8(SysErrorMessage(e.ErrorCode())));
+    return FailWith(path == "-" ? std::string(kStdinName) : path, e.ErrorCode());
   }
   const auto name = [](const auto& words, size_t i) {
     return i < std::size(words) ? std::string(words[i]) : "?" + std::to_string(i);
@@ -234,8 +237,7 @@ int Label(const ParsedArgs& args) {
     l.WriteToOpenXMLFile(f, args.Has("header"), FromUtf8(args.Get("id")), indent);
     f.Close();
   } catch (const EInOutError& e) {
-    return Fail((out.empty() || out == "-" ? std::string("write error: ")
-                                           : "cannot write '" + out + "': ") +
+    return Fail((out.empty() || out == "-" ? std::string("write error") : Quoted(out)) + ": " +
                 ToUtf8(SysErrorMessage(e.ErrorCode())));
   }
   return kOk;

@@ -63,12 +63,12 @@ expect "--id ignores case" 0 "caption=second" -- sh -c "'$zel' label -r '$tmp/tw
 input="$tmp/two.xml"
 expect "--read - is stdin" 0 "caption=second" -- sh -c "'$zel' label --read - --id TWO\ WORDS <'$tmp/two.xml' | head -1"
 input=/dev/null
-expect_match "an id not there" 1 "^zel: no label element with id 'three' in " -- \
+expect_match "an id not there" 1 "^zel: label: .*: no label element with id 'three'$" -- \
   "$zel" label --read "$tmp/two.xml" --id three
 head -c 150 "$tmp/two.xml" >"$tmp/cut.xml"
-expect_match "a file that ends inside the element" 1 "^zel: no label element in " -- \
+expect_match "a file that ends inside the element" 1 "^zel: label: .*: no label element$" -- \
   "$zel" label --read "$tmp/cut.xml"
-expect_match "a missing file" 1 "^zel: cannot read '.*absent.xml': " -- "$zel" label --read "$tmp/absent.xml"
+expect_match "a missing file" 2 "^zel: label: .*absent.xml: No such file or directory$" -- "$zel" label --read "$tmp/absent.xml"
 
 # --- errors -----------------------------------------------------------------------
 expect_match "layer outside 1..16" 2 "layer" -- "$zel" label --layer 17
@@ -77,9 +77,10 @@ expect_match "unknown style word" 2 "--style: 'heavy'" -- "$zel" label --style b
 expect_match "not a colour" 2 "--border: not a colour: 'nocolour'" -- "$zel" label --border nocolour
 expect_match "no operands" 2 "too many|operand" -- "$zel" label stray
 expect_match "--read takes only --id" 2 "not --caption" -- "$zel" label --read "$tmp/got.xml" -c x
-expect_match "--out into a missing directory" 1 "^zel: cannot write '.*/no/dir.xml': " -- \
+expect_match "--out into a missing directory" 1 "^zel: label: .*/no/dir.xml: " -- \
   "$zel" label --out "$tmp/no/dir.xml"
 expect_write_error "write error on stdout" -- "$zel" label -c x
-expect_write_error "write error while reading back" -- "$zel" label --read "$tmp/got.xml"
+# --read answers "no label" with 1, so its errors are 2.
+expect_write_error "write error while reading back" 2 -- "$zel" label --read "$tmp/got.xml"
 
 finish

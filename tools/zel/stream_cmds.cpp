@@ -56,7 +56,7 @@ int Tags(const ParsedArgs& parsed) {
       file = std::move(mem);
     }
   } catch (const Exception& e) {
-    return Fail("cannot open '" + args[0] + "': " + e.what());
+    return Fail(Quoted(args[0]) + ": " + e.what());
   }
   TStream& s = *file;
   // Stop when no tag is left: step to the next '<' first, so that text or a

@@ -21,7 +21,7 @@ input="$tmp/doc.xml"
 expect "tags reads stdin for -" 0 "$(printf '0\tlabel\tname=A size=3\t14\n1\tfont\tsize=2\t0\n2\t*\tx="1 2"\t3\n2\t*\t\t0')" \
   -- "$zel" tags - LABEL font '*'
 input=/dev/null
-expect_match "tags missing file" 1 "^zel: cannot open" -- "$zel" tags "$tmp/absent" a
+expect_match "tags missing file" 1 "^zel: tags: .*absent: No such file" -- "$zel" tags "$tmp/absent" a
 expect_match "tags needs a TAG" 2 "need a FILE" -- "$zel" tags "$tmp/doc.xml"
 expect_match "tags bad option" 2 "unknown option" -- "$zel" tags --bogus a
 

@@ -23,7 +23,7 @@ int CheckId(const ParsedArgs& args);
 int SaveAs(const ParsedArgs& args);
 
 constexpr Option kPasswordOptions[] = {
-    {"length", 'n', "LEN", "password length, 4 to 14 (default 8; others are clamped)"},
+    {"length", 'n', "LEN", "password length, 4 to 14 (default 8)"},
     {"mixed", 0, {}, "make about half of the letters upper case"},
     {"special", 0, {}, "replace about a fifth of the characters by _ ! $ % # = or a digit"},
     {"count", 0, "K", "print K passwords, one per line (default 1, at most 1000)"},
@@ -60,7 +60,9 @@ constexpr Command kCommands[] = {
      .description =
          "Prints the vendor, brand text, signature and its fields, brand id, feature\n"
          "sets, serial-number text, logical processor count and whether the historic\n"
-         "division flaw is present.  Exit status 1 on a processor without CPUID.",
+         "division flaw is present.  Family and model are shown as the kernel and\n"
+         "lscpu compute them, the fields they come from beside them.  Exit status 1\n"
+         "on a processor without CPUID.",
      .options = kCpuidOptions, .main = &CpuId},
     {.name = "machine-id", .summary = "the machine's identification string",
      .description = "Prints four groups of four hex digits, the last a check group.",
@@ -70,7 +72,7 @@ constexpr Command kCommands[] = {
      .description =
          "Prints 'valid' and exits 0 when ID has 16 hex digits (other characters are\n"
          "ignored) whose last four are the check group of the first twelve; else\n"
-         "prints 'invalid' and exits 1.",
+         "prints 'invalid' and exits 1 (2 when the answer cannot be written).",
      .main = &CheckId},
     {.name = "save-as", .summary = "ask for a file name to save under (a dialog)",
      .description =
@@ -88,6 +90,18 @@ std::string MiB(uint64_t bytes) {
   std::snprintf(buf, sizeof buf, "%llu bytes (%.1f MiB)", static_cast<unsigned long long>(bytes),
                 static_cast<double>(bytes) / 1048576.0);
   return buf;
+}
+
+// The family and model as the kernel and lscpu show them: the extended
+// family is added when the base family is 15, the extended model (as the
+// high four bits) from family 6 on.
+int DisplayFamily(uint32_t sig) {
+  const int base = CPU_Family(sig);
+  return base == 15 ? base + CPU_ExFamily(sig) : base;
+}
+int DisplayModel(uint32_t sig) {
+  const int model = CPU_Model(sig);
+  return DisplayFamily(sig) >= 6 ? model + (CPU_ExModel(sig) << 4) : model;
 }
 
 int SysInfo(const ParsedArgs& args) {
@@ -120,15 +134,17 @@ int SysInfo(const ParsedArgs& args) {
   if (CPU_IDSupport()) {
     std::cout << "processor:         " << ToUtf8(CPU_VendorString()) << ", "
               << ToUtf8(CPU_MarketName()) << '\n'
-              << "family/model/step: " << CPU_Family() << '/' << CPU_Model() << '/'
-              << CPU_Stepping() << '\n';
+              << "family/model/step: " << DisplayFamily(CPU_Signature()) << '/'
+              << DisplayModel(CPU_Signature()) << '/' << CPU_Stepping() << '\n';
   }
   return kOk;
 }
 
 int Password(const ParsedArgs& args) {
   args.RequireOperands(0, 0);
-  const int length = static_cast<int>(args.GetInt("length", 8, -1000000, 1000000));
+  // The generator makes 4 to 14 characters: a length outside is refused
+  // rather than quietly made shorter or longer.
+  const int length = static_cast<int>(args.GetInt("length", 8, 4, 14));
   const long long count = args.GetInt("count", 1, 1, 1000);
   for (long long i = 0; i < count; ++i) {
     std::cout << ToUtf8(InventPassword(length, args.Has("mixed"), args.Has("special"))) << '\n';
@@ -144,10 +160,10 @@ int CpuId(const ParsedArgs& args) {
   std::cout << "vendor:            " << ToUtf8(CPU_VendorString()) << '\n'
             << "brand:             " << ToUtf8(CPU_MarketName()) << '\n'
             << "signature:         " << Hex(sig, 8) << '\n'
-            << "family:            " << CPU_Family(sig) << " (extended " << CPU_ExFamily(sig)
-            << ")\n"
-            << "model:             " << CPU_Model(sig) << " (extended " << CPU_ExModel(sig)
-            << ")\n"
+            << "family:            " << DisplayFamily(sig) << " (base " << CPU_Family(sig)
+            << ", extended " << CPU_ExFamily(sig) << ")\n"
+            << "model:             " << DisplayModel(sig) << " (base " << CPU_Model(sig)
+            << ", extended " << CPU_ExModel(sig) << ")\n"
             << "stepping:          " << CPU_Stepping(sig) << '\n'
             << "type:              " << CPU_Type(sig) << (CPU_Type(sig) == 1 ? " (overdrive)" : "")
             << '\n'
@@ -185,10 +201,11 @@ int MachineId(const ParsedArgs& args) {
 }
 
 int CheckId(const ParsedArgs& args) {
+  AnswersNoMatch();
   args.RequireOperands(1, 1, "ID");
   const bool valid = CheckGeneratedCPUID(FromUtf8(args.Operands()[0]));
   std::cout << (valid ? "valid" : "invalid") << '\n';
-  return valid ? kOk : kFailure;
+  return valid ? kOk : kNoMatch;
 }
 
 // An attribute value for the dialog's parameter text: quoted; a value with

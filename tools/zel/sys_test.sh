@@ -21,10 +21,14 @@ expect_match "password: 8 characters by default, the digits after six letters" 0
 expect_match "password -n 9 starts with a vowel" 0 \
   '^[aeiouy]([bcdfghjklmnpqrstvwxz][aeiouy]){2}[bcdfghjklmnpqrstvwxz][0-9]{2}[aeiouy]$' \
   -- "$zel" password -n 9
-expect_match "password -n 2 is clamped to 4" 0 '^[bcdfghjklmnpqrstvwxz][aeiouy][0-9]{2}$' \
-  -- "$zel" password -n 2
-expect_match "password --length 40 is clamped to 14" 0 '^[a-z]{6}[0-9]{2}[a-z]{6}$' \
-  -- "$zel" password --length 40
+expect_match "password -n 4, the shortest" 0 '^[bcdfghjklmnpqrstvwxz][aeiouy][0-9]{2}$' \
+  -- "$zel" password -n 4
+# A length the generator cannot make is refused with the range, never
+# quietly made shorter or longer.
+for n in 3 15 20 -1; do
+  expect_match "password -n $n is refused" 2 "^zel: password: option '--length' needs an integer from 4 to 14, not '$n'" \
+    -- "$zel" password -n "$n"
+done
 expect_match "password --mixed --special keeps to its alphabet" 0 '^[a-zA-Z0-9_!$%#=]{14}$' \
   -- "$zel" password --mixed --special -n 14
 out=$("$zel" password --count 5 -n 14)
@@ -41,6 +45,15 @@ if grep -q '^vendor_id' /proc/cpuinfo; then
   stepping=$(awk -F': ' '/^stepping/ {print $2; exit}' /proc/cpuinfo)
   expect_match "cpuid: vendor as /proc/cpuinfo says" 0 "^vendor: +$vendor$" -- "$zel" cpuid
   expect_match "cpuid: stepping as /proc/cpuinfo says" 0 "^stepping: +$stepping$" -- "$zel" cpuid
+  # Family and model as the kernel computes them (the extended family added
+  # to base 15, the extended model from family 6 on), the raw fields beside.
+  family=$(awk -F': ' '/^cpu family/ {print $2; exit}' /proc/cpuinfo)
+  model=$(awk -F': ' '/^model\t/ {print $2; exit}' /proc/cpuinfo)
+  expect_match "cpuid: family as the kernel says" 0 "^family: +$family \(base [0-9]+, extended [0-9]+\)$" -- "$zel" cpuid
+  expect_match "cpuid: model as the kernel says" 0 "^model: +$model \(base [0-9]+, extended [0-9]+\)$" -- "$zel" cpuid
+  expect_match "sysinfo: family/model/stepping as the kernel says" 0 "^family/model/step: $family/$model/$stepping$" \
+    -- "$zel" sysinfo
+  expect_write_error "cpuid to a full disk" -- "$zel" cpuid
   expect_match "cpuid --features names the FPU" 0 "^ +0  Floating Point Unit$" -- "$zel" cpuid --features
   expect_match "cpuid --speed measures" 0 "^clock rate: +[1-9][0-9]*\.[0-9]+ MHz \(measured over 20 ms\)$" \
     -- "$zel" cpuid --speed 20
@@ -84,11 +97,11 @@ touch "$tmp/old.txt"
 reply "0 $tmp/old.txt" "1" "0 $tmp/new.txt"
 expect "save-as: No to replacing shows the dialog again" 0 "$tmp/new.txt" -- save_as
 reply "0 $tmp/etc/x.txt" "1 Cancel"
-expect_match "save-as: Cancel in a forbidden folder" 1 "^zel: cancelled$" -- save_as --forbid "$tmp/etc"
+expect_match "save-as: Cancel in a forbidden folder" 1 "^zel: save-as: cancelled$" -- save_as --forbid "$tmp/etc"
 reply "0 $tmp/etc/x.txt" "0"
 expect "save-as: Yes in a forbidden folder" 0 "$tmp/etc/x.txt" -- save_as --forbid "$tmp/etc"
 reply "1"
-expect_match "save-as cancelled" 1 "^zel: cancelled$" -- save_as
+expect_match "save-as cancelled" 1 "^zel: save-as: cancelled$" -- save_as
 expect_match "save-as without a display" 1 \
   'Component "save-as": Error in standard dialog \(errnum = \$FFFF\)\.' \
   -- env -u DISPLAY -u WAYLAND_DISPLAY PATH="$tmp/bin:$PATH" "$zel" save-as

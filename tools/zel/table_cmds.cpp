@@ -28,7 +28,7 @@ constexpr Option kTableOptions[] = {
     {"desc", 0, {}, "sort in descending order"},
     {"find", 0, "TEXT",
      "print \"COLUMN ROW\" of the first cell (row by row, after sorting) that contains TEXT, "
-     "letter case significant; exit status 1 when there is none"},
+     "letter case significant; exit status 1 when there is none, 2 on an error"},
     {"exact", 0, {}, "with --find: the cell must equal TEXT"},
     {"numeric", 0, {}, "with --sort: numbers by value before other text (a comma counts as the point)"},
     {"strict", 0, {}, "fail when a field cannot be stored exactly (see above)"},
@@ -214,6 +214,8 @@ int Table(const ParsedArgs& args) {
   if (exact && !have_find) throw BadUsage("--exact needs --find");
   if (desc && sort_col == 0) throw BadUsage("--desc needs --sort");
   if (args.Has("numeric") && sort_col == 0) throw BadUsage("--numeric needs --sort");
+  // With --find the answer may be "no such cell" (1): errors are then 2.
+  if (have_find) AnswersNoMatch();
 
   const Input in = OpenInput(args.OperandsOrStdin()[0]);
   if (in.stream == nullptr) return kFailure;
@@ -250,7 +252,7 @@ int Table(const ParsedArgs& args) {
     try {
       table.SaveAsXMLFile(FileNameFromBytes(xml_out), u"table");
     } catch (const Exception& e) {
-      return Fail(std::string("cannot write '") + xml_out + "': " + e.what());
+      return Fail(Quoted(xml_out) + ": " + e.what());
     }
   }
   if (have_find) {
@@ -259,7 +261,7 @@ int Table(const ParsedArgs& args) {
     const bool found =
         exact ? table.FindCellExact(text, true, 1, table.NrOfColumns(), -1, -1, col, row)
               : table.FindCell(text, true, 1, table.NrOfColumns(), -1, -1, col, row);
-    if (!found || rows == 0) return kFailure;
+    if (!found || rows == 0) return kNoMatch;
     std::cout << col << ' ' << row << '\n';
     return kOk;
   }

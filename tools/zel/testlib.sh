@@ -3,6 +3,7 @@
 # Each script ends with `finish`.
 set -u
 zel=$1
+zel_abs=$(realpath "$zel")  # for commands run from another directory
 failures=0
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -39,17 +40,19 @@ expect_match() {
   fi
 }
 
-# expect_write_error NAME -- COMMAND...: with stdout on a full disk the
-# command must say so and exit 1 (stdin from $input).
+# expect_write_error NAME [STATUS] -- COMMAND...: with stdout on a full disk
+# the command must say so, with the reason, and exit 1 (or STATUS: 2 for the
+# commands that answer "no match") (stdin from $input).
 expect_write_error() {
-  local name=$1
+  local name=$1 want=1
+  if [ "$2" != "--" ]; then want=$2; shift; fi
   shift 2
   [ -w /dev/full ] || return 0
   local status
   "$@" <"$input" >/dev/full 2>"$tmp/stderr"
   status=$?
-  if [ "$status" != 1 ] || ! grep -q "write error" "$tmp/stderr"; then
-    echo "FAIL: $name (status $status, want 1 and a write error on a full disk)"
+  if [ "$status" != "$want" ] || ! grep -q "write error: No space left on device" "$tmp/stderr"; then
+    echo "FAIL: $name (status $status, want $want and a write error with its reason on a full disk)"
     sed 's/^/  /' "$tmp/stderr" | head -3
     failures=$((failures + 1))
   fi

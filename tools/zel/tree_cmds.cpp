@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -49,7 +50,7 @@ constexpr Command kCommands[] = {
          "'A.TXT').  Names are printed as stored.  With --recursive the\n"
          "subdirectories are searched as well, except hidden ones; a link to a\n"
          "directory is never followed.  A directory that cannot be searched is\n"
-         "named with the reason.  Exit status 1 when nothing matched or a\n"
+         "named with the reason.  Exit status 1 when nothing matched, 2 when a\n"
          "directory could not be searched.",
      .options = kFindOptions,
      .main = &Find},
@@ -68,7 +69,8 @@ constexpr Command kCommands[] = {
          "stderr is a terminal.  Ctrl-C (or SIGTERM, SIGHUP, SIGPIPE) stops the\n"
          "copy cleanly: the file being copied is removed (files already copied\n"
          "stay) and the exit status is 128 + the signal (130 for Ctrl-C).  A\n"
-         "file beyond the size limit (ulimit -f) is a write error.",
+         "file beyond the size limit (ulimit -f) is a write error.  A directory\n"
+         "is not copied into itself or below itself (nothing is created).",
      .main = &Copy},
     {.name = "trash",
      .summary = "move files to the desktop's trash",
@@ -135,15 +137,14 @@ int PrintProblems(const detail::TreeProblemLog& log) {
 // --- find -----------------------------------------------------------------
 
 int Find(const ParsedArgs& a) {
-  a.RequireOperands(2, 2, "DIR and MASK");
+  AnswersNoMatch();
+  a.RequireOperands(2, 2, "DIR MASK");
   const std::string& dir = a.Operands()[0];
   const String mask = Arg(a.Operands()[1]);
   if (mask.find(u'/') != String::npos) throw BadUsage("MASK is a name pattern, without '/'");
   TFileInfo info;
-  if (!GetFileInfo(Arg(dir), info)) {
-    return Fail("cannot search '" + dir + "': " + Reason(LastOSError()));
-  }
-  if (!(info.Attr & faDirectory)) return Fail("cannot search '" + dir + "': Not a directory");
+  if (!GetFileInfo(Arg(dir), info)) return FailWith(dir, LastOSError());
+  if (!(info.Attr & faDirectory)) return FailWith(dir, ENOTDIR);
   TStringList found;
   detail::TreeProblemLog log;
   ScanFilesToStrList(HostJoin(Arg(dir), mask), a.Has("recursive"), &found, nullptr);
@@ -158,8 +159,8 @@ int Find(const ParsedArgs& a) {
   }
   std::cout << out << std::flush;
   // A directory that could not be searched is named: the list is not whole.
-  if (PrintProblems(log) > 0) return kFailure;
-  return found.Count() > 0 ? kOk : kFailure;
+  if (PrintProblems(log) > 0) return kTrouble;
+  return found.Count() > 0 ? kOk : kNoMatch;
 }
 
 // --- copy -----------------------------------------------------------------
@@ -220,13 +221,42 @@ std::string CopyError(int status, const std::string& src, const std::string& dst
   }
 }
 
+// The absolute, link-free form of `path`, whose last components need not
+// exist yet (those are appended as given); "" when it cannot be found.
+std::string ResolvedPath(const std::string& path) {
+  std::string head = path, tail;
+  for (;;) {
+    if (char* real = realpath(head.empty() ? "." : head.c_str(), nullptr)) {
+      std::string resolved(real);
+      free(real);
+      return tail.empty() ? resolved : (resolved == "/" ? "" : resolved) + "/" + tail;
+    }
+    if (errno != ENOENT) return "";
+    while (head.size() > 1 && head.back() == '/') head.pop_back();
+    const size_t slash = head.rfind('/');
+    const std::string last = slash == std::string::npos ? head : head.substr(slash + 1);
+    if (last.empty() || last == "." || last == "..") return "";
+    tail = tail.empty() ? last : last + "/" + tail;
+    head = slash == std::string::npos ? "" : head.substr(0, slash == 0 ? 1 : slash);
+  }
+}
+
+// True when `dst` is the directory `src` or lies inside it (a copy of the
+// tree would then copy its own copy, without end), links followed.
+bool IsWithin(const std::string& dst, const std::string& src) {
+  const std::string s = ResolvedPath(src), d = ResolvedPath(dst);
+  if (s.empty() || d.empty()) return false;
+  return d == s || d.starts_with(s == "/" ? s : s + "/");
+}
+
 int Copy(const ParsedArgs& a) {
-  a.RequireOperands(2, 2, "SRC and DST");
+  a.RequireOperands(2, 2, "SRC DST");
   const std::string& src = a.Operands()[0];
   const std::string& dst = a.Operands()[1];
   TFileInfo info;
-  if (!GetFileInfo(Arg(src), info)) {
-    return Fail("cannot read '" + src + "': " + Reason(LastOSError()));
+  if (!GetFileInfo(Arg(src), info)) return FailWith(src, LastOSError());
+  if ((info.Attr & faDirectory) && IsWithin(dst, src)) {
+    return Fail("cannot copy the directory '" + src + "' into itself, '" + dst + "'");
   }
   bar = Bar{};
   bar.on = isatty(STDERR_FILENO) != 0;
@@ -290,11 +320,11 @@ int RmTree(const ParsedArgs& a) {
   for (const std::string& dir : a.Operands()) {
     TFileInfo info;
     if (!GetFileInfo(Arg(dir), info, false)) {
-      status = Fail("cannot delete '" + dir + "': " + Reason(LastOSError()));
+      status = FailWith(dir, LastOSError());
       continue;
     }
     if (!(info.Attr & (faDirectory | faSymLink))) {
-      status = Fail("cannot delete '" + dir + "': Not a directory");
+      status = FailWith(dir, ENOTDIR);
       continue;
     }
     detail::TreeProblemLog log;
@@ -349,13 +379,11 @@ int Dates(const ParsedArgs& a) {
       throw BadUsage("bad DATE '" + a.Get("set-modified") + "' (want YYYY-MM-DD[ HH:MM[:SS]])");
     }
     if (SetFileDates(Arg(file), 0, 0, when) != 0) {
-      return Fail("cannot set the time of '" + file + "': " + ToUtf8(SysErrorMessage(LastOSError())));
+      return Fail("cannot set the time of " + Quoted(file) + ": " + Reason(LastOSError()));
     }
   }
   TDateTime created, accessed, modified;
-  if (GetFileDates(Arg(file), created, accessed, modified) != 0) {
-    return Fail("cannot read '" + file + "': " + ToUtf8(SysErrorMessage(LastOSError())));
-  }
+  if (GetFileDates(Arg(file), created, accessed, modified) != 0) return FailWith(file, LastOSError());
   const auto show = [](TDateTime t) {
     return ToUtf8(FormatDateTime(u"yyyy-mm-dd hh:nn:ss.zzz", t)) + " UTC";
   };
