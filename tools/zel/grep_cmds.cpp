@@ -178,7 +178,7 @@ int Grep(const ParsedArgs& args) {
   std::cout.flush();
   const GrepOutcome outcome = RunGrep(operands, run);
   if (outcome.write_error != 0) {
-    return Fail(std::string("grep: write error: ") + std::strerror(outcome.write_error), kUsage);
+    return Fail(std::string("write error: ") + std::strerror(outcome.write_error), kUsage);
   }
   if (outcome.error && !(options.mode == GrepMode::kQuiet && outcome.matched)) return kUsage;
   return outcome.matched ? kOk : kFailure;

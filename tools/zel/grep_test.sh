@@ -30,7 +30,7 @@ expect "a line longer than a read block" 0 "600003" -- sh -c "'$zel' grep 'qz' '
 expect "invalid bytes are printed as their Windows-1252 characters" 0 "café q" -- "$zel" grep 'f. q' "$tmp/long.txt"
 expect "bad pattern" 2 "" -- "$zel" grep '[]' "$tmp/a.txt"
 expect_match "bad pattern message" 2 \
-  '^zel: Component "grep": error in regular expression - empty set$' -- "$zel" grep '[]'
+  '^zel: grep: Component "grep": error in regular expression - empty set$' -- "$zel" grep '[]'
 expect_match "too long a pattern" 2 'more than 64 tokens' -- "$zel" grep "$(printf 'a.%.0s' {1..40})"
 expect "explain" 0 $' taNormal: a\n  taMult0: (string) b\n    taSet: cd\nno errors' \
   -- "$zel" grep --explain 'ab*[dc]'

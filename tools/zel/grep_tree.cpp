@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 
+#include "tools/zel/cli.h"
 #include "zel/filesys/paths.h"
 #include "zel/platform/filename.h"
 #include "zel/platform/internal/treewalk.h"
@@ -34,7 +35,7 @@ constexpr size_t kWriteBlock = 64 * 1024;
 
 void Report(const std::string& name, int err) {
   // One write per message, so that messages of several threads do not mix.
-  const std::string line = "zel: grep: " + name + ": " + std::strerror(err) + "\n";
+  const std::string line = "zel: grep: " + Quoted(name) + ": " + std::strerror(err) + "\n";
   [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, line.data(), line.size());
 }
 
