@@ -118,8 +118,10 @@ zel::TGrep* NewGrep(const Search& s) {
   return grep;
 }
 
-// The lines as bytes, matched as bytes.
-void BM_Zel(benchmark::State& state, Search s) {
+// TGrep over every line; `match(grep, i, start, length, pos)` searches
+// line i (which starts at `start` in the text and has `length` units).
+template <class MatchLine>
+void RunZel(benchmark::State& state, const Search& s, MatchLine match) {
   const Corpus& c = Text();
   std::unique_ptr<zel::TGrep> grep(NewGrep(s));
   Result r;
@@ -127,7 +129,7 @@ void BM_Zel(benchmark::State& state, Search s) {
     r = Result{};
     for (const auto& [start, length] : c.lines) {
       int pos = 0;
-      if (grep->MatchUtf8(std::string_view(c.bytes).substr(start, length), pos)) {
+      if (match(*grep, start, length, pos)) {
         ++r.lines;
         r.starts += pos;
       }
@@ -136,49 +138,33 @@ void BM_Zel(benchmark::State& state, Search s) {
   }
   Compare(state, s, r);
   Bytes(state, c);
+}
+
+// The lines as bytes, matched as bytes.
+void BM_Zel(benchmark::State& state, Search s) {
+  const std::string_view text = Text().bytes;
+  RunZel(state, s, [&](zel::TGrep& grep, size_t start, size_t length, int& pos) {
+    return grep.MatchUtf8(text.substr(start, length), pos);
+  });
 }
 
 // The lines as bytes, each widened into one reused String for MatchString.
 void BM_ZelDecode(benchmark::State& state, Search s) {
-  const Corpus& c = Text();
-  std::unique_ptr<zel::TGrep> grep(NewGrep(s));
-  Result r;
+  const std::string_view text = Text().bytes;
   zel::String line;
-  for (auto _ : state) {
-    r = Result{};
-    for (const auto& [start, length] : c.lines) {
-      line.clear();
-      zel::AppendFromUtf8(line, std::string_view(c.bytes).substr(start, length));
-      int pos = 0;
-      if (grep->MatchString(line, pos)) {
-        ++r.lines;
-        r.starts += pos;
-      }
-    }
-    benchmark::DoNotOptimize(r);
-  }
-  Compare(state, s, r);
-  Bytes(state, c);
+  RunZel(state, s, [&](zel::TGrep& grep, size_t start, size_t length, int& pos) {
+    line.clear();
+    zel::AppendFromUtf8(line, text.substr(start, length));
+    return grep.MatchString(line, pos);
+  });
 }
 
 // The text widened beforehand.
 void BM_ZelUtf16(benchmark::State& state, Search s) {
-  const Corpus& c = Text();
-  std::unique_ptr<zel::TGrep> grep(NewGrep(s));
-  Result r;
-  for (auto _ : state) {
-    r = Result{};
-    for (const auto& [start, length] : c.lines) {
-      int pos = 0;
-      if (grep->MatchString(std::u16string_view(c.chars).substr(start, length), pos)) {
-        ++r.lines;
-        r.starts += pos;
-      }
-    }
-    benchmark::DoNotOptimize(r);
-  }
-  Compare(state, s, r);
-  Bytes(state, c);
+  const std::u16string_view text = Text().chars;
+  RunZel(state, s, [&](zel::TGrep& grep, size_t start, size_t length, int& pos) {
+    return grep.MatchString(text.substr(start, length), pos);
+  });
 }
 
 // A pattern compiled by PCRE2 with its JIT, for 8-bit or 16-bit code units.

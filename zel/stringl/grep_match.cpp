@@ -176,25 +176,36 @@ int ScanRangeRun(const Char* s, int p, int length, Char lo, Char hi, int& run_en
   return q;
 }
 
+#if defined(__SSE2__)
+// The mask (one bit per byte) of the sixteen bytes from `block` whose
+// folded code lies in lo..hi.
+template <bool kFold>
+struct ByteRangeHits {
+  ByteRangeHits(Char lo, Char hi)
+      : vlo(_mm_set1_epi8(static_cast<char>(lo))), width(_mm_set1_epi8(static_cast<char>(hi - lo))) {}
+
+  unsigned operator()(const Byte* block) const {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    if constexpr (kFold) {
+      const __m128i is_cap =
+          _mm_cmpeq_epi8(_mm_subs_epu8(_mm_sub_epi8(a, _mm_set1_epi8('A')), _mm_set1_epi8('Z' - 'A')), zero);
+      a = _mm_add_epi8(a, _mm_and_si128(is_cap, _mm_set1_epi8(0x20)));
+    }
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(_mm_sub_epi8(a, vlo), width), zero)));
+  }
+
+  __m128i vlo, width;
+};
+#endif
+
 // ScanRange over bytes: sixteen at a time, one mask bit each.
 template <bool kFold, bool kInside = true>
 int ScanRange(const Byte* s, int p, int length, Char lo, Char hi) {
 #if defined(__SSE2__)
   if (length >= 16) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i vlo = _mm_set1_epi8(static_cast<char>(lo));
-    const __m128i width = _mm_set1_epi8(static_cast<char>(hi - lo));
-    const auto hits = [&](const Byte* block) {
-      __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-      if constexpr (kFold) {
-        const __m128i is_cap = _mm_cmpeq_epi8(
-            _mm_subs_epu8(_mm_sub_epi8(a, _mm_set1_epi8('A')), _mm_set1_epi8('Z' - 'A')), zero);
-        a = _mm_add_epi8(a, _mm_and_si128(is_cap, _mm_set1_epi8(0x20)));
-      }
-      const __m128i in = _mm_cmpeq_epi8(_mm_subs_epu8(_mm_sub_epi8(a, vlo), width), zero);
-      const auto mask = static_cast<unsigned>(_mm_movemask_epi8(in));
-      return kInside ? mask : ~mask & 0xFFFFu;
-    };
+    const ByteRangeHits<kFold> inside(lo, hi);
+    const auto hits = [&](const Byte* block) { return kInside ? inside(block) : ~inside(block) & 0xFFFFu; };
     for (; p + 15 <= length; p += 16) {
       const unsigned mask = hits(s + p - 1);
       if (mask != 0) return p + __builtin_ctz(mask);
@@ -212,11 +223,56 @@ int ScanRange(const Byte* s, int p, int length, Char lo, Char hi) {
   return length + 1;
 }
 
+// ScanRangeRun over bytes: a run that ends in the block where it starts is
+// read off the same mask.
 template <bool kFold>
 int ScanRangeRun(const Byte* s, int p, int length, Char lo, Char hi, int& run_end) {
+#if defined(__SSE2__)
+  if (length >= 16) {
+    const ByteRangeHits<kFold> inside(lo, hi);
+    // The first member in the block of sixteen from `from`, at or after
+    // position `skip`; 0 when there is none.
+    const auto find = [&](int from, int skip) {
+      const unsigned mask = inside(s + from - 1) & (~0u << (skip - from));
+      if (mask == 0) return 0;
+      const int h = __builtin_ctz(mask);
+      // ~mask has the bits 16 and up set, so the count stops at the block end.
+      const int run = __builtin_ctz(~mask >> h);
+      run_end = h + run < 16 ? from + h + run - 1 : ScanRange<kFold, false>(s, from + 16, length, lo, hi) - 1;
+      return from + h;
+    };
+    for (; p + 15 <= length; p += 16) {
+      const int q = find(p, p);
+      if (q != 0) return q;
+    }
+    if (p > length) return length + 1;
+    const int q = find(length - 15, p);  // the positions before p had no member
+    return q != 0 ? q : length + 1;
+  }
+#endif
   const int q = ScanRange<kFold>(s, p, length, lo, hi);
   if (q <= length) run_end = ScanRange<kFold, false>(s, q, length, lo, hi) - 1;
   return q;
+}
+
+// True when the first n bytes of `line` are ASCII (below 0x80).
+inline bool AsciiFront(std::string_view line, size_t n) {
+#if defined(__SSE2__)
+  if (line.size() >= 16) {
+    const auto high = [&](size_t at) {
+      return static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at))));
+    };
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+      if (high(i) != 0) return false;
+    }
+    if (i == n) return true;
+    // Bytes i..n-1, fewer than sixteen, from a block that lies in the line.
+    const size_t from = std::min(i, line.size() - 16);
+    return ((high(from) >> (i - from)) & ((1u << (n - i)) - 1)) == 0;
+  }
+#endif
+  return AsciiPrefixLength(line.substr(0, n)) == n;
 }
 
 // True when the literal `op.str`/`op.len` stands at p in s[0..l).
@@ -705,8 +761,9 @@ bool TGrep::MatchUtf8(std::string_view Line, int& MatchPos) {
   const std::basic_string_view<Byte> bytes(reinterpret_cast<const Byte*>(Line.data()), Line.size());
   switch (shortcut_) {
     case kShortcutBolLiteral: {
-      const size_t front = std::min(Line.size(), static_cast<size_t>(ops_[1].len));
-      if (AsciiPrefixLength(Line.substr(0, front)) == front) return MatchBolLiteral(bytes, MatchPos);
+      if (AsciiFront(Line, std::min(Line.size(), static_cast<size_t>(ops_[1].len)))) {
+        return MatchBolLiteral(bytes, MatchPos);
+      }
       break;
     }
     case kShortcutRange:
@@ -717,8 +774,7 @@ bool TGrep::MatchUtf8(std::string_view Line, int& MatchPos) {
       // the decoded line).
       const int valid_from = FregExp[0].ValidFrom, start_pos = FMatchStartPos, end_pos = FMatchEndPos;
       if (!MatchIn(bytes, MatchPos)) return false;
-      const auto end = static_cast<size_t>(FMatchEndPos);
-      if (AsciiPrefixLength(Line.substr(0, end)) == end) return true;
+      if (AsciiFront(Line, static_cast<size_t>(FMatchEndPos))) return true;
       FregExp[0].ValidFrom = valid_from;
       FMatchStartPos = start_pos;
       FMatchEndPos = end_pos;
@@ -726,7 +782,7 @@ bool TGrep::MatchUtf8(std::string_view Line, int& MatchPos) {
     }
     case kShortcutNone: break;
   }
-  if (AsciiPrefixLength(Line) == Line.size()) return MatchIn(bytes, MatchPos);
+  if (AsciiFront(Line, Line.size())) return MatchIn(bytes, MatchPos);
   line_.clear();
   AppendFromUtf8(line_, Line);
   return MatchIn(StringView(line_), MatchPos);

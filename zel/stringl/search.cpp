@@ -21,6 +21,18 @@ String FoldLower(StringView s) {
   return r;
 }
 
+#ifdef __SSE2__
+// The starts i..i+7 at which the first character (`first`, in every lane)
+// and the last character (`final`) of a needle of m characters both stand:
+// two mask bits per start.
+inline unsigned CandidateMask(const Char* d, size_t i, size_t m, __m128i first, __m128i final) {
+  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, final))));
+}
+#endif
+
 // The first index at or after `from` where the non-empty `sub` occurs in
 // `s`, or npos.  Candidates are the places where both the first and the last
 // character of `sub` match; with SSE2 eight places are tested at once, so
@@ -39,10 +51,7 @@ size_t Find(StringView s, StringView sub, size_t from) {
   const __m128i first = _mm_set1_epi16(static_cast<short>(w[0]));
   const __m128i final = _mm_set1_epi16(static_cast<short>(w[m - 1]));
   for (; i + 8 <= last + 1; i += 8) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
-    unsigned mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, final))));
+    unsigned mask = CandidateMask(d, i, m, first, final);
     while (mask != 0) {
       const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
       if (matches_at(i + bit / 2)) return i + bit / 2;
@@ -93,10 +102,7 @@ int CountMatches(StringView s, StringView sub) {
   const __m128i first = _mm_set1_epi16(static_cast<short>(w[0]));
   const __m128i final = _mm_set1_epi16(static_cast<short>(w[m - 1]));
   for (; i + 8 <= last + 1; i += 8) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
-    unsigned mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, final))));
+    unsigned mask = CandidateMask(d, i, m, first, final);
     while (mask != 0) {
       const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
       mask &= ~(3u << bit);  // two mask bits per character

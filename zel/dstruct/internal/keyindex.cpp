@@ -49,8 +49,6 @@ uint64_t HashKey(StringView Key, bool Fold) noexcept {
   return Fold ? Hash<true>(Key) : Hash<false>(Key);
 }
 
-bool SameKey(StringView a, StringView b, bool Fold) noexcept { return Fold ? SameText(a, b) : a == b; }
-
 void KeyIndex::Clear() noexcept {
   slots_.clear();
   mask_ = 0;

@@ -184,11 +184,11 @@ int FindEmpty8(const unsigned char*, int p, int last, const GrepProbe&) noexcept
 
 int FindNone8(const unsigned char*, int, int last, const GrepProbe&) noexcept { return last + 1; }
 
-template <bool kExact>
-inline int Confirm8(const unsigned char* s, int base, unsigned mask, const GrepProbe& pr) {
-  if constexpr (kExact) return base + __builtin_ctz(mask);
+template <bool kExact, class Mask>
+inline int Confirm8(const unsigned char* s, int base, Mask mask, const GrepProbe& pr) {
+  if constexpr (kExact) return base + __builtin_ctzll(mask);
   while (mask != 0) {
-    const int q = base + __builtin_ctz(mask);
+    const int q = base + __builtin_ctzll(mask);
     if (LiteralStandsAt(s + q - 1, pr.str, pr.len, pr.ignore_case)) return q;
     mask &= mask - 1;
   }
@@ -271,6 +271,43 @@ ZEL_GREP_AVX2 int FindAvx2Bytes(const unsigned char* s, int p, int last, const G
   const int q = mask != 0 ? Confirm8<kExact>(s, from, mask, pr) : 0;
   return q != 0 ? q : last + 1;
 }
+
+
+
+template <int N>
+ZEL_GREP_AVX512 inline __mmask64 Hits64Bytes(const unsigned char* b, __mmask64 live, const __m512i* want,
+                                             const __m512i* fold, const int32_t* at) {
+  __mmask64 m = live;
+  for (int i = 0; i < N; ++i) {
+    const __m512i c = _mm512_maskz_loadu_epi8(live, b + at[i]);
+    m = _mm512_mask_cmpeq_epi8_mask(m, _mm512_or_si512(c, fold[i]), want[i]);
+  }
+  return m;
+}
+
+// Sixty-four starts a time; the starts at the end through masked loads,
+// which read nothing beyond the input, so a line of up to 64 starts is one
+// block.
+template <int N, bool kExact>
+ZEL_GREP_AVX512 int FindAvx512Bytes(const unsigned char* s, int p, int last, const GrepProbe& pr) noexcept {
+  __m512i want[N], fold[N];
+  for (int i = 0; i < N; ++i) {
+    want[i] = _mm512_set1_epi8(static_cast<char>(pr.want[i]));
+    fold[i] = _mm512_set1_epi8(static_cast<char>(pr.fold[i]));
+  }
+  for (; p + 63 <= last; p += 64) {
+    const __mmask64 m = Hits64Bytes<N>(s + p - 1, ~__mmask64{0}, want, fold, pr.at);
+    if (m != 0) {
+      const int q = Confirm8<kExact>(s, p, static_cast<uint64_t>(m), pr);
+      if (q != 0) return q;
+    }
+  }
+  if (p > last) return last + 1;
+  const __mmask64 live = (__mmask64{1} << (last - p + 1)) - 1;  // fewer than 64 starts
+  const __mmask64 m = Hits64Bytes<N>(s + p - 1, live, want, fold, pr.at);
+  const int q = m != 0 ? Confirm8<kExact>(s, p, static_cast<uint64_t>(m), pr) : 0;
+  return q != 0 ? q : last + 1;
+}
 #endif
 
 using FindFn8 = int (*)(const unsigned char*, int, int, const GrepProbe&) noexcept;
@@ -279,7 +316,7 @@ template <int N, bool kExact>
 FindFn8 Finder8() noexcept {
   switch (Level()) {
 #if defined(__x86_64__)
-    case kGrepAvx512:
+    case kGrepAvx512: return FindAvx512Bytes<N, kExact>;
     case kGrepAvx2: return FindAvx2Bytes<N, kExact>;
 #endif
 #if defined(__SSE2__)
