@@ -1,13 +1,21 @@
 // TAssocArray: Add then Resolve of 1,000,000 distinct keys, beside a
 // std::unordered_map<std::u16string, Variant> doing the same (insert, then
 // find and copy out each value).  Counting 1,000,000 words over 10,000
-// distinct keys with Increment, beside the two-lookup way without it
-// (Resolve, then Add of the sum) and an unordered_map<u16string, int64_t>.
+// distinct keys with Increment, beside Abseil's flat_hash_map<std::string,
+// int> over the same words as 8-bit strings (the anchor, where Abseil is
+// installed; else std::unordered_map<u16string, int64_t>), and for
+// reference Abseil's map with the same UTF-16 keys TAssocArray holds
+// (flat_hash_map<u16string, int64_t>), std::unordered_map, and the
+// two-lookup way without Increment (Resolve, then Add of the sum).
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#if defined(ZEL_BENCH_ABSL)
+#include <absl/container/flat_hash_map.h>
+#endif
 
 #include "zel/dstruct/assocarray.h"
 
@@ -105,14 +113,39 @@ void BM_CountResolveAdd_zel(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kKeys);
 }
 
-void BM_Count_anchor(benchmark::State& state) {
+template <class Map>
+void CountWith(benchmark::State& state) {
   for (auto _ : state) {
-    std::unordered_map<std::u16string, int64_t> a;
+    Map a;
     for (const auto& w : Words()) ++a[w];
+    if (a.size() != 10'000) state.SkipWithError("wrong number of keys");
     benchmark::DoNotOptimize(a.size());
   }
   state.SetItemsProcessed(state.iterations() * kKeys);
 }
+
+void BM_Count_unordered(benchmark::State& state) { CountWith<std::unordered_map<std::u16string, int64_t>>(state); }
+
+#if defined(ZEL_BENCH_ABSL)
+void BM_Count_absl16(benchmark::State& state) { CountWith<absl::flat_hash_map<std::u16string, int64_t>>(state); }
+
+void BM_Count_anchor(benchmark::State& state) {
+  static const std::vector<std::string> words = [] {
+    std::vector<std::string> w;
+    for (const auto& u : Words()) w.emplace_back(u.begin(), u.end());
+    return w;
+  }();
+  for (auto _ : state) {
+    absl::flat_hash_map<std::string, int> a;
+    for (const auto& w : words) ++a[w];
+    if (a.size() != 10'000) state.SkipWithError("wrong number of keys");
+    benchmark::DoNotOptimize(a.size());
+  }
+  state.SetItemsProcessed(state.iterations() * kKeys);
+}
+#else
+void BM_Count_anchor(benchmark::State& state) { BM_Count_unordered(state); }
+#endif
 
 }  // namespace
 
@@ -122,6 +155,10 @@ BENCHMARK(BM_AddResolveIgnoreCase_zel)->Name("BM_AddResolveIgnoreCase/zel_only")
 
 BENCHMARK(BM_Count_zel)->Name("BM_Count/zel")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Count_anchor)->Name("BM_Count/anchor")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Count_unordered)->Name("BM_Count/unordered_map")->Unit(benchmark::kMillisecond);
+#if defined(ZEL_BENCH_ABSL)
+BENCHMARK(BM_Count_absl16)->Name("BM_Count/absl_utf16")->Unit(benchmark::kMillisecond);
+#endif
 BENCHMARK(BM_CountResolveAdd_zel)->Name("BM_CountResolveAdd/zel_only")->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

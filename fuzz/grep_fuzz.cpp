@@ -2,7 +2,10 @@
 // and lists the tokens.  The match is checked against a plain reference
 // walk over the public token records (no start-position scan, no remembered
 // failures, the input folded as a copy), so a fault in the matcher's
-// shortcuts shows as a difference.
+// shortcuts shows as a difference.  The input is also matched as bytes
+// (MatchUtf8 on the raw UTF-8), which must agree with MatchString on the
+// decoded input in every result, position and token, over two searches in
+// a row.
 //
 // Input layout: byte 0 holds the flags (bit 0 IgnoreCase, bits 1-3 the
 // search start - 1, bit 4 every backtracking search through the matcher's
@@ -158,6 +161,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<String> listing = grep.RegExpListing();
   Check(listing.size() == static_cast<size_t>(n) + 1);
   Check(listing.back() == zel::GrepErrorMessage(grep.LastError()));
+
+  // The byte search beside the UTF-16 one, on two more instances.  ASCII
+  // bytes are never part of a UTF-8 sequence, so the raw input is what
+  // follows the first line feed byte.
+  {
+    const std::string_view raw(reinterpret_cast<const char*>(data + 1), size - 1);
+    const size_t raw_cut = raw.find('\n');
+    const std::string_view raw_input =
+        raw_cut == std::string_view::npos ? std::string_view() : raw.substr(raw_cut + 1);
+    Check(zel::FromUtf8(raw_input) == input);
+    zel::TGrep chars(nullptr), bytes(nullptr);
+    for (zel::TGrep* g : {&chars, &bytes}) {
+      g->SetStopOnError(false);
+      g->SetIgnoreCase(ignore_case);
+      g->SetRegExp(pattern);
+    }
+    for (const int start : {search_start, 1}) {
+      chars.SetSearchStartPos(start);
+      bytes.SetSearchStartPos(start);
+      int pos_chars = -1, pos_bytes = -1;
+      Check(chars.MatchString(input, pos_chars) == bytes.MatchUtf8(raw_input, pos_bytes));
+      Check(pos_chars == pos_bytes);
+      Check(chars.MatchStartPos() == bytes.MatchStartPos());
+      Check(chars.MatchEndPos() == bytes.MatchEndPos());
+      for (int k = 1; k <= n; ++k) Check(chars.GetRegExpToken(k).ValidFrom == bytes.GetRegExpToken(k).ValidFrom);
+    }
+  }
 
   grep.SetSearchStartPos(search_start);
   int pos = -1;

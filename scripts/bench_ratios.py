@@ -24,6 +24,13 @@ for name, t in times.items():
         anchor = name.replace("/zel", "/anchor")
         if anchor in times:
             print(f"  ratio {name.replace('/zel', '')}: {t / times[anchor]:.2f}x the anchor")
+        # Further engines beside the anchor (`X/re2`, `X/hyperscan`, ...).
+        base, _, tag = name.partition("/zel")
+        if tag == "":
+            for other, to in times.items():
+                head, _, what = other.partition("/")
+                if head == base and what and not what.startswith(("zel", "anchor")):
+                    print(f"  ratio {base} vs {what}: {t / to:.2f}x")
 # Benchmarks run at several sizes (`X/zel/N`): how the time grows from one
 # size to the next (about N2/N1 for work that grows linearly).
 sizes = {}

@@ -125,8 +125,9 @@ int64_t TAssocArray::Increment(StringView Key, int64_t By) {
   switch (v.VarType()) {
     case varEmpty: case varNull:
       break;
+    case varInt64:  // the usual case: a count this function stored
     case varSmallint: case varInteger: case varShortInt: case varByte: case varWord:
-    case varLongWord: case varInt64:
+    case varLongWord:
       old = v.AsInt64();
       break;
     default:
@@ -138,7 +139,7 @@ int64_t TAssocArray::Increment(StringView Key, int64_t By) {
     throw EZELDStructError(
         ComponentMessage(*this, u": the count of \"" + String(Key) + u"\" would overflow"));
   }
-  v = Variant(sum);
+  v.SetInt64(sum);  // in place: no temporary Variant per count
   return sum;
 }
 

@@ -82,6 +82,7 @@ TStringArray::TStringArray(TComponent* AOwner) : WithOnChange(AOwner) {
 TStringArray::~TStringArray() = default;
 
 void TStringArray::ResetIndex() noexcept {
+  DropShownOrder();
   for (size_t i = 0; i < FSortIx.size(); ++i) FSortIx[i] = static_cast<int32_t>(i + 1);
   ++index_version_;
 }
@@ -95,6 +96,7 @@ void TStringArray::Assign(const TPersistent* Source) {
     return;
   }
   if (src == this) return;
+  DropShownOrder();
   // Everything is copied first, so a failed allocation leaves this table
   // as it was.
   std::vector<std::unique_ptr<TStringPool>> pools;
@@ -133,11 +135,35 @@ void TStringArray::SetAllocRowsBy(int Value) noexcept {
 
 // --- Cells ---------------------------------------------------------------------
 
-ShortString TStringArray::GetString(int c, int r) const { return ShortString::FromBytes(GetBytes(c, r)); }
+ShortString TStringArray::GetString(int c, int r) const {
+  ShortString s;
+  s.Assign(GetBytes(c, r));
+  return s;
+}
 
 uint32_t TStringArray::GetCellHandle(int c, int r) const noexcept {
   if (!CellInRange(c, r)) return 0;
-  return FPoiArray[Slot(c, FSortIx[static_cast<size_t>(r - 1)])];
+  return CellHandle(c, r);
+}
+
+void TStringArray::KeepShownOrder() {
+  DropShownOrder();
+  const size_t stride = static_cast<size_t>(FNCol) + 1;
+  // Only worth it when the rows are not in their stored order; without the
+  // memory for it, reads simply go through the index as before.
+  bool permuted = false;
+  for (int r = 1; r <= FNRow && !permuted; ++r) permuted = FSortIx[static_cast<size_t>(r - 1)] != r;
+  if (!permuted) return;
+  try {
+    shown_.resize(stride * static_cast<size_t>(FNRow));
+  } catch (const std::bad_alloc&) {
+    DropShownOrder();
+    return;
+  }
+  for (int r = 1; r <= FNRow; ++r) {
+    std::copy_n(FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, FSortIx[static_cast<size_t>(r - 1)])),
+                stride, shown_.begin() + static_cast<std::ptrdiff_t>(Slot(0, r)));
+  }
 }
 
 int TStringArray::GetFirstFree(int pool) const noexcept {
@@ -186,7 +212,9 @@ void TStringArray::StoreAt(int c, int p, std::string_view bytes) {
 
 void TStringArray::SetBytes(int c, int r, std::string_view bytes) {
   if (!CellInRange(c, r)) return;
-  StoreAt(c, FSortIx[static_cast<size_t>(r - 1)], bytes);
+  const int p = FSortIx[static_cast<size_t>(r - 1)];
+  StoreAt(c, p, bytes);
+  if (!shown_.empty()) shown_[Slot(c, r)] = FPoiArray[Slot(c, p)];
   Changed();
 }
 
@@ -264,6 +292,7 @@ void TStringArray::Clear() {
 }
 
 void TStringArray::GarbageCollection() {
+  DropShownOrder();  // the handles change
   // Each pool is rebuilt from its live values, taken column by column and,
   // within a column, by physical row.  One walk over the handles sorts them
   // into per-pool lists (in that order), so the work is linear in the cells.
@@ -326,6 +355,7 @@ void TStringArray::SetColAttrib(int c, uint8_t b) {
 // --- Size ------------------------------------------------------------------------
 
 bool TStringArray::ResizeCore(int Nc, int Nr, bool keep_index) {
+  DropShownOrder();
   if (Nc != FNCol || Nr > FRAllocated) {
     const int64_t granule = FAllocRowsBy;
     const int64_t rounded = granule * ((Nr - 1) / granule + 1);
@@ -415,6 +445,7 @@ void TStringArray::InsertRow(int r) {
   const bool grown = ResizeCore(FNCol, N + 1, /*keep_index=*/true);
   Changed();
   if (!grown) return;
+  DropShownOrder();  // again: the handler may have sorted
   // Physical rows p..N move down by one; row p becomes empty.
   const auto row_begin = [this](int q) { return FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, q)); };
   std::copy_backward(row_begin(p), row_begin(N + 1), row_begin(N + 2));
@@ -432,6 +463,7 @@ void TStringArray::InsertRow(int r) {
 
 void TStringArray::RemoveRow(int r) {
   if (r < 1 || r > FNRow) return;
+  DropShownOrder();
   if (FNRow == 1) {  // the only row is emptied
     std::fill(FPoiArray.begin(), FPoiArray.begin() + (FNCol + 1), 0u);
     FRowAttrib[0] = 0;
@@ -466,6 +498,7 @@ void TStringArray::CopyRow(int Source, int Target) {
 void TStringArray::InsertColumn(int c) {
   if (c < 1 || c > FNCol || FNCol == INT_MAX) return;
   if (!Resize(FNCol + 1, FNRow)) return;
+  DropShownOrder();  // the handler of the resize may have sorted
   // In every row, columns c..FNCol-1 move right by one; column c empties.
   for (int q = 1; q <= FNRow; ++q) {
     const auto row = FPoiArray.begin() + static_cast<std::ptrdiff_t>(Slot(0, q));
@@ -479,6 +512,7 @@ void TStringArray::InsertColumn(int c) {
 
 void TStringArray::RemoveColumn(int c) {
   if (c < 1 || c > FNCol) return;
+  DropShownOrder();
   if (FNCol == 1) {  // the only column is emptied
     for (int q = 1; q <= FNRow; ++q) FPoiArray[Slot(1, q)] = 0;
     FColAttrib[0] = 0;

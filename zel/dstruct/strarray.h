@@ -24,7 +24,10 @@
 // Rows: the row numbers callers pass are logical rows.  A row index maps
 // them to the physical rows that hold the handles, so `Sort` permutes that
 // index only and `UnSort` undoes it; `CommitSorting` makes the order
-// physical.  Every resize (`Resize`, `SetNrRows`, `SetNrCols`, `AddRow`,
+// physical.  A sort also keeps a copy of the handles in the sorted order,
+// so that reading the sorted rows goes straight to their cells instead of
+// through the index (a copy that any later change of rows, columns or the
+// index drops; writing a cell keeps it up to date).  Every resize (`Resize`, `SetNrRows`, `SetNrCols`, `AddRow`,
 // `InsertColumn`, `RemoveColumn`) resets the index to the physical order, so
 // commit a sort before resizing if it must survive.  `InsertRow` and
 // `RemoveRow` keep an uncommitted order.
@@ -166,19 +169,32 @@ class TStringArray : public WithOnChange<TComponent> {
   // --- Cells ----------------------------------------------------------------
   // The cell's value; "" outside 0..NrOfColumns × 1..NrOfRows.
   ShortString GetString(int c, int r) const;
+  // The same into a value the caller keeps (for a loop over many cells:
+  // only the cell's bytes are written).
+  void GetString(int c, int r, ShortString& out) const noexcept { out.Assign(GetBytes(c, r)); }
   // The same bytes without a copy; the view is valid until the next write,
   // resize, Clear, GarbageCollection or Assign of this table.
   std::string_view GetBytes(int c, int r) const noexcept {
     if (!CellInRange(c, r)) return {};
-    return HandleBytes(FPoiArray[Slot(c, FSortIx[static_cast<size_t>(r - 1)])]);
+    return HandleBytes(CellHandle(c, r));
   }
   // A hint before reading many rows in order: starts loading where row r's
   // cells are recorded, so that GetBytes on it a little later does not
   // wait for memory (after a sort the rows lie scattered).  Reads nothing
   // and does nothing outside 1..NrOfRows.
+  // After a sort the row's handles lie in order, and the hint starts
+  // loading the row's first and last cells themselves.
   void PrefetchRow(int r) const noexcept {
     if (r < 1 || r > FNRow) return;
-    __builtin_prefetch(FPoiArray.data() + Slot(0, FSortIx[static_cast<size_t>(r - 1)]));
+    if (shown_.empty()) {
+      __builtin_prefetch(FPoiArray.data() + Slot(0, FSortIx[static_cast<size_t>(r - 1)]));
+      return;
+    }
+    for (const int c : {1, FNCol}) {
+      if (const uint32_t h = shown_[Slot(c, r)]; h != 0) {
+        __builtin_prefetch(FStgPool[(h >> 16) - 1]->data() + (h & 0xFFFFu) - 1);
+      }
+    }
   }
   // Writes a value; nothing happens outside the ranges.  Fires OnChange.
   void SetString(int c, int r, const ShortString& s);
@@ -317,6 +333,18 @@ class TStringArray : public WithOnChange<TComponent> {
   bool CellInRange(int c, int r) const noexcept {
     return c >= 0 && c <= FNCol && r >= 1 && r <= FNRow;
   }
+  // The handle of cell (c, logical row r), both in range.
+  uint32_t CellHandle(int c, int r) const noexcept {
+    if (!shown_.empty()) return shown_[Slot(c, r)];
+    return FPoiArray[Slot(c, FSortIx[static_cast<size_t>(r - 1)])];
+  }
+  // The sorted copy of the handles: made at the end of a sort, dropped
+  // (and its memory released) by anything that moves handles or rewrites
+  // the index.
+  void KeepShownOrder();
+  void DropShownOrder() noexcept {
+    if (!shown_.empty()) std::vector<uint32_t>().swap(shown_);
+  }
   std::string_view HandleBytes(uint32_t h) const noexcept {
     if (h == 0) return {};
     const uint8_t* at = FStgPool[(h >> 16) - 1]->data() + (h & 0xFFFFu) - 1;  // the length byte
@@ -344,6 +372,10 @@ class TStringArray : public WithOnChange<TComponent> {
   std::vector<int32_t> FFirstFree;          // [pool - 1]
   std::vector<uint32_t> FPoiArray;          // FRAllocated rows of FNCol + 1 handles
   std::vector<int32_t> FSortIx;             // [logical row - 1] = physical row
+  // Empty, or the handles of FNRow rows in logical order (FNCol + 1 per
+  // row, as in FPoiArray): FPoiArray[Slot(c, FSortIx[r - 1])] for every
+  // cell, while the rows are shown sorted.
+  std::vector<uint32_t> shown_;
   std::vector<std::unique_ptr<TStringPool>> FStgPool;  // [pool - 1]
   std::vector<uint8_t> FRowAttrib;          // [physical row - 1]
   std::vector<uint8_t> FColAttrib;          // [column - 1]

@@ -163,7 +163,10 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending) { Sort(Col, ColSec,
 
 void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
   const int N = FNRow;
+  // The index changes under the handlers' eyes: they read through it.
+  DropShownOrder();
   if (FOnPercentDone) FOnPercentDone(this, 0);
+  DropShownOrder();
   // The progress denominator: N - g comparisons for every gap down to the
   // first gap of 1, plus N for the final passes.
   constexpr long double kShrink = 1.3L;
@@ -199,6 +202,7 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
     const auto key = [this](int c, int r) {
       String out;
       BeforeSortExchange(AnsiToString(GetBytes(c, r)), out);
+      DropShownOrder();  // should the hook have sorted the table itself
       return LowerCase(out);
     };
     // A handler that resizes, clears or reassigns the table ends the sort:
@@ -276,9 +280,11 @@ void TStringArray::Sort(int Col, int ColSec, bool Ascending, TSortKey Key) {
       if (FOnPercentDone && !layout_changed()) {
         const long double percent = static_cast<long double>(comparisons) / total * 100;
         FOnPercentDone(this, static_cast<int32_t>(std::nearbyint(percent)));  // halves to even
+        DropShownOrder();
         if (keyed && index_version_ != index_seen && !layout_changed()) load_keys();
       }
     } while ((g != 1 || swapped) && !layout_changed());
+    KeepShownOrder();
     Changed();
   }
   if (FOnPercentDone) FOnPercentDone(this, 100);
@@ -322,6 +328,7 @@ int TStringArray::GetSortOrder(int ix) const noexcept {
 
 void TStringArray::SetSortOrder(int ix, int position) noexcept {
   if (ix < 1 || ix > FNRow || position < 1 || position > FNRow) return;
+  DropShownOrder();
   FSortIx[static_cast<size_t>(ix - 1)] = position;
   ++index_version_;
 }

@@ -414,3 +414,85 @@ TEST(StringArrayFindSorted, BinarySearch) {
 
 }  // namespace
 }  // namespace zel
+
+namespace zel {
+namespace {
+
+// Every cell of `t` beside the same cells of a copy made by Assign, which
+// reads its rows through the index alone.
+void ExpectSameAsIndexedCopy(const TStringArray& t, const std::string& step) {
+  TStringArray copy(nullptr);
+  copy.Assign(&t);
+  ASSERT_EQ(copy.NrOfRows(), t.NrOfRows()) << step;
+  ASSERT_EQ(copy.NrOfColumns(), t.NrOfColumns()) << step;
+  ShortString into = ShortString::FromBytes("left over from before");
+  for (int r = 1; r <= t.NrOfRows(); ++r) {
+    for (int c = 0; c <= t.NrOfColumns(); ++c) {
+      ASSERT_EQ(t.GetBytes(c, r), copy.GetBytes(c, r)) << step << " cell " << c << "," << r;
+      ASSERT_EQ(t.GetCellHandle(c, r), copy.GetCellHandle(c, r)) << step;
+      t.GetString(c, r, into);
+      ASSERT_EQ(into, t.GetString(c, r)) << step;
+    }
+  }
+}
+
+// A sort keeps the handles in sorted order for its reads; every later
+// change of cells, rows, columns or the index must show through it.
+TEST(StringArraySort, ReadsAfterASortFollowEveryChange) {
+  std::mt19937 rng(5);
+  TStringArray t(nullptr);
+  ASSERT_TRUE(t.Resize(3, 40));
+  const auto word = [&] { return std::string(1 + rng() % 6, static_cast<char>('a' + rng() % 26)); };
+  for (int r = 1; r <= 40; ++r) {
+    for (int c = 0; c <= 3; ++c) t.SetBytes(c, r, word());
+  }
+  for (int step = 0; step < 300; ++step) {
+    const int n = t.NrOfRows(), cols = t.NrOfColumns();
+    const int r = 1 + static_cast<int>(rng() % static_cast<unsigned>(n));
+    const int c = static_cast<int>(rng() % static_cast<unsigned>(cols + 1));
+    const unsigned op = rng() % 12;
+    switch (op) {
+      case 0: case 1: t.Sort(1 + static_cast<int>(rng() % static_cast<unsigned>(cols)), 0, rng() % 2 == 0); break;
+      case 2: t.SetBytes(c, r, word()); break;
+      case 3: if (n < 60) t.InsertRow(r); break;
+      case 4: if (n > 2) t.RemoveRow(r); break;
+      case 5: if (cols < 5) t.InsertColumn(std::max(c, 1)); break;
+      case 6: if (cols > 1) t.RemoveColumn(std::max(c, 1)); break;
+      case 7: {  // exchange two index entries, keeping a permutation
+        const int r2 = 1 + static_cast<int>(rng() % static_cast<unsigned>(n));
+        const int a = t.GetSortOrder(r), b = t.GetSortOrder(r2);
+        t.SetSortOrder(r, b);
+        t.SetSortOrder(r2, a);
+        break;
+      }
+      case 8: t.GarbageCollection(); break;
+      case 9: rng() % 2 ? t.CommitSorting() : t.UnSort(); break;
+      case 10: t.CopyRow(r, 1 + static_cast<int>(rng() % static_cast<unsigned>(n))); break;
+      default: (void)t.Resize(cols, n + 1); break;
+    }
+    ExpectSameAsIndexedCopy(t, "step " + std::to_string(step) + " op " + std::to_string(op));
+  }
+}
+
+// A change handler that sorts while a column is inserted (between the
+// resize and the moving of the handles) leaves no stale sorted copy.
+TEST(StringArraySort, HandlerThatSortsDuringAnInsertLeavesNoStaleReads) {
+  TStringArray t(nullptr);
+  ASSERT_TRUE(t.Resize(2, 5));
+  for (int r = 1; r <= 5; ++r) t.SetBytes(1, r, std::string(1, static_cast<char>('f' - r)));
+  bool sorting = false;
+  t.SetOnChange([&](TObject*) {
+    if (sorting) return;
+    sorting = true;
+    t.Sort(1, 0, true);
+    sorting = false;
+  });
+  t.InsertColumn(1);
+  t.SetOnChange(nullptr);
+  ExpectSameAsIndexedCopy(t, "after InsertColumn");
+  t.RemoveRow(2);
+  ExpectSameAsIndexedCopy(t, "after RemoveRow");
+}
+
+}  // namespace
+}  // namespace zel

@@ -252,10 +252,20 @@ String S(std::string_view ascii_or_utf8) { return FromUtf8(ascii_or_utf8); }
 
 ShortString ShortString::FromBytes(std::string_view bytes) noexcept {
   ShortString out;
-  const size_t n = std::min<size_t>(bytes.size(), kCapacity);
-  out.raw_[0] = static_cast<AnsiChar>(n);
-  std::copy_n(bytes.begin(), n, out.raw_.begin() + 1);
+  out.Assign(bytes);
   return out;
+}
+
+void ShortString::CopyFrom(const ShortString& other) noexcept {
+  // Only the bytes in use: a copy of a short value costs what its
+  // characters cost, not the 256 bytes of the whole form.
+  std::memmove(raw_.data(), other.raw_.data(), static_cast<size_t>(other.raw_[0]) + 1);
+}
+
+std::array<AnsiChar, 256> ShortString::Raw() const noexcept {
+  std::array<AnsiChar, 256> raw{};
+  std::memcpy(raw.data(), raw_.data(), static_cast<size_t>(raw_[0]) + 1);
+  return raw;
 }
 
 size_t Utf8ToShortBytes(std::string_view utf8, char* out, bool* exact) noexcept {

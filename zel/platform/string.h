@@ -23,6 +23,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -83,11 +84,44 @@ class ShortString {
  public:
   static constexpr int kCapacity = 255;
 
-  ShortString() = default;
+  // The empty string.  Only the length byte is written: the bytes past the
+  // length are never read (operator[] and Raw() give 0 for them), so a
+  // value that is about to be filled costs nothing to make.
+  ShortString() noexcept { raw_[0] = 0; }
+  ShortString(const ShortString& other) noexcept { CopyFrom(other); }
+  ShortString& operator=(const ShortString& other) noexcept {
+    CopyFrom(other);
+    return *this;
+  }
   // Windows-1252 bytes as they are, at most 255 of them.  Text goes through
   // `ToShortString` / `TryToShortString` instead: UTF-8 bytes taken as
   // Windows-1252 would turn "Zürich" into "ZÃ¼rich".
   static ShortString FromBytes(std::string_view bytes) noexcept;
+  // Replaces the value by the first 255 of `bytes` in place (which may lie
+  // in this very string).  Reads exactly those bytes.
+  void Assign(std::string_view bytes) noexcept {
+    const size_t n = bytes.size() < kCapacity ? bytes.size() : size_t{kCapacity};
+    const char* from = bytes.data();
+    AnsiChar* to = raw_.data() + 1;
+    // Short values (the usual cells) as two overlapping words, loaded
+    // before either is stored, so a source inside this string is safe.
+    if (n >= 8 && n <= 16) {
+      uint64_t head, tail;
+      std::memcpy(&head, from, 8);
+      std::memcpy(&tail, from + n - 8, 8);
+      std::memcpy(to, &head, 8);
+      std::memcpy(to + n - 8, &tail, 8);
+    } else if (n >= 4 && n < 8) {
+      uint32_t head, tail;
+      std::memcpy(&head, from, 4);
+      std::memcpy(&tail, from + n - 4, 4);
+      std::memcpy(to, &head, 4);
+      std::memcpy(to + n - 4, &tail, 4);
+    } else if (n > 0) {
+      std::memmove(to, from, n);
+    }
+    raw_[0] = static_cast<AnsiChar>(n);
+  }
 
   int Length() const noexcept { return raw_[0]; }
   bool Empty() const noexcept { return raw_[0] == 0; }
@@ -97,10 +131,10 @@ class ShortString {
   // Byte i, counted from 1 as the length byte is byte 0; 0 for an i
   // outside 0..255 (bytes past the length are 0 as well).
   AnsiChar operator[](int i) const noexcept {
-    return i >= 0 && i <= kCapacity ? raw_[static_cast<size_t>(i)] : AnsiChar{0};
+    return i >= 0 && i <= raw_[0] ? raw_[static_cast<size_t>(i)] : AnsiChar{0};
   }
-  // The 256-byte stored form: length byte, then the characters.
-  const std::array<AnsiChar, 256>& Raw() const noexcept { return raw_; }
+  // The 256-byte stored form: length byte, the characters, zeros after them.
+  std::array<AnsiChar, 256> Raw() const noexcept;
 
   String ToString() const { return AnsiToString(Bytes()); }
 
@@ -109,7 +143,10 @@ class ShortString {
   }
 
  private:
-  std::array<AnsiChar, 256> raw_{};
+  // The length byte and the characters; what lies past them is unset.
+  void CopyFrom(const ShortString& other) noexcept;
+
+  std::array<AnsiChar, 256> raw_;
 };
 
 // Converts through Windows-1252 and cuts at 255 characters.

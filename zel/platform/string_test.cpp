@@ -179,6 +179,37 @@ TEST(ShortStringTest, CutsAt255AndKeepsTheLengthByte) {
   EXPECT_FALSE(ToShortString(u"ab") == ShortString::FromBytes("abc"));
 }
 
+// Only the length byte and the characters are written; a value reused for a
+// shorter one still shows zeros past its length, through operator[] and Raw().
+TEST(ShortStringTest, BytesPastTheLengthReadAsZero) {
+  ShortString s = ShortString::FromBytes("a much longer value");
+  s.Assign("abc");
+  ShortString copy = ShortString::FromBytes(std::string(200, 'z'));
+  copy = s;
+  for (const ShortString* v : {&s, &copy}) {
+    EXPECT_EQ(v->Bytes(), "abc");
+    const std::array<AnsiChar, 256> raw = v->Raw();
+    EXPECT_EQ(raw[0], 3);
+    EXPECT_EQ(raw[3], 'c');
+    for (int i = 4; i < 256; ++i) {
+      EXPECT_EQ((*v)[i], 0) << i;
+      EXPECT_EQ(raw[static_cast<size_t>(i)], 0) << i;
+    }
+  }
+  // Assign from a view of the string itself (a suffix moves to the front),
+  // at each length the copy handles its own way.
+  const std::string text = "0123456789abcdefghijklmnopqrstuvwxyz";
+  for (size_t len = 0; len + 3 <= text.size(); ++len) {
+    s.Assign(text.substr(0, len + 3));
+    s.Assign(s.Bytes().substr(3));
+    EXPECT_EQ(s.Bytes(), text.substr(3, len)) << len;
+    s.Assign(s.Bytes().substr(0, len / 2));  // a prefix of itself
+    EXPECT_EQ(s.Bytes(), text.substr(3, len / 2)) << len;
+  }
+  s.Assign(std::string(300, 'q'));
+  EXPECT_EQ(s.Length(), 255);
+}
+
 // TryToShortString stores what ToShortString stores and says whether that
 // is the text itself.
 TEST(ShortStringTest, TryTellsWhetherTheTextWasKept) {

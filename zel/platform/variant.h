@@ -117,6 +117,18 @@ class Variant {
   ~Variant();
 
   TVarType VarType() const noexcept { return type_; }
+  // `*this = Variant(v)`, done in place when no string or array is held
+  // (a count updated in a loop then costs no temporary).
+  void SetInt64(int64_t v) noexcept {
+    if (a_ == nullptr && s_.empty()) {
+      type_ = varInt64;
+      i_ = v;
+      u_ = 0;
+      d_ = 0;
+    } else {
+      *this = Variant(v);
+    }
+  }
   bool IsEmpty() const noexcept { return type_ == varEmpty; }
   bool IsNull() const noexcept { return type_ == varNull; }
   bool IsArray() const noexcept { return (type_ & varArray) != 0; }

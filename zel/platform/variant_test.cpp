@@ -34,6 +34,21 @@ TEST(Variant, TypeCodesOfEachConstructor) {
   EXPECT_FALSE(VarIsNull(Variant()));
 }
 
+// SetInt64 leaves what assigning Variant(v) leaves, from every kind of value.
+TEST(Variant, SetInt64IsAssignmentOfTheInteger) {
+  for (const Variant& from : {Variant(), Null(), Variant(int32_t{7}), Variant(uint64_t{9}), Variant(2.5),
+                              Variant(true), Variant(String(u"long enough to sit on the heap")),
+                              VarArrayOf({Variant(int32_t{1})})}) {
+    Variant v = from;
+    v.SetInt64(-42);
+    EXPECT_EQ(v.VarType(), varInt64);
+    EXPECT_EQ(v.AsInt64(), -42);
+    EXPECT_TRUE(v == Variant(int64_t{-42}));
+    EXPECT_FALSE(v.IsArray());
+    EXPECT_EQ(v.AsString(), u"-42");
+  }
+}
+
 TEST(Variant, ConversionsToInteger) {
   EXPECT_EQ(VarToInt64(Variant(int8_t{-5})), -5);
   EXPECT_EQ(VarToInt64(Variant(uint32_t{4000000000u})), 4000000000LL);

@@ -388,6 +388,13 @@ void TGrep::PrepareOps() {
   } else {
     shortcut_ = kShortcutNone;
   }
+  if (shortcut_ == kShortcutRange) {
+    ascii_item_ = first.range_hi < 0x80;
+  } else if (shortcut_ == kShortcutLiteral) {
+    ascii_item_ = std::all_of(first.str, first.str + first.len, [](Char c) { return c < 0x80; });
+  } else {
+    ascii_item_ = false;
+  }
 }
 
 std::vector<String> TGrep::RegExpListing() const {

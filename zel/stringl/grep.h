@@ -77,6 +77,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "zel/platform/component.h"
@@ -170,6 +171,15 @@ class TGrep : public TComponent {
   // `MatchPos` and `MatchStartPos` receive its start, `MatchEndPos` its
   // last position.  Never raises.
   bool MatchString(StringView Instring, int& MatchPos);
+  // The same search on a line of UTF-8 text, with the same result, the same
+  // positions (counted in the UTF-16 code units of the decoded line) and
+  // the same `ValidFrom` of every token as `MatchString(FromUtf8(Line))`
+  // (an invalid byte read as its Windows-1252 character).  An ASCII line,
+  // and most lines for a pattern of one ASCII literal or range, are matched
+  // as bytes, without decoding or copying them; other lines are decoded
+  // into a buffer that the next call reuses.
+  //   while (reader.ReadLine(raw)) if (grep.MatchUtf8(raw, pos)) ...
+  bool MatchUtf8(std::string_view Line, int& MatchPos);
 
   // Writes `RegExpListing()` to the text file `FName` (created or
   // overwritten).  A file that cannot be written raises EInOutError.
@@ -182,12 +192,19 @@ class TGrep : public TComponent {
 
  private:
   void PrepareOps();
-  // The searches MatchString chooses from, and their common ending (not
-  // exported, so that MatchString reaches them without an indirection).
-  ZEL_HIDDEN bool MatchRange(StringView Instring, int& MatchPos);
-  ZEL_HIDDEN bool MatchLiteral(StringView Instring, int& MatchPos);
-  ZEL_HIDDEN bool MatchBolLiteral(StringView Instring, int& MatchPos);
-  ZEL_HIDDEN bool MatchByWalk(StringView Instring, int& MatchPos);
+  // The searches MatchString and MatchUtf8 choose from, over UTF-16 code
+  // units or bytes, and their common ending (not exported, so that they are
+  // reached without an indirection).
+  template <class C>
+  ZEL_HIDDEN bool MatchIn(std::basic_string_view<C> Instring, int& MatchPos);
+  template <class C>
+  ZEL_HIDDEN bool MatchRange(std::basic_string_view<C> Instring, int& MatchPos);
+  template <class C>
+  ZEL_HIDDEN bool MatchLiteral(std::basic_string_view<C> Instring, int& MatchPos);
+  template <class C>
+  ZEL_HIDDEN bool MatchBolLiteral(std::basic_string_view<C> Instring, int& MatchPos);
+  template <class C>
+  ZEL_HIDDEN bool MatchByWalk(std::basic_string_view<C> Instring, int& MatchPos);
   ZEL_HIDDEN bool Report(bool found, int end, int& MatchPos);
 
   // Patterns that need no walk: a single range or range run, a single
@@ -199,6 +216,9 @@ class TGrep : public TComponent {
   bool FStopOnError = true;
   // Kept beside the other fields every search reads.
   Shortcut shortcut_ = kShortcutNone;
+  // The range or literal of kShortcutRange / kShortcutLiteral has ASCII
+  // characters only (MatchUtf8 then searches the bytes of any line).
+  bool ascii_item_ = false;
   TRegExp FregExp{};
   String FRegExpStr;
   bool FIgnoreCase = false;
@@ -212,6 +232,8 @@ class TGrep : public TComponent {
   // The tables of a search that backtracks long (kept for the next one).
   std::vector<uint64_t> table_;
   std::vector<int32_t> rows_;
+  // MatchUtf8's decoded line.
+  String line_;
 };
 
 }  // namespace zel

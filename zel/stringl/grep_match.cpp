@@ -44,6 +44,11 @@ constexpr long kPlainStepsPerChar = 4;
 
 std::atomic<bool> g_force_table{false};
 
+// The input is UTF-16 code units (Char) or bytes (Byte), each byte the
+// character of its code: a line of ASCII bytes is matched as it stands,
+// with the same tests on the same codes at the same positions.
+using Byte = unsigned char;
+
 inline bool InSet(const GrepOp& op, Char c) {
   return c < 256 && ((op.set[c >> 6] >> (c & 63)) & 1);
 }
@@ -171,25 +176,124 @@ int ScanRangeRun(const Char* s, int p, int length, Char lo, Char hi, int& run_en
   return q;
 }
 
-// True when the literal `op.str`/`op.len` stands at p in s[0..l).
+#if defined(__SSE2__)
+// The mask (one bit per byte) of the sixteen bytes from `block` whose
+// folded code lies in lo..hi.
 template <bool kFold>
-bool LiteralStands(const GrepOp& op, const Char* s, int l, int p) {
+struct ByteRangeHits {
+  ByteRangeHits(Char lo, Char hi)
+      : vlo(_mm_set1_epi8(static_cast<char>(lo))), width(_mm_set1_epi8(static_cast<char>(hi - lo))) {}
+
+  unsigned operator()(const Byte* block) const {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    if constexpr (kFold) {
+      const __m128i is_cap =
+          _mm_cmpeq_epi8(_mm_subs_epu8(_mm_sub_epi8(a, _mm_set1_epi8('A')), _mm_set1_epi8('Z' - 'A')), zero);
+      a = _mm_add_epi8(a, _mm_and_si128(is_cap, _mm_set1_epi8(0x20)));
+    }
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(_mm_sub_epi8(a, vlo), width), zero)));
+  }
+
+  __m128i vlo, width;
+};
+#endif
+
+// ScanRange over bytes: sixteen at a time, one mask bit each.
+template <bool kFold, bool kInside = true>
+int ScanRange(const Byte* s, int p, int length, Char lo, Char hi) {
+#if defined(__SSE2__)
+  if (length >= 16) {
+    const ByteRangeHits<kFold> inside(lo, hi);
+    const auto hits = [&](const Byte* block) { return kInside ? inside(block) : ~inside(block) & 0xFFFFu; };
+    for (; p + 15 <= length; p += 16) {
+      const unsigned mask = hits(s + p - 1);
+      if (mask != 0) return p + __builtin_ctz(mask);
+    }
+    if (p > length) return length + 1;
+    const int from = length - 15;  // the positions before p had no hit
+    const unsigned mask = hits(s + from - 1) & (~0u << (p - from));
+    return mask != 0 ? from + __builtin_ctz(mask) : length + 1;
+  }
+#endif
+  for (; p <= length; ++p) {
+    const Char c = Fold<kFold>(Char{s[p - 1]});
+    if ((c >= lo && c <= hi) == kInside) return p;
+  }
+  return length + 1;
+}
+
+// ScanRangeRun over bytes: a run that ends in the block where it starts is
+// read off the same mask.
+template <bool kFold>
+int ScanRangeRun(const Byte* s, int p, int length, Char lo, Char hi, int& run_end) {
+#if defined(__SSE2__)
+  if (length >= 16) {
+    const ByteRangeHits<kFold> inside(lo, hi);
+    // The first member in the block of sixteen from `from`, at or after
+    // position `skip`; 0 when there is none.
+    const auto find = [&](int from, int skip) {
+      const unsigned mask = inside(s + from - 1) & (~0u << (skip - from));
+      if (mask == 0) return 0;
+      const int h = __builtin_ctz(mask);
+      // ~mask has the bits 16 and up set, so the count stops at the block end.
+      const int run = __builtin_ctz(~mask >> h);
+      run_end = h + run < 16 ? from + h + run - 1 : ScanRange<kFold, false>(s, from + 16, length, lo, hi) - 1;
+      return from + h;
+    };
+    for (; p + 15 <= length; p += 16) {
+      const int q = find(p, p);
+      if (q != 0) return q;
+    }
+    if (p > length) return length + 1;
+    const int q = find(length - 15, p);  // the positions before p had no member
+    return q != 0 ? q : length + 1;
+  }
+#endif
+  const int q = ScanRange<kFold>(s, p, length, lo, hi);
+  if (q <= length) run_end = ScanRange<kFold, false>(s, q, length, lo, hi) - 1;
+  return q;
+}
+
+// True when the first n bytes of `line` are ASCII (below 0x80).
+inline bool AsciiFront(std::string_view line, size_t n) {
+#if defined(__SSE2__)
+  if (line.size() >= 16) {
+    const auto high = [&](size_t at) {
+      return static_cast<unsigned>(_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at))));
+    };
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+      if (high(i) != 0) return false;
+    }
+    if (i == n) return true;
+    // Bytes i..n-1, fewer than sixteen, from a block that lies in the line.
+    const size_t from = std::min(i, line.size() - 16);
+    return ((high(from) >> (i - from)) & ((1u << (n - i)) - 1)) == 0;
+  }
+#endif
+  return AsciiPrefixLength(line.substr(0, n)) == n;
+}
+
+// True when the literal `op.str`/`op.len` stands at p in s[0..l).
+template <bool kFold, class C>
+bool LiteralStands(const GrepOp& op, const C* s, int l, int p) {
   return p + op.len - 1 <= l && detail::LiteralStandsAt(s + (p - 1), op.str, op.len, kFold);
 }
 
 // The last position of the run of the literal's occurrences from p (p - 1
 // when none stands there).
-template <bool kFold>
-int LiteralRunEnd(const GrepOp& op, const Char* s, int l, int p) {
+template <bool kFold, class C>
+int LiteralRunEnd(const GrepOp& op, const C* s, int l, int p) {
   while (LiteralStands<kFold>(op, s, l, p)) p += op.len;
   return p - 1;
 }
 
-template <bool kFold>
+template <bool kFold, class C>
 class Matcher {
  public:
-  Matcher(const GrepOp* ops, TGrepToken* tokens, int n, StringView s, std::vector<uint64_t>& table,
-          std::vector<int32_t>& rows)
+  Matcher(const GrepOp* ops, TGrepToken* tokens, int n, std::basic_string_view<C> s,
+          std::vector<uint64_t>& table, std::vector<int32_t>& rows)
       : ops_(ops), tokens_(tokens), n_(n), s_(s.data()), l_(static_cast<int>(s.size())),
         table_(table), rows_(rows) {}
 
@@ -198,7 +302,7 @@ class Matcher {
   int end_pos() const { return end_pos_; }
 
  private:
-  Char At(int p) const { return Fold<kFold>(s_[p - 1]); }
+  Char At(int p) const { return Fold<kFold>(Char{s_[p - 1]}); }
 
   bool LiteralAt(const GrepOp& op, int p) const { return LiteralStands<kFold>(op, s_, l_, p); }
 
@@ -255,7 +359,7 @@ class Matcher {
   const GrepOp* ops_;
   TGrepToken* tokens_;
   int n_;
-  const Char* s_;
+  const C* s_;
   int l_;
   std::vector<uint64_t>& table_;
   std::vector<int32_t>& rows_;
@@ -267,8 +371,8 @@ class Matcher {
   size_t width_ = 0;  // its positions per token
 };
 
-template <bool kFold>
-int Matcher<kFold>::NextCandidate(int p, int k) const {
+template <bool kFold, class C>
+int Matcher<kFold, C>::NextCandidate(int p, int k) const {
   const GrepOp& op = ops_[k];
   const int none = l_ + 2;
   switch (op.kind) {
@@ -305,8 +409,8 @@ int Matcher<kFold>::NextCandidate(int p, int k) const {
   return p <= last_start ? p : none;
 }
 
-template <bool kFold>
-bool Matcher<kFold>::Search(int start) {
+template <bool kFold, class C>
+bool Matcher<kFold, C>::Search(int start) {
   const GrepOp& op0 = ops_[0];
   // '^' can pass only at the first position: one attempt there.
   if (op0.kind == taBol) {
@@ -324,8 +428,8 @@ bool Matcher<kFold>::Search(int start) {
   return false;
 }
 
-template <bool kFold>
-bool Matcher<kFold>::Match(int p, int k) {
+template <bool kFold, class C>
+bool Matcher<kFold, C>::Match(int p, int k) {
   if (gave_up_) return false;
   if (++steps_ > kPlainSteps + kPlainStepsPerChar * l_ || force_table_) {
     gave_up_ = true;
@@ -334,8 +438,8 @@ bool Matcher<kFold>::Match(int p, int k) {
   return MatchHere(p, k);
 }
 
-template <bool kFold>
-bool Matcher<kFold>::Passes(int p, int k, int& first) const {
+template <bool kFold, class C>
+bool Matcher<kFold, C>::Passes(int p, int k, int& first) const {
   const GrepOp& op = ops_[k];
   switch (op.kind) {
     case taNormal: return LiteralAt(op, p);
@@ -352,8 +456,8 @@ bool Matcher<kFold>::Passes(int p, int k, int& first) const {
   return false;
 }
 
-template <bool kFold>
-int Matcher<kFold>::EndAt(int p) const {
+template <bool kFold, class C>
+int Matcher<kFold, C>::EndAt(int p) const {
   const GrepOp& op = ops_[n_ - 1];
   switch (op.kind) {
     case taNormal: return p + op.len - 1;
@@ -371,8 +475,8 @@ int Matcher<kFold>::EndAt(int p) const {
   return p;
 }
 
-template <bool kFold>
-bool Matcher<kFold>::MatchHere(int p, int k) {
+template <bool kFold, class C>
+bool Matcher<kFold, C>::MatchHere(int p, int k) {
   const GrepOp& op = ops_[k];
   int first = 0;  // taMult1: the length of the occurrence at p
   if (!Passes(p, k, first)) return false;
@@ -430,8 +534,8 @@ bool Matcher<kFold>::MatchHere(int p, int k) {
 // repetition's "some step of the run leads on" is carried along the run in
 // `chain`.  The work and memory grow with tokens times positions, however
 // the repetitions are stacked.
-template <bool kFold>
-bool Matcher<kFold>::SearchByTable(int start) {
+template <bool kFold, class C>
+bool Matcher<kFold, C>::SearchByTable(int start) {
   base_ = start;
   const int hi = l_ + 1;
   width_ = static_cast<size_t>(hi - base_ + 1);
@@ -489,8 +593,8 @@ bool Matcher<kFold>::SearchByTable(int start) {
 
 // Writes the `ValidFrom` of the first match from p (which the table says
 // exists) by taking at each token the first way on that the walk takes.
-template <bool kFold>
-void Matcher<kFold>::FollowFirstMatch(int p) {
+template <bool kFold, class C>
+void Matcher<kFold, C>::FollowFirstMatch(int p) {
   for (int k = 0;; ++k) {
     const GrepOp& op = ops_[k];
     tokens_[k].ValidFrom = p;
@@ -524,8 +628,8 @@ void Matcher<kFold>::FollowFirstMatch(int p) {
 // visit is found from the end: `last[q]` is the position of the last pass
 // of token j within the walk from state (q, k), 0 when there is none,
 // worked out for k = j, j - 1, ..., 0.
-template <bool kFold>
-void Matcher<kFold>::ReplayFailedSearch(int start) {
+template <bool kFold, class C>
+void Matcher<kFold, C>::ReplayFailedSearch(int start) {
   const int hi = l_ + 1;
   const bool bol = ops_[0].kind == taBol;
   const int top_first = start, top_last = bol ? std::min(hi, 1) : hi;
@@ -593,8 +697,8 @@ void Matcher<kFold>::ReplayFailedSearch(int start) {
 // match is the first member at or after `start` and, for the run, the
 // members after it.  Returns the match start (length + 1 when there is
 // none) and sets `end`.
-template <bool kFold>
-int RangeSearch(const GrepOp& op, StringView in, int start, int& end) {
+template <bool kFold, class C>
+int RangeSearch(const GrepOp& op, std::basic_string_view<C> in, int start, int& end) {
   const int length = static_cast<int>(in.size());
   if (op.kind == taSet) {
     end = ScanRange<kFold>(in.data(), start, length, op.range_lo, op.range_hi);
@@ -606,9 +710,9 @@ int RangeSearch(const GrepOp& op, StringView in, int start, int& end) {
 // A pattern that is one literal or one run of it: the first start at which
 // it stands is the match, and no start before it writes anything.  Returns
 // whether there is one and sets its start `at` and `end`.
-template <bool kFold>
-bool LiteralSearch(const GrepOp& op, StringView in, int start, int& at, int& end) {
-  const Char* s = in.data();
+template <bool kFold, class C>
+bool LiteralSearch(const GrepOp& op, std::basic_string_view<C> in, int start, int& at, int& end) {
+  const C* s = in.data();
   const int length = static_cast<int>(in.size());
   const int last_start = length - op.len + 1;
   if (start > last_start) return false;
@@ -627,7 +731,8 @@ void ForceGrepTable(bool force) noexcept { g_force_table.store(force, std::memor
 
 // Each search is a function of its own, so that the short ones are not
 // burdened with the registers and stack of the walk.
-bool TGrep::MatchString(StringView Instring, int& MatchPos) {
+template <class C>
+bool TGrep::MatchIn(std::basic_string_view<C> Instring, int& MatchPos) {
   switch (shortcut_) {
     case kShortcutRange: return MatchRange(Instring, MatchPos);
     case kShortcutLiteral: return MatchLiteral(Instring, MatchPos);
@@ -637,13 +742,60 @@ bool TGrep::MatchString(StringView Instring, int& MatchPos) {
   return MatchByWalk(Instring, MatchPos);
 }
 
+bool TGrep::MatchString(StringView Instring, int& MatchPos) { return MatchIn(Instring, MatchPos); }
+
+// The bytes are matched as they stand where that gives what the decoded
+// line gives: an ASCII byte is always its own character after decoding (it
+// is never part of a multi-byte sequence), and every other byte becomes a
+// character above 127, so up to the first non-ASCII byte the bytes and the
+// decoded line agree character by character and position by position.
+//   * An ASCII line: the whole search runs on the bytes.
+//   * '^' and a literal: only the literal's length at the front matters.
+//   * A single literal or range (or run of it) made of ASCII characters:
+//     no occurrence in the bytes means none in the decoded line (its
+//     occurrences are made of ASCII bytes, in the same order); one found
+//     with only ASCII bytes up to its end is the decoded line's first one,
+//     at the same positions.
+// Anything else is decoded into a buffer kept for the next line.
+bool TGrep::MatchUtf8(std::string_view Line, int& MatchPos) {
+  const std::basic_string_view<Byte> bytes(reinterpret_cast<const Byte*>(Line.data()), Line.size());
+  switch (shortcut_) {
+    case kShortcutBolLiteral: {
+      if (AsciiFront(Line, std::min(Line.size(), static_cast<size_t>(ops_[1].len)))) {
+        return MatchBolLiteral(bytes, MatchPos);
+      }
+      break;
+    }
+    case kShortcutRange:
+    case kShortcutLiteral: {
+      if (!ascii_item_) break;
+      // What the search writes, kept to be put back should the bytes not
+      // decide (a match found in the bytes may lie before the start in
+      // the decoded line).
+      const int valid_from = FregExp[0].ValidFrom, start_pos = FMatchStartPos, end_pos = FMatchEndPos;
+      if (!MatchIn(bytes, MatchPos)) return false;
+      if (AsciiFront(Line, static_cast<size_t>(FMatchEndPos))) return true;
+      FregExp[0].ValidFrom = valid_from;
+      FMatchStartPos = start_pos;
+      FMatchEndPos = end_pos;
+      break;
+    }
+    case kShortcutNone: break;
+  }
+  if (AsciiFront(Line, Line.size())) return MatchIn(bytes, MatchPos);
+  line_.clear();
+  AppendFromUtf8(line_, Line);
+  return MatchIn(StringView(line_), MatchPos);
+}
+
 inline bool TGrep::Report(bool found, int end, int& MatchPos) {
   if (found) FMatchEndPos = end;
   FMatchStartPos = MatchPos = FregExp[0].ValidFrom;
   return found;
 }
 
-[[gnu::noinline]] bool TGrep::MatchRange(StringView Instring, int& MatchPos) {
+template <class C>
+[[gnu::noinline]] bool TGrep::MatchRange(std::basic_string_view<C> Instring, int& MatchPos) {
   // The same result as the general walk gives for this pattern, by one scan.
   const int start = std::max(FSrcStartPos, 1);
   int end = 0;
@@ -654,7 +806,8 @@ inline bool TGrep::Report(bool found, int end, int& MatchPos) {
   return Report(found, end, MatchPos);
 }
 
-[[gnu::noinline]] bool TGrep::MatchLiteral(StringView Instring, int& MatchPos) {
+template <class C>
+[[gnu::noinline]] bool TGrep::MatchLiteral(std::basic_string_view<C> Instring, int& MatchPos) {
   const int start = std::max(FSrcStartPos, 1);
   int at = 0, end = 0;
   const bool found = FIgnoreCase ? LiteralSearch<true>(ops_[0], Instring, start, at, end)
@@ -664,7 +817,8 @@ inline bool TGrep::Report(bool found, int end, int& MatchPos) {
 }
 
 // '^abc': one comparison, with the walk's writes.
-[[gnu::noinline]] bool TGrep::MatchBolLiteral(StringView Instring, int& MatchPos) {
+template <class C>
+[[gnu::noinline]] bool TGrep::MatchBolLiteral(std::basic_string_view<C> Instring, int& MatchPos) {
   if (FSrcStartPos > 1) return Report(false, 0, MatchPos);
   FregExp[0].ValidFrom = 1;
   const detail::GrepOp& op = ops_[1];
@@ -675,7 +829,8 @@ inline bool TGrep::Report(bool found, int end, int& MatchPos) {
   return Report(found, op.len, MatchPos);
 }
 
-[[gnu::noinline]] bool TGrep::MatchByWalk(StringView Instring, int& MatchPos) {
+template <class C>
+[[gnu::noinline]] bool TGrep::MatchByWalk(std::basic_string_view<C> Instring, int& MatchPos) {
   const int start = std::max(FSrcStartPos, 1);
   const int length = static_cast<int>(Instring.size());
   if (FLengRegExp == 1 && FregExp[0].Action == taMult0) {
@@ -701,11 +856,11 @@ inline bool TGrep::Report(bool found, int end, int& MatchPos) {
   bool found;
   int end;
   if (FIgnoreCase) {
-    Matcher<true> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
+    Matcher<true, C> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
     found = m.Search(start);
     end = m.end_pos();
   } else {
-    Matcher<false> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
+    Matcher<false, C> m(ops_.get(), FregExp.data(), FLengRegExp, Instring, table_, rows_);
     found = m.Search(start);
     end = m.end_pos();
   }

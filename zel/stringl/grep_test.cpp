@@ -256,6 +256,68 @@ TEST(Grep, LiteralSearchAgreesWithAPlainSearch) {
   });
 }
 
+// MatchUtf8 on a line of bytes gives exactly what MatchString gives on the
+// decoded line: result, positions and every token's ValidFrom, line after
+// line (so what an earlier line left in the tokens is compared too), from
+// every start, at every scan width, through the walk and through the table.
+// Lines mix ASCII with UTF-8 characters, invalid bytes and ASCII-only lines;
+// the patterns cover each kind of search, with ASCII and other characters.
+TEST(Grep, MatchUtf8AgreesWithMatchStringOnTheDecodedLine) {
+  const struct {
+    const char* pattern;  // UTF-8
+    bool ignore_case;
+  } kCases[] = {
+      {"ab", false}, {"aB", true}, {"(ab)+", false}, {"(Ab)+", true}, {"b+", false},
+      {"[0-9]+", false}, {"[a-b]", true}, {"[A-B]+", true}, {"\\#41", false},
+      {"^ab", false}, {"^aB", true}, {"^\\#E9", false},
+      {"a.*b", false}, {"a.*B", true}, {"[^a]b", false}, {"a?b*$", false}, {"[a-b]*1", false},
+      {"x[\\#80-\\#FF]", false}, {"\xC3\xA9", false}, {"a\xC3\xA9+", true}, {"[\xC3\xA9]b", false},
+      {"\xC5\x81", false}, {"^\xC3\xA9", false}, {".", false}, {"a*", false}, {"", false}};
+  const std::vector<std::string> pieces = {"a", "b", "A", "B", "1", "x", " ", "ab",
+                                           "\xC3\xA9", "\xC5\x81", "\xFF", "\x80", "\xC3", "\xE9"};
+  std::mt19937 rng(21);
+  std::vector<std::string> lines = {"", "ab", "\xC3\xA9" "ab", "ab\xC3\xA9", "x\xC3\xA9" "1"};
+  for (int i = 0; i < 120; ++i) {
+    std::string line;
+    const bool ascii = i % 2 == 0;
+    for (int n = static_cast<int>(rng() % 40); n > 0; --n) {
+      line += pieces[rng() % (ascii ? 8 : pieces.size())];
+    }
+    lines.push_back(line);
+  }
+  for (const bool table : {false, true}) {
+    detail::ForceGrepTable(table);
+    AtEveryScanWidth([&] {
+      for (const auto& c : kCases) {
+        TGrep by_bytes(nullptr), by_chars(nullptr);
+        for (TGrep* g : {&by_bytes, &by_chars}) {
+          g->SetStopOnError(false);
+          g->SetIgnoreCase(c.ignore_case);
+          g->SetRegExp(FromUtf8(c.pattern));
+        }
+        for (const std::string& line : lines) {
+          const String decoded = FromUtf8(line);
+          for (int start = 0; start <= static_cast<int>(decoded.size()) + 2; ++start) {
+            by_bytes.SetSearchStartPos(start);
+            by_chars.SetSearchStartPos(start);
+            int pos_bytes = -7, pos_chars = -7;
+            const bool found = by_chars.MatchString(decoded, pos_chars);
+            ASSERT_EQ(by_bytes.MatchUtf8(line, pos_bytes), found) << c.pattern << " in " << line;
+            ASSERT_EQ(pos_bytes, pos_chars) << c.pattern << " in " << line << " from " << start;
+            ASSERT_EQ(by_bytes.MatchStartPos(), by_chars.MatchStartPos());
+            ASSERT_EQ(by_bytes.MatchEndPos(), by_chars.MatchEndPos()) << c.pattern << " in " << line;
+            for (int k = 1; k <= by_chars.NrOfRegExpTokens(); ++k) {
+              ASSERT_EQ(by_bytes.GetRegExpToken(k).ValidFrom, by_chars.GetRegExpToken(k).ValidFrom)
+                  << c.pattern << " token " << k << " in " << line << " from " << start;
+            }
+          }
+        }
+      }
+    });
+  }
+  detail::ForceGrepTable(false);
+}
+
 struct CompileCase {
   const char* pattern;
   int error;

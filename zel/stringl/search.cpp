@@ -21,6 +21,18 @@ String FoldLower(StringView s) {
   return r;
 }
 
+#ifdef __SSE2__
+// The starts i..i+7 at which the first character (`first`, in every lane)
+// and the last character (`final`) of a needle of m characters both stand:
+// two mask bits per start.
+inline unsigned CandidateMask(const Char* d, size_t i, size_t m, __m128i first, __m128i final) {
+  const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, final))));
+}
+#endif
+
 // The first index at or after `from` where the non-empty `sub` occurs in
 // `s`, or npos.  Candidates are the places where both the first and the last
 // character of `sub` match; with SSE2 eight places are tested at once, so
@@ -39,10 +51,7 @@ size_t Find(StringView s, StringView sub, size_t from) {
   const __m128i first = _mm_set1_epi16(static_cast<short>(w[0]));
   const __m128i final = _mm_set1_epi16(static_cast<short>(w[m - 1]));
   for (; i + 8 <= last + 1; i += 8) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
-    unsigned mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, final))));
+    unsigned mask = CandidateMask(d, i, m, first, final);
     while (mask != 0) {
       const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
       if (matches_at(i + bit / 2)) return i + bit / 2;
@@ -65,6 +74,53 @@ void ForEachMatch(StringView s, StringView sub, size_t from, F f) {
        pos = Find(s, sub, pos + sub.size())) {
     if (!f(pos)) return;
   }
+}
+
+// The number of non-overlapping occurrences of `sub` in `s`, taken left to
+// right as ForEachMatch takes them, in one pass: the candidate mask of each
+// block of eight starts is worked through in order, and a candidate that
+// lies inside the occurrence just counted is passed over, so nothing is
+// scanned twice (a Find per occurrence would start a new block after each).
+int CountMatches(StringView s, StringView sub) {
+  const size_t n = s.size(), m = sub.size();
+  if (m == 0 || m > n) return 0;
+  const Char* const d = s.data();
+  const Char* const w = sub.data();
+  const size_t last = n - m;  // the last start that fits
+  // The characters between the first and the last, compared inline: the
+  // needles counted are mostly short.
+  const auto middle_matches = [&](size_t pos) {
+    for (size_t k = 1; k + 1 < m; ++k) {
+      if (d[pos + k] != w[k]) return false;
+    }
+    return true;
+  };
+  int count = 0;
+  size_t next = 0;  // the first start not inside a counted occurrence
+  size_t i = 0;
+#ifdef __SSE2__
+  const __m128i first = _mm_set1_epi16(static_cast<short>(w[0]));
+  const __m128i final = _mm_set1_epi16(static_cast<short>(w[m - 1]));
+  for (; i + 8 <= last + 1; i += 8) {
+    unsigned mask = CandidateMask(d, i, m, first, final);
+    while (mask != 0) {
+      const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+      mask &= ~(3u << bit);  // two mask bits per character
+      const size_t pos = i + bit / 2;
+      if (pos >= next && middle_matches(pos)) {
+        ++count;
+        next = pos + m;
+      }
+    }
+  }
+#endif
+  for (; i <= last; ++i) {
+    if (i >= next && d[i] == w[0] && d[i + m - 1] == w[m - 1] && middle_matches(i)) {
+      ++count;
+      next = i + m;
+    }
+  }
+  return count;
 }
 
 // The membership test of a character set with macros.  Codes 0-255 sit in a
@@ -184,12 +240,7 @@ int CountStringInString(StringView SubStr, StringView S, bool CaseSensitive) {
     S = folded_text;
     SubStr = folded_sub;
   }
-  int count = 0;
-  ForEachMatch(S, SubStr, 0, [&](size_t) {
-    ++count;
-    return true;
-  });
-  return count;
+  return CountMatches(S, SubStr);
 }
 
 int CountCharInString(Char C, StringView S, bool CaseSensitive) {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "zel/platform/casemap.h"
 #include "zel/platform/string.h"
 
 namespace zel::detail {
@@ -24,8 +25,9 @@ namespace zel::detail {
 // Hash of `Key`, after ASCII lower-casing (A-Z only) when `Fold` is set.
 uint64_t HashKey(StringView Key, bool Fold) noexcept;
 
-// Exact comparison, or after ASCII lower-casing of both sides when `Fold`.
-bool SameKey(StringView a, StringView b, bool Fold) noexcept;
+// Exact comparison, or after ASCII lower-casing of both sides when `Fold`
+// (inline: it runs for every key a lookup meets).
+inline bool SameKey(StringView a, StringView b, bool Fold) noexcept { return Fold ? SameText(a, b) : a == b; }
 
 class KeyIndex {
  public:

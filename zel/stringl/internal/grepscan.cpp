@@ -174,6 +174,163 @@ ZEL_GREP_AVX512 int FindAvx512(const Char* s, int p, int last, const GrepProbe& 
 
 int FindEmpty(const Char*, int p, int last, const GrepProbe&) noexcept { return p <= last ? p : last + 1; }
 
+// --- The same scans over bytes ---------------------------------------------
+// One byte per start: sixteen (SSE2) or thirty-two (AVX2) starts a time.  A
+// literal with a character above 255 stands nowhere in bytes.
+
+int FindEmpty8(const unsigned char*, int p, int last, const GrepProbe&) noexcept {
+  return p <= last ? p : last + 1;
+}
+
+int FindNone8(const unsigned char*, int, int last, const GrepProbe&) noexcept { return last + 1; }
+
+template <bool kExact, class Mask>
+inline int Confirm8(const unsigned char* s, int base, Mask mask, const GrepProbe& pr) {
+  if constexpr (kExact) return base + __builtin_ctzll(mask);
+  while (mask != 0) {
+    const int q = base + __builtin_ctzll(mask);
+    if (LiteralStandsAt(s + q - 1, pr.str, pr.len, pr.ignore_case)) return q;
+    mask &= mask - 1;
+  }
+  return 0;
+}
+
+template <int N, bool kExact>
+int FindPortable8(const unsigned char* s, int p, int last, const GrepProbe& pr) noexcept {
+  for (; p <= last; ++p) {
+    const unsigned char* b = s + p - 1;
+    bool all = true;
+    for (int i = 0; i < N && all; ++i) all = static_cast<Char>(b[pr.at[i]] | pr.fold[i]) == pr.want[i];
+    if (all && (kExact || LiteralStandsAt(b, pr.str, pr.len, pr.ignore_case))) return p;
+  }
+  return last + 1;
+}
+
+#if defined(__SSE2__)
+template <int N, bool kExact>
+int FindSse2Bytes(const unsigned char* s, int p, int last, const GrepProbe& pr) noexcept {
+  __m128i want[N], fold[N];
+  for (int i = 0; i < N; ++i) {
+    want[i] = _mm_set1_epi8(static_cast<char>(pr.want[i]));
+    fold[i] = _mm_set1_epi8(static_cast<char>(pr.fold[i]));
+  }
+  const auto hits = [&](const unsigned char* b) {
+    __m128i m = _mm_set1_epi8(-1);
+    for (int i = 0; i < N; ++i) {
+      const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + pr.at[i]));
+      m = _mm_and_si128(m, _mm_cmpeq_epi8(_mm_or_si128(c, fold[i]), want[i]));
+    }
+    return static_cast<unsigned>(_mm_movemask_epi8(m));
+  };
+  for (; p + 15 <= last; p += 16) {
+    const unsigned mask = hits(s + p - 1);
+    if (mask != 0) {
+      const int q = Confirm8<kExact>(s, p, mask, pr);
+      if (q != 0) return q;
+    }
+  }
+  if (p > last) return last + 1;
+  if (last < 16) return FindPortable8<N, kExact>(s, p, last, pr);
+  const int from = last - 15;  // the starts before p are done
+  const unsigned mask = hits(s + from - 1) & (~0u << (p - from));
+  const int q = mask != 0 ? Confirm8<kExact>(s, from, mask, pr) : 0;
+  return q != 0 ? q : last + 1;
+}
+#endif
+
+#if defined(__x86_64__)
+template <int N>
+ZEL_GREP_AVX2 inline unsigned Hits32Bytes(const unsigned char* b, const __m256i* want, const __m256i* fold,
+                                          const int32_t* at) {
+  __m256i m = _mm256_set1_epi8(-1);
+  for (int i = 0; i < N; ++i) {
+    const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + at[i]));
+    m = _mm256_and_si256(m, _mm256_cmpeq_epi8(_mm256_or_si256(c, fold[i]), want[i]));
+  }
+  return static_cast<unsigned>(_mm256_movemask_epi8(m));  // one bit per start
+}
+
+template <int N, bool kExact>
+ZEL_GREP_AVX2 int FindAvx2Bytes(const unsigned char* s, int p, int last, const GrepProbe& pr) noexcept {
+  __m256i want[N], fold[N];
+  for (int i = 0; i < N; ++i) {
+    want[i] = _mm256_set1_epi8(static_cast<char>(pr.want[i]));
+    fold[i] = _mm256_set1_epi8(static_cast<char>(pr.fold[i]));
+  }
+  for (; p + 31 <= last; p += 32) {
+    const unsigned mask = Hits32Bytes<N>(s + p - 1, want, fold, pr.at);
+    if (mask != 0) {
+      const int q = Confirm8<kExact>(s, p, mask, pr);
+      if (q != 0) return q;
+    }
+  }
+  if (p > last) return last + 1;
+  if (last < 32) return FindSse2Bytes<N, kExact>(s, p, last, pr);
+  const int from = last - 31;
+  const unsigned mask = Hits32Bytes<N>(s + from - 1, want, fold, pr.at) & (~0u << (p - from));
+  const int q = mask != 0 ? Confirm8<kExact>(s, from, mask, pr) : 0;
+  return q != 0 ? q : last + 1;
+}
+
+
+
+template <int N>
+ZEL_GREP_AVX512 inline __mmask64 Hits64Bytes(const unsigned char* b, __mmask64 live, const __m512i* want,
+                                             const __m512i* fold, const int32_t* at) {
+  __mmask64 m = live;
+  for (int i = 0; i < N; ++i) {
+    const __m512i c = _mm512_maskz_loadu_epi8(live, b + at[i]);
+    m = _mm512_mask_cmpeq_epi8_mask(m, _mm512_or_si512(c, fold[i]), want[i]);
+  }
+  return m;
+}
+
+// Sixty-four starts a time; the starts at the end through masked loads,
+// which read nothing beyond the input, so a line of up to 64 starts is one
+// block.
+template <int N, bool kExact>
+ZEL_GREP_AVX512 int FindAvx512Bytes(const unsigned char* s, int p, int last, const GrepProbe& pr) noexcept {
+  __m512i want[N], fold[N];
+  for (int i = 0; i < N; ++i) {
+    want[i] = _mm512_set1_epi8(static_cast<char>(pr.want[i]));
+    fold[i] = _mm512_set1_epi8(static_cast<char>(pr.fold[i]));
+  }
+  for (; p + 63 <= last; p += 64) {
+    const __mmask64 m = Hits64Bytes<N>(s + p - 1, ~__mmask64{0}, want, fold, pr.at);
+    if (m != 0) {
+      const int q = Confirm8<kExact>(s, p, static_cast<uint64_t>(m), pr);
+      if (q != 0) return q;
+    }
+  }
+  if (p > last) return last + 1;
+  const __mmask64 live = (__mmask64{1} << (last - p + 1)) - 1;  // fewer than 64 starts
+  const __mmask64 m = Hits64Bytes<N>(s + p - 1, live, want, fold, pr.at);
+  const int q = m != 0 ? Confirm8<kExact>(s, p, static_cast<uint64_t>(m), pr) : 0;
+  return q != 0 ? q : last + 1;
+}
+#endif
+
+using FindFn8 = int (*)(const unsigned char*, int, int, const GrepProbe&) noexcept;
+
+template <int N, bool kExact>
+FindFn8 Finder8() noexcept {
+  switch (Level()) {
+#if defined(__x86_64__)
+    case kGrepAvx512: return FindAvx512Bytes<N, kExact>;
+    case kGrepAvx2: return FindAvx2Bytes<N, kExact>;
+#endif
+#if defined(__SSE2__)
+    case kGrepSse2: return FindSse2Bytes<N, kExact>;
+#endif
+    default: return FindPortable8<N, kExact>;
+  }
+}
+
+template <int N>
+FindFn8 Finder8(bool exact) noexcept {
+  return exact ? Finder8<N, true>() : Finder8<N, false>();
+}
+
 using FindFn = int (*)(const Char*, int, int, const GrepProbe&) noexcept;
 
 template <int N, bool kExact>
@@ -220,6 +377,16 @@ GrepProbe MakeGrepProbe(const Char* str, int len, bool fold) noexcept {
     case 1: pr.find = Finder<1>(pr.exact); break;
     case 2: pr.find = Finder<2>(pr.exact); break;
     default: pr.find = Finder<3>(pr.exact); break;
+  }
+  // Over bytes: the probe characters compare as bytes, which holds only
+  // for codes up to 255; a literal with a character above stands nowhere.
+  const bool fits_bytes = std::all_of(str, str + len, [](Char c) { return c <= 0xFF; });
+  switch (fits_bytes ? pr.count : -1) {
+    case -1: pr.find8 = FindNone8; break;
+    case 0: pr.find8 = FindEmpty8; break;
+    case 1: pr.find8 = Finder8<1>(pr.exact); break;
+    case 2: pr.find8 = Finder8<2>(pr.exact); break;
+    default: pr.find8 = Finder8<3>(pr.exact); break;
   }
   return pr;
 }

@@ -26,10 +26,13 @@
 namespace zel::detail {
 
 // True when the literal str[0..len) stands at `in`, which is read folded
-// when `fold`.
-inline bool LiteralStandsAt(const Char* in, const Char* str, int len, bool fold) noexcept {
+// when `fold`.  The input is UTF-16 code units, or bytes that stand for
+// the characters of the same codes.
+template <class C>
+inline bool LiteralStandsAt(const C* in, const Char* str, int len, bool fold) noexcept {
   for (int i = 0; i < len; ++i) {
-    if ((fold ? AsciiLower(in[i]) : in[i]) != str[i]) return false;
+    const Char c = in[i];
+    if ((fold ? AsciiLower(c) : c) != str[i]) return false;
   }
   return true;
 }
@@ -51,6 +54,8 @@ struct GrepProbe {
   // The scan for this probe's count with the instructions chosen when the
   // probe was made.
   int (*find)(const Char* s, int p, int last, const GrepProbe& probe) noexcept = nullptr;
+  // The same over bytes (each the character of its code).
+  int (*find8)(const unsigned char* s, int p, int last, const GrepProbe& probe) noexcept = nullptr;
 };
 
 // The probe of the literal str[0..len) (kept by pointer), with IgnoreCase
@@ -62,6 +67,9 @@ GrepProbe MakeGrepProbe(const Char* str, int len, bool fold) noexcept;
 // last + len - 1.
 inline int FindLiteral(const Char* s, int p, int last, const GrepProbe& probe) noexcept {
   return probe.find(s, p, last, probe);
+}
+inline int FindLiteral(const unsigned char* s, int p, int last, const GrepProbe& probe) noexcept {
+  return probe.find8(s, p, last, probe);
 }
 
 enum GrepVector : int {
