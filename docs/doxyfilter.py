@@ -152,6 +152,12 @@ def scan(lines):
         code = []
         i = 0
         n = len(line)
+        if not in_block and line.lstrip().startswith('#'):
+            # A preprocessor line is no part of a statement.
+            info.code = line
+            info.pure_comment = False
+            infos.append(info)
+            continue
         while i < n:
             ch = line[i]
             if in_block:
@@ -207,6 +213,7 @@ def scan(lines):
             else:
                 stmt.append(ch)
             i += 1
+        stmt.append(' ')
         info.code = ''.join(code)
         stripped = info.code.strip()
         if re.match(r'^(public|private|protected)\s*:$', stripped):
