@@ -256,6 +256,23 @@ def declared_name(code):
     return m.group(1) if m else None
 
 
+def names_used(texts):
+    """The names a top comment uses as names: in code spans, after `zel::`,
+    called in its examples, or identifiers in its prose."""
+    names = set()
+    for text in texts:
+        for span in re.findall(r'`([^`]*)`', text):
+            names.update(re.findall(r'\w+', span))
+        names.update(re.findall(r'zel::(\w+)', text))
+        if text.startswith('  '):
+            names.update(re.findall(r'(\w+)\s*\(', text))
+        # Identifiers written in the prose: words with a capital inside
+        # (TObject, varBoolean, NumEntries), not plain words (Count, value).
+        names.update(w for w in re.findall(r'\b\w+\b', text)
+                     if re.match(r'^(?:[a-z]+[A-Z]|[A-Z]\w*[A-Z])\w*$', w))
+    return names
+
+
 def filter_header(text):
     lines = text.split('\n')
     out = []
@@ -269,7 +286,7 @@ def filter_header(text):
     if top:
         out.extend(file_page(top))
         file_name = comment_body(top[0]).split()[0]
-        mentioned = set(re.findall(r'\w+', ' '.join(comment_body(t) for t in top)))
+        mentioned = names_used(comment_body(t) for t in top)
     body = lines[k:]
     infos = scan(body)
     close_after = {}        # line index -> number of '///@}' to emit after it
