@@ -290,6 +290,7 @@ def filter_header(text):
     body = lines[k:]
     infos = scan(body)
     close_after = {}        # line index -> number of '///@}' to emit after it
+    group_end = -1          # last line of the member group being written
     i = 0
     n = len(body)
     while i < n:
@@ -328,6 +329,9 @@ def filter_header(text):
                 end = m
                 m += 1
             if starts > 1 and not info.in_enum:
+                # The members of the run share the comment: none gets a
+                # pointer of its own.
+                group_end = max(group_end, end)
                 out.append(pad + '///@{')
                 close_after[end] = close_after.get(end, 0) + 1
                 out.extend(doc)
@@ -343,7 +347,7 @@ def filter_header(text):
             text = comment_body(info.comment)
             line = line[:info.comment_col] + '///< ' + escape_text(text)
         if (info.decl_level and info.stmt_start and not info.pure_comment
-                and info.code.strip() and not info.in_enum
+                and info.code.strip() and not info.in_enum and i > group_end
                 and not (out and out[-1].lstrip().startswith('///'))):
             name = declared_name(info.code)
             if name and name in mentioned:

@@ -11,6 +11,7 @@ HEADER = '''// zel/x/thing.h — `TThing`, a thing that counts.
 //
 //   zel::TThing t(nullptr);
 //   t.Add(u"a");                // 1
+//   Twice(2);                   // 4
 //
 // Rules:
 //   * a \\c b stays text, <#tag> too
@@ -67,7 +68,7 @@ class FilterTest(unittest.TestCase):
         self.assertEqual(self.lines[:2], ['/// @file', '/// @brief `TThing`, a thing that counts.'])
         text = '\n'.join(self.lines[:30])
         for expected in ['/// @code{.cpp}\n/// zel::TThing t(nullptr);\n/// t.Add(u"a");                // 1\n'
-                         '/// @endcode',
+                         '/// Twice(2);                   // 4\n/// @endcode',
                          '/// - a \\\\c b stays text, \\<\\#tag\\> too\n///   and this continues the item;',
                          '/// - second item.',
                          '/// <pre>\n/// name   a table row\n/// other  another row\n/// </pre>']:
@@ -85,6 +86,8 @@ class FilterTest(unittest.TestCase):
             ('///@{\n/// Counts and sizes (one comment for the run).\nint Count() noexcept;', True),
             ('  return 2 * x;\n}\n///@}', True),
             ('  // inside a body: no documentation', True),
+            # Members of a group share its comment, even when named above.
+            ('}\n/// `Twice`', False),
             ('/// Alone before one declaration.\nvoid One();', True),
             ('///@{\n/// Alone', False),
             ('// A free comment, followed by a blank line.', True),
