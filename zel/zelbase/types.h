@@ -125,6 +125,7 @@ enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 
 // A point with floating-point coordinates.
 struct TPointDouble {
+  // The coordinates.
   double X = 0;
   double Y = 0;
   friend bool operator==(const TPointDouble&, const TPointDouble&) = default;
@@ -133,11 +134,13 @@ struct TPointDouble {
 // Left, Top, Right, Bottom; `TopLeft()` and `BottomRight()` are a second view
 // of the same storage as two points.
 struct TRectDouble {
+  // The edges.
   double Left = 0;
   double Top = 0;
   double Right = 0;
   double Bottom = 0;
 
+  // The corners as points, views of the same storage.
   TPointDouble& TopLeft() noexcept { return *reinterpret_cast<TPointDouble*>(&Left); }
   const TPointDouble& TopLeft() const noexcept {
     return *reinterpret_cast<const TPointDouble*>(&Left);
@@ -151,6 +154,7 @@ struct TRectDouble {
 
 // A point with a flag word and a colour.
 struct TColoredPoint {
+  // The position, a flag word and the colour.
   double X = 0;
   double Y = 0;
   uint16_t Flag = 0;
@@ -159,6 +163,7 @@ struct TColoredPoint {
 
 // The position of a cell in a four-dimensional grid (X, Y, L, T).
 struct TCellPosition4D {
+  // The index along each dimension.
   int32_t X = 0;
   int32_t Y = 0;
   int32_t L = 0;
@@ -179,6 +184,7 @@ static_assert(sizeof(TQuad) == 32);
 
 // --- Fixed buffers ---------------------------------------------------------
 
+// Byte buffers of 4 KiB and 16 KiB.
 using TBuf4096 = uint8_t[4096];
 using TBuf16K = uint8_t[16384];
 // The target type of a pointer to a caller's byte buffer of any length; never
@@ -187,6 +193,8 @@ using TDataBuffer = uint8_t[2147483647];
 
 // --- Dynamic arrays --------------------------------------------------------
 
+// Bytes, integers, floating-point numbers, Booleans, strings, variants and
+// points, in one to four dimensions.
 using TBytes = std::vector<uint8_t>;
 using TIntArray = std::vector<int32_t>;
 using TInt2DArray = std::vector<TIntArray>;
@@ -209,6 +217,8 @@ using TPDblArray = std::vector<TPointDouble>;
 // "Procedures" are plain function pointers; events are bound callables called
 // with the sender.
 
+// Progress reports (a count of states done, and a percentage), a request to
+// abort, the exchanges of a sort, and the mouse actions of a chart.
 using FeedBackProcType = void (*)(double StateCnt);
 using TFeedbackProc = void (*)(TObject* Sender, double StateCnt, double PercentDone);
 using TOnPercentDoneEvent = std::function<void(TObject* Sender, int32_t PercentDone)>;
