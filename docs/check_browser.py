@@ -3,8 +3,8 @@
 
   * the start page, a guide page with pictures (drawing) and a header's
     reference page (grep.h) load without any console message (script
-    errors are console messages), and every local script, style sheet and
-    picture they reference exists;
+    errors are console messages), and every local script, style sheet,
+    picture and link target they reference exists;
   * Doxygen's search finds `TGrep`, `CRC32` and `DrawMarkOnCanvas`: the
     search box loads search/<index>_<n>.html?<term> into its result frame;
     this check loads that same page with the term, lets its script run, and
@@ -49,10 +49,11 @@ def run_browser(browser, profile, url, *mode):
 
 
 def missing_resources(site, page, dom):
-    """Local scripts, style sheets and pictures the page names but that are absent."""
+    """Local scripts, style sheets, pictures and link targets the page names
+    but that are absent."""
     base = os.path.dirname(os.path.join(site, page))
     missing = []
-    for attr, ref in re.findall(r'<(?:script|img|link)\b[^>]*?\b(src|href)="([^"]+)"', dom):
+    for attr, ref in re.findall(r'<(?:script|img|link|a)\b[^>]*?\b(src|href)="([^"]+)"', dom):
         ref = html.unescape(ref).split('#')[0].split('?')[0]
         if not ref or re.match(r'^[a-z]+:', ref):
             continue
