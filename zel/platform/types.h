@@ -15,7 +15,9 @@
 
 namespace ZEL_EXPORT zel {
 
+// A point with integer coordinates (pixels on a canvas).
 struct TPoint {
+  // The coordinates.
   int32_t X = 0;
   int32_t Y = 0;
   friend bool operator==(const TPoint&, const TPoint&) = default;

@@ -66,6 +66,8 @@ namespace ZEL_EXPORT zel {
 
 using TVarType = uint16_t;
 
+// The type codes `VarType` gives; an array's code is its element type with
+// `varArray` set (`varTypeMask` keeps the element type).
 inline constexpr TVarType varEmpty = 0x0000;
 inline constexpr TVarType varNull = 0x0001;
 inline constexpr TVarType varSmallint = 0x0002;
@@ -110,12 +112,14 @@ class Variant {
   Variant(StringView v);
   Variant(const Char* v);
 
+  // Copying and moving.
   Variant(const Variant& other);
   Variant(Variant&& other) noexcept;
   Variant& operator=(const Variant& other);
   Variant& operator=(Variant&& other) noexcept;
   ~Variant();
 
+  // The type code, and whether the variant is empty, Null or an array.
   TVarType VarType() const noexcept { return type_; }
   // `*this = Variant(v)`, done in place when no string or array is held
   // (a count updated in a loop then costs no temporary).
@@ -133,6 +137,8 @@ class Variant {
   bool IsNull() const noexcept { return type_ == varNull; }
   bool IsArray() const noexcept { return (type_ & varArray) != 0; }
 
+  // The value converted to a simple type, as `VarToInt64`, `VarToInt32`,
+  // `VarToDouble`, `VarToBool` and `VarToStr` do.
   int64_t AsInt64() const;
   int32_t AsInt32() const;
   double AsDouble() const;
@@ -184,6 +190,7 @@ class Variant {
   std::unique_ptr<Array, ArrayDeleter> a_;
 };
 
+// A Null variant, an empty one, and variants of a currency value and a date.
 Variant Null();
 Variant Unassigned();  // an empty variant
 Variant VarFromCurrency(int64_t Scaled);  // Scaled = value x 10000
@@ -193,6 +200,7 @@ Variant VarFromDateTime(TDateTime Value);
 Variant VarFromAnsiString(std::string_view Bytes);
 Variant VarFromAnsiString(StringView Text);
 
+// The member tests as functions.
 inline TVarType VarType(const Variant& V) noexcept { return V.VarType(); }
 inline bool VarIsNull(const Variant& V) noexcept { return V.IsNull(); }
 inline bool VarIsEmpty(const Variant& V) noexcept { return V.IsEmpty(); }
@@ -216,6 +224,7 @@ inline void VarArrayPut(Variant& V, const Variant& Value, std::initializer_list<
   V.Put(Indices, Value);
 }
 
+// The value converted to a simple type (the rules at the top of this file).
 int64_t VarToInt64(const Variant& V);
 int32_t VarToInt32(const Variant& V);
 double VarToDouble(const Variant& V);

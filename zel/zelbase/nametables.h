@@ -55,10 +55,12 @@ struct IndexedArray {
   // Public only so that the type stays an aggregate; use operator[].
   T elems[Hi - Lo + 1];
 
+  // Element i, for i in Lo..Hi (asserted).
   constexpr const T& operator[](int i) const noexcept {
     assert(i >= Lo && i <= Hi && "index outside the table's range");
     return elems[i - Lo];
   }
+  // The index range Lo..Hi and the number of elements.
   static constexpr int Low() noexcept { return Lo; }
   static constexpr int High() noexcept { return Hi; }
   static constexpr std::size_t size() noexcept { return Hi - Lo + 1; }
@@ -106,8 +108,9 @@ inline constexpr int HTMLLat1EntitiesCapacity = 8;
 
 using MonthNames = IndexedArray<StringView, 1, 12>;   // January = 1
 using WeekDayNames = IndexedArray<StringView, 1, 7>;  // Monday = 1
-using NumberWords = IndexedArray<StringView, 0, 12>;
+using NumberWords = IndexedArray<StringView, 0, 12>;  // zero = 0 to twelve
 
+// Month names, short, by language; January = 1.
 inline constexpr ByLanguage<MonthNames> MonthShort = {{
     {{u"M01", u"M02", u"M03", u"M04", u"M05", u"M06",
       u"M07", u"M08", u"M09", u"M10", u"M11", u"M12"}},
@@ -121,6 +124,7 @@ inline constexpr ByLanguage<MonthNames> MonthShort = {{
       u"Jul", u"Ago", u"Sep", u"Oct", u"Nov", u"Dic"}},
 }};
 
+// Month names in full, by language; January = 1.
 inline constexpr ByLanguage<MonthNames> MonthLong = {{
     {{u"M01", u"M02", u"M03", u"M04", u"M05", u"M06",
       u"M07", u"M08", u"M09", u"M10", u"M11", u"M12"}},
@@ -134,6 +138,7 @@ inline constexpr ByLanguage<MonthNames> MonthLong = {{
       u"julio", u"agosto", u"septiembre", u"octubre", u"noviembre", u"diciembre"}},
 }};
 
+// Weekday names, short, by language; Monday = 1.
 inline constexpr ByLanguage<WeekDayNames> WeekDayShort = {{
     {{u"D01", u"D02", u"D03", u"D04", u"D05", u"D06", u"D07"}},
     {{u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat", u"Sun"}},
@@ -207,6 +212,8 @@ inline constexpr IndexedArray<StringView, 160, 255> HTMLLat1Entities = {{
 // Entry i is the text the XML-like persistence writes and reads for value i:
 // the value's own name, except "bool" (lower case) for `Bool` in `xmlVarKind`.
 
+// One table per enumeration, named "xml" and the enumeration's name
+// without its "T".
 inline constexpr std::array<StringView, 3> xmlVerticalAlignment = {
     u"vaTop", u"vaCenter", u"vaBottom"};
 inline constexpr std::array<StringView, 3> xmlAlignment = {

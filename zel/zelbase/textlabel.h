@@ -88,6 +88,8 @@ class TCustomTextLabel : public WithOnChange<TPersistent> {
  public:
   TCustomTextLabel() = default;
 
+  // The label's settings (their defaults and file form: the top of this
+  // file); each has a setter below.
   double PosX() const noexcept { return pos_x_; }
   double PosY() const noexcept { return pos_y_; }
   int32_t Layer() const noexcept { return layer_; }
@@ -106,10 +108,12 @@ class TCustomTextLabel : public WithOnChange<TPersistent> {
   TTxtLblMode Mode() const noexcept { return mode_; }
   bool Visible() const noexcept { return visible_; }
 
+  // The position; stores it and calls Changed().
   void SetTxtLblPosX(double Value);
   void SetTxtLblPosY(double Value);
   // Layers 1..16 only; any other value is ignored (no Changed).
   void SetTxtLblLayer(int32_t Value);
+  // The other setters: each stores its value and calls Changed().
   void SetTxtLblShadowDx(int32_t Value);
   void SetTxtLblShadowDy(int32_t Value);
   void SetTxtLblColorShadow(TColor Value);
