@@ -140,42 +140,6 @@ int ScanRange(const Char* s, int p, int length, Char lo, Char hi) {
   return length + 1;
 }
 
-// As ScanRange, and when a position q is found, `run_end` receives the last
-// position of the run of characters in lo..hi that starts at q.  A run that
-// ends inside the block in which it starts (the usual case for short runs)
-// is read off the same mask, without a second scan; the end of an input of
-// at least sixteen characters is one last block overlapping the ones before.
-template <bool kFold>
-int ScanRangeRun(const Char* s, int p, int length, Char lo, Char hi, int& run_end) {
-#if defined(__SSE2__)
-  if (length >= 16) {
-    const RangeHits<kFold, true> inside(lo, hi);
-    // The first member in the block of sixteen from `from`, at or after
-    // position `skip`; 0 when there is none.
-    const auto find = [&](int from, int skip) {
-      const unsigned mask = Bits16(inside(s + from - 1), inside(s + from + 7)) & (~0u << (skip - from));
-      if (mask == 0) return 0;
-      const int h = __builtin_ctz(mask);
-      // ~mask has the bits 16 and up set, so the count stops at the block end.
-      const int run = __builtin_ctz(~mask >> h);
-      run_end = h + run < 16 ? from + h + run - 1
-                             : ScanRange<kFold, false>(s, from + 16, length, lo, hi) - 1;
-      return from + h;
-    };
-    for (; p + 15 <= length; p += 16) {
-      const int q = find(p, p);
-      if (q != 0) return q;
-    }
-    if (p > length) return length + 1;
-    const int q = find(length - 15, p);  // the positions before p had no member
-    return q != 0 ? q : length + 1;
-  }
-#endif
-  const int q = ScanRange<kFold>(s, p, length, lo, hi);
-  if (q <= length) run_end = ScanRange<kFold, false>(s, q, length, lo, hi) - 1;
-  return q;
-}
-
 #if defined(__SSE2__)
 // The mask (one bit per byte) of the sixteen bytes from `block` whose
 // folded code lies in lo..hi.
@@ -223,36 +187,69 @@ int ScanRange(const Byte* s, int p, int length, Char lo, Char hi) {
   return length + 1;
 }
 
-// ScanRangeRun over bytes: a run that ends in the block where it starts is
-// read off the same mask.
+#if defined(__SSE2__)
+// The run search of ScanRangeRun once there are at least sixteen
+// characters: `mask16(from)` gives one bit per position from..from+15 whose
+// folded character lies in lo..hi.
+template <bool kFold, typename Ch, typename Mask16>
+int ScanRunBlocks(const Ch* s, int p, int length, Char lo, Char hi, int& run_end, Mask16 mask16) {
+  // The first member in the block of sixteen from `from`, at or after
+  // position `skip`; 0 when there is none.
+  const auto find = [&](int from, int skip) {
+    const unsigned mask = mask16(from) & (~0u << (skip - from));
+    if (mask == 0) return 0;
+    const int h = __builtin_ctz(mask);
+    // ~mask has the bits 16 and up set, so the count stops at the block end.
+    const int run = __builtin_ctz(~mask >> h);
+    run_end = h + run < 16 ? from + h + run - 1 : ScanRange<kFold, false>(s, from + 16, length, lo, hi) - 1;
+    return from + h;
+  };
+  for (; p + 15 <= length; p += 16) {
+    const int q = find(p, p);
+    if (q != 0) return q;
+  }
+  if (p > length) return length + 1;
+  const int q = find(length - 15, p);  // the positions before p had no member
+  return q != 0 ? q : length + 1;
+}
+#endif
+
+// The scalar search of ScanRangeRun, for short inputs.
+template <bool kFold, typename Ch>
+int ScanRunScalar(const Ch* s, int p, int length, Char lo, Char hi, int& run_end) {
+  const int q = ScanRange<kFold>(s, p, length, lo, hi);
+  if (q <= length) run_end = ScanRange<kFold, false>(s, q, length, lo, hi) - 1;
+  return q;
+}
+
+// As ScanRange, and when a position q is found, `run_end` receives the last
+// position of the run of characters in lo..hi that starts at q.  A run that
+// ends inside the block in which it starts (the usual case for short runs)
+// is read off the same mask, without a second scan; the end of an input of
+// at least sixteen characters is one last block overlapping the ones before.
+template <bool kFold>
+int ScanRangeRun(const Char* s, int p, int length, Char lo, Char hi, int& run_end) {
+#if defined(__SSE2__)
+  if (length >= 16) {
+    const RangeHits<kFold, true> inside(lo, hi);
+    return ScanRunBlocks<kFold>(s, p, length, lo, hi, run_end, [&](int from) {
+      return Bits16(inside(s + from - 1), inside(s + from + 7));
+    });
+  }
+#endif
+  return ScanRunScalar<kFold>(s, p, length, lo, hi, run_end);
+}
+
 template <bool kFold>
 int ScanRangeRun(const Byte* s, int p, int length, Char lo, Char hi, int& run_end) {
 #if defined(__SSE2__)
   if (length >= 16) {
     const ByteRangeHits<kFold> inside(lo, hi);
-    // The first member in the block of sixteen from `from`, at or after
-    // position `skip`; 0 when there is none.
-    const auto find = [&](int from, int skip) {
-      const unsigned mask = inside(s + from - 1) & (~0u << (skip - from));
-      if (mask == 0) return 0;
-      const int h = __builtin_ctz(mask);
-      // ~mask has the bits 16 and up set, so the count stops at the block end.
-      const int run = __builtin_ctz(~mask >> h);
-      run_end = h + run < 16 ? from + h + run - 1 : ScanRange<kFold, false>(s, from + 16, length, lo, hi) - 1;
-      return from + h;
-    };
-    for (; p + 15 <= length; p += 16) {
-      const int q = find(p, p);
-      if (q != 0) return q;
-    }
-    if (p > length) return length + 1;
-    const int q = find(length - 15, p);  // the positions before p had no member
-    return q != 0 ? q : length + 1;
+    return ScanRunBlocks<kFold>(s, p, length, lo, hi, run_end,
+                                [&](int from) { return inside(s + from - 1); });
   }
 #endif
-  const int q = ScanRange<kFold>(s, p, length, lo, hi);
-  if (q <= length) run_end = ScanRange<kFold, false>(s, q, length, lo, hi) - 1;
-  return q;
+  return ScanRunScalar<kFold>(s, p, length, lo, hi, run_end);
 }
 
 // True when the first n bytes of `line` are ASCII (below 0x80).
