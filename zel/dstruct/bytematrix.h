@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "zel/dstruct/bitfield.h"
+#include "zel/platform/changenotify.h"
 #include "zel/platform/export.h"
-#include "zel/zelbase/changenotify.h"
 
 namespace ZEL_EXPORT zel {
 

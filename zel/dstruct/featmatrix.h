@@ -86,11 +86,11 @@
 #include <memory>
 #include <vector>
 
+#include "zel/platform/changenotify.h"
 #include "zel/platform/component.h"
 #include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/textfile.h"
-#include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/types.h"
 
 namespace ZEL_EXPORT zel {

@@ -108,10 +108,10 @@
 #include <string_view>
 #include <vector>
 
+#include "zel/platform/changenotify.h"
 #include "zel/platform/component.h"
 #include "zel/platform/export.h"
 #include "zel/platform/string.h"
-#include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/errors.h"
 #include "zel/zelbase/types.h"
 

@@ -35,13 +35,13 @@
 #include <cstdint>
 #include <span>
 
+#include "zel/platform/changenotify.h"
 #include "zel/platform/component.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
 #include "zel/platform/font.h"
 #include "zel/platform/string.h"
 #include "zel/platform/types.h"
-#include "zel/zelbase/changenotify.h"
 
 namespace ZEL_EXPORT zel {
 

@@ -63,7 +63,7 @@ void TFont::SetPixelsPerInch(int ppi) {
 void TFont::Assign(const TPersistent* Source) {
   const auto* other = dynamic_cast<const TFont*>(Source);
   if (other == nullptr) {
-    TPersistent::Assign(Source);
+    WithOnChange::Assign(Source);
     return;
   }
   name_ = other->name_;
@@ -72,10 +72,6 @@ void TFont::Assign(const TPersistent* Source) {
   style_ = other->style_;
   pixels_per_inch_ = other->pixels_per_inch_;
   Changed();
-}
-
-void TFont::Changed() {
-  if (on_change_) on_change_(this);
 }
 
 }  // namespace zel

@@ -16,13 +16,15 @@
 //   font.SetPixelsPerInch(300);      // Height() stays -16, Size() == 4
 //   font.SetStyle(zel::FontStyleBit(zel::fsBold) | zel::FontStyleBit(zel::fsItalic));
 //
-// Every setter that changes a value calls `OnChange(this)`; `Assign` copies
-// every value and then calls `OnChange` once.
+// Every setter that changes a value calls `OnChange(this)` (the handler set
+// with `SetOnChange`, from `WithOnChange`); `Assign` copies every value and
+// then calls `OnChange` once.
 #ifndef ZEL_PLATFORM_FONT_H_
 #define ZEL_PLATFORM_FONT_H_
 
 #include <cstdint>
 
+#include "zel/platform/changenotify.h"
 #include "zel/platform/component.h"
 #include "zel/platform/export.h"
 #include "zel/platform/string.h"
@@ -30,8 +32,9 @@
 
 namespace ZEL_EXPORT zel {
 
-class TFont : public TPersistent {
+class TFont : public WithOnChange<TPersistent> {
  public:
+  // A new font is 10 points at 96 pixels per inch, black, no style.
   static constexpr int kDefaultPixelsPerInch = 96;
   static constexpr int kDefaultSize = 10;
 
@@ -50,9 +53,12 @@ class TFont : public TPersistent {
   int Height() const noexcept { return height_; }
   void SetHeight(int pixels);
 
+  // The text colour, 0x00BBGGRR (black by default).
   TColor Color() const noexcept { return color_; }
   void SetColor(TColor color);
 
+  // The style bits (`FontStyleBit` of bold, italic, underline, strike-out);
+  // bits above those four are dropped.  `HasStyle` tests one of them.
   TFontStyles Style() const noexcept { return style_; }
   void SetStyle(TFontStyles style);
   bool HasStyle(TFontStyle s) const noexcept { return (style_ & FontStyleBit(s)) != 0; }
@@ -60,9 +66,6 @@ class TFont : public TPersistent {
   // The resolution the pixel height refers to; values below 1 are ignored.
   int PixelsPerInch() const noexcept { return pixels_per_inch_; }
   void SetPixelsPerInch(int ppi);
-
-  const TNotifyEvent& OnChange() const noexcept { return on_change_; }
-  void SetOnChange(TNotifyEvent handler) { on_change_ = std::move(handler); }
 
   // Copies name, height, colour, style and resolution from another TFont
   // (not its change handler), then calls OnChange.  Other sources fail with
@@ -75,14 +78,11 @@ class TFont : public TPersistent {
   }
 
  private:
-  void Changed();
-
   String name_;
   int height_;
   TColor color_ = 0;  // black
   TFontStyles style_ = 0;
   int pixels_per_inch_ = kDefaultPixelsPerInch;
-  TNotifyEvent on_change_;
 };
 
 // a * b / c rounded to nearest (halves away from zero), in 64 bits, as the

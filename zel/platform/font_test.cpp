@@ -38,7 +38,10 @@ TEST(FontTest, SizeIsKeptAsPixelHeight) {
 TEST(FontTest, ChangesAndAssignNotify) {
   TFont a, b;
   int changes = 0;
-  a.SetOnChange([&](TObject*) { ++changes; });
+  a.SetOnChange([&](TObject* sender) {
+    EXPECT_EQ(sender, static_cast<TObject*>(&a));
+    ++changes;
+  });
   a.SetColor(0x0000FF);
   a.SetColor(0x0000FF);  // same value: no event
   a.SetStyle(FontStyleBit(fsBold) | FontStyleBit(fsStrikeOut));

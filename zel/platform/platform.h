@@ -4,6 +4,7 @@
 #define ZEL_PLATFORM_PLATFORM_H_
 
 #include "zel/platform/casemap.h"
+#include "zel/platform/changenotify.h"
 #include "zel/platform/component.h"
 #include "zel/platform/datetime.h"
 #include "zel/platform/dialogs.h"

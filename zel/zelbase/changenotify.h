@@ -1,48 +1,9 @@
-// zel/zelbase/changenotify.h — the `OnChange` event and `Changed()` that
-// every stateful class of the library carries.
-//
-// A class gets both by deriving from `WithOnChange<TComponent>` (or
-// `WithOnChange<TPersistent>` for objects that are only properties of a
-// component).  Setters and modifying methods call `Changed()` after the
-// modification; it calls the handler with the object as `Sender` when one is
-// assigned and does nothing otherwise.
-//
-//   class TCounter : public zel::WithOnChange<zel::TComponent> {
-//    public:
-//     using WithOnChange::WithOnChange;
-//     void Increment() { ++count_; Changed(); }
-//    private:
-//     int count_ = 0;
-//   };
-//
-//   counter.SetOnChange([](zel::TObject* sender) { Redraw(sender); });
+// zel/zelbase/changenotify.h — kept so that existing includes keep working:
+// `WithOnChange` lives in the platform layer, zel/platform/changenotify.h,
+// where the platform's own classes (`TFont`) use it too.
 #ifndef ZEL_ZELBASE_CHANGENOTIFY_H_
 #define ZEL_ZELBASE_CHANGENOTIFY_H_
 
-#include <utility>
-
-#include "zel/platform/component.h"
-#include "zel/platform/export.h"
-
-namespace ZEL_EXPORT zel {
-
-template <class Base>
-class WithOnChange : public Base {
- public:
-  using Base::Base;
-
-  const TNotifyEvent& OnChange() const noexcept { return on_change_; }
-  void SetOnChange(TNotifyEvent handler) { on_change_ = std::move(handler); }
-
- protected:
-  void Changed() {
-    if (on_change_) on_change_(this);
-  }
-
- private:
-  TNotifyEvent on_change_;
-};
-
-}  // namespace zel
+#include "zel/platform/changenotify.h"
 
 #endif  // ZEL_ZELBASE_CHANGENOTIFY_H_

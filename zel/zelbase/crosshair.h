@@ -17,9 +17,9 @@
 
 #include <cstdint>
 
+#include "zel/platform/changenotify.h"
 #include "zel/platform/export.h"
 #include "zel/platform/types.h"
-#include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/types.h"
 
 namespace ZEL_EXPORT zel {

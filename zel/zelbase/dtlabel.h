@@ -15,9 +15,9 @@
 #ifndef ZEL_ZELBASE_DTLABEL_H_
 #define ZEL_ZELBASE_DTLABEL_H_
 
+#include "zel/platform/changenotify.h"
 #include "zel/platform/export.h"
 #include "zel/platform/string.h"
-#include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/types.h"
 
 namespace ZEL_EXPORT zel {

@@ -74,12 +74,12 @@
 
 #include <cstdint>
 
+#include "zel/platform/changenotify.h"
 #include "zel/platform/export.h"
 #include "zel/platform/font.h"
 #include "zel/platform/string.h"
 #include "zel/platform/textfile.h"
 #include "zel/platform/types.h"
-#include "zel/zelbase/changenotify.h"
 #include "zel/zelbase/types.h"
 
 namespace ZEL_EXPORT zel {

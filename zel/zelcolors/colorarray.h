@@ -46,12 +46,12 @@
 #include <span>
 #include <vector>
 
+#include "zel/platform/changenotify.h"
 #include "zel/platform/component.h"
 #include "zel/platform/export.h"
 #include "zel/platform/string.h"
 #include "zel/platform/textfile.h"
 #include "zel/platform/types.h"
-#include "zel/zelbase/changenotify.h"
 
 namespace ZEL_EXPORT zel {
 
