@@ -134,6 +134,14 @@ class LineInfo:
                  'comment', 'comment_col', 'pure_comment', 'opens_scope')
 
 
+def in_number(line, i):
+    """Whether position i lies inside a number literal (a digit separator)."""
+    j = i
+    while j and (line[j - 1].isalnum() or line[j - 1] in "_.'"):
+        j -= 1
+    return j < i and line[j].isdigit()
+
+
 def scan(lines):
     """Per line: brace depth and scope kind at its start, whether a new
     statement starts there, and where its `//` comment is."""
@@ -177,8 +185,9 @@ def scan(lines):
                 continue
             if ch in '"\'':
                 # A literal: skip to its closing quote (digit separators
-                # such as 1'000 follow a digit and are not quotes).
-                if ch == "'" and i and line[i - 1].isalnum():
+                # such as 1'000 or 0xFF'FF, inside a number, are not quotes;
+                # u'x', U'x', L'x' and u8'x' are literals).
+                if ch == "'" and in_number(line, i):
                     code.append(ch)
                     stmt.append(ch)
                     i += 1

@@ -102,6 +102,23 @@ class FilterTest(unittest.TestCase):
             with self.subTest(text=text):
                 self.assertEqual(text in self.out, present, self.out)
 
+    def test_literals_do_not_hide_declarations(self):
+        # A quote inside a literal, a prefixed character literal or a digit
+        # separator must not swallow the braces after it: the declarations
+        # below stay at namespace level and get their comments.
+        cases = [
+            "inline bool IsSep(char16_t c) { return c == u'\\\\' || c == u'/'; }",
+            "inline bool IsQuote(wchar_t c) { return c == L'\\'' || c == U'\"'; }",
+            "inline char8_t Dot() { return u8'.'; }",
+            "inline const char* Brace() { return \"{'\"; }",
+            "constexpr int kBig = 1'000'000 + 0xFF'FF + 0b1'0;",
+        ]
+        for code in cases:
+            with self.subTest(code=code):
+                out = doxyfilter.filter_header(
+                    'namespace zel {\n' + code + '\n// Documented.\nvoid After();\n}\n')
+                self.assertIn('/// Documented.\nvoid After();', out)
+
     def test_escaping(self):
         cases = [
             ('a \\c <b> & @x #y 5% $z', 'a \\\\c \\<b\\> \\& \\@x \\#y 5\\% \\$z'),
