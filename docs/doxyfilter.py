@@ -265,6 +265,24 @@ def declared_name(code):
     return m.group(1) if m else None
 
 
+def declarators(code):
+    """How many names a one-line variable declaration introduces (the commas
+    outside brackets, plus one); 1 for anything else."""
+    code = code.strip()
+    if not code.endswith(';') or _DECL_KEYWORD.match(code) or _USING.match(code):
+        return 1
+    depth = 0
+    count = 1
+    for ch in code:
+        if ch in '([{<':
+            depth += 1
+        elif ch in ')]}>':
+            depth -= 1
+        elif ch == ',' and depth == 0:
+            count += 1
+    return count
+
+
 def names_used(texts):
     """The names a top comment uses as names: in code spans, after `zel::`,
     called in its examples, or identifiers in its prose."""
@@ -337,6 +355,10 @@ def filter_header(text):
                     starts += 1
                 end = m
                 m += 1
+            if starts == 1 and end == target and declarators(infos[target].code) > 1:
+                # One declaration of several variables: Doxygen gives a
+                # comment to the first only, a group to each.
+                starts = 2
             if starts > 1 and not info.in_enum:
                 # The members of the run share the comment: none gets a
                 # pointer of its own.

@@ -119,6 +119,23 @@ class FilterTest(unittest.TestCase):
                     'namespace zel {\n' + code + '\n// Documented.\nvoid After();\n}\n')
                 self.assertIn('/// Documented.\nvoid After();', out)
 
+    def test_one_declaration_of_several_variables_shares_its_comment(self):
+        cases = [
+            # (declaration, grouped?)
+            ('  uint32_t EAX = 0, EBX = 0, ECX = 0;', True),
+            ('  int x, y;', True),
+            ('  int Sum(int a, int b);', False),
+            ('  std::map<int, int> table_;', False),
+            ('  int v[2] = {1, 2};', False),
+            ('  int One = 1;', False),
+        ]
+        for code, grouped in cases:
+            with self.subTest(code=code):
+                out = doxyfilter.filter_header(
+                    'namespace zel {\nstruct S {\n  // Shared.\n' + code + '\n};\n}\n')
+                self.assertIn('  /// Shared.\n' + code, out)
+                self.assertEqual('  ///@{' in out and '  ///@}' in out, grouped, out)
+
     def test_escaping(self):
         cases = [
             ('a \\c <b> & @x #y 5% $z', 'a \\\\c \\<b\\> \\& \\@x \\#y 5\\% \\$z'),
