@@ -28,8 +28,11 @@ import os
 import re
 import sys
 
+# '"' too: Doxygen takes the text between double quotes as it stands, so a
+# backslash inside quotes would show doubled after its escape, and one right
+# before the closing quote ("C:\") would keep the quoted text open.
 _ESCAPES = {'\\': '\\\\', '@': '\\@', '<': '\\<', '>': '\\>', '&': '\\&',
-            '#': '\\#', '%': '\\%', '$': '\\$'}
+            '#': '\\#', '%': '\\%', '$': '\\$', '"': '\\"'}
 
 
 def escape_plain(text):
@@ -106,7 +109,8 @@ def render_prose(lines):
         else:
             # A table or a layout in words: shown as it stands.
             out.append('<pre>')
-            out.extend(escape_plain(b[base:]) for b in block)
+            # "--" too: Doxygen would print it as a dash.
+            out.extend(escape_plain(b[base:]).replace('--', '\\--') for b in block)
             out.append('</pre>')
         i = j
     return out

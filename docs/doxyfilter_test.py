@@ -19,7 +19,7 @@ HEADER = '''// zel/x/thing.h — `TThing`, a thing that counts.
 //   * second item.
 //
 //   name   a table row
-//   other  another row
+//   other  another row <!-- "a\\b" -->
 #ifndef ZEL_X_THING_H_
 #define ZEL_X_THING_H_
 
@@ -71,7 +71,8 @@ class FilterTest(unittest.TestCase):
                          '/// Twice(2);                   // 4\n/// @endcode',
                          '/// - a \\\\c b stays text, \\<\\#tag\\> too\n///   and this continues the item;',
                          '/// - second item.',
-                         '/// <pre>\n/// name   a table row\n/// other  another row\n/// </pre>']:
+                         '/// <pre>\n/// name   a table row\n'
+                         '/// other  another row \\<!\\-- \\"a\\\\b\\" \\--\\>\n/// </pre>']:
             self.assertIn(expected, text)
 
     def test_line_structure_of_the_code_is_kept(self):
@@ -142,6 +143,10 @@ class FilterTest(unittest.TestCase):
             ('keep `a\\c<b>` as it is', 'keep `a\\c<b>` as it is'),
             ("an unpaired ` stays text", "an unpaired ' stays text"),
             ('as `::SHA1`', 'as <tt>\\::SHA1</tt>'),
+            # Quotes are escaped too, or Doxygen would show the backslashes
+            # inside them doubled and read on past a closing quote after one.
+            ('"C:\\a\\" and "\\"', '\\"C:\\\\a\\\\\\" and \\"\\\\\\"'),
+            ('keep `"a\\b"` in code', 'keep `"a\\b"` in code'),
         ]
         for text, expected in cases:
             with self.subTest(text=text):
