@@ -60,7 +60,7 @@ bool MatchesFileMask(StringView Name, StringView Mask);
 
 // What the host knows about one file.
 struct TFileInfo {
-  uint32_t Attr = 0;     // attribute bits (fa..., see above)
+  uint32_t Attr = 0;     // attribute bits (faDirectory, faSymLink, ...)
   uint32_t Mode = 0;     // permission bits (07777)
   int64_t Size = 0;      // bytes; 0 for a directory
   timespec Access{};     // last access, UTC
@@ -87,7 +87,7 @@ bool SameFile(StringView A, StringView B);
 // points to (a dangling link: the link's own size and time).
 struct TSearchRec {
   String Name;  // as stored, without a path
-  uint32_t Attr = 0;   // attribute bits (fa..., see above)
+  uint32_t Attr = 0;   // attribute bits (faDirectory, faSymLink, ...)
   uint32_t Mode = 0;   // permission bits (07777)
   int64_t Size = 0;    // bytes; 0 for a directory
   timespec Modify{};   // last modification, UTC
