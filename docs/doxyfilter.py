@@ -28,8 +28,11 @@ import os
 import re
 import sys
 
+# '"' too: Doxygen takes the text between double quotes as it stands, so a
+# backslash inside quotes would show doubled after its escape, and one right
+# before the closing quote ("C:\") would keep the quoted text open.
 _ESCAPES = {'\\': '\\\\', '@': '\\@', '<': '\\<', '>': '\\>', '&': '\\&',
-            '#': '\\#', '%': '\\%', '$': '\\$'}
+            '#': '\\#', '%': '\\%', '$': '\\$', '"': '\\"'}
 
 
 def escape_plain(text):
@@ -106,7 +109,8 @@ def render_prose(lines):
         else:
             # A table or a layout in words: shown as it stands.
             out.append('<pre>')
-            out.extend(escape_plain(b[base:]) for b in block)
+            # "--" too: Doxygen would print it as a dash.
+            out.extend(escape_plain(b[base:]).replace('--', '\\--') for b in block)
             out.append('</pre>')
         i = j
     return out
@@ -132,6 +136,14 @@ def file_page(comment_lines):
 class LineInfo:
     __slots__ = ('depth', 'decl_level', 'stmt_start', 'in_enum', 'code',
                  'comment', 'comment_col', 'pure_comment', 'opens_scope')
+
+
+def in_number(line, i):
+    """Whether position i lies inside a number literal (a digit separator)."""
+    j = i
+    while j and (line[j - 1].isalnum() or line[j - 1] in "_.'"):
+        j -= 1
+    return j < i and line[j].isdigit()
 
 
 def scan(lines):
@@ -177,8 +189,9 @@ def scan(lines):
                 continue
             if ch in '"\'':
                 # A literal: skip to its closing quote (digit separators
-                # such as 1'000 follow a digit and are not quotes).
-                if ch == "'" and i and line[i - 1].isalnum():
+                # such as 1'000 or 0xFF'FF, inside a number, are not quotes;
+                # u'x', U'x', L'x' and u8'x' are literals).
+                if ch == "'" and in_number(line, i):
                     code.append(ch)
                     stmt.append(ch)
                     i += 1
@@ -256,6 +269,24 @@ def declared_name(code):
     return m.group(1) if m else None
 
 
+def declarators(code):
+    """How many names a one-line variable declaration introduces (the commas
+    outside brackets, plus one); 1 for anything else."""
+    code = code.strip()
+    if not code.endswith(';') or _DECL_KEYWORD.match(code) or _USING.match(code):
+        return 1
+    depth = 0
+    count = 1
+    for ch in code:
+        if ch in '([{<':
+            depth += 1
+        elif ch in ')]}>':
+            depth -= 1
+        elif ch == ',' and depth == 0:
+            count += 1
+    return count
+
+
 def names_used(texts):
     """The names a top comment uses as names: in code spans, after `zel::`,
     called in its examples, or identifiers in its prose."""
@@ -328,6 +359,10 @@ def filter_header(text):
                     starts += 1
                 end = m
                 m += 1
+            if starts == 1 and end == target and declarators(infos[target].code) > 1:
+                # One declaration of several variables: Doxygen gives a
+                # comment to the first only, a group to each.
+                starts = 2
             if starts > 1 and not info.in_enum:
                 # The members of the run share the comment: none gets a
                 # pointer of its own.

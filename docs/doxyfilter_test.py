@@ -19,7 +19,7 @@ HEADER = '''// zel/x/thing.h — `TThing`, a thing that counts.
 //   * second item.
 //
 //   name   a table row
-//   other  another row
+//   other  another row <!-- "a\\b" -->
 #ifndef ZEL_X_THING_H_
 #define ZEL_X_THING_H_
 
@@ -71,7 +71,8 @@ class FilterTest(unittest.TestCase):
                          '/// Twice(2);                   // 4\n/// @endcode',
                          '/// - a \\\\c b stays text, \\<\\#tag\\> too\n///   and this continues the item;',
                          '/// - second item.',
-                         '/// <pre>\n/// name   a table row\n/// other  another row\n/// </pre>']:
+                         '/// <pre>\n/// name   a table row\n'
+                         '/// other  another row \\<!\\-- \\"a\\\\b\\" \\--\\>\n/// </pre>']:
             self.assertIn(expected, text)
 
     def test_line_structure_of_the_code_is_kept(self):
@@ -102,12 +103,50 @@ class FilterTest(unittest.TestCase):
             with self.subTest(text=text):
                 self.assertEqual(text in self.out, present, self.out)
 
+    def test_literals_do_not_hide_declarations(self):
+        # A quote inside a literal, a prefixed character literal or a digit
+        # separator must not swallow the braces after it: the declarations
+        # below stay at namespace level and get their comments.
+        cases = [
+            "inline bool IsSep(char16_t c) { return c == u'\\\\' || c == u'/'; }",
+            "inline bool IsQuote(wchar_t c) { return c == L'\\'' || c == U'\"'; }",
+            "inline char8_t Dot() { return u8'.'; }",
+            "inline const char* Brace() { return \"{'\"; }",
+            "constexpr int kBig = 1'000'000 + 0xFF'FF + 0b1'0;",
+        ]
+        for code in cases:
+            with self.subTest(code=code):
+                out = doxyfilter.filter_header(
+                    'namespace zel {\n' + code + '\n// Documented.\nvoid After();\n}\n')
+                self.assertIn('/// Documented.\nvoid After();', out)
+
+    def test_one_declaration_of_several_variables_shares_its_comment(self):
+        cases = [
+            # (declaration, grouped?)
+            ('  uint32_t EAX = 0, EBX = 0, ECX = 0;', True),
+            ('  int x, y;', True),
+            ('  int Sum(int a, int b);', False),
+            ('  std::map<int, int> table_;', False),
+            ('  int v[2] = {1, 2};', False),
+            ('  int One = 1;', False),
+        ]
+        for code, grouped in cases:
+            with self.subTest(code=code):
+                out = doxyfilter.filter_header(
+                    'namespace zel {\nstruct S {\n  // Shared.\n' + code + '\n};\n}\n')
+                self.assertIn('  /// Shared.\n' + code, out)
+                self.assertEqual('  ///@{' in out and '  ///@}' in out, grouped, out)
+
     def test_escaping(self):
         cases = [
             ('a \\c <b> & @x #y 5% $z', 'a \\\\c \\<b\\> \\& \\@x \\#y 5\\% \\$z'),
             ('keep `a\\c<b>` as it is', 'keep `a\\c<b>` as it is'),
             ("an unpaired ` stays text", "an unpaired ' stays text"),
             ('as `::SHA1`', 'as <tt>\\::SHA1</tt>'),
+            # Quotes are escaped too, or Doxygen would show the backslashes
+            # inside them doubled and read on past a closing quote after one.
+            ('"C:\\a\\" and "\\"', '\\"C:\\\\a\\\\\\" and \\"\\\\\\"'),
+            ('keep `"a\\b"` in code', 'keep `"a\\b"` in code'),
         ]
         for text, expected in cases:
             with self.subTest(text=text):

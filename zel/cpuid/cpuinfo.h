@@ -36,6 +36,7 @@ namespace ZEL_EXPORT zel {
 
 // The registers of one CPUID execution.
 struct TCPUIDResult {
+  // The four result registers, as the instruction left them (0 before).
   uint32_t EAX = 0, EBX = 0, ECX = 0, EDX = 0;
 };
 

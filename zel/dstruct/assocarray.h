@@ -120,10 +120,16 @@ class TAssocArray : public TComponent {
   String Keys(int32_t ix) const { return GetKeys(ix); }
   Variant Values(int32_t ix) const { return GetValues(ix); }
 
+  // The name of the section the XML persistence writes and reads by
+  // default (its dataid attribute); empty at first.
   const String& DataID() const noexcept { return data_id_; }
   void SetDataID(StringView v) { data_id_ = String(v); }
+  // Whether keys compare with A-Z folded to lower case (true at first); see
+  // "Keys" above: switching does not re-fold the stored keys.
   bool IgnoreCase() const noexcept { return ignore_case_; }
   void SetIgnoreCase(bool v);
+  // The slots added when the arrays are full, and the capacity `Clear`
+  // leaves (1024 at first; 0 or below: full arrays grow by one slot).
   int32_t Granularity() const noexcept { return granularity_; }
   void SetGranularity(int32_t v) noexcept { granularity_ = v; }
 

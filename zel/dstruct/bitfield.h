@@ -63,11 +63,14 @@ class TBitFld : public TComponent {
   // they still fit, new bits are false.
   void SetSize(int32_t Value);
 
+  // Reads, writes or flips bit ix (0..Size); outside that range reads give
+  // false and writes do nothing.
   bool GetBit(int32_t ix) const noexcept;
   void SetBit(int32_t ix, bool Value) noexcept;
   bool Bit(int32_t ix) const noexcept { return GetBit(ix); }
   void ToggleBit(int32_t ix) noexcept;
 
+  // All bits false; the size stays.
   void Clear() noexcept;
   void Invert() noexcept;
   int32_t CountTrueBits() const noexcept;

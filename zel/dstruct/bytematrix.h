@@ -34,6 +34,7 @@ class TByteMatrix : public WithOnChange<TComponent> {
   // ": not enough memory on heap".
   explicit TByteMatrix(TComponent* AOwner);
 
+  // The number of columns and of rows (1 or more).
   int32_t NrOfColumns() const noexcept { return cols_; }
   int32_t NrOfRows() const noexcept { return rows_; }
   // Resize(n, NrOfRows()) / Resize(NrOfColumns(), n), n <= 0 taken as 1.
@@ -47,15 +48,22 @@ class TByteMatrix : public WithOnChange<TComponent> {
   uint8_t DefaultValue() const noexcept { return default_; }
   void SetDefaultValue(uint8_t v) noexcept { default_ = v; }
 
+  // The byte at column ix, row iy (both from 1); see the top of this file
+  // for positions outside the matrix.
   uint8_t GetByte(int32_t ix, int32_t iy) const noexcept;
   void SetByte(int32_t ix, int32_t iy, uint8_t Value);
   uint8_t Byte(int32_t ix, int32_t iy) const noexcept { return GetByte(ix, iy); }
+  // Bit ixBit (0..7, 0 the least significant) of the byte at column ix, row
+  // iy; setting or toggling it calls OnChange.
   bool GetBit(int32_t ix, int32_t iy, int32_t ixBit) const noexcept;
   void SetBit(int32_t ix, int32_t iy, int32_t ixBit, bool Value);
   bool Bit(int32_t ix, int32_t iy, int32_t ixBit) const noexcept { return GetBit(ix, iy, ixBit); }
   void ToggleBit(int32_t col, int32_t row, int32_t ixBit);
 
+  // Sets every byte to Value; calls OnChange.
   void Fill(uint8_t Value);
+  // Reverse the order of the columns (column 1 <-> the last) or of the rows
+  // (row 1 <-> the last); call OnChange.
   void MirrorColumns();
   void MirrorRows();
   // Every byte becomes `Op`(own byte, second byte) when both matrices have

@@ -55,6 +55,8 @@
 
 namespace ZEL_EXPORT zel {
 
+// The CRC-16 variant: its start value, 0x0000 for ZMODEM (XMODEM), 0xFFFF
+// for CCITT (CCITT-FALSE); both use polynomial 0x1021 and no final inversion.
 enum TCRC16Mode : uint8_t { crcZModem, crcCCITT };
 
 // One CRC-16 step (polynomial 0x1021, most significant bit first).

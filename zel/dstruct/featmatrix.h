@@ -95,6 +95,8 @@
 
 namespace ZEL_EXPORT zel {
 
+// The kind of a feature's values: which strings it accepts and which typed
+// accessors may read and write it (see the top of this file).
 enum TFeatKind : uint8_t { fkUndefined, fkInteger, fkDouble, fkString, fkTriState };
 
 // Display names of the kinds (the file uses the enumeration names).
@@ -106,12 +108,20 @@ class TFeatMatProps : public TComponent {
   // The owner is ignored: a properties object belongs to its matrix.
   explicit TFeatMatProps(TComponent* AOwner = nullptr);
 
+  // The feature's number, the caller's identifier of it (0 at first; set by
+  // RenumberFeatures, searched by FindFeatNum).
   int32_t FeatNum() const noexcept { return feat_num_; }
   void SetFeatNum(int32_t v) noexcept { feat_num_ = v; }
+  // The feature's name ("undefined" at first; searched by FindFeatName).
   const String& FeatName() const noexcept { return feat_name_; }
   void SetFeatName(StringView v) { feat_name_ = String(v); }
+  // The kind of the feature's values (fkUndefined at first).  Setting it
+  // does not check or convert the values already stored.
   TFeatKind FeatKind() const noexcept { return feat_kind_; }
   void SetFeatKind(TFeatKind v) noexcept { feat_kind_ = v; }
+  // A comment, a text of preset values and a sorted flag (empty, empty,
+  // false at first): saved and loaded with the feature, never interpreted
+  // by the matrix.  None may hold a line break when the matrix is saved.
   const String& Comment() const noexcept { return comment_; }
   void SetComment(StringView v) { comment_ = String(v); }
   const String& PresetValues() const noexcept { return preset_values_; }
@@ -141,9 +151,12 @@ class TFeatMatProps : public TComponent {
 // or to a fresh one that the handle owns (see the top of this file).
 class TFeatPropsHandle {
  public:
+  // Points at an object owned elsewhere (a feature's own properties).
   explicit TFeatPropsHandle(TFeatMatProps* Borrowed) noexcept : ptr_(Borrowed) {}
+  // Takes ownership of the object and points at it.
   explicit TFeatPropsHandle(std::unique_ptr<TFeatMatProps> Owned) noexcept
       : owned_(std::move(Owned)), ptr_(owned_.get()) {}
+  // The object pointed at, as with a plain pointer.
   TFeatMatProps* operator->() const noexcept { return ptr_; }
   TFeatMatProps& operator*() const noexcept { return *ptr_; }
   TFeatMatProps* get() const noexcept { return ptr_; }

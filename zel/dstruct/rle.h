@@ -51,6 +51,8 @@
 
 namespace ZEL_EXPORT zel {
 
+// Where the decoder stands: between items (rlData), after the lead-in byte
+// 0xA5 (rlLeadin), or after the count, waiting for the value (rlCnt).
 enum TDecodeSt : uint8_t { rlData, rlLeadin, rlCnt };
 
 class TRLEncoder : public TComponent {

@@ -42,7 +42,12 @@
 
 namespace ZEL_EXPORT zel {
 
+// Progress of a scan: called as each directory is entered, with its path
+// and the number of matching files found before it.
 using TScanFilesFeedback = void (*)(const String& CurrentDir, int Count);
+// Progress of a tree copy: the bytes of the current file copied so far and
+// its size (bytes), its destination path, and the entries met so far
+// counting the current one (see `CopyFileTree`).
 using TTreeCopyFeedBack = void (*)(int64_t BytesCopied, int64_t SizeOfCurrentFile,
                                    const String& NameOfCurrentFile, int NrOfFilesCopiedSoFar);
 // Method types for applications' own progress reporting.

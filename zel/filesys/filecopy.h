@@ -50,6 +50,8 @@
 
 namespace ZEL_EXPORT zel {
 
+// Progress of one file copy: bytes copied so far and the file's size in
+// bytes (when it is called: see the top of this file).
 using TFileCopyFeedBack = void (*)(int64_t BytesCopied, int64_t SizeOfFile);
 
 // Status codes of `FileCopyFeedBk`.

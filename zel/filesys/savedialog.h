@@ -50,13 +50,24 @@
 
 namespace ZEL_EXPORT zel {
 
+// The application's own file dialog: gets `Parameters` and sets UserAction
+// (mrCancel at first; anything but mrOk gives up) and SelectedFileName (the
+// dialog's FileName at first).
 using TOnFileSelectEvent = std::function<void(TObject* Sender, const String& Parameters,
                                               TModalResult& UserAction,
                                               String& SelectedFileName)>;
+// Says whether FileName exists (FileDoesExist false at first); asked only
+// with the application's own dialog.
 using TOnFileCheckEvent =
     std::function<void(TObject* Sender, const String& FileName, bool& FileDoesExist)>;
+// Asks whether the existing FileName may be replaced: mrYes (done), mrNo
+// (the start value: show the dialog again) or mrCancel (give up); any other
+// reply raises EZELFileSysError.
 using TOnOverwriteEvent =
     std::function<void(TObject* Sender, const String& FileName, TModalResult& OverwriteReply)>;
+// Asks for consent to save into the forbidden folder; Path is the directory
+// part of the chosen name as given.  mrYes (the start value) goes on,
+// mrCancel gives up, any other reply shows the dialog again.
 using TOnForbiddenDirEvent =
     std::function<void(TObject* Sender, const String& Path, TModalResult& ForbiddenDirReply)>;
 
@@ -66,16 +77,24 @@ class TUnivSaveDialog : public TCommonDialog {
 
   bool Execute() override;
 
+  // The settings text (see "Settings in `Parameters`" above).
   const String& Parameters() const noexcept { return FParams; }
   void SetParameters(const String& S) { FParams = S; }
+  // The name offered to the dialog, and the one chosen after `Execute`.
   const String& FileName() const noexcept { return FFileName; }
   void SetFileName(const String& S) { FFileName = S; }
+  // The file type selected in the standard dialog, counted from 1 (1 at
+  // first).
   int FilterIndex() const noexcept { return FFilterIndex; }
   void SetFilterIndex(int I) noexcept { FFilterIndex = I; }
+  // The folder whose use needs consent (empty: none).
   const String& ForbiddenDir() const noexcept { return FForbiddenDir; }
   void SetForbiddenDir(const String& S) { FForbiddenDir = S; }
+  // The owner window handed to the standard dialog (0 at first: none).
   TWindowHandle ParentWnd() const noexcept { return FParentWnd; }
   void SetParentWnd(TWindowHandle H) noexcept { FParentWnd = H; }
+  // True (at first) to show the host's save dialog, false to call
+  // `OnFileSelect` instead.
   bool UseStandardDialog() const noexcept { return FUseStdDiag; }
   void SetUseStandardDialog(bool On) noexcept { FUseStdDiag = On; }
 

@@ -37,6 +37,9 @@
 
 namespace ZEL_EXPORT zel {
 
+// The encoding a text file's first bytes announce: UTF-16 little/big
+// endian, UTF-32 little/big endian, RTF, UTF-8 (a byte order mark), or none
+// of these (see `CheckTextFileType`).
 enum TTextfileType : uint8_t {
   tftUnicode_le,
   tftUnicode_be,

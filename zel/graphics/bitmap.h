@@ -35,6 +35,7 @@ class TBitmap : public TPersistent {
   TBitmap(int width, int height);
   ~TBitmap() override;
 
+  // The size in pixels (0 or more).
   int Width() const noexcept { return width_; }
   int Height() const noexcept { return height_; }
   // New sizes keep the pixels that still fit; negative sizes count as 0.

@@ -56,14 +56,19 @@ inline constexpr TColor clLime = 0x00FF00;
 inline constexpr TColor clBlue = 0xFF0000;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 
+// How a brush fills: with its colour (bsSolid), or not at all (bsClear:
+// shapes get only their outline, text no background).
 enum TBrushStyle : uint8_t { bsSolid, bsClear };
 
 // Colour, style and width of lines and outlines.  Setters that change a
 // value call OnChange (zel/zelbase/changenotify.h).
 class TPen : public WithOnChange<TPersistent> {
  public:
+  // The colour (clBlack at first).
   TColor Color() const noexcept { return color_; }
   void SetColor(TColor color);
+  // Solid, dashed or clear (psSolid at first; see the top of this file for
+  // dashes).
   TPenStyle Style() const noexcept { return style_; }
   void SetStyle(TPenStyle style);
   // Width in pixels; values below 1 are taken as 1.
@@ -84,8 +89,10 @@ class TPen : public WithOnChange<TPersistent> {
 // Colour and style of fills.  Setters that change a value call OnChange.
 class TBrush : public WithOnChange<TPersistent> {
  public:
+  // The fill colour (clWhite at first).
   TColor Color() const noexcept { return color_; }
   void SetColor(TColor color);
+  // Whether the brush fills (bsSolid at first).
   TBrushStyle Style() const noexcept { return style_; }
   void SetStyle(TBrushStyle style);
 
@@ -111,6 +118,7 @@ class TCanvas : public TPersistent {
   const TPen& Pen() const noexcept { return pen_; }
   TBrush& Brush() noexcept { return brush_; }
   const TBrush& Brush() const noexcept { return brush_; }
+  // The font of `TextOut`, `TextWidth` and `TextHeight`.
   TFont& Font() noexcept { return font_; }
   const TFont& Font() const noexcept { return font_; }
 
@@ -120,6 +128,9 @@ class TCanvas : public TPersistent {
   // A line in the pen from PenPos to (x, y), which becomes the new PenPos.
   virtual void LineTo(int x, int y) = 0;
 
+  // A rectangle, the ellipse inside that rectangle, or the closed polygon
+  // through `points` (even-odd fill; fewer than two points draw nothing):
+  // outlined in the pen, filled with the brush (see the top of this file).
   virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
   virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
   virtual void Polygon(std::span<const TPoint> points) = 0;
@@ -157,6 +168,8 @@ class TCanvas : public TPersistent {
   virtual bool IsPrinterCanvas() const { return false; }
 
  protected:
+  // Sets PenPos without calling the virtual `MoveTo`: for `LineTo`
+  // implementations, which move the pen as part of drawing.
   void SetPenPos(TPoint p) noexcept { pen_pos_ = p; }
 
  private:

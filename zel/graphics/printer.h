@@ -35,6 +35,7 @@ namespace ZEL_EXPORT zel {
 
 class TPrinter : public TObject {
  public:
+  // The resolution of a new printer.
   static constexpr int kDefaultPixelsPerInch = 300;
 
   TPrinter();
@@ -57,6 +58,7 @@ class TPrinter : public TObject {
   // Ends the page and starts the next; EPrinter when no document is open.
   void NewPage();
 
+  // True while a document is open (from BeginDoc to EndDoc or Abort).
   bool Printing() const noexcept;
   // 1 for the first page of a document, 0 when none is open.
   int PageNumber() const noexcept { return page_number_; }

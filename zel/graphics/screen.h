@@ -17,8 +17,10 @@
 
 namespace ZEL_EXPORT zel {
 
+// The display: its fonts and resolution (see the top of this file).
 class TScreen {
  public:
+  // The resolution of screen and bitmap canvases, pixels per inch.
   static constexpr int kPixelsPerInch = 96;
 
   std::vector<String> Fonts() const;

@@ -63,6 +63,7 @@ class THtmlProducer : public TComponent {
   // Frees the stream last handed out by `ConvertedHTMLAsStream`.
   ~THtmlProducer() override;
 
+  // The HTML template with its placeholders (empty at first).
   const String& Template() const noexcept { return FTemplate; }
   void SetTemplate(StringView Value);
 
@@ -92,6 +93,7 @@ class THtmlProducer : public TComponent {
   // created or written.
   void WriteConvertedHTMLToFile(const String& FName);
 
+  // The handler `Convert` asks for each placeholder's text (none at first).
   const TOnHTMLTagEvent& OnHTMLTag() const noexcept { return FOnHTMLTag; }
   void SetOnHTMLTag(TOnHTMLTagEvent Handler) { FOnHTMLTag = std::move(Handler); }
 

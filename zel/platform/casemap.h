@@ -20,6 +20,8 @@
 
 namespace ZEL_EXPORT zel {
 
+// One character with ASCII folding: a-z to A-Z / A-Z to a-z, anything else
+// as it is.
 constexpr Char AsciiUpper(Char c) noexcept {
   return (c >= u'a' && c <= u'z') ? static_cast<Char>(c - 32) : c;
 }
@@ -33,6 +35,8 @@ bool SameText(StringView a, StringView b) noexcept;
 // <0, 0 or >0 after ASCII upper-casing, by code unit.
 int CompareText(StringView a, StringView b) noexcept;
 
+// One code unit with locale-aware folding (as above: a surrogate, or a
+// character whose mapping needs more than one code unit, stays as it is).
 Char AnsiUpperChar(Char c) noexcept;
 Char AnsiLowerChar(Char c) noexcept;
 String AnsiUpperCase(StringView s);

@@ -57,10 +57,14 @@ class TComponent : public TPersistent {
   explicit TComponent(TComponent* AOwner);
   ~TComponent() override;
 
+  // The component that will delete this one; nullptr for none.
   TComponent* Owner() const noexcept { return owner_; }
+  // The name, shown in the library's component error messages
+  // (`Component "Name": ...`); empty at first, not checked for uniqueness.
   const String& Name() const noexcept { return name_; }
   void SetName(const String& name) { name_ = name; }
 
+  // The number of components this one owns.
   int ComponentCount() const noexcept { return static_cast<int>(components_.size()); }
   // Owned component i, counted from 0; nullptr outside the range.
   TComponent* Components(int i) const noexcept;

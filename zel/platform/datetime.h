@@ -49,12 +49,15 @@
 namespace ZEL_EXPORT zel {
 
 inline constexpr int32_t kUnixDateDelta = 25569;  // 1970-01-01 as a TDateTime
-inline constexpr int64_t kMSecsPerDay = 86400000;
+inline constexpr int64_t kMSecsPerDay = 86400000;  // milliseconds in a day (1.0)
 
 TDateTime Now();
 TDateTime Date();
 TDateTime Time();
 
+// Whether Year is a leap year by the Gregorian rules (divisible by 4, not
+// by 100 unless by 400), and the number of days of Month 1..12 in Year (0
+// for another month).
 bool IsLeapYear(int Year) noexcept;
 int DaysInMonth(int Year, int Month) noexcept;
 

@@ -54,8 +54,9 @@ class TCommonDialog : public TComponent {
 
 class TSaveDialog : public TCommonDialog {
  public:
+  // One entry of the dialog's file-type list.
   struct FileType {
-    String DisplayName;
+    String DisplayName;  // the name shown, such as "Text"
     String FileMask;  // "*.txt", several joined by ';'
   };
 
@@ -64,10 +65,14 @@ class TSaveDialog : public TCommonDialog {
   void AddFileType(const String& DisplayName, const String& FileMask) {
     types_.push_back({DisplayName, FileMask});
   }
+  // The file types in the order they were added.
   const std::vector<FileType>& FileTypes() const noexcept { return types_; }
 
+  // The window title (empty: the helper's own).
   const String& Title() const noexcept { return title_; }
   void SetTitle(const String& S) { title_ = S; }
+  // The folder the dialog starts in when `FileName` holds no "/" (empty:
+  // the current directory).
   const String& InitialDir() const noexcept { return initial_dir_; }
   void SetInitialDir(const String& S) { initial_dir_ = S; }
   // The name offered first, and the chosen one after `Execute`.

@@ -50,6 +50,8 @@ class EInOutError : public Exception {
  public:
   EInOutError(String message, int error_code)
       : Exception(std::move(message)), error_code_(error_code) {}
+  // The system's errno value, or one of the text-file codes 100..106
+  // (`ioReadError` .. `ioInvalidNumber`, zel/platform/textfile.h).
   int ErrorCode() const noexcept { return error_code_; }
 
  private:

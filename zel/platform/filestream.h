@@ -48,10 +48,14 @@ namespace ZEL_HIDDEN detail {
 struct FileWindow;  // zel/platform/internal/filewindow.h
 }  // namespace detail
 
+// Open modes (see the top of this file): create, or open an existing file
+// for reading, writing or both (the low two bits; 3 is refused).
 inline constexpr uint16_t fmCreate = 0xFF00;
 inline constexpr uint16_t fmOpenRead = 0x0000;
 inline constexpr uint16_t fmOpenWrite = 0x0001;
 inline constexpr uint16_t fmOpenReadWrite = 0x0002;
+// Share flags, or-ed into an open mode: accepted and not enforced, since
+// Linux has no mandatory share locks.
 inline constexpr uint16_t fmShareCompat = 0x0000;
 inline constexpr uint16_t fmShareExclusive = 0x0010;
 inline constexpr uint16_t fmShareDenyWrite = 0x0020;
@@ -60,8 +64,11 @@ inline constexpr uint16_t fmShareDenyNone = 0x0040;
 
 class TFileStream : public TStream {
  public:
+  // The size of the window in bytes.
   static constexpr int64_t kBufferSize = 64 * 1024;
 
+  // Opens or creates the file (see the top of this file for modes and
+  // errors).
   TFileStream(const String& FileName, uint16_t Mode);
   // Writes pending bytes (errors are lost here) and closes the file.
   ~TFileStream() override;
@@ -80,6 +87,7 @@ class TFileStream : public TStream {
   // empty for a derived class unless it overrides this too.
   std::span<const uint8_t> PeekBuffered() override;
 
+  // The name the stream was opened with.
   const String& FileName() const noexcept { return file_name_; }
   // The system file descriptor.
   int Handle() const noexcept { return fd_; }

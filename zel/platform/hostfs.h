@@ -48,7 +48,7 @@ inline constexpr uint32_t faVolumeID = 0x08;  // never set on this host
 inline constexpr uint32_t faDirectory = 0x10;
 inline constexpr uint32_t faArchive = 0x20;
 inline constexpr uint32_t faSymLink = 0x400;
-inline constexpr uint32_t faAnyFile = 0x1FF;
+inline constexpr uint32_t faAnyFile = 0x1FF;  // all classic bits (faSymLink lies outside)
 
 // The error code (errno) of the last failed call of this header on this
 // thread.
@@ -60,15 +60,15 @@ bool MatchesFileMask(StringView Name, StringView Mask);
 
 // What the host knows about one file.
 struct TFileInfo {
-  uint32_t Attr = 0;
+  uint32_t Attr = 0;     // attribute bits (faDirectory, faSymLink, ...)
   uint32_t Mode = 0;     // permission bits (07777)
   int64_t Size = 0;      // bytes; 0 for a directory
   timespec Access{};     // last access, UTC
   timespec Modify{};     // last modification, UTC
   bool HasBirth = false; // the file system keeps creation times
   timespec Birth{};      // creation, UTC (when HasBirth)
-  uint64_t Device = 0;
-  uint64_t Inode = 0;
+  uint64_t Device = 0;   // device id; with Inode, the file's identity
+  uint64_t Inode = 0;    // inode number on that device
   uint32_t Owner = 0;    // user id
 };
 
@@ -83,13 +83,14 @@ bool SameFile(StringView A, StringView B);
 // One entry of a directory search.  `Size`, `Mode` and `Modify` are filled
 // only by a search made with details; `Attr` always has the kind bits
 // (`faDirectory`, `faSymLink`, `faArchive`, `faSysFile`, `faHidden`), and
-// `faReadOnly` only with details.
+// `faReadOnly` only with details.  For a link the details describe what it
+// points to (a dangling link: the link's own size and time).
 struct TSearchRec {
   String Name;  // as stored, without a path
-  uint32_t Attr = 0;
-  uint32_t Mode = 0;
-  int64_t Size = 0;
-  timespec Modify{};
+  uint32_t Attr = 0;   // attribute bits (faDirectory, faSymLink, ...)
+  uint32_t Mode = 0;   // permission bits (07777)
+  int64_t Size = 0;    // bytes; 0 for a directory
+  timespec Modify{};   // last modification, UTC
 };
 
 // A search of one directory by mask.  Never returns "." or "..".  Entries
@@ -183,6 +184,8 @@ class THostFile {
  public:
   THostFile() = default;
   ~THostFile();
+  // Moving hands the open file over and leaves `Other` closed; assigning
+  // first closes the file this object held.
   THostFile(THostFile&& Other) noexcept;
   THostFile& operator=(THostFile&& Other) noexcept;
 

@@ -63,6 +63,10 @@ String IntToStr(int64_t Value);
 String IntToStr(uint32_t Value);
 String IntToStr(uint64_t Value);
 
+// Text to a 32- or 64-bit integer by the rules above.  For text that is no
+// valid integer of that width StrToInt and StrToInt64 raise EConvertError,
+// the Def forms return `Default`, and the Try forms return false and leave
+// `Value` as it was.
 int32_t StrToInt(StringView S);
 int64_t StrToInt64(StringView S);
 int32_t StrToIntDef(StringView S, int32_t Default);
@@ -70,6 +74,8 @@ int64_t StrToInt64Def(StringView S, int64_t Default);
 [[nodiscard]] bool TryStrToInt(StringView S, int32_t& Value);
 [[nodiscard]] bool TryStrToInt64(StringView S, int64_t& Value);
 
+// Text to a double by the rules above; invalid text as for the integers
+// (EConvertError, false with `Value` unchanged, or `Default`).
 double StrToFloat(StringView S);
 [[nodiscard]] bool TryStrToFloat(StringView S, double& Value);
 double StrToFloatDef(StringView S, double Default);

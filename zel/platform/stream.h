@@ -48,6 +48,8 @@
 
 namespace ZEL_EXPORT zel {
 
+// What `Seek`'s offset counts from: the start, the current position, or
+// the end of the stream.
 enum TSeekOrigin : uint8_t { soBeginning, soCurrent, soEnd };
 
 class TStream : public TObject {
@@ -60,6 +62,8 @@ class TStream : public TObject {
   // Moves the position and returns the new one.
   virtual int64_t Seek(int64_t Offset, TSeekOrigin Origin) = 0;
 
+  // The position in bytes from the start; setting it seeks there (a
+  // negative position raises `EStreamError`).
   int64_t Position() { return Seek(0, soCurrent); }
   void SetPosition(int64_t Pos) { Seek(Pos, soBeginning); }
   // The base version finds the end by seeking there and back.
@@ -123,6 +127,7 @@ class TMemoryStream : public TStream {
     return {data_.data() + pos_, data_.size() - static_cast<size_t>(pos_)};
   }
 
+  // The contents, and the position (it may lie past the end).
   std::vector<uint8_t> data_;
   int64_t pos_ = 0;
 };

@@ -33,7 +33,7 @@ namespace ZEL_EXPORT zel {
 
 using Char = char16_t;
 using String = std::u16string;
-using StringView = std::u16string_view;
+using StringView = std::u16string_view;  // a view of UTF-16 text
 using AnsiChar = unsigned char;  // one Windows-1252 byte
 
 // The character a Windows-1252 byte stands for.  The five bytes the code page
@@ -82,6 +82,7 @@ String S(std::string_view ascii_or_utf8);
 // front, as stored in tables and streams.
 class ShortString {
  public:
+  // The most bytes a ShortString holds.
   static constexpr int kCapacity = 255;
 
   // The empty string.  Only the length byte is written: the bytes past the
@@ -123,6 +124,8 @@ class ShortString {
     raw_[0] = static_cast<AnsiChar>(n);
   }
 
+  // The number of bytes (0..255), whether there are none, and the bytes
+  // themselves (a view into this string, valid until it changes).
   int Length() const noexcept { return raw_[0]; }
   bool Empty() const noexcept { return raw_[0] == 0; }
   std::string_view Bytes() const noexcept {

@@ -45,6 +45,8 @@ class TStringList : public TPersistent {
  public:
   TStringList() = default;
 
+  // The number of entries, and entry `Index` (from 0; outside the range
+  // `EStringListError`).  `SetStrings` calls OnChange.
   int Count() const noexcept { return static_cast<int>(items_.size()); }
   const String& Strings(int Index) const;
   void SetStrings(int Index, const String& S);
@@ -63,12 +65,17 @@ class TStringList : public TPersistent {
 
   String Text() const;
   void SetText(StringView Text);
+  // Replaces the list by the lines of a file (EFOpenError when it cannot be
+  // opened) / writes `Text()` as UTF-8, without a byte-order mark, through
+  // the safe save of zel/platform/filereplace.h.
   void LoadFromFile(const String& FileName);
   void SaveToFile(const String& FileName) const;
   // The rest of `Stream` from its position / the text at its position.
   void LoadFromStream(TStream& Stream);
   void SaveToStream(TStream& Stream) const;
 
+  // Whether `IndexOf` compares exactly (false at first: without regard to
+  // case).
   bool CaseSensitive() const noexcept { return case_sensitive_; }
   void SetCaseSensitive(bool On) noexcept { case_sensitive_ = On; }
 
@@ -82,6 +89,8 @@ class TStringList : public TPersistent {
   // EConvertError.
   void Assign(const TPersistent* Source) override;
 
+  // The entries in order, for range-based for; a change of the list
+  // invalidates the iterators.
   std::vector<String>::const_iterator begin() const noexcept { return items_.begin(); }
   std::vector<String>::const_iterator end() const noexcept { return items_.end(); }
 

@@ -108,6 +108,9 @@ class TextFile {
   bool Eof();
   bool Eoln();
 
+  // Write a string, a character, an integer or a float, right-aligned in
+  // `Width` characters (see "Writing" above; a `char` or `bool` argument
+  // does not compile); `WriteLn` writes `S` and ends the line with CR LF.
   void Write(StringView S, int Width = 0);
   template <std::same_as<Char> T>
   void Write(T C, int Width = 0) { Write(StringView(&C, 1), Width); }
@@ -127,9 +130,13 @@ class TextFile {
   void WriteLn();
   void WriteLn(StringView S);
 
+  // Whether the file is open for reading or writing, and its assigned name
+  // ("" for standard input and output).
   bool IsOpen() const noexcept { return mode_ != kClosed; }
   const String& FileName() const noexcept { return name_; }
 
+  // Whether a failure raises `EInOutError` (true at first) or is recorded
+  // for `IOResult` (see "Errors" above).
   void SetIOChecks(bool On) noexcept { io_checks_ = On; }
   bool IOChecks() const noexcept { return io_checks_; }
   // The code of the last failure while checks were off, then 0 again.

@@ -64,7 +64,7 @@
 
 namespace ZEL_EXPORT zel {
 
-using TVarType = uint16_t;
+using TVarType = uint16_t;  // a variant type code (the var... constants below)
 
 // The type codes `VarType` gives; an array's code is its element type with
 // `varArray` set (`varTypeMask` keeps the element type).

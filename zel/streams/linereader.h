@@ -40,10 +40,14 @@
 
 namespace ZEL_EXPORT zel {
 
+// What happens to each line's end: removed (leStrip) or kept (leKeep); see
+// above.
 enum TLineEnds : uint8_t { leStrip, leKeep };
 
 class TLineReader {
  public:
+  // The buffer's first size in bytes, which bounds one read; it doubles
+  // while a single line fills it.
   static constexpr size_t kBlockSize = 256 * 1024;
 
   explicit TLineReader(int Fd, TLineEnds Ends = leStrip) : fd_(Fd), ends_(Ends) {}

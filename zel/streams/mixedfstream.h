@@ -54,12 +54,17 @@ class TMixedFStream : public TFileStream {
   bool Eos();
 
   using TFileStream::Write;
+  // Text at the position, one byte per character (`WriteLn` adds CR LF),
+  // and binary values: a byte, a 4-byte integer, an 8-byte double.
   void Write(StringView AString);
   void WriteLn(StringView AString);
   void WriteByte(uint8_t aNum);
   void WriteInteger(int32_t aNum);
   void WriteDouble(double aNum);
 
+  // A text line (see `EOLMode` above), binary values of 1, 4, 8 and 10
+  // bytes (`error` set as described above, never raising), and numbers
+  // scanned from text (`ReadDecimal`, `ReadFPNum`; see above).
   String ReadLn(int EOLMode);
   uint8_t ReadByte(bool& error);
   int32_t ReadInteger(bool& error);

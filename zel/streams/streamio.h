@@ -44,6 +44,9 @@ void WriteDoubleToStream(TStream& Stream, double Value);         // 8 bytes
 void WriteSingleToStream(TStream& Stream, float Value);          // 4 bytes
 void WriteLongintToStream(TStream& Stream, int32_t Value);       // 4 bytes
 
+// Read back what the writers above wrote (10, 8, 4 and 4 bytes).  `Error`
+// becomes false, or true when the stream ended early or raised (see above:
+// nothing is thrown).
 long double ReadExtendedFromStream(TStream& Stream, bool& Error);
 double ReadDoubleFromStream(TStream& Stream, bool& Error);
 float ReadSingleFromStream(TStream& Stream, bool& Error);

@@ -90,6 +90,7 @@ struct GrepOp;
 
 namespace ZEL_EXPORT zel {
 
+// The kind of a compiled token.
 enum TGrepTokenAct : uint8_t {
   taNormal,   // a literal string
   taAnyByte,  // any one character
@@ -101,8 +102,9 @@ enum TGrepTokenAct : uint8_t {
   taOpti,     // zero or one
 };
 
+// One compiled token of a pattern (see `GetRegExpToken`).
 struct TGrepToken {
-  TGrepTokenAct Action;
+  TGrepTokenAct Action;  // what the token tests
   // taNormal: the literal's length; taSet: -1; the repetitions: their
   // operand, -1 the set in Params, 0 any character, n > 0 the literal of
   // n characters in Params.
@@ -114,6 +116,7 @@ struct TGrepToken {
   int32_t ValidFrom;
 };
 
+// The most tokens a pattern compiles to, and the array that holds them.
 inline constexpr int kGrepMaxTokens = 64;
 using TRegExp = std::array<TGrepToken, kGrepMaxTokens>;  // token i at [i - 1]
 
@@ -149,8 +152,13 @@ class TGrep : public TComponent {
   bool IgnoreCase() const noexcept { return FIgnoreCase; }
   void SetIgnoreCase(bool value);
 
+  // The input position (from 1; 1 at first) where searches start; see the
+  // edge rules above.
   int SearchStartPos() const noexcept { return FSrcStartPos; }
   void SetSearchStartPos(int value) noexcept { FSrcStartPos = value; }
+  // Whether `SetRegExp` raises for a compilation error (true at first);
+  // when false, the error is only kept in `LastError` and the tokens
+  // compiled before it stand.
   bool StopOnError() const noexcept { return FStopOnError; }
   void SetStopOnError(bool value) noexcept { FStopOnError = value; }
 

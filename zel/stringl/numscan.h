@@ -53,10 +53,11 @@ double ScanFloat(StringView S, bool AllowExp, int SepMode, int& Pos);
 // from a zero, or an exponent above 4200 from one the value can use (a
 // check that rejects "1e5000" rather than reading the clamped maximum).
 struct FloatScanResult {
-  double value;
+  double value;       // what `ScanFloat` returns
   bool ok;            // the scan ended in success
   bool exponent_over_4200;  // the exponent digits read amount to more than 4200
 };
+// Scans as `ScanFloat` does (the same value and `Pos`) and tells how.
 FloatScanResult ScanFloatDetailed(StringView S, bool AllowExp, int SepMode, int& Pos);
 
 // Exactly `Digits` upper-case hexadecimal digits of the lowest nibbles of

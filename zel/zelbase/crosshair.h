@@ -28,8 +28,11 @@ class TCrossHair : public WithOnChange<TPersistent> {
  public:
   TCrossHair() = default;
 
+  // The position on the chart, x and y (0 at first).
   double PosX() const noexcept { return pos_x_; }
   double PosY() const noexcept { return pos_y_; }
+  // The colour, shape, line style and line width (black, chOff, psSolid and
+  // 0 at first), kept as given for the code that draws the cross-hair.
   TColor Color() const noexcept { return color_; }
   TCrossHMode Mode() const noexcept { return mode_; }
   TPenStyle LineType() const noexcept { return line_type_; }
@@ -37,6 +40,7 @@ class TCrossHair : public WithOnChange<TPersistent> {
   // 0 until set; then 1 or 2.
   int32_t Layer() const noexcept { return layer_; }
 
+  // Store the value and call Changed, also when it is the current one.
   void SetCrossHPosX(double Value);
   void SetCrossHPosY(double Value);
   void SetCrossHColor(TColor Value);

@@ -27,6 +27,11 @@ class TDTLabel : public WithOnChange<TPersistent> {
   TDTLabel() = default;
   ~TDTLabel() override;
 
+  // The settings, with their start values: the time format (tfHHMMSS), the
+  // characters between the fields of a date and of a time ('.' and ':'),
+  // the year length (ylYYYY), whether months are written by name (false),
+  // the order of day, month and year (doYYMMDD), and where the date goes
+  // with a time (dtOnePerChart).
   TTimeFormat TimeFormat() const noexcept { return time_format_; }
   Char DateSeparator() const noexcept { return date_separator_; }
   Char TimeSeparator() const noexcept { return time_separator_; }
@@ -35,6 +40,8 @@ class TDTLabel : public WithOnChange<TPersistent> {
   TDateOrder DateOrder() const noexcept { return date_order_; }
   TDateForTime DateForTime() const noexcept { return date_for_time_; }
 
+  // Set one setting each; see the top of this file for when they call
+  // Changed.
   void SetTimeFormat(TTimeFormat Value);
   void SetDateSeparator(Char Value);
   void SetTimeSeparator(Char Value);
@@ -42,6 +49,7 @@ class TDTLabel : public WithOnChange<TPersistent> {
   void SetMonthName(bool Value);
   // The setter of DateOrder, under the name it has always had.
   void SetDAteOrder(TDateOrder Value);
+  // Sets DateForTime; nothing when it is the current value.
   void SetDateForTime(TDateForTime Value);
 
   // Copies every setting and OnChange from another TDTLabel (no Changed);

@@ -84,6 +84,8 @@ class TColorArray : public WithOnChange<TComponent> {
   // memory runs out; the palette is then unchanged.
   [[nodiscard]] bool Resize(int n);
 
+  // Sets every entry of the palette (not the backup) to Color; calls
+  // OnChange.
   void Fill(TColor Color);
   // Spreads the base colours `Colors` (counted from 0) over the palette,
   // interpolating between neighbours.  `DiscreteLevels` > 0 quantises the
