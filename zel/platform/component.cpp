@@ -58,6 +58,9 @@ TComponent* TComponent::Components(int i) const noexcept {
 
 void TComponent::InsertComponent(TComponent* c) {
   if (c == nullptr || c->owner_ == this) return;
+  for (const TComponent* o = this; o != nullptr; o = o->owner_) {
+    if (o == c) throw Exception(u"A component cannot own itself or one of its owners");
+  }
   if (c->owner_ != nullptr) c->owner_->RemoveComponent(c);
   components_.push_back(c);
   c->owner_ = this;

@@ -70,6 +70,8 @@ class TComponent : public TPersistent {
   TComponent* Components(int i) const noexcept;
 
   // Moves ownership of `c` to this component (it leaves its old owner).
+  // A component cannot own itself or one of its own owners (that would
+  // delete it twice): such a call raises `Exception` and changes nothing.
   void InsertComponent(TComponent* c);
   // Takes `c` out of this component's ownership without deleting it.
   void RemoveComponent(TComponent* c);

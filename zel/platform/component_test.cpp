@@ -71,6 +71,19 @@ TEST(Component, OwnershipMovesAndCanBeReleased) {
   EXPECT_EQ(destroyed, 1);
 }
 
+TEST(Component, OwnershipCyclesAreRefused) {
+  int destroyed = 0;
+  TWidget root(nullptr, &destroyed);
+  auto* child = new TWidget(&root, &destroyed);
+  auto* grandchild = new TWidget(child, &destroyed);
+  EXPECT_THROW(child->InsertComponent(child), Exception);
+  EXPECT_THROW(grandchild->InsertComponent(&root), Exception);
+  EXPECT_THROW(grandchild->InsertComponent(child), Exception);
+  EXPECT_EQ(child->Owner(), &root);
+  EXPECT_EQ(grandchild->Owner(), child);
+  EXPECT_EQ(root.Owner(), nullptr);
+}  // root deletes both once; AddressSanitizer reports a double delete otherwise
+
 TEST(Component, NameAndClassName) {
   int destroyed = 0;
   TWidget w(nullptr, &destroyed);
