@@ -183,19 +183,23 @@ GrepSearcher::GrepSearcher(const std::vector<std::string>& patterns, const GrepO
 
 GrepSearcher::~GrepSearcher() = default;
 
-bool GrepSearcher::LineMatches(std::string_view raw, bool& ascii) {
+bool GrepSearcher::LineMatches(std::string_view raw) {
+  for (auto& p : patterns_) {
+    int pos = 0;
+    if (p->grep.MatchUtf8(raw, pos)) return true;
+  }
+  return false;
+}
+
+void GrepSearcher::DecodeForPrinting(std::string_view raw, bool& ascii) {
   ascii = AsciiPrefixLength(raw) == raw.size();
+  if (ascii && !options_.color) return;  // printed as it stands
   line_.clear();
   if (ascii) {
     AppendByteChars(line_, raw);
   } else {
     AppendFromUtf8(line_, raw);
   }
-  for (auto& p : patterns_) {
-    int pos = 0;
-    if (p->grep.MatchString(line_, pos)) return true;
-  }
-  return false;
 }
 
 // Appends `text` to `out` with the stretches of every pattern's matches
@@ -259,23 +263,10 @@ void GrepSearcher::PrintLine(Scan& scan, std::string_view raw, bool ascii, int64
 void GrepSearcher::HandleLine(Scan& scan, const char* begin, const char* end) {
   std::string_view raw(begin, static_cast<size_t>(end - begin));
   if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  // A literal search reaches here only for lines that hold the literal.
+  if (!literal_search_ && !LineMatches(raw)) return;
   bool ascii = true;
-  if (literal_search_) {
-    // The literal was found: the line matches.  Decode it only to print.
-    if (options_.mode == GrepMode::kLines) {
-      ascii = AsciiPrefixLength(raw) == raw.size();
-      if (!ascii || options_.color) {
-        line_.clear();
-        if (ascii) {
-          AppendByteChars(line_, raw);
-        } else {
-          AppendFromUtf8(line_, raw);
-        }
-      }
-    }
-  } else if (!LineMatches(raw, ascii)) {
-    return;
-  }
+  if (options_.mode == GrepMode::kLines) DecodeForPrinting(raw, ascii);
   ++scan.matches;
   switch (options_.mode) {
     case GrepMode::kLines:

@@ -78,7 +78,12 @@ class GrepSearcher {
  private:
   struct Pattern;
   struct Scan;
-  bool LineMatches(std::string_view raw, bool& ascii);
+  // Whether some pattern matches the UTF-8 line `raw`; matched as bytes
+  // where the engine can, so a line is decoded only when it must be.
+  bool LineMatches(std::string_view raw);
+  // Decodes `raw` into line_ when printing needs it (a non-ASCII line, or
+  // colours); `ascii` tells whether the line is ASCII.
+  void DecodeForPrinting(std::string_view raw, bool& ascii);
   void PrintLine(Scan& scan, std::string_view raw, bool ascii, int64_t line_number);
   // Lines [begin, end): each ends with an LF, but the input's last may not.
   void ProcessLines(Scan& scan, const char* begin, const char* end);
@@ -88,7 +93,7 @@ class GrepSearcher {
   GrepOptions options_;
   std::vector<std::unique_ptr<Pattern>> patterns_;
   bool literal_search_ = false;
-  String line_;  // the decoded line, reused
+  String line_;  // the decoded line for printing, reused
   std::vector<char> buf_;
 };
 
