@@ -15,6 +15,7 @@
 #define ZEL_DSTRUCT_INTERNAL_KEYINDEX_H_
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "zel/platform/casemap.h"
@@ -26,8 +27,13 @@ namespace zel::detail {
 uint64_t HashKey(StringView Key, bool Fold) noexcept;
 
 // Exact comparison, or after ASCII lower-casing of both sides when `Fold`
-// (inline: it runs for every key a lookup meets).
-inline bool SameKey(StringView a, StringView b, bool Fold) noexcept { return Fold ? SameText(a, b) : a == b; }
+// (inline: it runs for every key a lookup meets).  The exact one compares
+// bytes with memcmp: the standard comparison of char16_t strings walks them
+// one code unit at a time.
+inline bool SameKey(StringView a, StringView b, bool Fold) noexcept {
+  if (Fold) return SameText(a, b);
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(Char)) == 0);
+}
 
 class KeyIndex {
  public:
