@@ -149,7 +149,7 @@ void TAssocArray::Clear() {
   hashes_ = {};
   index_->Clear();
   maybe_duplicates_ = false;
-  capacity_ = granularity_;
+  capacity_ = granularity_ > 0 ? granularity_ : 0;  // never a negative capacity
 }
 
 String TAssocArray::GetKeys(int32_t ix) const {

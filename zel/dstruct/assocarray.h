@@ -25,8 +25,8 @@
 //
 // Capacity: the arrays start with 1024 slots and, when full, grow to
 // NumEntries + Granularity (a Granularity of 0 or below grows by one).
-// `Clear` resets the capacity to Granularity, `Assign` to the exact count;
-// `Remove` never shrinks it.  No operation sends change notifications.
+// `Clear` resets the capacity to Granularity (0 for a Granularity below 1),
+// `Assign` to the exact count; `Remove` never shrinks it.  No operation sends change notifications.
 //
 // Typed lookups, by the value's variant type code:
 //   ResolveAsString  VarToStr; empty for Null or an absent key.

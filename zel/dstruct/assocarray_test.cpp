@@ -147,6 +147,9 @@ TEST(AssocArray, CapacityGrowsByGranularity) {
   a.Add(u"x", int32_t{1});  // a granularity of 0 grows by one
   a.Add(u"y", int32_t{1});
   EXPECT_EQ(a.Capacity(), 2);
+  a.SetGranularity(-5);
+  a.Clear();
+  EXPECT_EQ(a.Capacity(), 0);  // not -5
 }
 
 TEST(AssocArray, AssignCopiesExactly) {

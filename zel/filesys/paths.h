@@ -82,8 +82,8 @@ String AbridgeFilePath(StringView Path, int MaxLength);
 // component to its stored form only.
 String DOSToWinPath(StringView Path);
 
-// True when every character is allowed in an 8.3 file name (letters,
-// digits, ! # $ % & ' ( ) - . : @ \ ^ _ ` { } ~); "" is true.
+// True when every character is allowed in an 8.3 file name; "" is true.
+// Allowed: letters, digits and ! # $ % & ' ( ) - . : @ \ ^ _ ` { } ~
 bool IsFN83CompliantPath(StringView Path);
 
 // True for an 8.3-compliant path whose directory names hold at most 8
