@@ -3,6 +3,7 @@
 
   check_tree.py layers          units include only units below them
   check_tree.py exports [--fix] namespace openings carry the export rule
+  check_tree.py hosts           host-specific code sits in per-host files
 
 layers: the units start in the order of LAYERS (zel/module.h); a unit may
 include its own headers and those of the units before it, never one after
@@ -20,6 +21,15 @@ else carries ZEL_EXPORT: internals are never exported (tests and fuzz
 targets link the library's objects; tools/check_symbols.py compares what
 the built libraries export).  --fix rewrites the openings, drops
 ZEL_EXPORT from declarations and adds the include.
+
+hosts: code that calls one host's own interfaces sits in files named for
+that host, beside each other: foo_posix.cpp (POSIX, Linux) and
+foo_win32.cpp (Windows), foo_posix.h / foo_win32.h for headers used by
+them only, foo_posix_test.cpp for tests of one host's files; CMake builds a
+host's files only on that host.  A library or tool source (zel/, tools/zel/;
+not tests or test helpers) that includes a header only one host has (see
+HOST_HEADERS) must be that host's file, and a per-host header is included
+only by files of the same host.
 """
 
 import os
@@ -196,12 +206,63 @@ def check_exports(fix):
     return errors
 
 
+# System headers that only one host has.  Headers the C runtimes of both
+# hosts provide (unistd.h, fcntl.h, sys/stat.h, io.h, ...) are not listed.
+HOST_HEADERS = {
+    "posix": re.compile(r"^(sys/(random|resource|statvfs|wait|syscall|sysmacros|mman|socket|ioctl|"
+                        r"sysinfo|xattr)\.h|spawn\.h|sched\.h|pwd\.h|grp\.h|dlfcn\.h|termios\.h|"
+                        r"poll\.h|ifaddrs\.h|linux/.*|net/.*|netinet/.*)$"),
+    "win32": re.compile(r"^(windows|winsock2|ws2tcpip|shellapi|shlobj|shlwapi|bcrypt|iphlpapi|"
+                        r"commdlg|winioctl|winternl|objbase)\.h$", re.IGNORECASE),
+}
+SYSTEM_INCLUDE_RE = re.compile(r"^\s*#\s*include\s+<([^>]+)>")
+QUOTED_INCLUDE_RE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+HOST_FILE_RE = re.compile(r"_(posix|win32)(_test)?\.(cpp|h)$")
+
+
+def host_of(rel):
+    """'posix', 'win32' or None (a file for every host)."""
+    m = HOST_FILE_RE.search(rel)
+    return m.group(1) if m else None
+
+
+def check_hosts():
+    errors = []
+    files = library_files()
+    for dirpath, _, names in os.walk(os.path.join(ROOT, "tools", "zel")):
+        for name in names:
+            if name.endswith((".h", ".cpp")):
+                files.append(os.path.relpath(os.path.join(dirpath, name), ROOT))
+    for rel in sorted(files):
+        own = host_of(rel)
+        test_code = is_test(rel) or unit_of(rel) == "testutil" if rel.startswith("zel/") else is_test(rel)
+        with open(os.path.join(ROOT, rel), encoding="utf-8") as f:
+            lines = f.readlines()
+        for no, line in enumerate(lines, 1):
+            where = f"{rel}:{no}"
+            m = SYSTEM_INCLUDE_RE.match(line)
+            if m and not test_code:
+                for host, pattern in HOST_HEADERS.items():
+                    if pattern.match(m.group(1)) and own != host:
+                        errors.append(f"{where}: <{m.group(1)}> is {host} only: the code belongs "
+                                      f"in a file named *_{host}.cpp (beside its other hosts' files)")
+            m = QUOTED_INCLUDE_RE.match(line)
+            if m:
+                target_host = host_of(m.group(1))
+                if target_host is not None and own != target_host:
+                    errors.append(f"{where}: includes {m.group(1)}, a {target_host} file, "
+                                  f"from a file for {own or 'every host'}")
+    return errors
+
+
 def main(argv):
-    if len(argv) < 2 or argv[1] not in ("layers", "exports"):
+    if len(argv) < 2 or argv[1] not in ("layers", "exports", "hosts"):
         print(__doc__, file=sys.stderr)
         return 2
     if argv[1] == "layers":
         errors = check_layers()
+    elif argv[1] == "hosts":
+        errors = check_hosts()
     else:
         errors = check_exports("--fix" in argv[2:])
     for e in errors:

@@ -125,5 +125,39 @@ class Exports(TreeTest):
         self.assertIn("d.h: uses ZEL_EXPORT/ZEL_HIDDEN without including zel/platform/export.h", err)
 
 
+class Hosts(TreeTest):
+    def test_host_code_sits_in_per_host_files(self):
+        # (file, included line, expected problem or None)
+        cases = [
+            ("zel/platform/a_posix.cpp", "<sys/random.h>", None),
+            ("zel/platform/a.cpp", "<sys/random.h>", "<sys/random.h> is posix only"),
+            ("zel/platform/a_win32.cpp", "<sys/wait.h>", "<sys/wait.h> is posix only"),
+            ("zel/platform/a_win32.cpp", "<windows.h>", None),
+            ("zel/filesys/a.cpp", "<windows.h>", "<windows.h> is win32 only"),
+            ("tools/zel/a.cpp", "<spawn.h>", "<spawn.h> is posix only"),
+            ("zel/platform/a.cpp", "<unistd.h>", None),  # both C runtimes have it
+            ("zel/platform/a_test.cpp", "<sys/wait.h>", None),  # tests say per test
+            ("zel/testutil/a.h", "<sys/resource.h>", None),
+            ("zel/platform/a_posix.cpp", '"zel/platform/internal/b_posix.h"', None),
+            ("zel/platform/a_posix_test.cpp", '"zel/platform/internal/b_posix.h"', None),
+            ("zel/platform/a.cpp", '"zel/platform/internal/b_posix.h"', "a posix file, from a file for every host"),
+            ("zel/platform/a_win32.cpp", '"zel/platform/internal/b_posix.h"', "a posix file, from a file for win32"),
+        ]
+        for src, inc, problem in cases:
+            with self.subTest(src=src, inc=inc):
+                self.tmp.cleanup()
+                self.tmp = tempfile.TemporaryDirectory()
+                self.root = self.tmp.name
+                os.makedirs(os.path.join(self.root, "zel"))
+                self.write(src, f"#include {inc}\n")
+                rc, err = run(self.root, "hosts")
+                if problem is None:
+                    self.assertEqual((rc, err), (0, ""))
+                else:
+                    self.assertEqual(rc, 1)
+                    self.assertIn(problem, err)
+                    self.assertIn(f"{src}:1", err)
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -1,6 +1,10 @@
 #include "zel/module.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -34,9 +38,15 @@ TEST(ModuleTest, UnitsStartInOrderAndStopInReverseOncePerLoad) {
   // The shared library loads on its own, every symbol resolved, and its
   // units start and stop in its own copy, leaving this program's alone
   // (the test links the library's objects).
+#if defined(_WIN32)
+  const HMODULE shared = LoadLibraryA(ZEL_LIBRARY_FILE);
+  ASSERT_NE(shared, nullptr) << "LoadLibrary error " << GetLastError();
+  FreeLibrary(shared);
+#else
   void* shared = dlopen(ZEL_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(shared, nullptr) << dlerror();
   dlclose(shared);
+#endif
   EXPECT_EQ(detail::UnitStepLog(), expected);
 
   // Entering start again runs nothing: the counters guard each step.

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <clocale>
 #include <cstdlib>
-#include <locale.h>
+
+#include "tools/zel/host.h"
 
 namespace zel::cli {
 namespace {
@@ -25,18 +25,13 @@ std::string Display(const Option& o) {
   return o.name.empty() ? "-" + std::string(1, o.short_name) : "--" + std::string(o.name);
 }
 
-locale_t CLocale() {
-  static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
-  return c;
-}
-
 }  // namespace
 
 bool LooksLikeNumber(const std::string& arg) {
   if (arg.size() < 2) return false;
   char* end = nullptr;
   errno = 0;
-  strtod_l(arg.c_str(), &end, CLocale());
+  CStrtod(arg.c_str(), &end);
   return end != nullptr && *end == '\0' && end != arg.c_str();
 }
 
@@ -137,7 +132,7 @@ double ParsedArgs::GetDouble(std::string_view key, double fallback) const {
   if (!Has(key)) return fallback;
   const std::string v = Get(key);
   char* end = nullptr;
-  const double d = strtod_l(v.c_str(), &end, CLocale());
+  const double d = CStrtod(v.c_str(), &end);
   if (v.empty() || *end != '\0') {
     const std::string label = key.size() == 1 ? "-" + std::string(key) : "--" + std::string(key);
     throw BadUsage("option '" + label + "' needs a number, not '" + v + "'");

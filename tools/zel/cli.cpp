@@ -1,12 +1,12 @@
 #include "tools/zel/cli.h"
 
-#include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+
+#include "tools/zel/host.h"
 
 namespace zel::cli {
 namespace {
@@ -20,23 +20,6 @@ int UsageError(const Command& cmd, std::string_view message) {
   std::cerr << "zel: " << cmd.name << ": " << message << '\n'
             << "try 'zel " << cmd.name << " --help'\n";
   return kUsage;
-}
-
-// A standard descriptor that the parent left closed is taken by a
-// placeholder opened the wrong way round (/dev/null write-only for stdin,
-// read-only for stdout and stderr): reads and writes on it still fail with
-// EBADF, as on the closed descriptor, but no file this process opens can
-// get its number and receive the output meant for stdout.
-void GuardStandardDescriptors() {
-  for (int fd = 0; fd <= 2; ++fd) {
-    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    const int placeholder = open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
-    if (placeholder >= 0 && placeholder != fd) {
-      // A lower descriptor was free too; it is guarded on its own turn.
-      dup2(placeholder, fd);
-      close(placeholder);
-    }
-  }
 }
 
 }  // namespace
@@ -122,8 +105,7 @@ const Command* FindCommand(std::span<const Command> commands, std::string_view n
 }
 
 int RunProgram(int argc, char** argv, int (*run)(const Args& words)) {
-  signal(SIGPIPE, SIG_DFL);
-  GuardStandardDescriptors();
+  PrepareProcess();
   int status;
   try {
     status = run(Args(argv + 1, argv + argc));

@@ -1,12 +1,13 @@
 #include "tools/zel/grep_search.h"
 
 #include <errno.h>
-#include <string.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
+
+#include "tools/zel/host.h"
 
 namespace zel::cli {
 namespace {
@@ -51,7 +52,7 @@ class LiteralFinder {
     const size_t n = needle_.size();
     if (static_cast<size_t>(end - begin) < n) return nullptr;
     if (use_memmem_) {
-      return static_cast<const char*>(::memmem(begin, static_cast<size_t>(end - begin),
+      return static_cast<const char*>(FindBytes(begin, static_cast<size_t>(end - begin),
                                                 needle_.data(), n));
     }
     const char rare = needle_[rare_];
@@ -296,7 +297,7 @@ void GrepSearcher::ProcessLiteralHits(Scan& scan, const char* begin, const char*
       if (p->next != nullptr && p->next < hit) hit = p->next;
     }
     if (hit == end) break;
-    const auto* lf_before = static_cast<const char*>(::memrchr(pos, '\n', static_cast<size_t>(hit - pos)));
+    const auto* lf_before = FindLastByte(pos, '\n', static_cast<size_t>(hit - pos));
     const char* line_begin = lf_before == nullptr ? pos : lf_before + 1;
     const auto* lf = static_cast<const char*>(std::memchr(hit, '\n', static_cast<size_t>(end - hit)));
     const char* line_end = lf == nullptr ? end : lf;
@@ -354,7 +355,7 @@ GrepFileResult GrepSearcher::SearchFd(int fd, std::string_view name, std::string
     }
     first_block = false;
     have += static_cast<size_t>(n);
-    const auto* last_lf = static_cast<const char*>(::memrchr(data, '\n', have));
+    const auto* last_lf = FindLastByte(data, '\n', have);
     if (last_lf == nullptr) continue;
     const size_t whole = static_cast<size_t>(last_lf - data) + 1;
     ProcessLines(scan, data, data + whole);

@@ -1,8 +1,6 @@
 #include "tools/zel/grep_tree.h"
 
 #include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,9 +13,11 @@
 #include <thread>
 
 #include "tools/zel/cli.h"
+#include "tools/zel/grep_walk.h"
 #include "zel/filesys/paths.h"
 #include "zel/platform/filename.h"
-#include "zel/platform/internal/treewalk.h"
+#include "zel/platform/hostfs.h"
+#include "zel/platform/internal/hostio.h"
 
 namespace zel::cli {
 namespace {
@@ -68,9 +68,9 @@ struct Job {
 class OrderedSearch {
  public:
   explicit OrderedSearch(const GrepRun& run) : run_(run) {
-    struct stat st;
-    output_is_file_ = ::fstat(STDOUT_FILENO, &st) == 0 && S_ISREG(st.st_mode);
-    if (output_is_file_) output_ = st;
+    detail::FdFileId out;
+    output_is_file_ = detail::IdentifyFd(STDOUT_FILENO, out) && out.regular;
+    if (output_is_file_) output_ = out;
     for (int i = 0; i < run.threads; ++i) workers_.emplace_back([this] { Work(); });
   }
   ~OrderedSearch() { Finish(); }
@@ -92,8 +92,9 @@ class OrderedSearch {
   void Submit(std::string name, int fd, bool owned, bool skip_binary) {
     // Reading the file the output goes to would feed the search its own
     // matches, without end when a match is appended faster than it is read.
-    struct stat st;
-    if (output_is_file_ && ::fstat(fd, &st) == 0 && detail::SameFileId(st, output_)) {
+    detail::FdFileId in;
+    if (output_is_file_ && detail::IdentifyFd(fd, in) && in.device == output_.device &&
+        in.inode == output_.inode) {
       const std::string line = "zel: grep: " + name + ": input file is also the output\n";
       [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, line.data(), line.size());
       NoteError();
@@ -242,7 +243,7 @@ class OrderedSearch {
 
   const GrepRun& run_;
   bool output_is_file_ = false;
-  struct stat output_ {};
+  detail::FdFileId output_;
   std::vector<std::thread> workers_;
   std::unique_ptr<Searchers> searchers_;  // without workers
   std::mutex mutex_;
@@ -258,75 +259,15 @@ class OrderedSearch {
   GrepOutcome outcome_;
 };
 
-bool MatchesAny(const std::vector<String>& masks, const String& name, const String& path) {
+}  // namespace
+
+bool MatchesAnyMask(const std::vector<String>& masks, const String& name, const String& path) {
   for (const String& mask : masks) {
     const bool with_slash = mask.find(u'/') != String::npos;
     if (MatchesMask(with_slash ? path : name, mask)) return true;
   }
   return false;
 }
-
-// Submits every wanted regular file of one tree.
-class TreeLister : public detail::TreeVisitor {
- public:
-  TreeLister(const GrepRun& run, OrderedSearch& search, std::string prefix)
-      : run_(run), search_(search), prefix_(std::move(prefix)) {
-    for (const std::string& m : run.include_masks) include_.push_back(FileNameFromBytes(m));
-    for (const std::string& m : run.exclude_masks) exclude_.push_back(FileNameFromBytes(m));
-  }
-
-  bool WantDir(int, detail::DirEntry& e, const std::string& dir) override {
-    if (!run_.hidden && e.name[0] == '.') return false;
-    return exclude_.empty() ||
-           !MatchesAny(exclude_, FileNameFromBytes(e.name), FileNameFromBytes(dir + e.name));
-  }
-
-  void OnEntry(int dirfd, const detail::DirEntry& e, const std::string& dir) override {
-    if (e.type != DT_REG) return;  // links are not followed; no FIFOs or devices
-    if (!run_.hidden && e.name[0] == '.') return;
-    if (!include_.empty() || !exclude_.empty()) {
-      const String name = FileNameFromBytes(e.name), path = FileNameFromBytes(dir + e.name);
-      if (!include_.empty() && !MatchesAny(include_, name, path)) return;
-      if (MatchesAny(exclude_, name, path)) return;
-    }
-    // Non-blocking, so that a FIFO swapped in after the listing cannot
-    // hold the walk; then only a regular file is searched (reads of a
-    // regular file do not heed O_NONBLOCK).
-    const int fd = ::openat(dirfd, e.name.c_str(),
-                            O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-      if (errno != ELOOP) {  // ELOOP: a link now stands there; links are passed over
-        Report(prefix_ + dir + e.name, errno);
-        search_.NoteError();
-      }
-      return;
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-      ::close(fd);
-      return;
-    }
-    search_.Submit(prefix_ + dir + e.name, fd, true, true);
-  }
-
-  void OnError(const std::string& path, int err) override {
-    std::string name = prefix_ + path;
-    if (name.size() > 1 && name.back() == '/') name.pop_back();
-    if (name.empty()) name = ".";
-    Report(name, err);
-    search_.NoteError();
-  }
-
-  bool Stopped() override { return search_.Stopped(); }
-
- private:
-  const GrepRun& run_;
-  OrderedSearch& search_;
-  std::string prefix_;
-  std::vector<String> include_, exclude_;
-};
-
-}  // namespace
 
 GrepOutcome RunGrep(const std::vector<std::string>& operands, const GrepRun& run) {
   OrderedSearch search(run);
@@ -337,20 +278,20 @@ GrepOutcome RunGrep(const std::vector<std::string>& operands, const GrepRun& run
       continue;
     }
     const std::string path = operand.empty() ? "." : operand;
-    struct stat st;
-    const bool is_dir = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    TFileInfo info;
+    const bool is_dir = GetFileInfo(FileNameFromBytes(path), info) && (info.Attr & faDirectory);
     if (is_dir && run.recursive) {
-      const int root = detail::OpenDirPath(path, true);
-      if (root < 0) {
-        Report(path, errno);
-        search.NoteError();
-        continue;
-      }
       // No operand: paths relative to the current directory, as given.
       std::string prefix = operand.empty() ? "" : operand;
       if (!prefix.empty() && prefix.back() != '/') prefix += '/';
-      TreeLister lister(run, search, prefix);
-      detail::WalkTree(root, lister);
+      TreeSearchHooks hooks;
+      hooks.submit = [&](const std::string& name, int fd) { search.Submit(name, fd, true, true); };
+      hooks.error = [&](const std::string& name, int err) {
+        Report(name, err);
+        search.NoteError();
+      };
+      hooks.stopped = [&] { return search.Stopped(); };
+      SearchTree(path, prefix, run, hooks);
       continue;
     }
     if (is_dir) {
@@ -358,7 +299,7 @@ GrepOutcome RunGrep(const std::vector<std::string>& operands, const GrepRun& run
       search.NoteError();
       continue;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    const int fd = detail::OpenFileFd(FileNameFromBytes(path), O_RDONLY);
     if (fd < 0) {
       Report(operand, errno);
       search.NoteError();

@@ -17,7 +17,7 @@
 // held output stay bounded.
 //
 // Trees are walked with the library's walker (zel/platform/internal/
-// treewalk.h): links are not followed (an operand that is a link to a
+// treewalk_posix.h): links are not followed (an operand that is a link to a
 // directory is, as the shell gave it), only regular files are searched
 // (FIFOs, devices and sockets met in a tree are passed over), each file is
 // opened relative to its directory's descriptor without following a link,

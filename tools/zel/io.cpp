@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "tools/zel/cli.h"
+#include "tools/zel/host.h"
 #include "zel/platform/exceptions.h"
 
 namespace zel::cli {
@@ -65,15 +66,9 @@ Input OpenInput(const std::string& path) {
     }
     return {std::make_unique<FdStream>(0, false), std::string(kStdinName)};
   }
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenInputFile(path);
   if (fd < 0) {
     FailWith(path, errno);
-    return {nullptr, path};
-  }
-  struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    FailWith(path, EISDIR);
     return {nullptr, path};
   }
   return {std::make_unique<FdStream>(fd, true), path};

@@ -1,6 +1,5 @@
 #include "tools/zel/tail.h"
 
-#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +9,9 @@
 #include <vector>
 
 #include "tools/zel/cli.h"
+#include "tools/zel/host.h"
 #include "tools/zel/textstream.h"
+#include "zel/platform/internal/hostio.h"
 
 namespace zel::cli {
 namespace {
@@ -28,7 +29,7 @@ int64_t StartOfLastLines(int fd, int64_t size, int64_t n) {
                                     : 0;
     const auto len = static_cast<size_t>(block_end - block_start);
     for (size_t done = 0; done < len;) {
-      const ssize_t r = ::pread(fd, buf.data() + done, len - done, block_start + static_cast<int64_t>(done));
+      const int64_t r = detail::ReadFdAt(fd, buf.data() + done, len - done, block_start + static_cast<int64_t>(done));
       if (r < 0 && errno == EINTR) continue;
       if (r < 0) return -1;
       if (r == 0) {  // the file shrank while being read
@@ -41,8 +42,8 @@ int64_t StartOfLastLines(int fd, int64_t size, int64_t n) {
     // A line end that is the file's last byte ends the last line and
     // does not count.
     for (size_t limit = len; limit > 0;) {
-      const char* lf = static_cast<const char*>(memrchr(buf.data(), '\n', limit));
-      const char* cr = static_cast<const char*>(memrchr(buf.data(), '\r', limit));
+      const char* lf = FindLastByte(buf.data(), '\n', limit);
+      const char* cr = FindLastByte(buf.data(), '\r', limit);
       const char* hit = lf > cr ? lf : cr;
       if (hit == nullptr) break;
       const auto i = static_cast<size_t>(hit - buf.data());

@@ -1,7 +1,6 @@
 // Subcommands over directory trees and files: find, copy, trash, rmtree,
 // dates.
 #include <errno.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <string>
 
 #include "tools/zel/cli.h"
+#include "tools/zel/host.h"
 #include "zel/filesys/dirtree.h"
 #include "zel/filesys/filecopy.h"
 #include "zel/filesys/filedates.h"
@@ -169,7 +169,6 @@ int Find(const ParsedArgs& a) {
 // cleanly: the file being copied is removed and nothing stays under a
 // final name half written.
 std::atomic<int> interrupted{0};
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 void OnInterrupt(int signo) {
   interrupted.store(signo);
@@ -226,12 +225,12 @@ std::string CopyError(int status, const std::string& src, const std::string& dst
 std::string ResolvedPath(const std::string& path) {
   std::string head = path, tail;
   for (;;) {
-    if (char* real = realpath(head.empty() ? "." : head.c_str(), nullptr)) {
-      std::string resolved(real);
-      free(real);
+    const String real = RealPath(FileNameFromBytes(head.empty() ? "." : head));
+    if (!real.empty()) {
+      const std::string resolved = FileNameToBytes(real);
       return tail.empty() ? resolved : (resolved == "/" ? "" : resolved) + "/" + tail;
     }
-    if (errno != ENOENT) return "";
+    if (LastOSError() != ENOENT) return "";
     while (head.size() > 1 && head.back() == '/') head.pop_back();
     const size_t slash = head.rfind('/');
     const std::string last = slash == std::string::npos ? head : head.substr(slash + 1);
@@ -261,16 +260,7 @@ int Copy(const ParsedArgs& a) {
   bar = Bar{};
   bar.on = isatty(STDERR_FILENO) != 0;
   interrupted.store(0);
-  struct sigaction act {}, ignore{}, old_xfsz{};
-  struct sigaction old_stop[std::size(kStopSignals)]{};
-  act.sa_handler = OnInterrupt;
-  sigemptyset(&act.sa_mask);
-  for (size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &act, &old_stop[i]);
-  // A write past the file size limit then fails with EFBIG and is reported
-  // instead of ending the process with a half-written file.
-  ignore.sa_handler = SIG_IGN;
-  sigemptyset(&ignore.sa_mask);
-  sigaction(SIGXFSZ, &ignore, &old_xfsz);
+  InstallStopHandlers(OnInterrupt);
 
   std::string error;
   int problems = 0;
@@ -288,8 +278,7 @@ int Copy(const ParsedArgs& a) {
     const int err = errno;
     if (status != fcOK && status != fcAborted) error = CopyError(status, src, dst, err);
   }
-  for (size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &old_stop[i], nullptr);
-  sigaction(SIGXFSZ, &old_xfsz, nullptr);
+  RestoreStopHandlers();
   if (bar.drawn) std::fputs("\n", stderr);
   if (const int signo = interrupted.load()) {
     return Fail("interrupted; the unfinished file was removed", 128 + signo);

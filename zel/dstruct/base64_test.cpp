@@ -34,6 +34,7 @@ TEST(Base64, EncodesInLinesOf60WithCrLf) {
 }
 
 TEST(Base64, EncodingMatchesPython) {
+  ZEL_SKIP_WITHOUT_PYTHON();
   // Lengths around the 45-byte lines and the encoder's internal chunk; one
   // Python run encodes every case, with and without line breaks, and
   // separates the results by NUL (which Base64 text never holds).
@@ -60,6 +61,7 @@ TEST(Base64, EncodingMatchesPython) {
 }
 
 TEST(Base64, DecodingMatchesPythonOnRandomText) {
+  ZEL_SKIP_WITHOUT_PYTHON();
   const std::string data = RandomBytes(70000, 9);
   std::string text;
   ASSERT_TRUE(testutil::RunPython("import base64\nsys.stdout.buffer.write(base64.encodebytes(data))",

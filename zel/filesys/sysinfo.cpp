@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "zel/filesys/internal/sysinfo.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
@@ -16,12 +17,12 @@
 namespace ZEL_EXPORT zel {
 namespace ZEL_HIDDEN detail {
 
-int GetMacAddressFrom(const std::string& Root, int Kind, String& Address) {
+int GetMacAddressWith(const TAdapterLister& List, int Kind, String& Address) {
   Address = kNoMacAddress;
   if (Kind != 1 && Kind != 2) return -1;
   std::vector<NetAdapter> adapters;
   try {
-    const int err = ReadNetAdapters(Root, adapters);
+    const int err = List(adapters);
     if (err == ENOENT || err == ENOTDIR) return -3;
     if (err != 0) throw Exception(SysErrorMessage(err));
   } catch (const std::bad_alloc&) {
@@ -48,28 +49,31 @@ int GetMacAddressFrom(const std::string& Root, int Kind, String& Address) {
 }  // namespace detail
 
 int GetMacAddress(int Kind, String& Address) {
-  return detail::GetMacAddressFrom("/sys/class/net", Kind, Address);
+  return detail::GetMacAddressWith(&detail::HostNetAdapters, Kind, Address);
 }
 
 bool GetMemoryStatus(uint64_t& TotalPhys, uint64_t& AvailPhys) {
   TotalPhys = AvailPhys = 0;
   uint64_t total = 0, avail = 0;
-  if (!detail::ReadMemoryFigures("/proc/meminfo", total, avail)) return false;
+  if (!detail::HostMemoryStatus(total, avail)) return false;
   TotalPhys = total;
   AvailPhys = avail;
   return true;
 }
 
-double DiskFreeExtended(uint8_t) { return -1; }
+double DiskFreeExtended(uint8_t Drive) { return Drive > 25 ? -1 : detail::HostDriveFree(Drive); }
 
-int GetDiskDriveType(uint8_t Drive) {
-  constexpr int kNoRootDir = 1;
-  return Drive > 25 ? 0 : kNoRootDir;
+int GetDiskDriveType(uint8_t Drive) { return Drive > 25 ? 0 : detail::HostDriveType(Drive); }
+
+bool DiskIsReadOnly(uint8_t Drive) { return Drive > 25 || detail::HostDriveIsReadOnly(Drive); }
+
+void BuildDriveList(TStringList& List) {
+  List.Clear();
+  const uint32_t mask = detail::HostDriveMask();
+  for (int d = 0; d < 26; ++d) {
+    if (mask & (uint32_t{1} << d)) List.Add(String{static_cast<Char>(u'A' + d), u':'});
+  }
 }
-
-bool DiskIsReadOnly(uint8_t) { return true; }
-
-void BuildDriveList(TStringList& List) { List.Clear(); }
 
 namespace {
 
@@ -81,7 +85,7 @@ struct Space {
 
 Space AskSpace(const String& path) {
   Space s;
-  s.ok = detail::FileSystemSpace(FileNameToBytes(path), s.free, s.total, s.read_only);
+  s.ok = detail::FileSystemSpace(path, s.free, s.total, s.read_only);
   if (!s.ok) s.read_only = true;
   return s;
 }
@@ -111,15 +115,11 @@ String GetEnviroVar(StringView Name) {
   return value;
 }
 
-String GetTempDir() {
-  std::string dir = detail::HostVariable("TMPDIR", "/tmp/");
-  if (dir.back() != '/') dir += '/';
-  return FileNameFromBytes(dir);
-}
+String GetTempDir() { return detail::HostTempDir(); }
 
-String GetSystemDir() { return u"/usr/lib"; }
+String GetSystemDir() { return detail::HostSystemDir(); }
 
-String GetWindowsDir() { return u"/usr"; }
+String GetWindowsDir() { return detail::HostWindowsDir(); }
 
 String GetProgAssoc(StringView Ext) {
   return FromUtf8(detail::OpenCommandForExtension(ToUtf8(Ext)));

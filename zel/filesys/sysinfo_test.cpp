@@ -39,6 +39,13 @@ void AddInterface(const testutil::TempDir& dir, const std::string& name, int typ
   if (wireless) fs::create_directory(p / "wireless");
 }
 
+// `GetMacAddress` over a made-up tree read as /sys/class/net is.
+int GetMacAddressFrom(const std::string& root, int kind, String& address) {
+  return detail::GetMacAddressWith(
+      [&](std::vector<detail::NetAdapter>& list) { return detail::ReadNetAdapters(root, list); },
+      kind, address);
+}
+
 TEST(GetMacAddress, PicksTheFirstDeviceOfTheKindWithAnAddress) {
   testutil::TempDir net("net");
   AddInterface(net, "lo", 772, "00:00:00:00:00:00", false, false);
@@ -59,7 +66,7 @@ TEST(GetMacAddress, PicksTheFirstDeviceOfTheKindWithAnAddress) {
   };
   for (const Case& c : cases) {
     String address = u"junk";
-    EXPECT_EQ(detail::GetMacAddressFrom(net.Dir(), c.kind, address), c.status) << c.kind;
+    EXPECT_EQ(GetMacAddressFrom(net.Dir(), c.kind, address), c.status) << c.kind;
     EXPECT_EQ(address, c.address) << c.kind;
   }
 }
@@ -70,10 +77,10 @@ TEST(GetMacAddress, VirtualInterfacesServeWhenNoDeviceHasAnAddress) {
   AddInterface(net, "veth1", 1, "aa:bb:cc:dd:ee:01", false, false);
   AddInterface(net, "eth0", 1, "", true, false);  // unreadable address
   String address;
-  EXPECT_EQ(detail::GetMacAddressFrom(net.Dir(), 1, address), 0);
+  EXPECT_EQ(GetMacAddressFrom(net.Dir(), 1, address), 0);
   EXPECT_EQ(address, u"AA-BB-CC-DD-EE-01");
   // No wireless adapter: status 0, address left at zeros.
-  EXPECT_EQ(detail::GetMacAddressFrom(net.Dir(), 2, address), 0);
+  EXPECT_EQ(GetMacAddressFrom(net.Dir(), 2, address), 0);
   EXPECT_EQ(address, kNoMacAddress);
 }
 
@@ -83,7 +90,7 @@ TEST(GetMacAddress, NoAdapterList) {
   fs::create_directory(net.Dir() + "/empty");
   for (const std::string& root : {net.Dir() + "/empty", net.Dir() + "/missing", net.Dir() + "/file"}) {
     String address = u"junk";
-    EXPECT_EQ(detail::GetMacAddressFrom(root, 1, address), -3) << root;
+    EXPECT_EQ(GetMacAddressFrom(root, 1, address), -3) << root;
     EXPECT_EQ(address, kNoMacAddress);
   }
 }

@@ -1,22 +1,12 @@
 #include "zel/platform/casemap.h"
 
-#include <locale.h>
-#include <wctype.h>
-
 #include <algorithm>
 
 #include "zel/platform/export.h"
+#include "zel/platform/internal/hostlocale.h"
 
 namespace ZEL_EXPORT zel {
 namespace {
-
-// A fixed UTF-8 locale for the case tables, so the mapping does not follow
-// the process locale.  "C.UTF-8" exists on every glibc system; when it
-// cannot be opened the mapping falls back to ASCII.
-locale_t CaseLocale() {
-  static const locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
-  return loc;
-}
 
 bool IsSurrogate(Char c) { return c >= 0xD800 && c <= 0xDFFF; }
 
@@ -55,18 +45,12 @@ int CompareText(StringView a, StringView b) noexcept { return CompareMapped<Asci
 
 Char AnsiUpperChar(Char c) noexcept {
   if (c < 0x80) return AsciiUpper(c);
-  const locale_t loc = CaseLocale();
-  if (IsSurrogate(c) || loc == locale_t{}) return c;
-  const wint_t u = towupper_l(c, loc);
-  return u <= 0xFFFF ? static_cast<Char>(u) : c;
+  return IsSurrogate(c) ? c : detail::HostUpperChar(c);
 }
 
 Char AnsiLowerChar(Char c) noexcept {
   if (c < 0x80) return AsciiLower(c);
-  const locale_t loc = CaseLocale();
-  if (IsSurrogate(c) || loc == locale_t{}) return c;
-  const wint_t l = towlower_l(c, loc);
-  return l <= 0xFFFF ? static_cast<Char>(l) : c;
+  return IsSurrogate(c) ? c : detail::HostLowerChar(c);
 }
 
 String AnsiUpperCase(StringView s) { return MapEach<AnsiUpperFn>(s); }

@@ -7,6 +7,7 @@
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
+#include "zel/platform/internal/hostlocale.h"
 
 namespace ZEL_EXPORT zel {
 namespace {
@@ -295,9 +296,8 @@ TDateTime UnixToDateTime(int64_t Seconds) noexcept {
 TDateTime TimespecToDateTime(const timespec& Time, bool Local) noexcept {
   int64_t secs = Time.tv_sec;
   if (Local) {
-    struct tm tm;
-    const time_t t = Time.tv_sec;
-    if (localtime_r(&t, &tm) != nullptr) secs += tm.tm_gmtoff;
+    long offset = 0;
+    if (detail::LocalOffsetAt(static_cast<time_t>(Time.tv_sec), offset)) secs += offset;
   }
   const double days = (static_cast<double>(secs) + Time.tv_nsec / 1e9) / 86400.0;
   return LinearToDateTime(kUnixDateDelta + days);
@@ -310,13 +310,8 @@ timespec DateTimeToTimespec(TDateTime DateTime, bool Local) noexcept {
   const int64_t ms = total_ms - secs * 1000;
   if (Local) {
     // The wall-clock fields, read back through the local time zone.
-    struct tm tm;
-    const time_t wall = static_cast<time_t>(secs);
-    if (gmtime_r(&wall, &tm) != nullptr) {
-      tm.tm_isdst = -1;
-      const time_t utc = mktime(&tm);
-      if (utc != static_cast<time_t>(-1)) secs = utc;
-    }
+    time_t utc;
+    if (detail::WallClockToUtc(static_cast<time_t>(secs), utc)) secs = utc;
   }
   timespec ts;
   ts.tv_sec = static_cast<time_t>(secs);

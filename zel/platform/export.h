@@ -28,7 +28,17 @@
 #ifndef ZEL_PLATFORM_EXPORT_H_
 #define ZEL_PLATFORM_EXPORT_H_
 
+#if defined(_WIN32)
+// A Windows DLL has no symbol visibility, and `dllexport` does not apply
+// to a namespace: the DLL exports every external name of the library
+// (`--export-all-symbols`, CMakeLists.txt), and programs reach its
+// functions through the import library and its variables through MinGW's
+// automatic import.
+#define ZEL_EXPORT
+#define ZEL_HIDDEN
+#else
 #define ZEL_EXPORT [[gnu::visibility("default")]]
 #define ZEL_HIDDEN [[gnu::visibility("hidden")]]
+#endif
 
 #endif  // ZEL_PLATFORM_EXPORT_H_

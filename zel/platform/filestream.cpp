@@ -12,6 +12,7 @@
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
 #include "zel/platform/filename.h"
+#include "zel/platform/internal/hostio.h"
 #include "zel/platform/syserror.h"
 
 namespace ZEL_EXPORT zel {
@@ -24,7 +25,7 @@ String Quoted(const String& name) { return u"\"" + name + u"\""; }
 TFileStream::TFileStream(const String& FileName, uint16_t Mode)
     : file_name_(FileName), buf_(new uint8_t[kBufferSize]) {
   const bool create = (Mode & fmCreate) == fmCreate;
-  int flags = O_CLOEXEC;
+  int flags = 0;
   if (create) {
     flags |= O_RDWR | O_CREAT | O_TRUNC;
   } else {
@@ -37,21 +38,8 @@ TFileStream::TFileStream(const String& FileName, uint16_t Mode)
                           SysErrorMessage(EINVAL));
     }
   }
-  const std::string path = FileNameToBytes(FileName);
-  int err = 0;
-  do {
-    fd_ = ::open(path.c_str(), flags, 0666);
-  } while (fd_ < 0 && errno == EINTR);
-  if (fd_ < 0) {
-    err = errno;
-  } else {
-    struct stat st;
-    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) err = EISDIR;
-    if (err != 0) {
-      ::close(fd_);
-      fd_ = -1;
-    }
-  }
+  fd_ = detail::OpenFileFd(FileName, flags);
+  const int err = fd_ < 0 ? errno : 0;
   if (err != 0) {
     if (create) {
       throw EFCreateError(u"Cannot create file " + Quoted(FileName) + u". " +

@@ -1,9 +1,6 @@
 #include "zel/platform/hostpath.h"
 
-#include <errno.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <string>
 
 #include "zel/platform/casemap.h"
@@ -14,34 +11,18 @@
 
 namespace ZEL_EXPORT zel {
 
-namespace ZEL_HIDDEN detail {
-
-bool CurrentDirectoryBytes(std::string& Out) {
-  Out.assign(4096, '\0');
-  // A path longer than the buffer is ERANGE; 16 MiB is beyond any tree
-  // the system can hold in memory for one path.
-  while (::getcwd(Out.data(), Out.size()) == nullptr) {
-    if (errno != ERANGE || Out.size() > (1u << 24)) return false;
-    Out.resize(Out.size() * 2);
-  }
-  Out.resize(std::char_traits<char>::length(Out.c_str()));
-  return true;
-}
-
-}  // namespace detail
-
 String GetCurrentDir() {
-  std::string dir;
-  return detail::CurrentDirectoryBytes(dir) ? FileNameFromBytes(dir) : String(u"/");
+  String dir;
+  return detail::CurrentDirectory(dir) ? dir : String(u"/");
 }
 
 String FindStoredName(const String& Dir, const String& Name) {
   if (Name.empty()) return String();
-  const std::string dir = Dir.empty() ? std::string(".") : FileNameToBytes(Dir);
-  const std::string name = FileNameToBytes(Name);
-  struct stat st;
-  if (name != "." && name != ".." && name.find('/') == std::string::npos &&
-      ::lstat((dir + "/" + name).c_str(), &st) == 0) {
+  TFileInfo info;
+  if (Name != u"." && Name != u".." &&
+      std::none_of(Name.begin(), Name.end(),
+                   [](Char c) { return detail::IsPathSep(c, detail::kHostPath); }) &&
+      GetFileInfo(HostJoin(Dir.empty() ? String(u".") : Dir, Name), info, false)) {
     return Name;
   }
   // The first by byte order of the names, as the host would sort them.

@@ -11,6 +11,12 @@ namespace zel {
 namespace {
 
 TEST(HostPath, StoredNamesAndTheCurrentDirectory) {
+#if defined(_WIN32)
+  // Windows names are case-insensitive, so "Report.TXT" and "report.txt"
+  // are one file there, and the scratch files are made with narrow names
+  // in the ANSI code page: this test's Windows rows are still to write.
+  GTEST_SKIP() << "a POSIX file system's case-sensitive names";
+#endif
   testutil::TempDir dir("hostpath");
   dir.Put("Report.TXT", "");
   dir.Put("report.txt", "");

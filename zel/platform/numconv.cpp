@@ -1,9 +1,5 @@
 #include "zel/platform/numconv.h"
 
-#include <locale.h>
-#include <stdio.h>
-#include <stdlib.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -13,27 +9,10 @@
 
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
+#include "zel/platform/internal/hostlocale.h"
 
 namespace ZEL_EXPORT zel {
 namespace {
-
-// The "C" locale, so that printf and strtod use '.' whatever the process
-// locale says.
-locale_t CLocale() {
-  static const locale_t loc = newlocale(LC_ALL_MASK, "C", locale_t{});
-  return loc;
-}
-
-// printf-style formatting of one long double with one precision argument,
-// run in the "C" locale.
-std::string FormatC(const char* format, int precision, long double x) {
-  const locale_t previous = uselocale(CLocale());
-  const int n = snprintf(nullptr, 0, format, precision, x);
-  std::string out(static_cast<size_t>(std::max(n, 0)), '\0');
-  snprintf(out.data(), out.size() + 1, format, precision, x);
-  uselocale(previous);
-  return out;
-}
 
 String PadLeft(std::string_view ascii, int width) {
   const size_t pad = width > static_cast<int>(ascii.size()) ? width - ascii.size() : 0;
@@ -164,11 +143,11 @@ bool ParseFloat(StringView text, long double& value, bool to_double) {
   if (!FloatSyntax(text, ascii, special, value)) return false;
   if (special) return true;
   if (to_double) {
-    const double d = strtod_l(ascii.c_str(), nullptr, CLocale());
+    const double d = detail::CStrtod(ascii.c_str());
     if (std::isinf(d)) return false;
     value = d;
   } else {
-    const long double x = strtold_l(ascii.c_str(), nullptr, CLocale());
+    const long double x = detail::CStrtold(ascii.c_str());
     if (std::isinf(x)) return false;
     value = x;
   }
@@ -319,7 +298,7 @@ String FloatToText(long double x, int width, int precision) {
     if (is_double && DoubleToChars(d, precision, false, buf, sizeof buf, fast)) {
       return PadLeft(fast, width);
     }
-    slow = FormatC("%.*Lf", precision, x);
+    slow = detail::CFormatLongDouble("%.*Lf", precision, x);
     return PadLeft(slow, width);
   }
 
@@ -330,7 +309,7 @@ String FloatToText(long double x, int width, int precision) {
   if (is_double && DoubleToChars(d, further, true, buf, sizeof buf, fast)) {
     text = fast;
   } else {
-    slow = FormatC("%.*Le", further, x);
+    slow = detail::CFormatLongDouble("%.*Le", further, x);
     text = slow;
   }
   std::string out;

@@ -1,12 +1,12 @@
 #include "zel/platform/random.h"
 
-#include <sys/random.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <mutex>
 
 #include "zel/platform/export.h"
+#include "zel/platform/internal/hostinfo.h"
 
 namespace ZEL_EXPORT zel {
 namespace {
@@ -62,7 +62,7 @@ void SetRandSeed(uint32_t Seed) noexcept {
 
 void Randomize() noexcept {
   uint32_t seed = 0;
-  if (getrandom(&seed, sizeof seed, 0) != static_cast<ssize_t>(sizeof seed)) {
+  if (!detail::HostRandomBytes(&seed, sizeof seed)) {
     timespec ts;
     clock_gettime(CLOCK_REALTIME, &ts);
     seed = static_cast<uint32_t>(ts.tv_nsec) ^ static_cast<uint32_t>(ts.tv_sec) ^

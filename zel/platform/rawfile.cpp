@@ -10,6 +10,7 @@
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
 #include "zel/platform/filename.h"
+#include "zel/platform/internal/hostio.h"
 #include "zel/platform/syserror.h"
 
 namespace ZEL_EXPORT zel {
@@ -21,14 +22,8 @@ String Quoted(const String& name) { return u"\"" + name + u"\""; }
 }  // namespace
 
 TRawFile::TRawFile(const String& FileName) : name_(FileName) {
-  fd_ = ::open(FileNameToBytes(FileName).c_str(), O_RDONLY | O_CLOEXEC);
+  fd_ = detail::OpenFileFd(FileName, O_RDONLY);
   if (fd_ < 0) Fail(errno, "open");
-  struct stat st;
-  if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd_);
-    fd_ = -1;
-    Fail(EISDIR, "open");
-  }
 }
 
 TRawFile::~TRawFile() {
@@ -64,8 +59,8 @@ int64_t TRawFile::ReadAt(int64_t Offset, void* Buffer, int64_t Count) {
   auto* dst = static_cast<char*>(Buffer);
   int64_t total = 0;
   while (total < Count) {
-    const ssize_t n =
-        ::pread(fd_, dst + total, static_cast<size_t>(Count - total), Offset + total);
+    const int64_t n =
+        detail::ReadFdAt(fd_, dst + total, static_cast<size_t>(Count - total), Offset + total);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) Fail(errno, "read");
     if (n == 0) break;

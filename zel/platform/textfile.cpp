@@ -12,6 +12,8 @@
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
 #include "zel/platform/filename.h"
+#include "zel/platform/hostfs.h"
+#include "zel/platform/internal/hostio.h"
 #include "zel/platform/numconv.h"
 #include "zel/platform/syserror.h"
 
@@ -73,18 +75,10 @@ void TextFile::Open(Mode mode, int flags, bool skip_bom) {
   if (name_.empty()) {
     fd_ = mode == kInput ? STDIN_FILENO : STDOUT_FILENO;
     own_fd_ = false;
+    detail::SetBinaryMode(fd_);
   } else {
-    const std::string path = FileNameToBytes(name_);
-    int fd;
-    do {
-      fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    int err = fd < 0 ? errno : 0;
-    struct stat st;
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-      ::close(fd);
-      err = EISDIR;
-    }
+    const int fd = detail::OpenFileFd(name_, flags);
+    const int err = fd < 0 ? errno : 0;
     if (err != 0) {
       Fail(err, u"Cannot open file " + Quoted(name_) + u". " + SysErrorMessage(err));
       return;
@@ -194,8 +188,8 @@ void TextFile::Erase() {
     return;
   }
   Close();
-  if (::unlink(FileNameToBytes(name_).c_str()) != 0) {
-    const int err = errno;
+  if (!DeleteFile(name_)) {
+    const int err = LastOSError();
     Fail(err, u"Cannot erase file " + Quoted(name_) + u". " + SysErrorMessage(err));
   }
 }
@@ -206,8 +200,8 @@ void TextFile::Rename(const String& NewName) {
     Fail(ioFileNotAssigned, u"File not assigned");
     return;
   }
-  if (::rename(FileNameToBytes(name_).c_str(), FileNameToBytes(NewName).c_str()) != 0) {
-    const int err = errno;
+  if (!RenameFile(name_, NewName)) {
+    const int err = LastOSError();
     Fail(err, u"Cannot rename file " + Quoted(name_) + u" to " + Quoted(NewName) + u". " +
                   SysErrorMessage(err));
     return;

@@ -1,13 +1,12 @@
 #include "zel/stringl/numscan.h"
 
 #include <algorithm>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <string>
 
 #include "zel/platform/export.h"
+#include "zel/platform/internal/hostlocale.h"
 #include "zel/stringl/charclass.h"
 #include "zel/univconst/univconst.h"
 
@@ -21,13 +20,6 @@ void SkipBlanks(StringView s, int& pos) {
 }
 
 Char UpperAscii(Char c) { return c >= u'a' && c <= u'z' ? static_cast<Char>(c - 32) : c; }
-
-// A correctly rounded decimal-to-double conversion in the C locale, whatever
-// locale the process has chosen.
-double CLocaleStrtod(const std::string& text) {
-  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-  return strtod_l(text.c_str(), nullptr, c_locale);
-}
 
 }  // namespace
 
@@ -137,7 +129,7 @@ FloatScanResult ScanFloatDetailed(StringView S, bool AllowExp, int SepMode, int&
     if (e != std::string::npos && text.find_first_of("0123456789", e) == std::string::npos) {
       text.erase(e);
     }
-    value = CLocaleStrtod(text);
+    value = detail::CStrtod(text.c_str());
   }
   const double max = static_cast<double>(uc_MaxDouble);
   if (std::isnan(value)) value = max;

@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+#include "zel/testutil/python.h"
+
 namespace zel {
 namespace {
 
@@ -90,6 +92,7 @@ std::vector<String> Samples() {
 }
 
 TEST(UUCode, EncodesAsPythonBinascii) {
+  ZEL_SKIP_WITHOUT_PYTHON();
   EXPECT_EQ(UUEncodeStr(u"Cat"), u"#0V%T\n");
   EXPECT_EQ(UUEncodeStr(u""), u"");
   const std::vector<String> samples = Samples();
@@ -103,6 +106,7 @@ TEST(UUCode, EncodesAsPythonBinascii) {
 }
 
 TEST(UUCode, DecodesPythonOutputAndRoundTrips) {
+  ZEL_SKIP_WITHOUT_PYTHON();
   const std::vector<String> samples = Samples();
   std::vector<std::string> utf8;
   for (const String& s : samples) utf8.push_back(ToUtf8(s));
@@ -136,6 +140,7 @@ TEST(UUCode, RejectsWhatIsNoUUText) {
 }
 
 TEST(UUCode, InvalidUtf8DecodesAsWindows1252) {
+  ZEL_SKIP_WITHOUT_PYTHON();
   // The bytes 0xE4 0x80 are no UTF-8: read as "ä" and "€".
   EXPECT_EQ(UUDecodeStr(FromUtf8(PythonUU("\xE4\x80"))), u"ä€");
 }

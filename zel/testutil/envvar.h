@@ -13,6 +13,13 @@
 
 namespace zel::testutil {
 
+#if defined(_WIN32)
+// The C runtime's _putenv_s sets the process environment too (an empty
+// value removes the variable), which the library reads.
+inline int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }
+inline int unsetenv(const char* name) { return _putenv_s(name, ""); }
+#endif
+
 class EnvVar {
  public:
   EnvVar(const char* name, std::optional<std::string> value) : name_(name) {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -24,10 +25,22 @@ class TempDir {
  public:
   // Creates /tmp/zel_<tag>_XXXXXX; removed with everything in it on
   // destruction.
+  // On Windows: <temp>/zel_<tag>_<n>, with "/" as the separator.
   explicit TempDir(const std::string& tag) {
+#if defined(_WIN32)
+    const std::string base = std::filesystem::temp_directory_path().generic_string();
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && dir_.empty(); ++attempt) {
+      std::string name = base + (base.back() == '/' ? "" : "/") + "zel_" + tag + "_" +
+                         std::to_string(random());
+      if (std::filesystem::create_directory(name)) dir_ = name;
+    }
+    if (dir_.empty()) throw std::runtime_error("no fresh temporary directory");
+#else
     std::string name = "/tmp/zel_" + tag + "_XXXXXX";
     if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     dir_ = name;
+#endif
   }
   ~TempDir() {
     std::error_code ignored;

@@ -35,6 +35,12 @@ int CopyFileAt(int src_dirfd, const char* src_name, int dst_dirfd,
                           const char* dst_name, bool CopyAttribs, CopyBlockFeedback FeedBack,
                           void* Context);
 
+// The host's copy of the file `Source` to the path `Dest` (already
+// resolved: not a directory to copy into), with `CopySource`'s status
+// codes (fc...) and errno set on failure.
+int CopyFileByName(StringView Source, StringView Dest, bool CopyAttribs, CopyBlockFeedback FeedBack,
+                   void* Context);
+
 void ClearAbortSwitch() noexcept;
 
 }  // namespace zel::detail

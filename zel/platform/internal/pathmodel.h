@@ -4,8 +4,9 @@
 //
 // A path is an optional drive prefix followed by names between separators.
 // Two styles read it:
-//   kHostPath      "/" separates; "\" and ":" are ordinary name characters
-//                  (the Linux host: "/tmp/run 12:30.log" is in /tmp/).
+//   kHostPath      the host's own rule.  POSIX hosts: "/" separates; "\"
+//                  and ":" are ordinary name characters ("/tmp/run
+//                  12:30.log" is in /tmp/).  Windows: read as kPortablePath.
 //   kPortablePath  "\" and "/" separate, and a letter followed by ":" at
 //                  the very start is a drive prefix ("C:" of "C:data.txt");
 //                  a ":" anywhere else is a name character.
@@ -30,14 +31,22 @@ namespace zel::detail {
 
 enum PathStyle : uint8_t { kHostPath, kPortablePath };
 
+#if defined(_WIN32)
+inline constexpr bool kHostHasDrives = true;
+inline constexpr Char kHostSeparator = u'\\';
+#else
+inline constexpr bool kHostHasDrives = false;
+inline constexpr Char kHostSeparator = u'/';
+#endif
+
 constexpr bool IsPathSep(Char C, PathStyle Style) noexcept {
-  return C == u'/' || (Style == kPortablePath && C == u'\\');
+  return C == u'/' || ((Style == kPortablePath || kHostHasDrives) && C == u'\\');
 }
 
 // 2 when `Path` begins with a drive prefix (an ASCII letter and ":") in the
 // portable style, else 0.
 constexpr size_t DrivePrefixLength(StringView Path, PathStyle Style) noexcept {
-  if (Style != kPortablePath || Path.size() < 2 || Path[1] != u':') return 0;
+  if ((Style != kPortablePath && !kHostHasDrives) || Path.size() < 2 || Path[1] != u':') return 0;
   const Char c = Path[0];
   return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ? 2 : 0;
 }
@@ -68,7 +77,7 @@ inline std::vector<String> SplitPathNames(StringView Path, PathStyle Style) {
 // The current directory's path as the system gives it, however long (a
 // directory deeper than PATH_MAX too).  False with errno set when it has
 // none (removed meanwhile) or it cannot be read.
-bool CurrentDirectoryBytes(std::string& Out);
+bool CurrentDirectory(String& Out);
 
 }  // namespace zel::detail
 

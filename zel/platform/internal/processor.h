@@ -20,8 +20,6 @@
 
 #include "zel/platform/export.h"
 
-#include <sched.h>
-
 #include <cstdint>
 
 namespace zel::detail {
@@ -59,6 +57,10 @@ int OnlineProcessorCount() noexcept;
 // alone and says so through `Pinned()` / `PriorityRaised()`.
 class MeasurementGuard {
  public:
+  // The affinity mask to restore, in the host's own form (a cpu_set_t on
+  // POSIX hosts, a DWORD_PTR on Windows).
+  using SavedMask = unsigned char[128];
+
   MeasurementGuard() noexcept;
   ~MeasurementGuard();
   MeasurementGuard(const MeasurementGuard&) = delete;
@@ -70,7 +72,7 @@ class MeasurementGuard {
   int NewNice() const noexcept { return new_nice_; }
 
  private:
-  cpu_set_t old_mask_;
+  alignas(8) SavedMask old_mask_{};
   bool pinned_ = false;
   bool raised_ = false;
   int old_nice_ = 0;

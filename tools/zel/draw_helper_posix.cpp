@@ -1,3 +1,4 @@
+// The POSIX side of tools/zel/draw_helper.h: zel-draw run with posix_spawn.
 #include "tools/zel/draw_helper.h"
 
 #include <signal.h>

@@ -1,4 +1,4 @@
-// zel/platform/internal/treewalk.h — the one directory walker behind every
+// zel/platform/internal/treewalk_posix.h — the one directory walker behind every
 // walk, copy and deletion of a tree.
 //
 //   struct Lister : zel::detail::TreeVisitor {
@@ -26,8 +26,8 @@
 // by memory alone, not by the stack, PATH_MAX or the descriptor limit, and
 // the cost is linear in the number of entries.  Paths are bytes, relative
 // to the starting directory.
-#ifndef ZEL_PLATFORM_INTERNAL_TREEWALK_H_
-#define ZEL_PLATFORM_INTERNAL_TREEWALK_H_
+#ifndef ZEL_PLATFORM_INTERNAL_TREEWALK_POSIX_H_
+#define ZEL_PLATFORM_INTERNAL_TREEWALK_POSIX_H_
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -215,4 +215,4 @@ uint32_t HostAttrOfMode(uint32_t mode) noexcept;
 
 }  // namespace zel::detail
 
-#endif  // ZEL_PLATFORM_INTERNAL_TREEWALK_H_
+#endif  // ZEL_PLATFORM_INTERNAL_TREEWALK_POSIX_H_

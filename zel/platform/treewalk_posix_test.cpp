@@ -1,4 +1,4 @@
-#include "zel/platform/internal/treewalk.h"
+#include "zel/platform/internal/treewalk_posix.h"
 
 #include <errno.h>
 #include <fcntl.h>

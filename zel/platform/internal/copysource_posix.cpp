@@ -1,4 +1,4 @@
-#include "zel/platform/internal/copysource.h"
+#include "zel/platform/internal/copysource_posix.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -13,7 +13,7 @@
 #include "zel/platform/export.h"
 #include "zel/platform/filename.h"
 #include "zel/platform/hostfs.h"
-#include "zel/platform/internal/treewalk.h"
+#include "zel/platform/internal/treewalk_posix.h"
 #include "zel/platform/syserror.h"
 
 namespace ZEL_EXPORT zel {

@@ -1,4 +1,4 @@
-// zel/platform/internal/copysource.h — the reading side of a file copy: a
+// zel/platform/internal/copysource_posix.h — the reading side of a file copy: a
 // regular file opened without blocking and without leaving a directory
 // descriptor's tree, its facts, and where its data lies, so that a copy can
 // keep the holes of a sparse file.
@@ -7,8 +7,8 @@
 //   if (!in.Open(dir_fd, "name", /*FollowLink=*/false)) return Fail(errno);
 //   std::vector<zel::detail::DataExtent> extents;
 //   int64_t n = in.ReadChunk(buf, 1 << 18, 0, extents);  // holes not read
-#ifndef ZEL_PLATFORM_INTERNAL_COPYSOURCE_H_
-#define ZEL_PLATFORM_INTERNAL_COPYSOURCE_H_
+#ifndef ZEL_PLATFORM_INTERNAL_COPYSOURCE_POSIX_H_
+#define ZEL_PLATFORM_INTERNAL_COPYSOURCE_POSIX_H_
 
 #include <sys/stat.h>
 #include <time.h>
@@ -30,6 +30,8 @@ struct DataExtent {
 
 class CopySource {
  public:
+  using Extent = DataExtent;
+
   CopySource() = default;
   ~CopySource();
   CopySource(const CopySource&) = delete;
@@ -74,4 +76,4 @@ bool IsFileAt(int DirFd, const std::string& Name, bool FollowLink, uint64_t Devi
 
 }  // namespace zel::detail
 
-#endif  // ZEL_PLATFORM_INTERNAL_COPYSOURCE_H_
+#endif  // ZEL_PLATFORM_INTERNAL_COPYSOURCE_POSIX_H_
