@@ -35,6 +35,24 @@ class TreeTest(unittest.TestCase):
         with open(os.path.join(self.root, rel), encoding="utf-8") as f:
             return f.read()
 
+    def check_include_cases(self, check, cases):
+        """Each (file, included, problem) in a fresh tree: `check` passes
+        when problem is None, else fails naming the problem and the line."""
+        for src, inc, problem in cases:
+            with self.subTest(src=src, inc=inc):
+                self.tmp.cleanup()
+                self.tmp = tempfile.TemporaryDirectory()
+                self.root = self.tmp.name
+                os.makedirs(os.path.join(self.root, "zel"))
+                self.write(src, f"#include {inc}\n")
+                rc, err = run(self.root, check)
+                if problem is None:
+                    self.assertEqual((rc, err), (0, ""))
+                else:
+                    self.assertEqual(rc, 1)
+                    self.assertIn(problem, err)
+                    self.assertIn(f"{src}:1", err)
+
 
 class Layers(TreeTest):
     def test_includes(self):
@@ -52,19 +70,7 @@ class Layers(TreeTest):
             ("zel/dstruct/a_test.cpp", "zel/testutil/t.h", None),
             ("zel/newunit/a.cpp", "zel/platform/b.h", "unknown unit"),
         ]
-        for src, inc, problem in cases:
-            with self.subTest(src=src, inc=inc):
-                self.tmp.cleanup()
-                self.tmp = tempfile.TemporaryDirectory()
-                self.root = self.tmp.name
-                self.write(src, f'#include "{inc}"\n')
-                rc, err = run(self.root, "layers")
-                if problem is None:
-                    self.assertEqual((rc, err), (0, ""))
-                else:
-                    self.assertEqual(rc, 1)
-                    self.assertIn(problem, err)
-                    self.assertIn(f"{src}:1", err)
+        self.check_include_cases("layers", [(src, f'"{inc}"', problem) for src, inc, problem in cases])
 
 
 class Exports(TreeTest):
@@ -143,20 +149,7 @@ class Hosts(TreeTest):
             ("zel/platform/a.cpp", '"zel/platform/internal/b_posix.h"', "a posix file, from a file for every host"),
             ("zel/platform/a_win32.cpp", '"zel/platform/internal/b_posix.h"', "a posix file, from a file for win32"),
         ]
-        for src, inc, problem in cases:
-            with self.subTest(src=src, inc=inc):
-                self.tmp.cleanup()
-                self.tmp = tempfile.TemporaryDirectory()
-                self.root = self.tmp.name
-                os.makedirs(os.path.join(self.root, "zel"))
-                self.write(src, f"#include {inc}\n")
-                rc, err = run(self.root, "hosts")
-                if problem is None:
-                    self.assertEqual((rc, err), (0, ""))
-                else:
-                    self.assertEqual(rc, 1)
-                    self.assertIn(problem, err)
-                    self.assertIn(f"{src}:1", err)
+        self.check_include_cases("hosts", cases)
 
 
 if __name__ == "__main__":

@@ -26,10 +26,6 @@ void RestoreStopHandlers();
 // exports no internals, so they do not use the library's own.
 double CStrtod(const char* text, char** end);
 
-// Opens the file `path` (UTF-8, or the name's bytes) for reading: a
-// descriptor not inherited by programs the tool starts; -1 with errno set,
-// EISDIR for a directory.
-int OpenInputFile(const std::string& path);
 
 // The last `c` in [p, p + n), or null (memrchr).
 const char* FindLastByte(const char* p, char c, size_t n);

@@ -9,7 +9,6 @@
 
 #include <locale.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 
 #include <iterator>
 
@@ -66,17 +65,6 @@ double CStrtod(const char* text, char** end) {
   return strtod_l(text, end, c);
 }
 
-int OpenInputFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    errno = EISDIR;
-    return -1;
-  }
-  return fd;
-}
 
 const char* FindLastByte(const char* p, char c, size_t n) {
   return static_cast<const char*>(::memrchr(p, c, n));

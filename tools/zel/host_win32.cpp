@@ -7,8 +7,6 @@
 #include <stdlib.h>
 #include <windows.h>
 
-#include <cerrno>
-#include <string>
 
 #include <algorithm>
 #include <cstring>
@@ -39,18 +37,6 @@ void RestoreStopHandlers() {
 
 double CStrtod(const char* text, char** end) { return __mingw_strtod(text, end); }
 
-int OpenInputFile(const std::string& path) {
-  // The name as UTF-16, as Windows keeps it.
-  const int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), n);
-  const int fd = _wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-  if (fd >= 0) return fd;
-  const int err = errno;
-  const DWORD attr = GetFileAttributesW(wide.c_str());
-  errno = attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) ? EISDIR : err;
-  return -1;
-}
 
 const char* FindLastByte(const char* p, char c, size_t n) {
   for (size_t i = n; i > 0; --i) {

@@ -11,7 +11,6 @@
 #include <iostream>
 
 #include "tools/zel/cli.h"
-#include "tools/zel/host.h"
 #include "zel/platform/exceptions.h"
 
 namespace zel::cli {
@@ -55,25 +54,6 @@ namespace {
 int g_write_errno = 0;
 }  // namespace
 
-Input OpenInput(const std::string& path) {
-  if (path.empty() || path == "-") {
-    // A closed stdin (or the placeholder RunProgram puts there) fails a
-    // read of nothing with EBADF: said at once, for every command alike.
-    char none;
-    if (::read(0, &none, 0) < 0 && errno == EBADF) {
-      FailWith(kStdinName, EBADF);
-      return {nullptr, std::string(kStdinName)};
-    }
-    return {std::make_unique<FdStream>(0, false), std::string(kStdinName)};
-  }
-  const int fd = OpenInputFile(path);
-  if (fd < 0) {
-    FailWith(path, errno);
-    return {nullptr, path};
-  }
-  return {std::make_unique<FdStream>(fd, true), path};
-}
-
 int FailRead(const Input& in, const std::exception& e) {
   return Fail(Quoted(in.name) + ": " + e.what());
 }
@@ -102,11 +82,6 @@ void OutBuffer::Flush() {
     g_write_errno = errno;
   }
   buf_.clear();
-}
-
-bool ReadLines(const std::string& path, std::vector<String>& lines, bool keep_line_ends) {
-  const Input in = OpenInput(path);
-  return in.stream != nullptr && ReadLines(in, lines, keep_line_ends);
 }
 
 void PrintLine(StringView s) { std::cout << ToUtf8(s) << '\n'; }

@@ -30,6 +30,15 @@ void ForEachMaskFile(StringView FileMask,
 
 }  // namespace detail
 
+void ScanFilesToStrList(StringView FileMask, bool IncludeSubDirs, TStringList* List,
+                        TScanFilesFeedback FeedBack) {
+  if (List != nullptr) detail::ScanFiles(FileMask, IncludeSubDirs, List, FeedBack);
+}
+
+int CountFiles(StringView FileMask, bool IncludeSubDirs, TScanFilesFeedback FeedBack) {
+  return detail::ScanFiles(FileMask, IncludeSubDirs, nullptr, FeedBack);
+}
+
 bool DirExists(StringView Dir) {
   TFileInfo info;
   return !Dir.empty() && GetFileInfo(Dir, info) && (info.Attr & faDirectory);

@@ -81,22 +81,6 @@ class ScanVisitor final : public detail::TreeVisitor {
   int count_ = 0;
 };
 
-int Scan(StringView mask, bool subdirs, TStringList* list, TScanFilesFeedback feedback) {
-  const std::string dir = FileNameToBytes(HostDirPart(mask));
-  const String pattern = HostNamePart(mask);
-  ScanVisitor visitor(dir, pattern, list, feedback);
-  // The directory part is opened as the kernel resolves it ("ln/.." is the
-  // parent of the link's target); below it no link is followed.
-  const int fd = detail::OpenDirPath(dir, true);
-  if (fd < 0) {
-    const int err = errno;
-    visitor.OnDir(std::string());
-    visitor.OnError(std::string(), err);
-    return 0;
-  }
-  detail::WalkTree(fd, visitor, subdirs);
-  return visitor.count();
-}
 
 // --- tree copy ------------------------------------------------------------
 
@@ -274,6 +258,23 @@ class CaseVisitor final : public detail::TreeVisitor {
 
 namespace ZEL_HIDDEN detail {
 
+int ScanFiles(StringView mask, bool subdirs, TStringList* list, TScanFilesFeedback feedback) {
+  const std::string dir = FileNameToBytes(HostDirPart(mask));
+  const String pattern = HostNamePart(mask);
+  ScanVisitor visitor(dir, pattern, list, feedback);
+  // The directory part is opened as the kernel resolves it ("ln/.." is the
+  // parent of the link's target); below it no link is followed.
+  const int fd = detail::OpenDirPath(dir, true);
+  if (fd < 0) {
+    const int err = errno;
+    visitor.OnDir(std::string());
+    visitor.OnError(std::string(), err);
+    return 0;
+  }
+  detail::WalkTree(fd, visitor, subdirs);
+  return visitor.count();
+}
+
 bool TreeDeletionRefused(StringView Dir) {
   const std::string path = BareBytes(Dir);
   if (path.empty()) return false;
@@ -322,16 +323,6 @@ void ForEachMaskEntry(StringView FileMask, const MaskEntryVisit& Visit) {
 }
 
 }  // namespace detail
-
-void ScanFilesToStrList(StringView FileMask, bool IncludeSubDirs, TStringList* List,
-                        TScanFilesFeedback FeedBack) {
-  if (List == nullptr) return;
-  Scan(FileMask, IncludeSubDirs, List, FeedBack);
-}
-
-int CountFiles(StringView FileMask, bool IncludeSubDirs, TScanFilesFeedback FeedBack) {
-  return Scan(FileMask, IncludeSubDirs, nullptr, FeedBack);
-}
 
 int CopyFileTree(StringView Source, StringView Dest, bool CopyAttribs, TTreeCopyFeedBack FeedBack) {
   tree = TreeCopyState{};

@@ -54,15 +54,16 @@ void ScanDir(const String& dir, StringView pattern, bool subdirs, TStringList* l
   }
 }
 
-int Scan(StringView mask, bool subdirs, TStringList* list, TScanFilesFeedback feedback) {
-  int count = 0;
-  ScanDir(HostDirPart(mask), HostNamePart(mask), subdirs, list, feedback, count);
-  return count;
-}
 
 }  // namespace
 
 namespace ZEL_HIDDEN detail {
+
+int ScanFiles(StringView mask, bool subdirs, TStringList* list, TScanFilesFeedback feedback) {
+  int count = 0;
+  ScanDir(HostDirPart(mask), HostNamePart(mask), subdirs, list, feedback, count);
+  return count;
+}
 
 void ForEachMaskEntry(StringView FileMask, const MaskEntryVisit& Visit) {
   if (FileMask.empty()) return;
@@ -82,16 +83,6 @@ void ForEachMaskEntry(StringView FileMask, const MaskEntryVisit& Visit) {
 }
 
 }  // namespace detail
-
-void ScanFilesToStrList(StringView FileMask, bool IncludeSubDirs, TStringList* List,
-                        TScanFilesFeedback FeedBack) {
-  if (List == nullptr) return;
-  Scan(FileMask, IncludeSubDirs, List, FeedBack);
-}
-
-int CountFiles(StringView FileMask, bool IncludeSubDirs, TScanFilesFeedback FeedBack) {
-  return Scan(FileMask, IncludeSubDirs, nullptr, FeedBack);
-}
 
 int CopyFileTree(StringView, StringView, bool, TTreeCopyFeedBack) { NotOnThisHost("CopyFileTree"); }
 

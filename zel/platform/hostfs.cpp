@@ -8,6 +8,7 @@
 #include "zel/platform/casemap.h"
 #include "zel/platform/export.h"
 #include "zel/platform/internal/filemask.h"
+#include "zel/platform/internal/hostio.h"
 #include "zel/platform/internal/pathmodel.h"
 
 namespace ZEL_EXPORT zel {
@@ -102,6 +103,23 @@ String HostJoin(StringView Dir, StringView Name) {
   }
   out += Name;
   return out;
+}
+
+// The descriptor's lifetime is the same on every host; opening, reading
+// and writing are the host's (hostfs_posix.cpp, hostfs_win32.cpp).
+THostFile::~THostFile() {
+  if (fd_ >= 0) detail::CloseFd(fd_);
+}
+
+THostFile::THostFile(THostFile&& Other) noexcept : fd_(Other.fd_) { Other.fd_ = -1; }
+
+THostFile& THostFile::operator=(THostFile&& Other) noexcept {
+  if (this != &Other) {
+    if (fd_ >= 0) detail::CloseFd(fd_);
+    fd_ = Other.fd_;
+    Other.fd_ = -1;
+  }
+  return *this;
 }
 
 }  // namespace zel

@@ -358,21 +358,6 @@ uint32_t CurrentUserId() noexcept { return static_cast<uint32_t>(getuid()); }
 
 // --- THostFile -------------------------------------------------------------
 
-THostFile::~THostFile() {
-  if (fd_ >= 0) close(fd_);
-}
-
-THostFile::THostFile(THostFile&& Other) noexcept : fd_(Other.fd_) { Other.fd_ = -1; }
-
-THostFile& THostFile::operator=(THostFile&& Other) noexcept {
-  if (this != &Other) {
-    if (fd_ >= 0) close(fd_);
-    fd_ = Other.fd_;
-    Other.fd_ = -1;
-  }
-  return *this;
-}
-
 bool THostFile::OpenRead(StringView Path, TFileInfo* Info) {
   Close();
   const int fd = open(U8(Path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);

@@ -476,22 +476,8 @@ uint32_t CurrentUserId() noexcept { return 0; }
 
 // --- THostFile -------------------------------------------------------------
 // The descriptor is the C runtime's, over the Windows handle
-// (_open_osfhandle), so the class keeps one shape on every host.
-
-THostFile::~THostFile() {
-  if (fd_ >= 0) _close(fd_);
-}
-
-THostFile::THostFile(THostFile&& Other) noexcept : fd_(Other.fd_) { Other.fd_ = -1; }
-
-THostFile& THostFile::operator=(THostFile&& Other) noexcept {
-  if (this != &Other) {
-    if (fd_ >= 0) _close(fd_);
-    fd_ = Other.fd_;
-    Other.fd_ = -1;
-  }
-  return *this;
-}
+// (_open_osfhandle), so the class keeps one shape on every host (its
+// lifetime is in hostfs.cpp).
 
 namespace {
 

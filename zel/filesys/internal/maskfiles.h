@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "zel/filesys/dirtree.h"
 #include "zel/platform/hostfs.h"
 #include "zel/platform/string.h"
 
@@ -28,6 +29,12 @@ void ForEachMaskEntry(StringView FileMask, const MaskEntryVisit& Visit);
 // The same with the absolute path and the search entry only.
 void ForEachMaskFile(StringView FileMask,
                      const std::function<void(const String& Path, const TSearchRec& Rec)>& Visit);
+
+// The walk behind `ScanFilesToStrList` and `CountFiles` (zel/filesys/
+// dirtree.h): adds each matching file to `List` when it is not null and
+// returns how many there were.  Each host has its walk.
+int ScanFiles(StringView FileMask, bool IncludeSubDirs, TStringList* List,
+              TScanFilesFeedback FeedBack);
 
 }  // namespace zel::detail
 

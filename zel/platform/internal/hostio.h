@@ -29,6 +29,10 @@ namespace zel::detail {
 // A directory fails with EISDIR.  -1 with errno set on failure.
 int OpenFileFd(StringView name, int flags, uint32_t mode = 0666);
 
+// Closes a descriptor this layer opened, ignoring the outcome (for
+// destructors and error paths; a close whose failure matters checks it).
+void CloseFd(int fd) noexcept;
+
 // Reads up to `count` bytes at `offset` without moving the file position,
 // as pread: the bytes read, 0 at the end, -1 with errno set.
 int64_t ReadFdAt(int fd, void* buffer, size_t count, int64_t offset);

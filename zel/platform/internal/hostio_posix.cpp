@@ -27,6 +27,8 @@ int OpenFileFd(StringView name, int flags, uint32_t mode) {
   return fd;
 }
 
+void CloseFd(int fd) noexcept { ::close(fd); }
+
 int64_t ReadFdAt(int fd, void* buffer, size_t count, int64_t offset) {
   return ::pread(fd, buffer, count, static_cast<off_t>(offset));
 }

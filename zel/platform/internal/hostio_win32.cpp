@@ -22,6 +22,8 @@ int OpenFileFd(StringView name, int flags, uint32_t mode) {
   return -1;
 }
 
+void CloseFd(int fd) noexcept { _close(fd); }
+
 int64_t ReadFdAt(int fd, void* buffer, size_t count, int64_t offset) {
   const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   if (h == INVALID_HANDLE_VALUE) {

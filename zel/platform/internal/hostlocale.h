@@ -3,7 +3,8 @@
 //
 // The case tables, the decimal conversions, the error messages and the
 // local time zone come from the host's C library (POSIX) or from Windows;
-// each host has its file (hostlocale_posix.cpp, hostlocale_win32.cpp).
+// each host has its file (hostlocale_posix.cpp, hostlocale_win32.cpp), and
+// what is built on those calls alone is in hostlocale.cpp.
 //
 //   zel::Char up = zel::detail::HostUpperChar(u'\u00E9');        // U+00C9
 //   double d = zel::detail::CStrtod("2.5");                       // '.' always
@@ -38,8 +39,13 @@ std::string CStrError(int err);
 // host cannot tell.
 bool LocalOffsetAt(time_t t, long& offset) noexcept;
 
+// The calendar fields of `t` in UTC (gmtime, thread-safe); false when `t`
+// is out of the host's range.
+bool UtcFields(time_t t, struct tm& out) noexcept;
+
 // The UTC instant at which the local wall clock shows `wall` (read as if
-// it were UTC); false when the host cannot tell.
+// it were UTC); false when the host cannot tell.  The same on every host
+// (hostlocale.cpp).
 bool WallClockToUtc(time_t wall, time_t& utc) noexcept;
 
 }  // namespace zel::detail

@@ -57,14 +57,6 @@ bool LocalOffsetAt(time_t t, long& offset) noexcept {
   return true;
 }
 
-bool WallClockToUtc(time_t wall, time_t& utc) noexcept {
-  struct tm tm;
-  if (gmtime_s(&tm, &wall) != 0) return false;
-  tm.tm_isdst = -1;
-  const time_t t = mktime(&tm);
-  if (t == static_cast<time_t>(-1)) return false;
-  utc = t;
-  return true;
-}
+bool UtcFields(time_t t, struct tm& out) noexcept { return gmtime_s(&out, &t) == 0; }
 
 }  // namespace zel::detail
