@@ -6,49 +6,6 @@
 
 namespace zel::detail {
 
-namespace {
-
-// Mixes 64 bits into the state: the two halves of their 128-bit product
-// with an odd constant, so every input bit reaches every output bit.
-inline uint64_t Mix(uint64_t h, uint64_t w) noexcept {
-  const __uint128_t m = static_cast<__uint128_t>(h ^ w) * 0x9E3779B97F4A7C15ull;
-  return static_cast<uint64_t>(m) ^ static_cast<uint64_t>(m >> 64);
-}
-
-// Four code units (folded when asked) as one 64-bit word.
-template <bool kFold>
-inline uint64_t Word4(const Char* p) noexcept {
-  Char u[4];
-  for (int i = 0; i < 4; ++i) u[i] = kFold ? AsciiLower(p[i]) : p[i];
-  uint64_t w;
-  std::memcpy(&w, u, sizeof w);
-  return w;
-}
-
-template <bool kFold>
-uint64_t Hash(StringView key) noexcept {
-  // Four code units per step; the length goes in first, so that keys that
-  // differ only by trailing code 0 units hash apart.
-  uint64_t h = Mix(0x243F6A8885A308D3ull, key.size());
-  const Char* p = key.data();
-  size_t n = key.size();
-  for (; n >= 4; n -= 4, p += 4) h = Mix(h, Word4<kFold>(p));
-  if (n > 0) {
-    Char tail[4] = {0, 0, 0, 0};
-    for (size_t i = 0; i < n; ++i) tail[i] = kFold ? AsciiLower(p[i]) : p[i];
-    h = Mix(h, Word4<false>(tail));
-  }
-  return Mix(h, 0x13198A2E03707344ull);
-}
-
-}  // namespace
-
-uint64_t HashKey(StringView Key, bool Fold) noexcept {
-  // Equal keys under the comparison rule hash alike; the low bits pick the
-  // slot, the high bits are the slot's tag.
-  return Fold ? Hash<true>(Key) : Hash<false>(Key);
-}
-
 void KeyIndex::Clear() noexcept {
   slots_.clear();
   mask_ = 0;

@@ -23,16 +23,90 @@
 
 namespace zel::detail {
 
+namespace key_hash {
+
+// Mixes 64 bits into the state: the two halves of their 128-bit product
+// with an odd constant, so every input bit reaches every output bit.
+inline uint64_t Mix(uint64_t h, uint64_t w) noexcept {
+  const __uint128_t m = static_cast<__uint128_t>(h ^ w) * 0x9E3779B97F4A7C15ull;
+  return static_cast<uint64_t>(m) ^ static_cast<uint64_t>(m >> 64);
+}
+
+// Four code units (folded when asked) as one 64-bit word.
+template <bool kFold>
+inline uint64_t Word4(const Char* p) noexcept {
+  Char u[4];
+  for (int i = 0; i < 4; ++i) u[i] = kFold ? AsciiLower(p[i]) : p[i];
+  uint64_t w;
+  std::memcpy(&w, u, sizeof w);
+  return w;
+}
+
+template <bool kFold>
+inline uint64_t Hash(StringView key) noexcept {
+  // Four code units per step; the length goes in first, so that keys that
+  // differ only by trailing code 0 units hash apart.
+  uint64_t h = Mix(0x243F6A8885A308D3ull, key.size());
+  const Char* p = key.data();
+  size_t n = key.size();
+  for (; n >= 4; n -= 4, p += 4) h = Mix(h, Word4<kFold>(p));
+  if (n > 0) {
+    Char tail[4] = {0, 0, 0, 0};
+    for (size_t i = 0; i < n; ++i) tail[i] = kFold ? AsciiLower(p[i]) : p[i];
+    h = Mix(h, Word4<false>(tail));
+  }
+  return Mix(h, 0x13198A2E03707344ull);
+}
+
+}  // namespace key_hash
+
+
 // Hash of `Key`, after ASCII lower-casing (A-Z only) when `Fold` is set.
-uint64_t HashKey(StringView Key, bool Fold) noexcept;
+// Equal keys under the comparison rule hash alike; the low bits pick the
+// slot, the high bits are the slot's tag.  Inline, as it runs once per
+// lookup.
+inline uint64_t HashKey(StringView Key, bool Fold) noexcept {
+  return Fold ? key_hash::Hash<true>(Key) : key_hash::Hash<false>(Key);
+}
+
+// Whether the `n` bytes at `a` and `b` are equal.  Keys are mostly short:
+// up to 16 bytes they are compared as two overlapping words inline, which
+// costs less than the call to memcmp.
+inline bool SameBytes(const void* a, const void* b, size_t n) noexcept {
+  const auto* x = static_cast<const unsigned char*>(a);
+  const auto* y = static_cast<const unsigned char*>(b);
+  if (n >= 8 && n <= 16) {
+    uint64_t x0, x1, y0, y1;
+    std::memcpy(&x0, x, 8);
+    std::memcpy(&y0, y, 8);
+    std::memcpy(&x1, x + n - 8, 8);
+    std::memcpy(&y1, y + n - 8, 8);
+    return ((x0 ^ y0) | (x1 ^ y1)) == 0;
+  }
+  if (n >= 4 && n < 8) {
+    uint32_t x0, x1, y0, y1;
+    std::memcpy(&x0, x, 4);
+    std::memcpy(&y0, y, 4);
+    std::memcpy(&x1, x + n - 4, 4);
+    std::memcpy(&y1, y + n - 4, 4);
+    return ((x0 ^ y0) | (x1 ^ y1)) == 0;
+  }
+  if (n < 4) {
+    for (size_t i = 0; i < n; ++i) {
+      if (x[i] != y[i]) return false;
+    }
+    return true;
+  }
+  return std::memcmp(x, y, n) == 0;
+}
 
 // Exact comparison, or after ASCII lower-casing of both sides when `Fold`
 // (inline: it runs for every key a lookup meets).  The exact one compares
-// bytes with memcmp: the standard comparison of char16_t strings walks them
-// one code unit at a time.
+// bytes: the standard comparison of char16_t strings walks them one code
+// unit at a time.
 inline bool SameKey(StringView a, StringView b, bool Fold) noexcept {
   if (Fold) return SameText(a, b);
-  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(Char)) == 0);
+  return a.size() == b.size() && SameBytes(a.data(), b.data(), a.size() * sizeof(Char));
 }
 
 class KeyIndex {
