@@ -81,6 +81,7 @@ void TourStringTable() {
     if (i >= 3 && i <= 6) TourShow("file line " + std::to_string(i + 1), line);
     if (line.find("col=1 row=4") != std::string::npos) TourShow("cell 1,4 in the file", line);
   }
+  in.close();  // an open file cannot be removed on Windows
   TStringArray back(nullptr);
   TourShow("LoadFromXMLFile(..., u\"FRUIT\")", back.LoadFromXMLFile(FromUtf8(path), u"FRUIT"));
   TourShow("  cell 1,4 read back", back.GetString(1, 4).ToString());
