@@ -5,10 +5,12 @@ source "$(dirname "$0")/testlib.sh"
 
 # --- sysinfo ----------------------------------------------------------------------
 total_kb=$(awk '/^MemTotal:/ {print $2}' /proc/meminfo)
-expect_match "sysinfo: total memory as the kernel says" 0 "^memory total: +$((total_kb * 1024)) bytes" \
-  -- "$zel" sysinfo
-TMPDIR=/var/tmp expect_match "sysinfo: temporary directory from TMPDIR" 0 "temporary dir: +/var/tmp/$" \
-  -- "$zel" sysinfo
+posix_only "sysinfo: total memory as /proc/meminfo says (Windows counts it its own way)" &&
+  expect_match "sysinfo: total memory as the kernel says" 0 "^memory total: +$((total_kb * 1024)) bytes" \
+    -- "$zel" sysinfo
+posix_only "sysinfo: TMPDIR (Windows takes TMP and TEMP)" &&
+  TMPDIR=/var/tmp expect_match "sysinfo: temporary directory from TMPDIR" 0 "temporary dir: +/var/tmp/$" \
+    -- "$zel" sysinfo
 expect_match "sysinfo: processor count as /proc/cpuinfo lists them" 0 \
   "^processors: +$(grep -c '^processor' /proc/cpuinfo)$" \
   -- "$zel" sysinfo
@@ -73,6 +75,8 @@ expect "check-id rejects 15 digits" 1 "invalid" -- "$zel" check-id 1234-5678-9AB
 expect_match "check-id without ID" 2 "missing ID" -- "$zel" check-id
 
 # --- save-as, with a stand-in zenity first on PATH -----------------------------------------
+# (Windows shows the common dialog instead, which no script can answer.)
+if posix_only "save-as: the stand-in zenity"; then
 mkdir -p "$tmp/bin" "$tmp/etc"
 cat >"$tmp/bin/zenity" <<EOS
 #!/bin/sh
@@ -106,5 +110,6 @@ expect_match "save-as without a display" 1 \
   'Component "save-as": Error in standard dialog \(errnum = \$FFFF\)\.' \
   -- env -u DISPLAY -u WAYLAND_DISPLAY PATH="$tmp/bin:$PATH" "$zel" save-as
 expect_match "save-as: a quote cannot go into the parameters" 2 "title" -- save_as --title 'a"b'
+fi
 
 finish

@@ -52,7 +52,8 @@ expect "table cuts a long cell at 255, reads bad bytes as Windows-1252" 0 \
   "$(printf 'x%.0s' {1..255}),é€" -- "$zel" table "$tmp/long.csv"
 # A line with more fields than memory allows columns for is an error, not a
 # cut (checked where a memory limit can be set: not under AddressSanitizer).
-if command -v nm >/dev/null && ! nm -D "$zel" 2>/dev/null | grep -q __asan_init; then
+if command -v nm >/dev/null && ! nm -D "$zel" 2>/dev/null | grep -q __asan_init &&
+   posix_only "a memory limit set with ulimit (Wine itself needs more room than the limit)"; then
   { seq 1 2000 | sed 's/$/,x/'; head -c 3000000 /dev/zero | tr '\0' ','; echo; } >"$tmp/huge.csv"
   expect_match "table refuses a line it cannot make columns for" 1 "line 2001 has 3000001 fields" \
     -- bash -c "ulimit -v 400000; exec '$zel' table '$tmp/huge.csv'"
