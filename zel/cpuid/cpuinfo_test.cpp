@@ -3,8 +3,12 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #endif
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <sched.h>
 #include <sys/resource.h>
+#endif
 
 #include <cmath>
 #include <cstdio>
@@ -328,6 +332,14 @@ TEST(CpuInfoHost, KernelNamesTheVendorAndNoFlagTheProcessorLacks) {
 #endif  // x86
 
 TEST(CpuInfoHost, CountMatchesTheKernelsOnlineList) {
+#if defined(_WIN32)
+  // Up to 64 processors (one processor group) the system information
+  // counts them all.
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  if (info.dwNumberOfProcessors >= 64) GTEST_SKIP() << "more than one processor group may exist";
+  EXPECT_EQ(CPU_Count(), static_cast<int>(info.dwNumberOfProcessors));
+#else
   // /sys/devices/system/cpu/online is a list of ranges: "0-3,6,8-9".
   std::ifstream in("/sys/devices/system/cpu/online");
   std::string list;
@@ -339,7 +351,37 @@ TEST(CpuInfoHost, CountMatchesTheKernelsOnlineList) {
     count += dash == std::string::npos ? 1 : std::stoi(r.substr(dash + 1)) - std::stoi(r) + 1;
   }
   EXPECT_EQ(CPU_Count(), count);
+#endif
 }
+
+// The calling thread's processors and its priority (the nice value; on
+// Windows the thread's priority level, where more is more urgent).
+#if defined(_WIN32)
+struct Affinity {
+  DWORD_PTR mask = 0;
+  bool operator==(const Affinity&) const = default;
+  int Count() const { return __builtin_popcountll(mask); }
+};
+// Windows reads a thread's mask only by setting another: the process's
+// mask, then the old one again.
+bool ReadAffinity(Affinity& out) {
+  DWORD_PTR process = 0, system = 0;
+  if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system)) return false;
+  out.mask = SetThreadAffinityMask(GetCurrentThread(), process);
+  return out.mask != 0 && SetThreadAffinityMask(GetCurrentThread(), out.mask) != 0;
+}
+int Priority() { return GetThreadPriority(GetCurrentThread()); }
+constexpr bool kMoreIsUrgent = true;
+#else
+struct Affinity {
+  cpu_set_t set;
+  bool operator==(const Affinity& other) const { return CPU_EQUAL(&set, &other.set); }
+  int Count() const { return CPU_COUNT(&set); }
+};
+bool ReadAffinity(Affinity& out) { return sched_getaffinity(0, sizeof out.set, &out.set) == 0; }
+int Priority() { return getpriority(PRIO_PROCESS, 0); }
+constexpr bool kMoreIsUrgent = false;
+#endif
 
 // How fast the clock runs is a benchmark's question (scripts/bench prints
 // the rate beside the kernel's).  Here: every measuring time gives a finite
@@ -351,9 +393,9 @@ TEST(CpuInfoHost, SpeedIsARateForEveryMeasuringTimeAndRestoresTheThread) {
 #else
   const bool counter = false;
 #endif
-  cpu_set_t before;
-  ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
-  const int nice_before = getpriority(PRIO_PROCESS, 0);
+  Affinity before;
+  ASSERT_TRUE(ReadAffinity(before));
+  const int nice_before = Priority();
   for (uint32_t ms : {0u, 1u, 1001u}) {
     const float mhz = CPU_Speed(ms);
     EXPECT_TRUE(std::isfinite(mhz)) << ms;
@@ -362,29 +404,33 @@ TEST(CpuInfoHost, SpeedIsARateForEveryMeasuringTimeAndRestoresTheThread) {
     } else {
       EXPECT_EQ(mhz, 0.0f) << ms;
     }
-    cpu_set_t after;
-    ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
-    EXPECT_TRUE(CPU_EQUAL(&before, &after)) << ms;
-    EXPECT_EQ(getpriority(PRIO_PROCESS, 0), nice_before) << ms;
+    Affinity after;
+    ASSERT_TRUE(ReadAffinity(after));
+    EXPECT_TRUE(before == after) << ms;
+    EXPECT_EQ(Priority(), nice_before) << ms;
   }
 }
 
 TEST(CpuInfoHost, GuardPinsAndRestores) {
-  cpu_set_t before;
-  ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+  Affinity before;
+  ASSERT_TRUE(ReadAffinity(before));
   {
     detail::MeasurementGuard guard;
-    cpu_set_t during;
-    ASSERT_EQ(sched_getaffinity(0, sizeof during, &during), 0);
+    Affinity during;
+    ASSERT_TRUE(ReadAffinity(during));
     if (guard.Pinned()) {
-      EXPECT_EQ(CPU_COUNT(&during), 1);
+      EXPECT_EQ(during.Count(), 1);
     }
-    EXPECT_EQ(getpriority(PRIO_PROCESS, 0), guard.NewNice());
-    EXPECT_LE(guard.NewNice(), guard.OldNice());
+    EXPECT_EQ(Priority(), guard.NewNice());
+    if (kMoreIsUrgent) {
+      EXPECT_GE(guard.NewNice(), guard.OldNice());
+    } else {
+      EXPECT_LE(guard.NewNice(), guard.OldNice());
+    }
   }
-  cpu_set_t after;
-  ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
-  EXPECT_TRUE(CPU_EQUAL(&before, &after));
+  Affinity after;
+  ASSERT_TRUE(ReadAffinity(after));
+  EXPECT_TRUE(before == after);
 }
 
 }  // namespace

@@ -85,17 +85,22 @@ String AbridgeFilePath(StringView Path, int MaxLength) {
 
 String DOSToWinPath(StringView Path) {
   const String full = ExpandBothSeparators(Path);
-  const std::vector<String> parts = detail::SplitPathNames(full, detail::kHostPath);
-  String result;
+  // The names hang from the root: "/" on POSIX hosts; on Windows the drive
+  // of the expanded path ("C:", its root "C:/").
+  const size_t drive = detail::DrivePrefixLength(full, detail::kHostPath);
+  const String root = full.substr(0, drive);
+  const std::vector<String> parts =
+      detail::SplitPathNames(StringView(full).substr(drive), detail::kHostPath);
+  String result = root;
   size_t k = 0;
   for (; k < parts.size(); ++k) {
-    const String stored = FindStoredName(result.empty() ? u"/" : result, parts[k]);
+    const String stored = FindStoredName(result.size() == root.size() ? root + u"/" : result, parts[k]);
     if (stored.empty()) break;
     result += u"/" + stored;
   }
   for (; k < parts.size(); ++k) result += u"/" + parts[k];
-  if (result.empty()) return u"/";
-  if (full.size() > 1 && full.back() == u'/') result += u'/';
+  if (result.size() == root.size()) return root + u"/";
+  if (full.size() > drive + 1 && detail::IsPathSep(full.back(), detail::kHostPath)) result += u'/';
   return result;
 }
 

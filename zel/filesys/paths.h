@@ -79,7 +79,8 @@ String AbridgeFilePath(StringView Path, int MaxLength);
 // first entry (in name order) that matches without regard to case.  From
 // the first component that cannot be found on, the rest of the expanded
 // path is kept as given.  Linux keeps no short aliases, so this maps each
-// component to its stored form only.
+// component to its stored form only.  On Windows the drive leads
+// ("C:/Users/..."; a path from the root is on the current drive).
 String DOSToWinPath(StringView Path);
 
 // True when every character is allowed in an 8.3 file name; "" is true.

@@ -1,6 +1,5 @@
 #include "zel/filesys/paths.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +10,12 @@
 
 namespace zel {
 namespace {
+
+#if defined(_WIN32)
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
 
 struct SplitCase {
   const char16_t* path;
@@ -62,9 +67,10 @@ TEST(Paths, SplitsAgreeWithTheHostModel) {
     EXPECT_EQ(ExtractFilePath(path), HostDirPart(path));
     EXPECT_EQ(ExtractFileName(path), HostNamePart(path));
   }
-  // "x:y" is a drive prefix only for the pure functions.
+  // "x:y" is a drive prefix for the pure functions, and for the host's
+  // only where the host has drives.
   EXPECT_EQ(ExtractFilePath(u"c:y"), u"c:");
-  EXPECT_EQ(HostDirPart(u"c:y"), u"");
+  EXPECT_EQ(HostDirPart(u"c:y"), kWindows ? u"c:" : u"");
 }
 
 TEST(Paths, RootsAndDrives) {
@@ -174,17 +180,30 @@ TEST(Paths, MasksMatchAsTheHostSearchMatches) {
 TEST(Paths, DOSToWinPathExpandsAgainstTheCurrentDirectory) {
   // Names that do not exist stay as given, so this shows the expansion.
   const String cwd = GetCurrentDir();
+#if defined(_WIN32)
+  // A path from the root is on the current directory's drive.
+  const String drive = cwd.substr(0, 2);
+  ASSERT_EQ(drive[1], u':') << ToUtf8(cwd);
+  EXPECT_EQ(DOSToWinPath(u"/zel-none/./b/../c"), drive + u"/zel-none/c");
+  EXPECT_EQ(DOSToWinPath(u"\\zel-none\\b\\"), drive + u"/zel-none/b/");
+  EXPECT_EQ(DOSToWinPath(u"/../.."), drive + u"/");
+  EXPECT_EQ(DOSToWinPath(u"C:\\zel-none\\..\\"), u"C:/");
+  const String stored_cwd = DOSToWinPath(cwd);
+  EXPECT_EQ(DOSToWinPath(u"zel-none//y"),
+            (stored_cwd == drive + u"/" ? drive : stored_cwd) + u"/zel-none/y");
+#else
   EXPECT_EQ(DOSToWinPath(u"/zel-none/./b/../c"), u"/zel-none/c");
   EXPECT_EQ(DOSToWinPath(u"\\zel-none\\b\\"), u"/zel-none/b/");
   EXPECT_EQ(DOSToWinPath(u"/../.."), u"/");
   EXPECT_EQ(DOSToWinPath(u"zel-none//y"), (cwd == u"/" ? String() : cwd) + u"/zel-none/y");
+#endif
   EXPECT_EQ(DOSToWinPath(u""), DOSToWinPath(cwd));
 }
 
 TEST(Paths, DOSToWinPathFindsStoredNamesWithoutRegardToCase) {
   testutil::TempDir dir("paths");
-  ASSERT_EQ(mkdir((dir.Dir() + "/Data Files").c_str(), 0755), 0);
-  ASSERT_EQ(mkdir((dir.Dir() + "/Data Files/Sub").c_str(), 0755), 0);
+  ASSERT_TRUE(CreateDir(dir.Path("Data Files")));
+  ASSERT_TRUE(CreateDir(dir.Path("Data Files/Sub")));
   dir.Put("Data Files/Sub/Report.TXT", "x");
   dir.Put("Data Files/Sub/same", "exact");
   dir.Put("Data Files/Sub/SAME", "upper");
@@ -194,16 +213,18 @@ TEST(Paths, DOSToWinPathFindsStoredNamesWithoutRegardToCase) {
   EXPECT_EQ(DOSToWinPath(base + u"\\data files\\SUB\\report.txt"),
             base + u"/Data Files/Sub/Report.TXT");
   // An exact name wins over others that differ only in case; without one,
-  // the first in name order.
+  // the first in name order.  (Windows keeps one file of the three names:
+  // the first made, "same".)
   EXPECT_EQ(DOSToWinPath(base + u"/DATA FILES/sub/same"), base + u"/Data Files/Sub/same");
-  EXPECT_EQ(DOSToWinPath(base + u"/DATA FILES/sub/sAME"), base + u"/Data Files/Sub/SAME");
+  EXPECT_EQ(DOSToWinPath(base + u"/DATA FILES/sub/sAME"),
+            base + (kWindows ? u"/Data Files/Sub/same" : u"/Data Files/Sub/SAME"));
   // A missing component: the resolved prefix and the rest as given.
   EXPECT_EQ(DOSToWinPath(base + u"/data files/Missing/deeper/REPORT.txt"),
             base + u"/Data Files/Missing/deeper/REPORT.txt");
   EXPECT_EQ(DOSToWinPath(base + u"/data files/sub/"), base + u"/Data Files/Sub/");
   EXPECT_EQ(DOSToWinPath(base + u"/data files/sub/../SUB/./report.txt"),
             base + u"/Data Files/Sub/Report.TXT");
-  EXPECT_EQ(DOSToWinPath(u"/"), u"/");
+  EXPECT_EQ(DOSToWinPath(u"/"), kWindows ? GetCurrentDir().substr(0, 2) + u"/" : u"/");
 
   // Relative paths are expanded first.
   const std::string old = ToUtf8(GetCurrentDir());

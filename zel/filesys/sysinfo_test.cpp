@@ -2,7 +2,9 @@
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#if !defined(_WIN32)
 #include <sys/sysinfo.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -27,6 +29,10 @@ namespace {
 namespace fs = std::filesystem;
 
 using testutil::EnvVar;
+
+#if !defined(_WIN32)
+// The Linux readers, over made-up /sys and /proc files and against the
+// kernel's own figures.
 
 // A made-up /sys/class/net entry.
 void AddInterface(const testutil::TempDir& dir, const std::string& name, int type,
@@ -189,6 +195,72 @@ TEST(Drives, NoDriveLettersOnLinux) {
   EXPECT_EQ(list.Count(), 0);
 }
 
+#else  // Windows
+
+TEST(GetMacAddress, StatusAndAddressForm) {
+  // Which adapter is chosen depends on this machine's adapter names; the
+  // form of the answer does not.
+  for (int kind : {1, 2}) {
+    String address = u"junk";
+    ASSERT_EQ(GetMacAddress(kind, address), 0) << kind;
+    ASSERT_EQ(address.size(), 17u) << ToUtf8(address);
+    for (size_t i = 0; i < address.size(); ++i) {
+      const Char c = address[i];
+      if (i % 3 == 2) {
+        EXPECT_EQ(c, u'-') << ToUtf8(address);
+      } else {
+        EXPECT_TRUE((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F')) << ToUtf8(address);
+      }
+    }
+  }
+  String address;
+  EXPECT_EQ(GetMacAddress(3, address), -1);
+  EXPECT_EQ(address, kNoMacAddress);
+}
+
+TEST(GetMemoryStatus, TotalAndAvailableAreBounded) {
+  uint64_t total = 0, avail = 0;
+  ASSERT_TRUE(GetMemoryStatus(total, avail));
+  EXPECT_GT(total, 0u);
+  EXPECT_GT(avail, 0u);
+  EXPECT_LE(avail, total);
+}
+
+TEST(Drives, TheWindowsDriveIsListedAndAnUnlistedLetterHasNoRoot) {
+  const String windows = GetWindowsDir();
+  ASSERT_GE(windows.size(), 3u);
+  ASSERT_EQ(windows.substr(1, 2), u":\\");
+  const int system = (windows[0] | 0x20) - u'a';
+  TStringList list;
+  list.Add(u"junk");
+  BuildDriveList(list);
+  std::vector<bool> listed(26, false);
+  int previous = -1;
+  for (const String& item : list) {
+    ASSERT_EQ(item.size(), 2u);
+    ASSERT_EQ(item[1], u':');
+    const int d = item[0] - u'A';
+    ASSERT_TRUE(d > previous && d < 26) << ToUtf8(item);  // "A:" to "Z:", in order
+    listed[d] = true;
+    previous = d;
+  }
+  ASSERT_TRUE(listed[system]) << ToUtf8(windows);
+  EXPECT_EQ(GetDiskDriveType(static_cast<uint8_t>(system)), 3);  // a fixed disk
+  EXPECT_GE(DiskFreeExtended(static_cast<uint8_t>(system)), 0);
+  const auto absent = std::find(listed.begin(), listed.end(), false);
+  if (absent != listed.end()) {
+    const auto d = static_cast<uint8_t>(absent - listed.begin());
+    EXPECT_EQ(GetDiskDriveType(d), 1) << d;  // no root directory
+    EXPECT_EQ(DiskFreeExtended(d), -1) << d;
+    EXPECT_TRUE(DiskIsReadOnly(d)) << d;
+  }
+  EXPECT_EQ(GetDiskDriveType(26), 0);
+  EXPECT_EQ(DiskFreeExtended(26), -1);
+  EXPECT_TRUE(DiskIsReadOnly(26));
+}
+
+#endif
+
 TEST(Drives, SpaceOfThePathsFileSystem) {
   testutil::TempDir dir("space");
   const fs::space_info sp = fs::space(dir.Dir());
@@ -218,6 +290,21 @@ TEST(GetEnviroVar, NameWithoutRegardToCaseLastMatchWins) {
 }
 
 TEST(Directories, TempSystemAndInstallation) {
+#if defined(_WIN32)
+  // The system's temporary path: TMP first, made a full path with "\\"
+  // and a closing separator.
+  struct Case {
+    const char* tmp;
+    const char16_t* dir;
+  } const cases[] = {
+      {"C:\\zel-none\\scratch", u"C:\\zel-none\\scratch\\"},
+      {"C:/zel-none/scratch/", u"C:\\zel-none\\scratch\\"},
+  };
+  for (const Case& c : cases) {
+    EnvVar t("TMP", c.tmp);
+    EXPECT_EQ(GetTempDir(), c.dir) << c.tmp;
+  }
+#else
   {
     EnvVar t("TMPDIR", std::nullopt);
     EXPECT_EQ(GetTempDir(), u"/tmp/");
@@ -230,10 +317,12 @@ TEST(Directories, TempSystemAndInstallation) {
     EnvVar t("TMPDIR", "/scratch/");
     EXPECT_EQ(GetTempDir(), u"/scratch/");
   }
+#endif
   EXPECT_TRUE(fs::is_directory(ToUtf8(GetSystemDir())));
   EXPECT_TRUE(fs::is_directory(ToUtf8(GetWindowsDir())));
 }
 
+#if !defined(_WIN32)
 // A private XDG world: data and config folders of the user and the system.
 class Associations : public ::testing::Test {
  protected:
@@ -295,6 +384,15 @@ TEST_F(Associations, ExtensionToTypeToDefaultApplicationsCommand) {
     EXPECT_EQ(GetProgAssoc(c.ext), c.command) << ToUtf8(c.ext);
   }
 }
+
+#else
+
+TEST(GetProgAssoc, AnExtensionWithoutATypeHasNoCommand) {
+  EXPECT_EQ(GetProgAssoc(u"zel-no-such-extension"), u"");
+  EXPECT_EQ(GetProgAssoc(u""), u"");
+}
+
+#endif
 
 // Draws taken from a script, in order.
 struct Script {

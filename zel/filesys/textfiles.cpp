@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -142,13 +143,13 @@ int64_t CountLinesInTextFile(const String& FileName, TFeedbackProc FeedBack) {
 }
 
 void EnsureCRLFInFile(const String& InFile, const String& OutFile) {
-  TRawFile in(InFile);
+  std::optional<TRawFile> in(std::in_place, InFile);
   FileReplacement out(OutFile);
   std::unique_ptr<char[]> block(new char[kBlock]);
   std::string result;
   result.reserve(static_cast<size_t>(kBlock) + kBlock / 8);
   bool after_cr = false;  // the previous block ended with a CR
-  while (const int64_t n = in.Read(block.get(), kBlock)) {
+  while (const int64_t n = in->Read(block.get(), kBlock)) {
     const char* p = block.get();
     const char* end = p + n;
     result.clear();
@@ -176,6 +177,9 @@ void EnsureCRLFInFile(const String& InFile, const String& OutFile) {
     out.Write(result.data(), result.size());
   }
   if (after_cr) out.Write("\n", 1);
+  // The input is closed first: in place, Windows replaces no file that is
+  // still open.
+  in.reset();
   out.Commit();
 }
 

@@ -172,6 +172,7 @@ TEST(THtmlProducer, WritesConvertedHTMLToFileAsItIs) {
   EXPECT_THROW(producer.WriteConvertedHTMLToFile(dir.Path("no/such/dir.html")), EInOutError);
   {
     testutil::FileSizeLimit limit(4);  // the page no longer fits: the old one stays
+    if (!limit.Active()) GTEST_SKIP() << limit.WhyNot();
     EXPECT_THROW(producer.WriteConvertedHTMLToFile(dir.Path("out.html")), EInOutError);
   }
   EXPECT_EQ(dir.Bytes("out.html"), "<p>\xe2\x82\xac</p>\r\nend");

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "zel/platform/exceptions.h"
+#include "zel/testutil/envvar.h"
 
 namespace zel {
 namespace {
@@ -136,6 +137,7 @@ TEST(DateTime, FormatPatterns) {
 TEST(DateTime, UnixAndTimespecConversions) {
   EXPECT_EQ(UnixToDateTime(0), 25569);
   EXPECT_EQ(DateTimeToUnix(EncodeDate(2000, 1, 1)), 946684800);
+#if !defined(_WIN32)  // the Windows C runtime has no timegm
   struct tm tm = {};
   tm.tm_year = -1;  // 1899
   tm.tm_mon = 11;
@@ -143,6 +145,10 @@ TEST(DateTime, UnixAndTimespecConversions) {
   tm.tm_hour = 6;
   EXPECT_EQ(DateTimeToUnix(-1.25), static_cast<int64_t>(timegm(&tm)));
   EXPECT_EQ(UnixToDateTime(timegm(&tm)), -1.25);
+#endif
+  // 1899-12-29 06:00 UTC: a day and 18 hours before 1899-12-30.
+  EXPECT_EQ(DateTimeToUnix(-1.25), -2209226400);
+  EXPECT_EQ(UnixToDateTime(-2209226400), -1.25);
 
   timespec ts{1700000000, 123000000};
   EXPECT_EQ(DateTimeToUnix(TimespecToDateTime(ts, false)), 1700000000);
@@ -151,16 +157,24 @@ TEST(DateTime, UnixAndTimespecConversions) {
     EXPECT_EQ(back.tv_sec, ts.tv_sec);
     EXPECT_EQ(back.tv_nsec, ts.tv_nsec);
   }
-  // A zone given by rule, so no time-zone database is needed.
-  const char* old_tz = getenv("TZ");
-  const std::string saved = old_tz ? old_tz : "";
-  setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-  tzset();
-  const timespec summer{1720000000, 0};  // 2024-07-03 09:46:40 UTC
-  EXPECT_EQ(FormatDateTime(u"hh:nn", TimespecToDateTime(summer, true)), u"11:46");
-  EXPECT_EQ(DateTimeToTimespec(TimespecToDateTime(summer, true), true).tv_sec, summer.tv_sec);
-  EXPECT_EQ(DateTimeToTimespec(TimespecToDateTime(ts, true), true).tv_sec, ts.tv_sec);
-  if (old_tz) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  // A zone given by rule, so no time-zone database is needed.  The Windows
+  // C runtime reads only the names and the offset from TZ and takes the
+  // summer-time dates from elsewhere (its own rule; Wine's, the system
+  // zone's), so there the zone has no summer time.
+  {
+#if defined(_WIN32)
+    testutil::EnvVar zone("TZ", "CET-1");
+    const char16_t* const summer_wall_clock = u"10:46";
+#else
+    testutil::EnvVar zone("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+    const char16_t* const summer_wall_clock = u"11:46";
+#endif
+    tzset();
+    const timespec summer{1720000000, 0};  // 2024-07-03 09:46:40 UTC
+    EXPECT_EQ(FormatDateTime(u"hh:nn", TimespecToDateTime(summer, true)), summer_wall_clock);
+    EXPECT_EQ(DateTimeToTimespec(TimespecToDateTime(summer, true), true).tv_sec, summer.tv_sec);
+    EXPECT_EQ(DateTimeToTimespec(TimespecToDateTime(ts, true), true).tv_sec, ts.tv_sec);
+  }
   tzset();
   // Values beyond the date range hold at its ends; NaN is the epoch.
   const double inf = HUGE_VAL;

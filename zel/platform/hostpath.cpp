@@ -11,6 +11,18 @@
 
 namespace ZEL_EXPORT zel {
 
+namespace {
+
+// Windows file systems find a name without regard to case, so there a name
+// found as given need not be the name as stored; only a listing tells.
+#if defined(_WIN32)
+constexpr bool kLookupHeedsCase = false;
+#else
+constexpr bool kLookupHeedsCase = true;
+#endif
+
+}  // namespace
+
 String GetCurrentDir() {
   String dir;
   return detail::CurrentDirectory(dir) ? dir : String(u"/");
@@ -19,7 +31,7 @@ String GetCurrentDir() {
 String FindStoredName(const String& Dir, const String& Name) {
   if (Name.empty()) return String();
   TFileInfo info;
-  if (Name != u"." && Name != u".." &&
+  if (kLookupHeedsCase && Name != u"." && Name != u".." &&
       std::none_of(Name.begin(), Name.end(),
                    [](Char c) { return detail::IsPathSep(c, detail::kHostPath); }) &&
       GetFileInfo(HostJoin(Dir.empty() ? String(u".") : Dir, Name), info, false)) {
@@ -31,6 +43,7 @@ String FindStoredName(const String& Dir, const String& Name) {
   bool found = false;
   for (TSearchRec rec; search.Next(rec);) {
     if (!AnsiSameText(rec.Name, Name)) continue;
+    if (rec.Name == Name) return Name;  // the exact name wins
     std::string entry = FileNameToBytes(rec.Name);
     if (!found || entry < best) best = std::move(entry);
     found = true;

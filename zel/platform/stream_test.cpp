@@ -1,15 +1,11 @@
 #include "zel/platform/stream.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "zel/platform/exceptions.h"
+#include "zel/testutil/tempdir.h"
 
 namespace zel {
 namespace {
@@ -108,19 +104,14 @@ TEST(MemoryStream, CopyFromWholeSourceOrCount) {
 }
 
 TEST(MemoryStream, FileAndStreamRoundTrip) {
-  char dir_template[] = "/tmp/zel_stream_XXXXXX";
-  ASSERT_NE(mkdtemp(dir_template), nullptr);
-  const std::string dir = dir_template;
-  const String name = FromUtf8(dir + "/daten_ä.bin");
+  testutil::TempDir dir("stream");
+  const String name = dir.Path("daten_ä.bin");
   std::string bytes;
   for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i * 7 % 251);
   TMemoryStream a;
   a.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
   a.SaveToFile(name);
-  {
-    std::ifstream in(dir + "/daten_ä.bin", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
-  }
+  EXPECT_EQ(dir.Bytes("daten_ä.bin"), bytes);
   TMemoryStream b;
   b.Write("junk", 4);
   b.LoadFromFile(name);
@@ -134,7 +125,6 @@ TEST(MemoryStream, FileAndStreamRoundTrip) {
   d.Write("<", 1);
   c.SaveToStream(d);
   EXPECT_EQ(Contents(d), "<" + bytes);
-  std::filesystem::remove_all(dir);
 }
 
 TEST(StringStream, EveryByteRoundTripsThroughWindows1252) {

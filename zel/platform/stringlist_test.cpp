@@ -1,13 +1,9 @@
 #include "zel/platform/stringlist.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "zel/platform/stream.h"
+#include "zel/testutil/tempdir.h"
 
 namespace zel {
 namespace {
@@ -109,24 +105,17 @@ TEST(StringList, TextSplitsEveryLineEndAndRoundTrips) {
 }
 
 TEST(StringList, FilesHoldUtf8) {
-  char dir_template[] = "/tmp/zel_slist_XXXXXX";
-  ASSERT_NE(mkdtemp(dir_template), nullptr);
-  const std::string dir = dir_template;
+  testutil::TempDir dir("slist");
   TStringList list;
   list.Add(u"Grüße");
   list.Add(u"\U0001F600");
-  list.SaveToFile(FromUtf8(dir + "/out.txt"));
-  {
-    std::ifstream in(dir + "/out.txt", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-              "Gr\xC3\xBC\xC3\x9F" "e\r\n\xF0\x9F\x98\x80\r\n");
-  }
-  std::ofstream(dir + "/in.txt", std::ios::binary) << "\xEF\xBB\xBF" "caf\xC3\xA9\nold caf\xE9";
+  list.SaveToFile(dir.Path("out.txt"));
+  EXPECT_EQ(dir.Bytes("out.txt"), "Gr\xC3\xBC\xC3\x9F" "e\r\n\xF0\x9F\x98\x80\r\n");
+  dir.Put("in.txt", "\xEF\xBB\xBF" "caf\xC3\xA9\nold caf\xE9");
   TStringList back;
-  back.LoadFromFile(FromUtf8(dir + "/in.txt"));
+  back.LoadFromFile(dir.Path("in.txt"));
   EXPECT_EQ(Items(back), (std::vector<String>{u"café", u"old café"}));
-  EXPECT_THROW(back.LoadFromFile(FromUtf8(dir + "/missing.txt")), EFOpenError);
-  std::filesystem::remove_all(dir);
+  EXPECT_THROW(back.LoadFromFile(dir.Path("missing.txt")), EFOpenError);
 
   TMemoryStream m;
   list.SaveToStream(m);

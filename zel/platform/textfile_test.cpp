@@ -5,6 +5,9 @@
 #include <stdlib.h>
 #include <fcntl.h>
 #include <unistd.h>
+#if defined(_WIN32)
+#include <io.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -15,6 +18,23 @@
 
 namespace zel {
 namespace {
+
+// A pipe of descriptors, and whether a descriptor is open, on either host.
+int MakePipe(int fds[2]) {
+#if defined(_WIN32)
+  return _pipe(fds, 4096, _O_BINARY);
+#else
+  return pipe(fds);
+#endif
+}
+
+bool IsOpenFd(int fd) {
+#if defined(_WIN32)
+  return _get_osfhandle(fd) != -1;
+#else
+  return fcntl(fd, F_GETFD) != -1;
+#endif
+}
 
 class TextFileTest : public ::testing::Test, protected testutil::TempDir {
  protected:
@@ -240,6 +260,9 @@ TEST_F(TextFileTest, ResetOfStandardInputReadsNothingYet) {
   // An interactive program resets its input, then writes a prompt: Reset
   // must not wait for input.  A non-blocking empty pipe makes any read fail
   // at once instead of hanging the test.
+#if defined(_WIN32)
+  GTEST_SKIP() << "Windows has no non-blocking pipe: a read by Reset would hang the test";
+#else
   int in_pipe[2];
   ASSERT_EQ(pipe(in_pipe), 0);
   ASSERT_EQ(fcntl(in_pipe[0], F_SETFL, O_NONBLOCK), 0);
@@ -259,12 +282,13 @@ TEST_F(TextFileTest, ResetOfStandardInputReadsNothingYet) {
   close(saved_in);
   close(in_pipe[0]);
   EXPECT_EQ(line, u"hi");
+#endif
 }
 
 TEST_F(TextFileTest, EmptyNameMeansStandardInputAndOutput) {
   int in_pipe[2], out_pipe[2];
-  ASSERT_EQ(pipe(in_pipe), 0);
-  ASSERT_EQ(pipe(out_pipe), 0);
+  ASSERT_EQ(MakePipe(in_pipe), 0);
+  ASSERT_EQ(MakePipe(out_pipe), 0);
   ASSERT_EQ(write(in_pipe[1], "abc\r\n42", 7), 7);
   close(in_pipe[1]);
   const int saved_in = dup(STDIN_FILENO), saved_out = dup(STDOUT_FILENO);
@@ -297,7 +321,8 @@ TEST_F(TextFileTest, EmptyNameMeansStandardInputAndOutput) {
   EXPECT_EQ(line, u"abc");
   EXPECT_EQ(n, 42);
   // Closing left the standard descriptors open.
-  EXPECT_NE(fcntl(STDIN_FILENO, F_GETFD), -1);
+  EXPECT_TRUE(IsOpenFd(STDIN_FILENO));
+  EXPECT_TRUE(IsOpenFd(STDOUT_FILENO));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +14,14 @@
 
 namespace zel {
 namespace {
+
+// The Windows C runtime opens in text mode (CR LF read as LF) unless told
+// otherwise; the reader is to see the bytes as they are.
+#if defined(O_BINARY)
+constexpr int kBinary = O_BINARY;
+#else
+constexpr int kBinary = 0;
+#endif
 
 std::vector<std::string> RawLines(TLineReader& r) {
   std::vector<std::string> lines;
@@ -47,7 +56,7 @@ TEST(TLineReader, LinesFromAStreamAndAFileDescriptor) {
       EXPECT_EQ(RawLines(from_stream), want) << c.bytes;
 
       dir.Put("f", c.bytes);
-      const int fd = ::open((dir.Dir() + "/f").c_str(), O_RDONLY);
+      const int fd = ::open((dir.Dir() + "/f").c_str(), O_RDONLY | kBinary);
       ASSERT_GE(fd, 0);
       TLineReader from_fd(fd, ends);
       EXPECT_EQ(RawLines(from_fd), want) << c.bytes;
@@ -125,13 +134,26 @@ TEST(TLineReader, LinesOfEveryLengthKnowWhetherTheyAreAscii) {
 
 TEST(TLineReader, AReadErrorEndsTheLinesAndIsReported) {
   testutil::TempDir dir("linereader");
-  const int fd = ::open(dir.Dir().c_str(), O_RDONLY | O_DIRECTORY);
-  ASSERT_GE(fd, 0);
-  TLineReader r(fd);
-  String line;
-  EXPECT_FALSE(r.ReadLine(line));
-  EXPECT_EQ(r.Error(), EISDIR);
-  ::close(fd);
+  struct Case {
+    const char* what;
+    int fd;
+    int error;
+  };
+  dir.Put("f", "a line\n");
+  const Case cases[] = {
+#if !defined(_WIN32)  // Windows opens no directory as a file
+      {"a directory", ::open(dir.Dir().c_str(), O_RDONLY | O_DIRECTORY), EISDIR},
+#endif
+      {"a file open for writing only", ::open((dir.Dir() + "/f").c_str(), O_WRONLY | kBinary), EBADF},
+  };
+  for (const Case& c : cases) {
+    ASSERT_GE(c.fd, 0) << c.what;
+    TLineReader r(c.fd);
+    String line;
+    EXPECT_FALSE(r.ReadLine(line)) << c.what;
+    EXPECT_EQ(r.Error(), c.error) << c.what;
+    ::close(c.fd);
+  }
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ class TempDir {
   String Path(const std::string& name) const { return FromUtf8(dir_ + "/" + name); }
   // The bytes of a file ("" when it does not exist).
   std::string Bytes(const std::string& name) const {
-    std::ifstream in(dir_ + "/" + name, std::ios::binary);
+    std::ifstream in(Native(dir_ + "/" + name), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
   // How many entries the directory holds (a failed save must leave no
@@ -66,8 +66,18 @@ class TempDir {
   }
   // Writes `bytes` as the whole content of a file.
   void Put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;
+    std::ofstream(Native(dir_ + "/" + name), std::ios::binary) << bytes;
   }
+
+  // A UTF-8 name as the host's file calls take it: on Windows a narrow name
+  // would be read in the ANSI code page, so it goes through UTF-16 there.
+#if defined(_WIN32)
+  static std::filesystem::path Native(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+  }
+#else
+  static const std::string& Native(const std::string& utf8) { return utf8; }
+#endif
 
  private:
   std::string dir_;
