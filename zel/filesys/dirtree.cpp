@@ -3,6 +3,7 @@
 #include "zel/filesys/dirtree.h"
 
 #include "zel/filesys/filecopy.h"
+#include "zel/filesys/internal/copyfile.h"
 #include "zel/filesys/internal/maskfiles.h"
 #include "zel/filesys/internal/treecopy.h"
 #include "zel/filesys/internal/treeproblems.h"
@@ -25,6 +26,13 @@ void ReportTreeProblem(const String& Path, int Error, TreeOp Op) {
 }
 
 TreeCopyState tree_copy;
+
+void StartTreeCopy(TTreeCopyFeedBack FeedBack, bool CopyAttribs) {
+  tree_copy = TreeCopyState{};
+  tree_copy.feedback = FeedBack;
+  tree_copy.copy_attribs = CopyAttribs;
+  ClearAbortSwitch();
+}
 
 void ForwardTreeBlock(void* ctx, int64_t done, int64_t size) {
   auto& t = *static_cast<TreeCopyState*>(ctx);

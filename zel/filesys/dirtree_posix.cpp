@@ -318,10 +318,7 @@ int CountFiles(StringView FileMask, bool IncludeSubDirs, TScanFilesFeedback Feed
 }
 
 int CopyFileTree(StringView Source, StringView Dest, bool CopyAttribs, TTreeCopyFeedBack FeedBack) {
-  tree_copy = detail::TreeCopyState{};
-  tree_copy.feedback = FeedBack;
-  tree_copy.copy_attribs = CopyAttribs;
-  detail::ClearAbortSwitch();
+  detail::StartTreeCopy(FeedBack, CopyAttribs);
   const String src = WithSlash(Source);
   const String dst = WithSlash(Dest);
   if (src == dst) return 0;

@@ -204,8 +204,7 @@ void FileReplacement::CreateTempAt(void* dir) {
     }
     fd_ = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
     if (fd_ < 0) {
-      FILE_DISPOSITION_INFO disposition{TRUE};
-      SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof disposition);
+      detail::DeleteOnClose(h);
       CloseHandle(h);
       Throw("Cannot create file", EMFILE);
     }
@@ -381,10 +380,7 @@ void FileReplacement::Abandon() noexcept {
   if (dir_fd_ >= 0) {
     // The temporary file goes through its own handle, never by name.
     if (fd_ >= 0) {
-      if (!temp_.empty()) {
-        FILE_DISPOSITION_INFO disposition{TRUE};
-        SetFileInformationByHandle(HandleOf(fd_), FileDispositionInfo, &disposition, sizeof disposition);
-      }
+      if (!temp_.empty()) detail::DeleteOnClose(HandleOf(fd_));
       _close(fd_);
       fd_ = -1;
     }

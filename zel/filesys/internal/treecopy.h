@@ -23,6 +23,9 @@ struct TreeCopyState {
 };
 extern TreeCopyState tree_copy;
 
+// Starts a tree copy: fresh figures, and the abort switch cleared.
+void StartTreeCopy(TTreeCopyFeedBack FeedBack, bool CopyAttribs);
+
 // The block feedback of one file's copy (`CopyBlockFeedback`, the context
 // being `&tree_copy`), passed on to the tree copy's feedback.
 void ForwardTreeBlock(void* ctx, int64_t done, int64_t size);

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "zel/platform/export.h"
+#include "zel/platform/internal/treewalk_loop.h"
 #include "zel/platform/internal/wide_win32.h"
 
 // Create options and information classes winternl.h leaves out.
@@ -367,102 +368,45 @@ int ReadDirEntries(HANDLE dir, std::vector<DirEntry>& out, size_t max) {
 
 // --- the walk -----------------------------------------------------------------
 
+namespace {
+
+// The Windows side of the shared walk (treewalk_loop.h).
+struct WindowsWalk {
+  using Dir = HANDLE;
+  using Entry = DirEntry;
+  using Id = FileIdW;
+  using Path = String;
+  using Chain = DirChain;
+  using Visitor = TreeVisitor;
+  static constexpr Char kSep = u'\\';
+  static HANDLE Top(const DirChain& chain) { return chain.Top(); }
+  static bool Valid(HANDLE h) { return h != nullptr; }
+  static bool IsDir(const DirEntry& e) { return e.kind == dkDir; }
+  static int List(HANDLE h, std::vector<DirEntry>& out) { return ReadDirEntries(h, out); }
+  static int Examine(const DirChain& chain, HANDLE dir, DirEntry& e, FileIdW& id) {
+    EntryInfo info;
+    if (const int err = StatAt(dir, e.name, info)) return err == ENOENT ? kWalkGone : err;
+    // A directory on another volume is reached only through a mount
+    // point, which is a reparse point: never entered.
+    if (info.kind != dkDir || info.id.volume != chain.TopId().volume) {
+      e.kind = info.kind == dkDir ? dkLink : info.kind;
+      e.attr = info.attr;
+      return kWalkNotDir;
+    }
+    id = info.id;
+    return kWalkEnter;
+  }
+};
+
+}  // namespace
+
 bool WalkTree(HANDLE root, TreeVisitor& visitor, bool subdirs) {
   DirChain chain;
   if (!chain.Start(root)) {
     visitor.OnError(String(), errno);
     return false;
   }
-  struct Level {
-    std::vector<DirEntry> dirs;
-    size_t next = 0;
-    size_t rel_len = 0;
-    DirEntry self;
-    bool complete = true;
-  };
-  std::vector<Level> levels;
-  String rel;
-  bool all_listed = true;
-  std::vector<DirEntry> entries;
-
-  auto list = [&](Level& level) {
-    visitor.OnDir(rel);
-    entries.clear();
-    if (const int err = ReadDirEntries(chain.Top(), entries)) {
-      visitor.OnError(rel, err);
-      level.complete = all_listed = false;
-    }
-    for (DirEntry& e : entries) {
-      if (visitor.Stopped()) {
-        level.complete = false;
-        break;
-      }
-      if (e.kind != dkDir) {
-        visitor.OnEntry(chain.Top(), e, rel);
-      } else if (subdirs) {
-        level.dirs.push_back(std::move(e));
-      }
-    }
-  };
-
-  levels.emplace_back();
-  list(levels.back());
-  for (;;) {
-    Level& level = levels.back();
-    const HANDLE dir = chain.Top();
-    if (dir != nullptr && level.next < level.dirs.size() && !visitor.Stopped()) {
-      DirEntry& e = level.dirs[level.next++];
-      if (!visitor.WantDir(dir, e, rel)) continue;
-      EntryInfo info;
-      if (const int err = StatAt(dir, e.name, info)) {
-        if (err != ENOENT) {
-          visitor.OnError(rel + e.name + u'\\', err);
-          level.complete = all_listed = false;
-        }
-        continue;
-      }
-      if (info.kind != dkDir || info.id.volume != chain.TopId().volume) {
-        // No longer a plain directory (a link took its place): met as what
-        // it is now, never entered.
-        e.kind = info.kind == dkDir ? dkLink : info.kind;
-        e.attr = info.attr;
-        visitor.OnEntry(dir, e, rel);
-        continue;
-      }
-      if (const int err = chain.Push(e.name, &info.id)) {
-        visitor.OnError(rel + e.name + u'\\', err);
-        level.complete = all_listed = false;
-        continue;
-      }
-      if (!visitor.EnterDir(dir, e, info.id, rel)) {
-        chain.Pop();
-        level.complete = false;
-        continue;
-      }
-      Level child;
-      child.rel_len = rel.size();
-      child.self = std::move(e);
-      rel += child.self.name;
-      rel += u'\\';
-      levels.push_back(std::move(child));
-      list(levels.back());
-      continue;
-    }
-    if (dir == nullptr) {
-      visitor.OnError(rel, ESTALE);
-      level.complete = all_listed = false;
-    }
-    if (level.next < level.dirs.size()) level.complete = false;
-    if (levels.size() == 1) break;
-    Level done = std::move(levels.back());
-    levels.pop_back();
-    rel.resize(done.rel_len);
-    const int err = chain.Pop();
-    if (err != 0) all_listed = false;
-    if (!done.complete || err != 0) levels.back().complete = false;
-    visitor.LeaveDir(chain.Top(), done.self, rel, done.complete);
-  }
-  return all_listed;
+  return WalkTreeLoop<WindowsWalk>(chain, visitor, subdirs);
 }
 
 // --- single calls ----------------------------------------------------------------
@@ -478,14 +422,17 @@ int RemoveAt(HANDLE dir, StringView name, bool is_dir, const FileIdW* expected) 
     if (expected != nullptr && !SameFileId(info.id, *expected)) err = ESTALE;
   }
   if (err == 0) {
-    // The name goes when the last handle closes.
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (!SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof disposition)) {
-      err = ErrnoOfWindowsError(GetLastError());
-    }
+    err = DeleteOnClose(h);
   }
   CloseHandle(h);
   return err;
+}
+
+int DeleteOnClose(HANDLE h) {
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  return SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof disposition)
+             ? 0
+             : ErrnoOfWindowsError(GetLastError());
 }
 
 int RemoveDirPath(StringView path, const FileIdW& expected) {
@@ -496,12 +443,7 @@ int RemoveDirPath(StringView path, const FileIdW& expected) {
   EntryInfo info;
   int err = StatHandle(h, info);
   if (err == 0 && (info.kind != dkDir || !SameFileId(info.id, expected))) err = ESTALE;
-  if (err == 0) {
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (!SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof disposition)) {
-      err = ErrnoOfWindowsError(GetLastError());
-    }
-  }
+  if (err == 0) err = DeleteOnClose(h);
   CloseHandle(h);
   return err;
 }
@@ -609,9 +551,7 @@ int CopyLinkAt(HANDLE src_dir, StringView src_name, HANDLE dst_dir, StringView d
         return 0;
       }
       const int err = ErrnoOfWindowsError(GetLastError());
-      // No half-made link is left behind.
-      FILE_DISPOSITION_INFO disposition{TRUE};
-      SetFileInformationByHandle(dst, FileDispositionInfo, &disposition, sizeof disposition);
+      DeleteOnClose(dst);  // no half-made link is left behind
       CloseHandle(dst);
       return err;
     }

@@ -216,6 +216,9 @@ HANDLE CreateFileAt(HANDLE dir, StringView name, ACCESS_MASK access, uint32_t at
 // directory is refused with EISDIR) or an empty directory (`is_dir`), only
 // when it is still the file `expected` names (ESTALE), when one is given.
 int RemoveAt(HANDLE dir, StringView name, bool is_dir, const FileIdW* expected = nullptr);
+// Marks the file open as `h` (with DELETE access) for removal: its name
+// goes when the last handle to it closes.  0 or an errno value.
+int DeleteOnClose(HANDLE h);
 // Removes the empty directory `path` only while its name still leads to the
 // directory `expected` names (never to a link or another directory).
 int RemoveDirPath(StringView path, const FileIdW& expected);
