@@ -459,7 +459,7 @@ TEST(FileReplacement, AtADirectoryHandle) {
   struct Case {
     const char16_t* name;
     int err;
-  } cases[] = {{u"", EINVAL}, {u"..\\x", EINVAL}, {u"a/b", EINVAL}, {u"..", EINVAL},
+  } cases[] = {{u"", EINVAL}, {u"..\\x", EINVAL}, {u"a/b", EINVAL}, {u"..", EINVAL}, {u"old.txt:s", EINVAL},
                {u"adir", EISDIR}, {u"ro.txt", EACCES}};
   for (const Case& c : cases) EXPECT_EQ(error_at(c.name), c.err) << ToUtf8(c.name);
   EXPECT_EQ(_close(dfd), 0);  // the caller's descriptor, still open

@@ -43,6 +43,7 @@ TEST(TreeWalkWin, OpenDirAtTakesSingleNamesOnly) {
       {u".", nullptr, EINVAL},      {u"..", nullptr, EINVAL},
       {u"sub\\inner", nullptr, EINVAL}, {u"sub/inner", nullptr, EINVAL},
       {u"file", nullptr, ENOTDIR},  {u"missing", nullptr, ENOENT},
+      {u"sub:stream", nullptr, EINVAL},  // a stream of "sub", never
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(ToUtf8(c.name));
@@ -55,6 +56,8 @@ TEST(TreeWalkWin, OpenDirAtTakesSingleNamesOnly) {
   EXPECT_EQ(detail::RemoveAt(root.get(), u"sub", false), EISDIR);
   EXPECT_EQ(detail::RenameAtNoReplace(root.get(), u"file", root.get(), u"sub\\moved"), EINVAL);
   EXPECT_EQ(detail::RenameAtNoReplace(root.get(), u"file", root.get(), u"sub"), EEXIST);
+  EXPECT_EQ(detail::CreateFileAt(root.get(), u"file:stream", GENERIC_WRITE, 0), nullptr);
+  EXPECT_EQ(errno, EINVAL);
   EXPECT_TRUE(fs::exists(dir.Dir() + "/sub/inner"));
   EXPECT_EQ(dir.Bytes("file"), "x");
 }

@@ -68,10 +68,11 @@ struct LinkReparse {
 constexpr ULONG kSymlinkFlagRelative = 1;
 
 // A single name as a relative NT name may carry it: no separators (which
-// would make it a path below the handle), not "." or "..", not empty.
+// would make it a path below the handle), no ":" (which would name a
+// stream of another file), not "." or "..", not empty.
 bool IsSingleName(StringView name) {
   if (name.empty() || name.size() > MAX_PATH - 1 || name == u"." || name == u"..") return false;
-  return name.find_first_of(u"\\/") == StringView::npos && name.find(u'\0') == StringView::npos;
+  return name.find_first_of(u"\\/:") == StringView::npos && name.find(u'\0') == StringView::npos;
 }
 
 // Opens `name` relative to `dir` (nullptr: `name` is an NT path).
