@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "zel/platform/hostfs.h"
+#include "zel/platform/syserror.h"
 #include "zel/testutil/tempdir.h"
 
 namespace zel {
@@ -60,6 +61,15 @@ TEST(TreeWalkWin, OpenDirAtTakesSingleNamesOnly) {
   EXPECT_EQ(errno, EINVAL);
   EXPECT_TRUE(fs::exists(dir.Dir() + "/sub/inner"));
   EXPECT_EQ(dir.Bytes("file"), "x");
+}
+
+// The codes the walker reports that the C runtime has no text for read as
+// on POSIX hosts, not "Unknown error".
+TEST(TreeWalkWin, ErrorsOfTheWalkHaveTheirOwnMessages) {
+  EXPECT_EQ(SysErrorMessage(ESTALE), u"Stale file handle");
+  EXPECT_EQ(SysErrorMessage(ELOOP), u"Too many levels of symbolic links");
+  EXPECT_EQ(SysErrorMessage(ECANCELED), u"Operation canceled");
+  EXPECT_EQ(SysErrorMessage(EINVAL), u"Invalid argument");
 }
 
 // Records the walk: "dir\" as it is listed, "dir\name" for each entry,

@@ -43,13 +43,8 @@
 #include <string>
 #include <vector>
 
+#include "zel/platform/internal/wide_win32.h"
 #include "zel/platform/string.h"
-
-// "Another file stands in its place": the C runtime has no such code, so
-// the one POSIX hosts use.
-#ifndef ESTALE
-#define ESTALE 116
-#endif
 
 namespace zel::detail {
 
