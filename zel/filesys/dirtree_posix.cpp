@@ -11,6 +11,7 @@
 #include "zel/filesys/filecopy.h"
 #include "zel/filesys/internal/copyfile.h"
 #include "zel/filesys/internal/maskfiles.h"
+#include "zel/filesys/internal/treecopy.h"
 #include "zel/filesys/internal/treeproblems.h"
 #include "zel/platform/casemap.h"
 #include "zel/platform/exceptions.h"
@@ -84,23 +85,7 @@ class ScanVisitor final : public detail::TreeVisitor {
 
 // --- tree copy ------------------------------------------------------------
 
-// The running tree copy's progress figures (one tree copy at a time).
-struct TreeCopyState {
-  TTreeCopyFeedBack feedback = nullptr;
-  bool copy_attribs = false;
-  String current;
-  int count = 0;
-  int64_t bytes = 0;
-  int64_t size = 0;
-};
-TreeCopyState tree;
-
-void ForwardBlock(void* ctx, int64_t done, int64_t size) {
-  auto& t = *static_cast<TreeCopyState*>(ctx);
-  t.bytes = done;
-  t.size = size;
-  if (t.feedback != nullptr) t.feedback(done, size, t.current, t.count);
-}
+using detail::tree_copy;
 
 // Copies what the walk of the source meets into a second chain of
 // directories on the destination side, created and entered relative to
@@ -117,9 +102,9 @@ class CopyVisitor final : public detail::TreeVisitor {
 
   void OnEntry(int dirfd, const DirEntry& e, const std::string& dir) override {
     // The name is made only for a feedback: on a deep tree it is long.
-    tree.current = tree.feedback != nullptr ? FileNameFromBytes(dst_ + dir + e.name) : String();
-    ++tree.count;
-    tree.bytes = tree.size = 0;
+    tree_copy.current = tree_copy.feedback != nullptr ? FileNameFromBytes(dst_ + dir + e.name) : String();
+    ++tree_copy.count;
+    tree_copy.bytes = tree_copy.size = 0;
     const int to = chain_.TopFd();
     if (e.type == DT_LNK) {
       if (const int err = detail::CopyLinkAt(dirfd, e.name, to, e.name)) {
@@ -130,18 +115,17 @@ class CopyVisitor final : public detail::TreeVisitor {
     } else {
       errno = 0;
       const int status = detail::CopyFileAt(dirfd, e.name.c_str(), to, e.name.c_str(),
-                                            tree.copy_attribs, ForwardBlock, &tree);
+                                            tree_copy.copy_attribs, detail::ForwardTreeBlock, &tree_copy);
       const int err = errno;
-      switch (status) {
-        case fcOK: break;
-        case fcAborted: ++failures_; break;
-        case fcSourceError:
-        case fcReadError: Fail(src_, dir + e.name, err, detail::toRead); break;
-        case fcCreateError: Fail(dst_, dir + e.name, err, detail::toCreate); break;
-        default: Fail(dst_, dir + e.name, err, detail::toWrite); break;
+      detail::TreeOp op;
+      bool on_source;
+      if (detail::TreeCopyFailure(status, op, on_source)) {
+        Fail(on_source ? src_ : dst_, dir + e.name, err, op);
+      } else if (status == fcAborted) {
+        ++failures_;
       }
     }
-    if (tree.feedback != nullptr) tree.feedback(tree.bytes, tree.size, tree.current, tree.count);
+    if (tree_copy.feedback != nullptr) tree_copy.feedback(tree_copy.bytes, tree_copy.size, tree_copy.current, tree_copy.count);
   }
 
   bool EnterDir(int, const DirEntry& e, const struct stat& st, const std::string& dir) override {
@@ -325,10 +309,7 @@ void ForEachMaskEntry(StringView FileMask, const MaskEntryVisit& Visit) {
 }  // namespace detail
 
 int CopyFileTree(StringView Source, StringView Dest, bool CopyAttribs, TTreeCopyFeedBack FeedBack) {
-  tree = TreeCopyState{};
-  tree.feedback = FeedBack;
-  tree.copy_attribs = CopyAttribs;
-  detail::ClearAbortSwitch();
+  detail::StartTreeCopy(FeedBack, CopyAttribs);
   const String src = WithSlash(Source);
   const String dst = WithSlash(Dest);
   if (src == dst) return 0;

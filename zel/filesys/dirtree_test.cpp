@@ -1,17 +1,20 @@
 #include "zel/filesys/dirtree.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <thread>
@@ -21,15 +24,21 @@
 #include "zel/filesys/internal/maskfiles.h"
 #include "zel/filesys/internal/treeproblems.h"
 #include "zel/platform/exceptions.h"
-#include "zel/testutil/deeptree.h"
 #include "zel/testutil/tempdir.h"
+#ifndef _WIN32
+#include "zel/testutil/deeptree.h"
 #include "zel/testutil/unprivileged.h"
+#endif
 
 namespace zel {
 namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
+
+#ifndef _WIN32
+// POSIX hosts: links of every kind in the trees, names that differ in case
+// alone, FIFOs, descriptor limits and swaps by renameat2.
 
 // A tree with every kind of entry a walk meets:
 //   a.txt  A.txt (differs only in case)  B.TXT  c.dat  empty.txt (0 bytes)
@@ -502,5 +511,191 @@ TEST(DirTreeDepth, DeepTreesUnderALowDescriptorLimit) {
   EXPECT_TRUE(fs::is_empty(dir.Dir()));
 }
 
+#endif  // !_WIN32
+
+#ifdef _WIN32
+// Windows: the same behaviours through the walker on directory handles.
+// Names that differ in case alone name one file here, so the tree has
+// none; links need a host that can make them (see LinksOrSkip).
+
+// Every entry below `dir`: "name" or "dir/", with "/" between names.
+Names ListingW(const std::string& dir) {
+  Names out;
+  for (auto it = fs::recursive_directory_iterator(dir); it != fs::recursive_directory_iterator(); ++it) {
+    const std::string rel = it->path().lexically_relative(dir).generic_string();
+    out.push_back(it->is_directory() ? rel + "/" : rel);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// A tree with what a Windows walk meets: a.txt B.TXT c.dat empty.txt
+// .hidden.txt, a hidden directory .git/g.txt, sub/d.Txt sub/e.bin
+// sub/deeper/f.txt.
+class DirTreeWinTest : public ::testing::Test, protected testutil::TempDir {
+ protected:
+  DirTreeWinTest() : TempDir("dirtree") {
+    fs::create_directories(Dir() + "/t/sub/deeper");
+    fs::create_directories(Dir() + "/t/.git");
+    for (const char* f : {"a.txt", "B.TXT", "c.dat", ".hidden.txt", "sub/d.Txt", "sub/e.bin",
+                          "sub/deeper/f.txt", ".git/g.txt"}) {
+      Put(std::string("t/") + f, std::string("data of ") + f);
+    }
+    Put("t/empty.txt", "");
+  }
+  String T(const std::string& rel = "") const { return Path("t/" + rel); }
+};
+
+int tree_calls = 0, last_count = 0;
+void CountTreeCalls(int64_t, int64_t, const String&, int count) {
+  ++tree_calls;
+  last_count = count;
+}
+
+TEST_F(DirTreeWinTest, CopyTreeCopiesEveryFileAndDirectory) {
+  tree_calls = 0;
+  EXPECT_EQ(CopyFileTree(T(), Path("copy/of/t"), true, CountTreeCalls), 0);
+  EXPECT_EQ(ListingW(Dir() + "/copy/of/t"), ListingW(Dir() + "/t"));
+  for (const char* f : {"a.txt", "empty.txt", "sub/deeper/f.txt", ".git/g.txt"}) {
+    EXPECT_EQ(Bytes(std::string("copy/of/t/") + f), Bytes(std::string("t/") + f)) << f;
+  }
+  EXPECT_EQ(last_count, 9);
+  EXPECT_GE(tree_calls, 9 * 3);
+  // Copied again over itself: files are replaced, nothing fails.
+  Put("t/a.txt", "changed");
+  EXPECT_EQ(CopyFileTree(T(), Path("copy/of/t"), false, nullptr), 0);
+  EXPECT_EQ(Bytes("copy/of/t/a.txt"), "changed");
+}
+
+TEST_F(DirTreeWinTest, CopyTreeSameDirectoryAndDestinationInsideSource) {
+  const Names before = ListingW(Dir() + "/t");
+  EXPECT_EQ(CopyFileTree(T(), FromUtf8(Dir() + "/t/./sub/.."), false, nullptr), 0);
+  EXPECT_EQ(CopyFileTree(T(), FromUtf8(Dir() + "/T"), false, nullptr), 0);  // one name here
+  EXPECT_EQ(ListingW(Dir() + "/t"), before);
+  EXPECT_EQ(CopyFileTree(T(), T("sub/copy"), false, nullptr), 0);
+  Names want = before;
+  want.erase(std::remove_if(want.begin(), want.end(),
+                            [](const std::string& s) { return s.rfind("sub/copy", 0) == 0; }),
+             want.end());
+  EXPECT_EQ(ListingW(Dir() + "/t/sub/copy"), want);
+}
+
+void AbortInLargeFile(int64_t done, int64_t size, const String&, int) {
+  if (size > 8192 && done >= 8192) AbortAnyFileCopying();
+}
+
+TEST_F(DirTreeWinTest, CopyTreeFailuresAndAbortAreCounted) {
+  detail::TreeProblemLog log;
+  EXPECT_EQ(CopyFileTree(Path("missing"), Path("c2"), false, nullptr), 1);
+  EXPECT_FALSE(fs::exists(Dir() + "/c2"));
+  ASSERT_EQ(log.Problems().size(), 1u);
+  EXPECT_EQ(log.Problems()[0].Op, detail::toRead);
+  EXPECT_EQ(log.Problems()[0].Error, ENOENT);
+  // A file where the destination needs a directory: that directory fails,
+  // the rest is copied.
+  fs::create_directories(Dir() + "/c3");
+  Put("c3/sub", "a file");
+  EXPECT_EQ(CopyFileTree(T(), Path("c3"), false, nullptr), 1);
+  EXPECT_EQ(Bytes("c3/sub"), "a file");
+  EXPECT_EQ(Bytes("c3/a.txt"), "data of a.txt");
+  fs::create_directories(Dir() + "/s/sub");
+  Put("s/large", std::string(100000, 'x'));
+  Put("s/sub/small", "small");
+  EXPECT_EQ(CopyFileTree(Path("s"), Path("c"), false, AbortInLargeFile), 1);
+  EXPECT_FALSE(fs::exists(Dir() + "/c/large"));
+  for (const auto& e : fs::recursive_directory_iterator(Dir() + "/c")) {
+    EXPECT_TRUE(e.is_directory() || e.path().filename() == "small") << e.path();
+  }
+}
+
+TEST_F(DirTreeWinTest, DelDirTreeRemovesAllButReadOnlyFiles) {
+  Put("t/sub/deeper/ro.txt", "precious");
+  fs::permissions(Dir() + "/t/sub/deeper/ro.txt", fs::perms::owner_write | fs::perms::group_write |
+                                                      fs::perms::others_write,
+                  fs::perm_options::remove);
+  detail::TreeProblemLog log;
+  EXPECT_EQ(DelDirTree(T()), T("sub\\deeper\\ro.txt"));
+  EXPECT_EQ(Bytes("t/sub/deeper/ro.txt"), "precious");
+  ASSERT_EQ(log.Problems().size(), 1u);
+  EXPECT_EQ(log.Problems()[0].Op, detail::toReadOnly);
+  fs::permissions(Dir() + "/t/sub/deeper/ro.txt", fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(DelDirTree(T()), u"");
+  EXPECT_FALSE(fs::exists(Dir() + "/t"));
+  EXPECT_EQ(DelDirTree(u""), u"");
+  EXPECT_EQ(DelDirTree(Path("missing")), Path("missing") + u"\\");
+}
+
+TEST(DirTreeWinRefusal, RootsDotNamesAndTheCurrentDirectoryAreRefused) {
+  testutil::TempDir dir("dirtree_refuse");
+  fs::create_directories(dir.Dir() + "/a/b/cwd");
+  dir.Put("a/keep", "kept");
+  const fs::path saved = fs::current_path();
+  fs::current_path(dir.Dir() + "/a/b/cwd");
+  const String drive = FromUtf8(saved.root_name().string());  // "C:", or "" without one
+  std::vector<String> refused = {u"\\", u"/", u".", u"..", u"..\\..", FromUtf8(dir.Dir() + "/a"),
+                                 FromUtf8(dir.Dir() + "/a/b/cwd"), FromUtf8(dir.Dir() + "/a/b/cwd/"),
+                                 FromUtf8(dir.Dir() + "/a/b/.")};
+  if (!drive.empty()) {
+    refused.push_back(drive + u"\\");
+    refused.push_back(drive + u"/");
+  }
+  for (const String& d : refused) {
+    SCOPED_TRACE(ToUtf8(d));
+    detail::TreeProblemLog log;
+    const String got = DelDirTree(d);
+    EXPECT_TRUE(got == d || got == d + u"\\") << ToUtf8(got);
+    ASSERT_EQ(log.Problems().size(), 1u);
+    EXPECT_EQ(log.Problems()[0].Op, detail::toRefused);
+  }
+  fs::current_path(saved);
+  EXPECT_EQ(dir.Bytes("a/keep"), "kept");
+  EXPECT_TRUE(fs::exists(dir.Dir() + "/a/b/cwd"));
+  EXPECT_EQ(DelDirTree(FromUtf8(dir.Dir() + "/a")), u"");  // no longer the current directory's
+}
+
+TEST_F(DirTreeWinTest, SetAllFilenameCaseRenamesMatchingEntries) {
+  fs::remove_all(Dir() + "/t");
+  fs::create_directories(Dir() + "/t/Sub");
+  Put("t/Abc.txt", "1");
+  Put("t/Sub/dEf.Txt", "2");
+  Put("t/Sub/keep.bin", "3");
+  SetAllFilenameCase(T("*.txt"), true);  // "Sub" does not match, so is not entered
+  EXPECT_EQ(ListingW(Dir() + "/t"), (Names{"ABC.TXT", "Sub/", "Sub/dEf.Txt", "Sub/keep.bin"}));
+  SetAllFilenameCase(T("*"), false);
+  EXPECT_EQ(ListingW(Dir() + "/t"), (Names{"abc.txt", "sub/", "sub/def.txt", "sub/keep.bin"}));
+  EXPECT_EQ(Bytes("t/sub/def.txt"), "2");
+}
+
+TEST(DirTreeWinDepth, TreesDeeperThanMaxPathAreCopiedAndDeleted) {
+  testutil::TempDir dir("dirtree_deep");
+  // 120 levels of "level_NNN": far past MAX_PATH (260).
+  std::string rel = "deep";
+  for (int i = 0; i < 120; ++i) rel += "/level_" + std::to_string(1000 + i);
+  const std::wstring long_path = L"\\\\?\\" + fs::path(dir.Dir() + "/" + rel).make_preferred().wstring();
+  fs::create_directories(fs::path(long_path));
+  std::ofstream(fs::path(long_path + L"\\leaf.txt")) << "leaf";
+  EXPECT_EQ(CopyFileTree(dir.Path("deep"), dir.Path("copy"), false, nullptr), 0);
+  const std::wstring copied = L"\\\\?\\" + fs::path(dir.Dir() + "/copy" + rel.substr(4)).make_preferred().wstring();
+  std::ifstream in(fs::path(copied + L"\\leaf.txt"));
+  std::string got;
+  std::getline(in, got);
+  EXPECT_EQ(got, "leaf");
+  in.close();
+  EXPECT_EQ(DelDirTree(dir.Path("deep")), u"");
+  EXPECT_EQ(DelDirTree(dir.Path("copy")), u"");
+  EXPECT_EQ(dir.EntryCount(), 0u);
+}
+
+TEST_F(DirTreeWinTest, ScanAndDeleteFilesByMask) {
+  const std::string base = Dir() + "/t/";
+  TStringList list;
+  ScanFilesToStrList(FromUtf8(base + "*.TXT"), true, &list, nullptr);
+  EXPECT_EQ(list.Count(), 6);  // a.txt B.TXT empty.txt .hidden.txt sub/d.Txt sub/deeper/f.txt
+  fs::permissions(Dir() + "/t/c.dat", fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_EQ(DeleteFiles(T("*.*")), 3);  // a.txt B.TXT empty.txt
+  EXPECT_EQ(Bytes("t/c.dat"), "data of c.dat");
+  fs::permissions(Dir() + "/t/c.dat", fs::perms::owner_write, fs::perm_options::add);
+}
+#endif  // _WIN32
 }  // namespace
 }  // namespace zel

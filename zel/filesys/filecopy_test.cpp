@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 #include <errno.h>
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -48,7 +53,7 @@ class FileCopyTest : public ::testing::Test, protected testutil::TempDir {
   // Names in the directory, so a leftover temporary file shows.
   std::vector<std::string> Names() const {
     std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(Dir())) out.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(Dir())) out.push_back(e.path().filename().string());
     std::sort(out.begin(), out.end());
     return out;
   }
@@ -77,6 +82,8 @@ TEST_F(FileCopyTest, FeedbackPerBlockAsIfReadBlockByBlock) {
   }
 }
 
+#ifndef _WIN32
+// POSIX hosts: modes, times by utimensat, file-size limits, holes, FIFOs.
 TEST_F(FileCopyTest, DestinationDirectoryAndTimeStamp) {
   Put("data.bin", "payload");
   fs::create_directory(Dir() + "/into");
@@ -250,10 +257,13 @@ TEST_F(FileCopyTest, CopyFileAtStaysInsideItsDirectories) {
   EXPECT_EQ(in_to, (std::vector<std::string>{"copy", "link"}));
 }
 
+#endif  // !_WIN32
+
 TEST_F(FileCopyTest, FailuresLeaveNothingBehind) {
   Put("src", Pattern(50000));
   Put("guarded", "keep me");
-  chmod((Dir() + "/guarded").c_str(), 0444);  // read-only by its mode, even for root
+  fs::permissions(Dir() + "/guarded", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);  // read-only by its mode, even for root
   fs::create_directory(Dir() + "/adir");
   fs::create_directory(Dir() + "/adir/src");  // the joined destination is a directory
   struct Case {
@@ -300,6 +310,7 @@ TEST_F(FileCopyTest, AbortFromOwnFeedbackRemovesPartialCopy) {
   EXPECT_FALSE(FileCopyingAborted());
 }
 
+#ifndef _WIN32
 TEST_F(FileCopyTest, SameFileUnderAnyNameIsLeftAlone) {
   Put("f", "content");
   fs::create_hard_link(Dir() + "/f", Dir() + "/hard");
@@ -321,6 +332,63 @@ TEST_F(FileCopyTest, ReplacingThroughALinkWritesTheLinkedFile) {
   EXPECT_TRUE(fs::is_symlink(Dir() + "/link"));
   EXPECT_EQ(Bytes("target"), "new");
 }
+
+#endif  // !_WIN32
+
+#ifdef _WIN32
+// The copy between directory handles (C runtime descriptors over them):
+// the same statuses as on POSIX hosts for the cases Windows has.
+TEST_F(FileCopyTest, CopyFileAtStaysInsideItsDirectories) {
+  Put("src", Pattern(20000));
+  Put("src2", "second");
+  fs::create_directory(Dir() + "/to");
+  fs::create_directory(Dir() + "/to/adir");
+  Put("to/ro", "read-only");
+  fs::permissions(Dir() + "/to/ro", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  auto open_dir = [](const std::string& path) {
+    const HANDLE h = CreateFileW(fs::path(path).wstring().c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return h == INVALID_HANDLE_VALUE ? -1 : _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY);
+  };
+  const int from = open_dir(Dir());
+  const int to = open_dir(Dir() + "/to");
+  ASSERT_GE(from, 0);
+  ASSERT_GE(to, 0);
+  auto forward = [](void*, int64_t done, int64_t size) { Record(done, size); };
+  struct Case {
+    const char* source;
+    const char* dest;
+    int status;
+  } cases[] = {
+      {"src", "copy", fcOK},
+      {"src2", "copy", fcOK},        // replaces the first copy
+      {"to", "other", fcSourceError},  // a directory is no source
+      {"missing", "other", fcSourceError},
+      {"src", "adir", fcCreateError},
+      {"src", "ro", fcCreateError},
+      {"src", "sub\\name", fcCreateError},  // one name only, never a path
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.source) + " -> " + c.dest);
+    calls.clear();
+    EXPECT_EQ(detail::CopyFileAt(from, c.source, to, c.dest, false, forward, nullptr), c.status);
+    if (c.status == fcOK && std::string(c.source) == "src") {
+      EXPECT_EQ(calls, (Calls{{0, 20000}, {0, 20000}, {8192, 20000}, {16384, 20000}, {20000, 20000}}));
+    }
+  }
+  _close(from);
+  _close(to);
+  EXPECT_EQ(Bytes("to/copy"), "second");
+  EXPECT_EQ(Bytes("to/ro"), "read-only");
+  std::vector<std::string> in_to;
+  for (const auto& e : fs::directory_iterator(Dir() + "/to")) in_to.push_back(e.path().filename().string());
+  std::sort(in_to.begin(), in_to.end());
+  EXPECT_EQ(in_to, (std::vector<std::string>{"adir", "copy", "ro"}));  // no temporary file left
+  fs::permissions(Dir() + "/to/ro", fs::perms::owner_write, fs::perm_options::add);
+}
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace zel

@@ -2,18 +2,26 @@
 // source read through THostFile (CreateFileW), the destination written by
 // the safe save (zel/platform/filereplace.h).  Windows keeps no holes for
 // a plain copy, so each chunk is one extent of data.  The copy between
-// directory handles that tree copies use is not yet available here.
+// directory handles reads the source through a handle opened relative to
+// its directory, the link itself never followed.
 #include "zel/filesys/filecopy.h"
+
+#include <io.h>
+#include <fcntl.h>
 
 #include <optional>
 #include <vector>
 
 #include "zel/filesys/internal/copyfile.h"
+#include "zel/filesys/internal/copyfile_win32.h"
 #include "zel/filesys/internal/copyloop.h"
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
 #include "zel/platform/filereplace.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/hostfs.h"
+#include "zel/platform/internal/treewalk_win32.h"
+#include "zel/platform/internal/wide_win32.h"
 
 namespace ZEL_EXPORT zel {
 namespace {
@@ -55,6 +63,72 @@ class HostFileSource {
   TFileInfo info_;
 };
 
+// The same over a handle opened relative to its directory.
+class HandleSource {
+ public:
+  using Extent = HostFileSource::Extent;
+
+  ~HandleSource() {
+    if (h_ != nullptr) CloseHandle(h_);
+  }
+  bool Open(HANDLE dir, StringView name) {
+    int err = detail::OpenEntryAt(dir, name, GENERIC_READ | FILE_READ_ATTRIBUTES, FILE_SEQUENTIAL_ONLY, h_);
+    detail::EntryInfo info;
+    if (err == 0) err = detail::StatHandle(h_, info);
+    // A link, a directory or a device is no file to copy.
+    if (err == 0 && (info.kind != detail::dkFile || GetFileType(h_) != FILE_TYPE_DISK)) err = EINVAL;
+    if (err != 0) {
+      errno = err;
+      return false;
+    }
+    size_ = info.size;
+    mode_ = (info.attr & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    device_ = info.id.volume;
+    inode_ = info.id.index;
+    constexpr int64_t kEpochOffset = 116444736000000000LL;
+    const int64_t t = static_cast<int64_t>(static_cast<uint64_t>(info.modify.dwHighDateTime) << 32 |
+                                           info.modify.dwLowDateTime) - kEpochOffset;
+    modify_.tv_sec = static_cast<time_t>(t / 10000000);
+    modify_.tv_nsec = static_cast<long>(t % 10000000 * 100);
+    if (modify_.tv_nsec < 0) {
+      modify_.tv_nsec += 1000000000;
+      --modify_.tv_sec;
+    }
+    return true;
+  }
+  int64_t Size() const noexcept { return size_; }
+  uint32_t Mode() const noexcept { return mode_; }
+  const timespec& Modify() const noexcept { return modify_; }
+  uint64_t Device() const noexcept { return device_; }
+  uint64_t Inode() const noexcept { return inode_; }
+
+  int64_t ReadChunk(char* buffer, size_t count, int64_t, std::vector<Extent>& extents) {
+    extents.clear();
+    size_t done = 0;
+    while (done < count) {
+      DWORD got = 0;
+      const DWORD want = count - done > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count - done);
+      if (!ReadFile(h_, buffer + done, want, &got, nullptr)) {
+        errno = detail::ErrnoOfWindowsError(GetLastError());
+        return -1;
+      }
+      if (got == 0) break;
+      done += got;
+    }
+    if (done > 0) extents.push_back(Extent{0, static_cast<int64_t>(done)});
+    return static_cast<int64_t>(done);
+  }
+
+ private:
+  HANDLE h_ = nullptr;
+  int64_t size_ = 0;
+  uint32_t mode_ = 0;
+  timespec modify_{};
+  uint64_t device_ = 0, inode_ = 0;
+};
+
+HANDLE HandleOfFd(int fd) noexcept { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
+
 }  // namespace
 
 namespace ZEL_HIDDEN detail {
@@ -72,9 +146,48 @@ int CopyFileByName(StringView Source, StringView Dest, bool CopyAttribs, CopyBlo
       });
 }
 
-int CopyFileAt(int, const char*, int, const char*, bool, CopyBlockFeedback, void*) {
-  throw Exception(u"CopyFileAt (copies between directory handles) is not available on this host "
-                  u"(Windows) yet");
+int CopyFileAtHandles(HANDLE src_dir, StringView src_name, HANDLE dst_dir, StringView dst_name,
+                      bool CopyAttribs, CopyBlockFeedback FeedBack, void* Context) {
+  HandleSource in;
+  if (!in.Open(src_dir, src_name)) return fcSourceError;
+  // The replacement works on a C runtime descriptor of the directory: a
+  // duplicate of the handle, closed with it.
+  HANDLE dup = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), dst_dir, GetCurrentProcess(), &dup, 0, FALSE,
+                       DUPLICATE_SAME_ACCESS)) {
+    errno = ErrnoOfWindowsError(GetLastError());
+    return fcCreateError;
+  }
+  const int dir_fd = _open_osfhandle(reinterpret_cast<intptr_t>(dup), _O_RDONLY);
+  if (dir_fd < 0) {
+    CloseHandle(dup);
+    errno = EMFILE;
+    return fcCreateError;
+  }
+  const String dest(dst_name);
+  int status;
+  {
+    status = CopyOpened(
+        in, CopyAttribs, FeedBack, Context,
+        [&](std::optional<FileReplacement>& out, uint32_t mode) {
+          out.emplace(dir_fd, dest, mode);
+          out->SkipFlushOfNewFile();
+        },
+        [&](uint64_t device, uint64_t inode) {
+          EntryInfo info;
+          return StatAt(dst_dir, dest, info) == 0 && info.id.volume == device && info.id.index == inode;
+        });
+  }
+  const int err = errno;
+  _close(dir_fd);
+  errno = err;
+  return status;
+}
+
+int CopyFileAt(int src_dirfd, const char* src_name, int dst_dirfd, const char* dst_name,
+               bool CopyAttribs, CopyBlockFeedback FeedBack, void* Context) {
+  return CopyFileAtHandles(HandleOfFd(src_dirfd), FileNameFromBytes(src_name), HandleOfFd(dst_dirfd),
+                           FileNameFromBytes(dst_name), CopyAttribs, FeedBack, Context);
 }
 
 }  // namespace detail

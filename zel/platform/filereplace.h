@@ -73,6 +73,11 @@ class FileReplacement {
   // (ELOOP) rather than followed.  `DirFd` is used, not duplicated: keep it
   // open until the save is committed, abandoned or destroyed.
   FileReplacement(int DirFd, std::string_view Name, uint32_t NewFileMode = 0666);
+  // The same with the name as text: its bytes are `FileNameToBytes(Name)`
+  // on POSIX hosts; on Windows, where `DirFd` is a C runtime descriptor
+  // over a directory handle, the UTF-16 name is used unchanged (the byte
+  // form above is read as `FileNameFromBytes`).
+  FileReplacement(int DirFd, const String& Name, uint32_t NewFileMode = 0666);
   // Removes the temporary file unless `Commit` succeeded.
   ~FileReplacement();
   FileReplacement(const FileReplacement&) = delete;
@@ -122,6 +127,8 @@ class FileReplacement {
   void Open(int at, std::string path, bool follow_links, uint32_t new_file_mode);
   bool OpenDirect(const char* base);
   void CreateTemp(uint32_t create_mode);
+  void CreateTempAt(void* dir);  // Windows: beside the target, by directory handle
+  void CommitAt();               // Windows: the commit by directory handle
   void NoteTemp();
   void PublishNew();
   void PublishUnnamed();

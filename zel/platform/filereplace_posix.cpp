@@ -97,6 +97,9 @@ FileReplacement::FileReplacement(int DirFd, std::string_view Name, uint32_t NewF
   Open(DirFd, std::string(Name), false, NewFileMode);
 }
 
+FileReplacement::FileReplacement(int DirFd, const String& Name, uint32_t NewFileMode)
+    : FileReplacement(DirFd, std::string_view(FileNameToBytes(Name)), NewFileMode) {}
+
 FileReplacement::~FileReplacement() {
   Abandon();
   CloseDir();

@@ -2,18 +2,25 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -21,16 +28,36 @@
 #include "zel/platform/exceptions.h"
 #include "zel/platform/stream.h"
 #include "zel/platform/textfile.h"
+#include "zel/testutil/tempdir.h"
+#ifndef _WIN32
 #include "zel/testutil/fiforeader.h"
 #include "zel/testutil/filesizelimit.h"
-#include "zel/testutil/tempdir.h"
+#endif
 
 namespace zel {
 namespace {
 
+using testutil::TempDir;
+
+TEST(FileReplacement, ANewFileDoesNotOverwriteOneCreatedMeanwhile) {
+  TempDir dir("replace");
+  FileReplacement out(dir.Path("t.txt"));
+  out.Write("mine", 4);
+  dir.Put("t.txt", "theirs");
+  try {
+    out.Commit();
+    ADD_FAILURE() << "the commit overwrote a file created meanwhile";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.ErrorCode(), EEXIST);
+  }
+  EXPECT_EQ(dir.Bytes("t.txt"), "theirs");
+  EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+#ifndef _WIN32
+// POSIX hosts: modes, links, FIFOs and devices, unnamed files, descriptors.
 using testutil::FifoReader;
 using testutil::FileSizeLimit;
-using testutil::TempDir;
 
 const std::string kLong(5000, 'x');
 
@@ -117,21 +144,6 @@ TEST(FileReplacement, PrivateFilesStayPrivateAndNewFilesGetTheirModeFromTheStart
 
 // A new file takes its name only if nobody took it meanwhile: a file made
 // there by someone else is not overwritten.
-TEST(FileReplacement, ANewFileDoesNotOverwriteOneCreatedMeanwhile) {
-  TempDir dir("replace");
-  FileReplacement out(dir.Path("t.txt"));
-  out.Write("mine", 4);
-  dir.Put("t.txt", "theirs");
-  try {
-    out.Commit();
-    ADD_FAILURE() << "the commit overwrote a file created meanwhile";
-  } catch (const EInOutError& e) {
-    EXPECT_EQ(e.ErrorCode(), EEXIST);
-  }
-  EXPECT_EQ(dir.Bytes("t.txt"), "theirs");
-  EXPECT_EQ(dir.EntryCount(), 1u);
-}
-
 // A new file is written without a name until it is complete, so even a
 // kill that no handler sees leaves nothing in the directory.
 TEST(FileReplacement, ANewFileLeavesNothingWhenTheProgramIsKilled) {
@@ -380,6 +392,83 @@ TEST(MemoryStreamSaveToFile, AFailedSaveLeavesTheOldFile) {
   EXPECT_EQ(dir.Bytes("m.bin"), kLong);
   EXPECT_EQ(dir.EntryCount(), 1u);
 }
+
+#endif  // !_WIN32
+
+#ifdef _WIN32
+// Windows: the save on a directory handle (a C runtime descriptor over it)
+// never leaves that directory and takes names as single UTF-16 names.
+TEST(FileReplacement, AtADirectoryHandle) {
+  TempDir dir("replace");
+  dir.Put("old.txt", "old");
+  dir.Put("ro.txt", "keep");
+  std::filesystem::permissions(dir.Dir() + "/ro.txt", std::filesystem::perms::owner_write |
+                                                          std::filesystem::perms::group_write |
+                                                          std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
+  std::filesystem::create_directory(dir.Dir() + "/adir");
+  const HANDLE h = CreateFileW(std::filesystem::path(dir.Dir()).wstring().c_str(),
+                               FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  const int dfd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY);
+  ASSERT_GE(dfd, 0);
+  {
+    FileReplacement out(dfd, String(u"new\u00E9"), 0640);
+    out.Write("at", 2);
+    EXPECT_EQ(dir.EntryCount(), 4u);  // the temporary file beside adir, old.txt, ro.txt
+    out.Commit();
+  }
+  {
+    // The name as UTF-16, not through the narrow code page.
+    std::ifstream in(std::filesystem::path(dir.Dir()) / std::filesystem::path(u"new\u00E9"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "at");
+  }
+  {
+    FileReplacement out(dfd, std::string_view("old.txt"));
+    out.Write("replaced", 8);
+    EXPECT_EQ(dir.Bytes("old.txt"), "old");  // nothing visible before the commit
+    out.Commit();
+  }
+  EXPECT_EQ(dir.Bytes("old.txt"), "replaced");
+  {
+    FileReplacement out(dfd, String(u"abandoned"));
+    out.Write("x", 1);
+  }
+  {
+    FileReplacement out(dfd, String(u"raced"));
+    out.Write("mine", 4);
+    dir.Put("raced", "theirs");
+    try {
+      out.Commit();
+      ADD_FAILURE() << "the commit overwrote a file created meanwhile";
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.ErrorCode(), EEXIST);
+    }
+  }
+  EXPECT_EQ(dir.Bytes("raced"), "theirs");
+  auto error_at = [&](const String& name) {
+    try {
+      FileReplacement out(dfd, name);
+      return 0;
+    } catch (const EInOutError& e) {
+      return e.ErrorCode();
+    }
+  };
+  struct Case {
+    const char16_t* name;
+    int err;
+  } cases[] = {{u"", EINVAL}, {u"..\\x", EINVAL}, {u"a/b", EINVAL}, {u"..", EINVAL}, {u"old.txt:s", EINVAL},
+               {u"adir", EISDIR}, {u"ro.txt", EACCES}};
+  for (const Case& c : cases) EXPECT_EQ(error_at(c.name), c.err) << ToUtf8(c.name);
+  EXPECT_EQ(_close(dfd), 0);  // the caller's descriptor, still open
+  EXPECT_EQ(dir.Bytes("ro.txt"), "keep");
+  EXPECT_EQ(dir.EntryCount(), 5u);  // adir newé old.txt raced ro.txt: no temporary file
+  std::filesystem::permissions(dir.Dir() + "/ro.txt", std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+}
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace zel

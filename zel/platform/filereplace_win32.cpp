@@ -14,8 +14,12 @@
 // is not replaced (EACCES).  Modes map onto the read-only attribute: no
 // write bit at all makes the saved file read-only.
 //
-// The constructor on a directory handle (`DirFd`) needs the handle-based
-// walker and raises "not available on this host".
+// On a directory handle (`DirFd`, a C runtime descriptor over it) every
+// step is taken relative to that handle (zel/platform/internal/
+// treewalk_win32.h): the target is looked at without following a link (a
+// link there is refused, ELOOP), the temporary file is created beside it,
+// and `Commit` renames the temporary file's own handle onto the name
+// (NtSetInformationFile with RootDirectory), so no path is resolved again.
 #include "zel/platform/filereplace.h"
 
 #include <io.h>
@@ -28,7 +32,9 @@
 #include "zel/platform/exceptions.h"
 #include "zel/platform/export.h"
 #include "zel/platform/hostfs.h"
+#include "zel/platform/filename.h"
 #include "zel/platform/internal/hostinfo.h"
+#include "zel/platform/internal/treewalk_win32.h"
 #include "zel/platform/internal/wide_win32.h"
 #include "zel/platform/syserror.h"
 
@@ -150,8 +156,83 @@ FileReplacement::FileReplacement(const String& Target, uint32_t NewFileMode) : t
   CreateTemp(mode_);
 }
 
-FileReplacement::FileReplacement(int, std::string_view, uint32_t) {
-  detail::NotOnThisHost("FileReplacement on a directory handle");
+FileReplacement::FileReplacement(int DirFd, std::string_view Name, uint32_t NewFileMode)
+    : FileReplacement(DirFd, FileNameFromBytes(Name), NewFileMode) {}
+
+FileReplacement::FileReplacement(int DirFd, const String& Name, uint32_t NewFileMode)
+    : target_name_(Name) {
+  const HANDLE dir = HandleOf(DirFd);
+  if (dir == INVALID_HANDLE_VALUE) Throw("Cannot create file", EBADF);
+  if (Name.empty() || Name == u"." || Name == u".." || Name.find_first_of(u"\\/") != String::npos) {
+    Throw("Cannot create file", EINVAL);
+  }
+  dir_fd_ = DirFd;
+  base_ = Pack(detail::Wide(Name));
+  detail::EntryInfo info;
+  const int err = detail::StatAt(dir, Name, info);
+  if (err == 0) {
+    if (info.kind == detail::dkLink) Throw("Cannot create file", ELOOP);
+    if (info.kind == detail::dkDir) Throw("Cannot create file", EISDIR);
+    if (info.attr & FILE_ATTRIBUTE_READONLY) Throw("Cannot create file", EACCES);
+    exists_ = true;
+    mode_ = 0666;
+    device_ = info.id.volume;
+    inode_ = info.id.index;
+  } else if (err == ENOENT) {
+    mode_ = NewFileMode & 07777;
+  } else {
+    Throw("Cannot create file", err);
+  }
+  CreateTempAt(dir);
+}
+
+// The temporary file beside the target, created relative to the directory
+// handle (CREATE_NEW semantics).
+void FileReplacement::CreateTempAt(void* dir) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    uint32_t bits = 0;
+    detail::HostRandomBytes(&bits, sizeof bits);
+    const std::wstring name = L".~zel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(counter.fetch_add(1)) + L"-" + std::to_wstring(bits) + L".tmp";
+    const HANDLE h = detail::CreateFileAt(static_cast<HANDLE>(dir), detail::FromWide(name),
+                                          GENERIC_WRITE | DELETE | FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES,
+                                          FILE_ATTRIBUTE_NORMAL);
+    if (h == nullptr) {
+      if (errno == EEXIST) continue;
+      Throw("Cannot create file", errno);
+    }
+    fd_ = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+    if (fd_ < 0) {
+      detail::DeleteOnClose(h);
+      CloseHandle(h);
+      Throw("Cannot create file", EMFILE);
+    }
+    temp_ = Pack(name);
+    return;
+  }
+  Throw("Cannot create file", EEXIST);
+}
+
+// Commit on a directory handle: the temporary file's handle is renamed onto
+// the name, then given its attributes and closed.
+void FileReplacement::CommitAt() {
+  const HANDLE h = HandleOf(fd_);
+  const HANDLE dir = HandleOf(dir_fd_);
+  const std::wstring name = Unpack(base_);
+  int err = detail::RenameHandleAt(h, dir, detail::FromWide(name), exists_);
+  if (err != 0) FailWith(err, exists_ ? "Cannot replace file" : "Cannot create file");
+  temp_.clear();
+  FILE_BASIC_INFO basic{};
+  if (GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic)) {
+    DWORD attr = basic.FileAttributes;
+    attr = (mode_ & 0222) == 0 ? (attr | FILE_ATTRIBUTE_READONLY) : (attr & ~FILE_ATTRIBUTE_READONLY);
+    basic.FileAttributes = attr == 0 ? FILE_ATTRIBUTE_NORMAL : attr;
+    SetFileInformationByHandle(h, FileBasicInfo, &basic, sizeof basic);
+  }
+  const int fd = fd_;
+  fd_ = -1;
+  if (_close(fd) != 0) Throw("Cannot write file", errno);
 }
 
 void FileReplacement::CreateTemp(uint32_t) {
@@ -256,6 +337,10 @@ void FileReplacement::Commit() {
     ft.dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(t) >> 32);
     if (!SetFileTime(h, nullptr, nullptr, &ft)) FailWith(LastErrno(), "Cannot write file");
   }
+  if (dir_fd_ >= 0) {
+    CommitAt();
+    return;
+  }
   const int fd = fd_;
   fd_ = -1;
   if (_close(fd) != 0) {
@@ -292,6 +377,16 @@ void FileReplacement::Commit() {
 }
 
 void FileReplacement::Abandon() noexcept {
+  if (dir_fd_ >= 0) {
+    // The temporary file goes through its own handle, never by name.
+    if (fd_ >= 0) {
+      if (!temp_.empty()) detail::DeleteOnClose(HandleOf(fd_));
+      _close(fd_);
+      fd_ = -1;
+    }
+    temp_.clear();
+    return;
+  }
   if (fd_ >= 0) {
     _close(fd_);
     fd_ = -1;

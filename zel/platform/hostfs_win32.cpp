@@ -23,6 +23,7 @@
 #include "zel/platform/export.h"
 #include "zel/platform/internal/filemask.h"
 #include "zel/platform/internal/pathmodel.h"
+#include "zel/platform/internal/treewalk_win32.h"
 #include "zel/platform/internal/wide_win32.h"
 
 namespace ZEL_EXPORT zel {
@@ -361,10 +362,20 @@ bool CreateSymLink(StringView Target, StringView LinkPath) {
          Failed();
 }
 
+// The link's own reparse data (FSCTL_GET_REPARSE_POINT): a symbolic
+// link's target as it was written, a junction's target directory.
 bool ReadSymLink(StringView Path, String& Target) {
-  (void)Path;
-  (void)Target;
-  detail::NotOnThisHost("ReadSymLink (FSCTL_GET_REPARSE_POINT)");
+  const HANDLE h = OpenForInfo(Path, FILE_READ_ATTRIBUTES | FILE_READ_EA, false);
+  if (h == INVALID_HANDLE_VALUE) return Failed();
+  String target;
+  const int err = detail::ReadLinkOfHandle(h, target);
+  CloseHandle(h);
+  if (err != 0) {
+    detail::SetLastOSError(err);
+    return false;
+  }
+  Target = target;
+  return true;
 }
 
 bool SetFileTimes(StringView Path, const timespec* Access, const timespec* Modify) {

@@ -4,6 +4,7 @@
 // locale, as programs do unless they call setlocale), and the C runtime's
 // time zone.
 #include "zel/platform/internal/hostlocale.h"
+#include "zel/platform/internal/wide_win32.h"
 
 #include <windows.h>
 
@@ -43,6 +44,14 @@ std::string CFormatLongDouble(const char* format, int precision, long double x) 
 }
 
 std::string CStrError(int err) {
+  // Codes the file layer reports as POSIX hosts do, which the C runtime
+  // has no text for: the texts POSIX hosts give.
+  switch (err) {
+    case ELOOP: return "Too many levels of symbolic links";
+    case ESTALE: return "Stale file handle";
+    case ECANCELED: return "Operation canceled";
+    default: break;
+  }
   char buf[256];
   if (strerror_s(buf, sizeof buf, err) != 0) return "Error " + std::to_string(err);
   return buf;

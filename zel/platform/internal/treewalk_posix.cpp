@@ -13,6 +13,7 @@
 
 #include "zel/platform/export.h"
 #include "zel/platform/filename.h"
+#include "zel/platform/internal/treewalk_loop.h"
 
 namespace ZEL_EXPORT zel {
 namespace {
@@ -226,107 +227,42 @@ bool StatSearchRec(int dirfd, const std::string& name, TSearchRec& rec) {
 
 // --- the walk -----------------------------------------------------------------
 
+namespace {
+
+// The POSIX side of the shared walk (treewalk_loop.h).
+struct PosixWalk {
+  using Dir = int;
+  using Entry = DirEntry;
+  using Id = struct stat;
+  using Path = std::string;
+  using Chain = DirChain;
+  using Visitor = TreeVisitor;
+  static constexpr char kSep = '/';
+  static int Top(const DirChain& chain) { return chain.TopFd(); }
+  static bool Valid(int fd) { return fd >= 0; }
+  static bool IsDir(const DirEntry& e) { return e.type == DT_DIR; }
+  static int List(int fd, std::vector<DirEntry>& out) { return ReadDirEntries(fd, out); }
+  static int Examine(const DirChain&, int fd, DirEntry& e, struct stat& st) {
+    if (fstatat(fd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      return errno == ENOENT ? kWalkGone : errno;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+      e.type = TypeOfMode(st.st_mode);
+      return kWalkNotDir;
+    }
+    return kWalkEnter;
+  }
+};
+
+}  // namespace
+
 bool WalkTree(int root_fd, TreeVisitor& visitor, bool subdirs) {
   DirChain chain;
   if (!chain.Start(root_fd)) {
     visitor.OnError(std::string(), errno);
     return false;
   }
-  // One level per directory on the path from the start: its subdirectories
-  // still to walk, and how it was entered.
-  struct Level {
-    std::vector<DirEntry> dirs;
-    size_t next = 0;
-    size_t rel_len = 0;  // the length of the parent's path
-    DirEntry self;
-    bool complete = true;
-  };
-  std::vector<Level> levels;
-  std::string rel;
-  bool all_listed = true;
-  std::vector<DirEntry> entries;
-
-  // Lists the top directory: its other entries go to the visitor at once,
-  // its subdirectories wait in the level.
-  auto list = [&](Level& level) {
-    visitor.OnDir(rel);
-    entries.clear();
-    if (const int err = ReadDirEntries(chain.TopFd(), entries)) {
-      visitor.OnError(rel, err);
-      level.complete = all_listed = false;
-    }
-    for (DirEntry& e : entries) {
-      if (visitor.Stopped()) {
-        level.complete = false;
-        break;
-      }
-      if (e.type != DT_DIR) {
-        visitor.OnEntry(chain.TopFd(), e, rel);
-      } else if (subdirs) {
-        level.dirs.push_back(std::move(e));
-      }
-    }
-  };
-
-  levels.emplace_back();
-  list(levels.back());
-  for (;;) {
-    Level& level = levels.back();
-    const int fd = chain.TopFd();
-    if (fd >= 0 && level.next < level.dirs.size() && !visitor.Stopped()) {
-      DirEntry& e = level.dirs[level.next++];
-      if (!visitor.WantDir(fd, e, rel)) continue;
-      struct stat st;
-      if (fstatat(fd, e.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (errno != ENOENT) {
-          visitor.OnError(rel + e.name + '/', errno);
-          level.complete = all_listed = false;
-        }
-        continue;
-      }
-      if (!S_ISDIR(st.st_mode)) {
-        // No longer a directory (a link or a file took its place): it is
-        // met as what it is now, and never entered.
-        e.type = TypeOfMode(st.st_mode);
-        visitor.OnEntry(fd, e, rel);
-        continue;
-      }
-      if (const int err = chain.Push(e.name, &st)) {
-        visitor.OnError(rel + e.name + '/', err);
-        level.complete = all_listed = false;
-        continue;
-      }
-      if (!visitor.EnterDir(fd, e, st, rel)) {
-        chain.Pop();
-        level.complete = false;
-        continue;
-      }
-      Level child;
-      child.rel_len = rel.size();
-      child.self = std::move(e);
-      rel += child.self.name;
-      rel += '/';
-      levels.push_back(std::move(child));
-      list(levels.back());
-      continue;
-    }
-    // This directory is done, or the walk ends, or it can no longer be
-    // reached: climb back to its parent.
-    if (fd < 0) {
-      visitor.OnError(rel, ESTALE);
-      level.complete = all_listed = false;
-    }
-    if (level.next < level.dirs.size()) level.complete = false;
-    if (levels.size() == 1) break;
-    Level done = std::move(levels.back());
-    levels.pop_back();
-    rel.resize(done.rel_len);
-    const int err = chain.Pop();
-    if (err != 0) all_listed = false;
-    if (!done.complete || err != 0) levels.back().complete = false;
-    visitor.LeaveDir(chain.TopFd(), done.self, rel, done.complete);
-  }
-  return all_listed;
+  return WalkTreeLoop<PosixWalk>(chain, visitor, subdirs);
 }
 
 // --- single calls ----------------------------------------------------------------

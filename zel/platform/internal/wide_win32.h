@@ -15,10 +15,17 @@
 // The library has a function of this name; the macro would rename it.
 #undef DeleteFile
 
+#include <cerrno>
 #include <string>
 #include <string_view>
 
 #include "zel/platform/string.h"
+
+// "Another file stands in its place" (a directory swapped during a walk):
+// the C runtime has no such code, so the one POSIX hosts use.
+#ifndef ESTALE
+#define ESTALE 116
+#endif
 
 namespace zel::detail {
 
