@@ -13,7 +13,9 @@ trap 'rm -rf "$tmp"' EXIT
 host=posix
 if [[ $zel == *.exe ]]; then
   host=win32
-  printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$(realpath "$zel")" >"$tmp/zel"
+  # Quiet Wine whatever the check's environment (its own messages would
+  # mix with the tool's).
+  printf '#!/bin/sh\nWINEDEBUG=-all exec wine "%s" "$@"\n' "$(realpath "$zel")" >"$tmp/zel"
   chmod +x "$tmp/zel"
   zel=$tmp/zel
 fi

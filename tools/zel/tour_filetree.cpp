@@ -37,7 +37,11 @@ void TourFileTree() {
     std::ofstream(root + "/" + f) << "text of " << f << '\n';
   }
   std::ofstream(root + "/src/big.dat") << std::string(20000, 'z');
-  fs::create_directory_symlink(root + "/src", root + "/src/sub/loop");  // never followed
+  // A link back to the top, never followed.  A host or user that cannot
+  // make links (Windows without the privilege) walks the tree without it.
+  std::error_code link_error;
+  fs::create_directory_symlink(root + "/src", root + "/src/sub/loop", link_error);
+  if (link_error) TourShow("a link in the tree", "none: " + link_error.message());
   const String src = FromUtf8(root + "/src");
 
   TStringList found;
@@ -57,7 +61,7 @@ void TourFileTree() {
            FileCopyFeedBk(FromUtf8(root + "/missing"), FromUtf8(root + "/x"), false, nullptr));
   TourShow("CopyFileTree(src, dst) (failures; the link copied as a link)",
            CopyFileTree(src, FromUtf8(root + "/dst"), true, nullptr));
-  TourShow("  dst/sub/loop is a link", fs::is_symlink(root + "/dst/sub/loop"));
+  if (!link_error) TourShow("  dst/sub/loop is a link", fs::is_symlink(root + "/dst/sub/loop"));
   TourShow("GetFileSize(\"dst/BIG.DAT\") (found without case)",
            GetFileSize(FromUtf8(root + "/dst/BIG.DAT")));
 

@@ -28,13 +28,15 @@ TEST(KeyIndex, SameBytesSeesADifferenceAtEveryPositionOfEveryLength) {
 }
 
 TEST(KeyIndex, SameKeyComparesLengthThenText) {
-  EXPECT_TRUE(SameKey(u"word9999", u"word9999", false));
-  EXPECT_FALSE(SameKey(u"word9999", u"word999", false));
-  EXPECT_FALSE(SameKey(u"word9999", u"Word9999", false));
-  EXPECT_TRUE(SameKey(u"word9999", u"Word9999", true));
-  EXPECT_TRUE(SameKey(u"", u"", false));
+  // Keys as the containers hold them (strings, not literals).
+  const String word = u"word9999", shorter = u"word999", capital = u"Word9999";
+  EXPECT_TRUE(SameKey(word, String(word), false));
+  EXPECT_FALSE(SameKey(word, shorter, false));
+  EXPECT_FALSE(SameKey(word, capital, false));
+  EXPECT_TRUE(SameKey(word, capital, true));
+  EXPECT_TRUE(SameKey(String(), String(), false));
   // A difference in the high byte of a code unit.
-  EXPECT_FALSE(SameKey(u"\u0161", u"\u0061", false));
+  EXPECT_FALSE(SameKey(String(u"\u0161"), String(u"a"), false));
 }
 
 TEST(KeyIndex, EqualKeysUnderTheRuleHashAlike) {
