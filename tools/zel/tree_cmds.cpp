@@ -10,6 +10,7 @@
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "tools/zel/cli.h"
 #include "tools/zel/host.h"
@@ -18,9 +19,11 @@
 #include "zel/filesys/filedates.h"
 #include "zel/filesys/internal/treeproblems.h"
 #include "zel/filesys/trash.h"
+#include "zel/platform/casemap.h"
 #include "zel/platform/datetime.h"
 #include "zel/platform/filename.h"
 #include "zel/platform/hostfs.h"
+#include "zel/platform/internal/pathmodel.h"
 #include "zel/platform/stringlist.h"
 #include "zel/platform/syserror.h"
 
@@ -231,8 +234,10 @@ std::string ResolvedPath(const std::string& path) {
       return tail.empty() ? resolved : (resolved == "/" ? "" : resolved) + "/" + tail;
     }
     if (LastOSError() != ENOENT) return "";
-    while (head.size() > 1 && head.back() == '/') head.pop_back();
-    const size_t slash = head.rfind('/');
+    // The host's separators ("\\" too on Windows).
+    const std::string_view seps = detail::kHostHasDrives ? "/\\" : "/";
+    while (head.size() > 1 && seps.find(head.back()) != std::string_view::npos) head.pop_back();
+    const size_t slash = head.find_last_of(seps);
     const std::string last = slash == std::string::npos ? head : head.substr(slash + 1);
     if (last.empty() || last == "." || last == "..") return "";
     tail = tail.empty() ? last : last + "/" + tail;
@@ -241,11 +246,22 @@ std::string ResolvedPath(const std::string& path) {
 }
 
 // True when `dst` is the directory `src` or lies inside it (a copy of the
-// tree would then copy its own copy, without end), links followed.
+// tree would then copy its own copy, without end), links followed.  Paths
+// compare as the host's file system compares names: on Windows without
+// regard to case, with either separator.
 bool IsWithin(const std::string& dst, const std::string& src) {
-  const std::string s = ResolvedPath(src), d = ResolvedPath(dst);
-  if (s.empty() || d.empty()) return false;
-  return d == s || d.starts_with(s == "/" ? s : s + "/");
+  const std::string s8 = ResolvedPath(src), d8 = ResolvedPath(dst);
+  if (s8.empty() || d8.empty()) return false;
+  String s = FileNameFromBytes(s8), d = FileNameFromBytes(d8);
+  if (detail::kHostHasDrives) {  // Windows
+    s = AnsiUpperCase(s);
+    d = AnsiUpperCase(d);
+    std::replace(s.begin(), s.end(), u'\\', u'/');
+    std::replace(d.begin(), d.end(), u'\\', u'/');
+  }
+  if (d.size() < s.size() || d.compare(0, s.size(), s) != 0) return false;
+  return d.size() == s.size() || detail::IsPathSep(s.back(), detail::kHostPath) ||
+         detail::IsPathSep(d[s.size()], detail::kHostPath);
 }
 
 int Copy(const ParsedArgs& a) {
