@@ -253,15 +253,17 @@ bool IsWithin(const std::string& dst, const std::string& src) {
   const std::string s8 = ResolvedPath(src), d8 = ResolvedPath(dst);
   if (s8.empty() || d8.empty()) return false;
   String s = FileNameFromBytes(s8), d = FileNameFromBytes(d8);
-  if (detail::kHostHasDrives) {  // Windows
+  if (detail::kHostNamesIgnoreCase) {
     s = AnsiUpperCase(s);
     d = AnsiUpperCase(d);
-    std::replace(s.begin(), s.end(), u'\\', u'/');
-    std::replace(d.begin(), d.end(), u'\\', u'/');
+  }
+  for (String* p : {&s, &d}) {  // one separator for every spelling
+    for (Char& c : *p) {
+      if (detail::IsPathSep(c, detail::kHostPath)) c = u'/';
+    }
   }
   if (d.size() < s.size() || d.compare(0, s.size(), s) != 0) return false;
-  return d.size() == s.size() || detail::IsPathSep(s.back(), detail::kHostPath) ||
-         detail::IsPathSep(d[s.size()], detail::kHostPath);
+  return d.size() == s.size() || s.back() == u'/' || d[s.size()] == u'/';
 }
 
 int Copy(const ParsedArgs& a) {

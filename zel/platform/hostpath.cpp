@@ -11,18 +11,6 @@
 
 namespace ZEL_EXPORT zel {
 
-namespace {
-
-// Windows file systems find a name without regard to case, so there a name
-// found as given need not be the name as stored; only a listing tells.
-#if defined(_WIN32)
-constexpr bool kLookupHeedsCase = false;
-#else
-constexpr bool kLookupHeedsCase = true;
-#endif
-
-}  // namespace
-
 String GetCurrentDir() {
   String dir;
   return detail::CurrentDirectory(dir) ? dir : String(u"/");
@@ -31,7 +19,9 @@ String GetCurrentDir() {
 String FindStoredName(const String& Dir, const String& Name) {
   if (Name.empty()) return String();
   TFileInfo info;
-  if (kLookupHeedsCase && Name != u"." && Name != u".." &&
+  // Where the file system ignores case, a name found as given need not be
+  // the name as stored; only the listing tells.
+  if (!detail::kHostNamesIgnoreCase && Name != u"." && Name != u".." &&
       std::none_of(Name.begin(), Name.end(),
                    [](Char c) { return detail::IsPathSep(c, detail::kHostPath); }) &&
       GetFileInfo(HostJoin(Dir.empty() ? String(u".") : Dir, Name), info, false)) {

@@ -31,12 +31,16 @@ namespace zel::detail {
 
 enum PathStyle : uint8_t { kHostPath, kPortablePath };
 
+// Whether the host's file systems find a name without regard to case
+// (Windows), so that two spellings may name one file.
 #if defined(_WIN32)
 inline constexpr bool kHostHasDrives = true;
 inline constexpr Char kHostSeparator = u'\\';
+inline constexpr bool kHostNamesIgnoreCase = true;
 #else
 inline constexpr bool kHostHasDrives = false;
 inline constexpr Char kHostSeparator = u'/';
+inline constexpr bool kHostNamesIgnoreCase = false;
 #endif
 
 constexpr bool IsPathSep(Char C, PathStyle Style) noexcept {
